@@ -1,0 +1,136 @@
+#include "batch_run.h"
+
+#include <new>
+#include <stdexcept>
+#include <utility>
+
+#include "cleaning_pass.h"
+#include "control_lock.h"
+#include "progress.h"
+#include "resource_ids.h"
+#include "string_table.h"
+
+namespace quillmere {
+namespace {
+
+constexpr const char* kSelectFiles = "Select files !";
+constexpr const char* kOpenError = "File open error: ";
+constexpr const char* kSaveError = "File save error: ";
+
+}  // namespace
+
+BatchRun::BatchRun(PlatformServices& platform, WindowFields& fields, FileStore& files)
+    : platform_(platform), fields_(fields), files_(files) {}
+
+void BatchRun::OnStart() {
+  const int fileCount = platform_.ListCount();
+  if (fileCount == 0) {
+    platform_.ShowMessage(kSelectFiles, "", MessageStyle::kPlain);
+    return;
+  }
+  if (running_) {
+    // A STOP press, delivered by the queue draining of the run in progress.
+    stopRequested_ = true;
+    return;
+  }
+  Run(fileCount);
+}
+
+void BatchRun::Run(int fileCount) {
+  running_ = true;
+  stopRequested_ = false;
+  counters_ = RunCounters{fileCount, 0, 0};
+  platform_.SetProgress(0);
+  platform_.ExchangeData(fields_, ExchangeDirection::kRead);
+  platform_.ExchangeData(fields_, ExchangeDirection::kWrite);
+  // The options are fixed for the whole run, whatever the nested handlers do.
+  const CleaningOptions options = fields_.options;
+  LockControls(platform_, false);
+  platform_.SetCaption(ids::kStart, "STOP");
+
+  for (int index = 0; index < fileCount; ++index) {
+    if (stopRequested_) {
+      EndRun(true);
+      return;
+    }
+    ProcessFile(index, options);
+  }
+  EndRun(false);
+}
+
+void BatchRun::ProcessFile(int index, const CleaningOptions& options) {
+  const std::string path = platform_.ListItem(index);
+  fields_.statusText = path;
+  const int percent = ProgressPercent(index + 1, counters_.fileCount);
+  platform_.SetProgress(percent);
+  fields_.percentText = PercentText(percent);
+  platform_.ExchangeData(fields_, ExchangeDirection::kWrite);
+  platform_.DrainEvents();
+
+  TextBuffer buffer;
+  if (!LoadAndClean(path, options, buffer)) {
+    ++counters_.errorCount;
+    platform_.ShowMessage(kOpenError + path, "", MessageStyle::kExclamation);
+    return;
+  }
+  // A file whose text did not change is never opened for writing.
+  if (buffer.modified) SaveFile(path, buffer);
+}
+
+bool BatchRun::LoadAndClean(const std::string& path, const CleaningOptions& options,
+                            TextBuffer& buffer) {
+  try {
+    LoadedFile loaded = files_.Load(path);
+    if (loaded.status != LoadStatus::kOk) return false;
+    buffer.text = std::move(loaded.text);
+    buffer.modified = false;
+    CleanText(buffer, options);
+    return true;
+  } catch (const std::bad_alloc&) {
+    // Too large to load or to clean: the file is left as it is.
+  } catch (const std::length_error&) {
+  }
+  buffer = TextBuffer{};
+  return false;
+}
+
+void BatchRun::SaveFile(const std::string& path, const TextBuffer& buffer) {
+  bool saved = false;
+  try {
+    saved = files_.Save(path, buffer.text);
+  } catch (const std::bad_alloc&) {
+    saved = false;
+  }
+  if (saved) {
+    ++counters_.replacedCount;
+  } else {
+    ++counters_.errorCount;
+    platform_.ShowMessage(kSaveError + path, "", MessageStyle::kExclamation);
+  }
+}
+
+void BatchRun::EndRun(bool stopped) {
+  if (stopped) {
+    // The bar and the label keep the values of the last file started.
+    fields_.statusText = Summary();
+    platform_.ExchangeData(fields_, ExchangeDirection::kWrite);
+  } else {
+    platform_.SetProgress(100);
+    fields_.statusText = Summary();
+    platform_.SetProgress(0);
+    fields_.percentText = PercentText(0);
+    platform_.ExchangeData(fields_, ExchangeDirection::kWrite);
+  }
+  // A STOP press still waiting in the queue is handled while the run is on,
+  // so it cannot start a new run once the run has ended.
+  platform_.DrainEvents();
+  running_ = false;
+  RestoreControls(platform_);
+}
+
+std::string BatchRun::Summary() const {
+  return FormatString(LoadStringResource(ids::kStrRunSummary), counters_.fileCount,
+                      counters_.replacedCount, counters_.errorCount);
+}
+
+}  // namespace quillmere

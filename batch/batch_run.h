@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "cleaning_options.h"
+#include "file_store.h"
+#include "platform_services.h"
+#include "text_buffer.h"
+#include "window_fields.h"
+
+namespace quillmere {
+
+// The counters of one run.
+struct RunCounters {
+  std::int32_t fileCount = 0;
+  std::int32_t replacedCount = 0;
+  std::int32_t errorCount = 0;
+};
+
+// What the START/STOP button does: walks the file list from the top, loads,
+// cleans and writes back each file whose text changed, reports progress,
+// failures and a summary. Runs on the window's thread; the window's events are
+// handled between files.
+class BatchRun {
+ public:
+  BatchRun(PlatformServices& platform, WindowFields& fields, FileStore& files);
+
+  // START/STOP click: shows "Select files !" on an empty list, asks a run in
+  // progress to stop, or starts a run and returns when it has ended.
+  void OnStart();
+
+  // Whether a close request may close the window now.
+  bool AllowClose() const { return !running_; }
+
+  bool running() const { return running_; }
+  bool stopRequested() const { return stopRequested_; }
+  const RunCounters& counters() const { return counters_; }
+
+ private:
+  void Run(int fileCount);
+  void ProcessFile(int index, const CleaningOptions& options);
+  // Loads and cleans one file; false when it could not be loaded or cleaned.
+  bool LoadAndClean(const std::string& path, const CleaningOptions& options, TextBuffer& buffer);
+  void SaveFile(const std::string& path, const TextBuffer& buffer);
+  void EndRun(bool stopped);
+  std::string Summary() const;
+
+  PlatformServices& platform_;
+  WindowFields& fields_;
+  FileStore& files_;
+  RunCounters counters_;
+  bool running_ = false;
+  bool stopRequested_ = false;
+};
+
+}  // namespace quillmere
