@@ -1,0 +1,31 @@
+#include "cli.h"
+
+#include <ostream>
+
+#include "cli_options.h"
+#include "filter_mode.h"
+
+namespace quillmere {
+
+int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+           std::ostream& err) {
+  const auto parsed = ParseCommandLine(args);
+  if (const auto* error = std::get_if<UsageError>(&parsed)) {
+    err << "quillmere-cli: " << error->message << " (try --help)\n";
+    return kExitUsage;
+  }
+  const auto& command = std::get<CliCommand>(parsed);
+  if (command.showHelp) {
+    out << UsageText();
+    return kExitOk;
+  }
+  if (command.showVersion) {
+    out << "quillmere-cli " << QUILLMERE_VERSION << "\n";
+    return kExitOk;
+  }
+  if (command.files.empty()) return RunFilterMode(command.options, in, out, err);
+  err << "quillmere-cli: cleaning files in place is not available in this build\n";
+  return kExitUsage;
+}
+
+}  // namespace quillmere

@@ -1,0 +1,58 @@
+#include "spliced_text.h"
+
+namespace quillmere::detail {
+
+SplicedText::SplicedText(std::string_view original) : rest_(original) {}
+
+std::size_t SplicedText::Find(const Searcher& searcher, std::size_t from) {
+  const std::size_t settled = out_.size();
+  if (from < settled) {
+    // A match may begin in the output and run on into the rest: search the
+    // output's tail joined to as many bytes of the rest as could complete it.
+    const std::size_t reach = searcher.size() > 0 ? searcher.size() - 1 : 0;
+    scratch_.assign(out_, from, std::string::npos);
+    scratch_.append(rest_.substr(0, reach));
+    const std::size_t found = searcher.Find(scratch_, 0);
+    if (found != kNotFound && found < settled - from) return from + found;
+    from = settled;
+  }
+  const std::size_t found = searcher.Find(rest_, from - settled);
+  return found == kNotFound ? kNotFound : settled + found;
+}
+
+void SplicedText::SettleUpTo(std::size_t pos) {
+  // Reserve on the first edit only: a loop that finds nothing allocates nothing.
+  if (out_.capacity() < rest_.size() && out_.empty()) out_.reserve(rest_.size());
+  const std::size_t settled = out_.size();
+  if (pos <= settled) return;
+  out_.append(rest_.substr(0, pos - settled));
+  rest_.remove_prefix(pos - settled);
+}
+
+void SplicedText::Erase(std::size_t begin, std::size_t end) {
+  SettleUpTo(begin);
+  const std::size_t settled = out_.size();
+  if (end <= settled) {
+    out_.erase(begin, end - begin);
+  } else {
+    out_.resize(begin);
+    rest_.remove_prefix(end - settled);
+  }
+}
+
+void SplicedText::Insert(std::size_t pos, std::string_view text) {
+  SettleUpTo(pos);
+  if (pos == out_.size()) {
+    out_.append(text);
+  } else {
+    out_.insert(pos, text);
+  }
+}
+
+std::string SplicedText::Finish() && {
+  out_.append(rest_);
+  rest_ = {};
+  return std::move(out_);
+}
+
+}  // namespace quillmere::detail

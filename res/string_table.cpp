@@ -1,0 +1,58 @@
+#include "string_table.h"
+
+#include <array>
+#include <utility>
+
+#include "resource_ids.h"
+
+namespace quillmere {
+namespace {
+
+constexpr std::array<std::pair<int, const char*>, 4> kStrings{{
+    {ids::kStrAboutMenuItem, "&About ..."},
+    {ids::kStrDropProgress, "OK. Files : %d"},
+    {ids::kStrSelectedFiles, "OK.Selected files : %d"},
+    {ids::kStrRunSummary, "OK. Files : %d, Replaced files : %d, Errors : %d"},
+}};
+
+// Replaces each "%d" in turn by the next number and "%%" by "%"; other text is
+// copied. Numbers beyond the given ones leave their "%d" as it stands.
+std::string Substitute(const std::string& format, std::initializer_list<int> numbers) {
+  std::string result;
+  auto next = numbers.begin();
+  for (std::size_t i = 0; i < format.size(); ++i) {
+    if (format[i] == '%' && i + 1 < format.size()) {
+      if (format[i + 1] == '%') {
+        result += '%';
+        ++i;
+        continue;
+      }
+      if (format[i + 1] == 'd' && next != numbers.end()) {
+        result += std::to_string(*next++);
+        ++i;
+        continue;
+      }
+    }
+    result += format[i];
+  }
+  return result;
+}
+
+}  // namespace
+
+std::string LoadStringResource(int id) {
+  for (const auto& [key, text] : kStrings) {
+    if (key == id) return text;
+  }
+  return {};
+}
+
+std::string FormatString(const std::string& format, int a) {
+  return Substitute(format, {a});
+}
+
+std::string FormatString(const std::string& format, int a, int b, int c) {
+  return Substitute(format, {a, b, c});
+}
+
+}  // namespace quillmere

@@ -1,0 +1,151 @@
+#include "html_token_generator.h"
+
+#include <array>
+#include <string_view>
+
+namespace quillmere::testing {
+namespace {
+
+constexpr std::array<std::string_view, 72> kTokens = {
+    "<table border=1>",
+    "<table",
+    "</table>",
+    "<tr>",
+    "</tr>",
+    "<tr class=x>",
+    "<td>",
+    "<td width=5>",
+    "</td>",
+    "<th>",
+    "</th>",
+    "<thead>",
+    "<script>",
+    "</script>",
+    "/script>",
+    "<applet code=a>",
+    "</applet>",
+    "<img src=x>",
+    "<img",
+    "<form action=y>",
+    "</form>",
+    "<bgsound src=s>",
+    "<!--",
+    "-->",
+    "<!-->",
+    "<BR>",
+    "<br>",
+    "<BR><BR>",
+    "<p>",
+    "</p>",
+    "<p></p>",
+    "<NOBR>",
+    "</nobr>",
+    "<ul>",
+    "</UL>",
+    "<ol type=1>",
+    "</ol>",
+    "<li>",
+    "<LINK>",
+    "</li>",
+    "<dl>",
+    "<dt>",
+    "<dd>",
+    "</dd>",
+    "<menu>",
+    "<dir>",
+    "<b>",
+    "</b>",
+    "<u>",
+    "<i>",
+    "<s>",
+    "<tt>",
+    "<big>",
+    "<small>",
+    "<font size=2>",
+    "</font>",
+    "<basefont>",
+    "<blockquote>",
+    "<",
+    ">",
+    "/",
+    " ",
+    "  ",
+    "\t",
+    "\r\n",
+    "\n",
+    "\r",
+    "text",
+    "foo",
+    "\xE9",
+    "\xC3\xA9",
+    "@[`{",
+};
+
+}  // namespace
+
+std::string HtmlTokenGenerator::MixCase(std::string token) {
+  const std::uint32_t mode = random_() % 4;
+  for (char& c : token) {
+    const bool upper = mode == 0 || (mode == 3 && Coin());
+    if (mode == 1) continue;  // as written
+    if (upper && c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    if (!upper && mode >= 2 && c >= 'A' && c <= 'Z') c = static_cast<char>(c + 32);
+  }
+  return token;
+}
+
+std::string HtmlTokenGenerator::TinyString(std::size_t maxLength) {
+  static constexpr std::string_view kAlphabet = "<<!-->aAbB";
+  std::string text;
+  const std::size_t length = random_() % (maxLength + 1);
+  for (std::size_t i = 0; i < length; ++i) text += kAlphabet[random_() % kAlphabet.size()];
+  return text;
+}
+
+std::string HtmlTokenGenerator::Text(std::size_t maxTokens) {
+  if (tiny_) return TinyString(maxTokens * 2);
+  std::string text;
+  const std::size_t count = maxTokens == 0 ? 0 : random_() % (maxTokens + 1);
+  for (std::size_t i = 0; i < count; ++i) {
+    text += MixCase(std::string(kTokens[random_() % kTokens.size()]));
+  }
+  return text;
+}
+
+std::string HtmlTokenGenerator::Fragment(bool allowEmpty) {
+  if (allowEmpty && random_() % 8 == 0) return {};
+  if (tiny_) {
+    std::string fragment;
+    while (fragment.empty()) fragment = TinyString(4);
+    return fragment;
+  }
+  std::string token = MixCase(std::string(kTokens[random_() % kTokens.size()]));
+  // Often only a piece of a token, so patterns also begin or end mid-tag.
+  if (token.size() > 1 && Coin()) {
+    const std::size_t start = random_() % token.size();
+    const std::size_t length = 1 + random_() % (token.size() - start);
+    token = token.substr(start, length);
+  }
+  if (random_() % 6 == 0) token += MixCase(std::string(kTokens[random_() % kTokens.size()]));
+  return token;
+}
+
+CleaningOptions HtmlTokenGenerator::Options() {
+  CleaningOptions o;
+  for (std::int32_t* flag :
+       {&o.convertTables, &o.cleanNotes, &o.removeTextEnabled, &o.removeBlockEnabled,
+        &o.searchEnabled, &o.removeScripts, &o.caseSensitive, &o.removePictures, &o.removeForms,
+        &o.removeSounds, &o.convertLists, &o.removeFonts, &o.pdaPreset}) {
+    // Any non-zero value is on, not only 1.
+    *flag = Coin() ? (Coin() ? 1 : -7) : 0;
+  }
+  o.removeText = Fragment(true);
+  o.blockBegin = Fragment(true);
+  o.blockEnd = Fragment(true);
+  o.searchText = Fragment(true);
+  // Sometimes a replacement that holds its own target, in some letter case.
+  o.replaceText = random_() % 5 == 0 ? MixCase(o.searchText + Fragment(true)) : Fragment(true);
+  return o;
+}
+
+}  // namespace quillmere::testing

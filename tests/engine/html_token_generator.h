@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <random>
+#include <string>
+
+#include "cleaning_options.h"
+
+namespace quillmere::testing {
+
+// Random texts built from HTML-ish tokens: tags of every cleaning group in
+// mixed letter case, comments, <BR> runs, spaces, tabs, CR/LF, bytes >= 0x80.
+class HtmlTokenGenerator {
+ public:
+  explicit HtmlTokenGenerator(std::uint32_t seed) : random_(seed) {}
+
+  // Every other case draws from a tiny alphabet instead, where patterns
+  // overlap, repeat and re-form across edits all the time.
+  void SetTiny(bool tiny) { tiny_ = tiny; }
+
+  std::string Text(std::size_t maxTokens);
+  // A short pattern or replacement drawn from the same vocabulary.
+  std::string Fragment(bool allowEmpty);
+  CleaningOptions Options();
+  bool Coin() { return (random_() & 1u) != 0; }
+  std::uint32_t Below(std::uint32_t bound) { return static_cast<std::uint32_t>(random_() % bound); }
+
+ private:
+  std::string MixCase(std::string token);
+  std::string TinyString(std::size_t maxLength);
+
+  std::mt19937 random_;
+  bool tiny_ = false;
+};
+
+}  // namespace quillmere::testing

@@ -1,0 +1,115 @@
+#include "reference_engine.h"
+
+namespace quillmere::reference {
+namespace {
+
+constexpr long kMaxIterations = 10'000'000;
+
+void CountIteration(long& iterations) {
+  if (++iterations > kMaxIterations) throw RunawayLoop();
+}
+
+// Compares `count` bytes without regard to case; only ASCII letters fold.
+bool EqualIgnoringCase(const char* a, const char* b, std::size_t count) {
+  for (std::size_t k = 0; k < count; ++k) {
+    unsigned char x = static_cast<unsigned char>(a[k]);
+    unsigned char y = static_cast<unsigned char>(b[k]);
+    if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x + 32);
+    if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y + 32);
+    if (x != y) return false;
+  }
+  return true;
+}
+
+bool ContainsInCaseMode(const std::string& text, const std::string& pattern, bool caseSensitive) {
+  return FindText(pattern, text, 0, caseSensitive) != -1;
+}
+
+}  // namespace
+
+long FindText(const std::string& pattern, const std::string& text, long start, bool caseSensitive) {
+  if (caseSensitive) {
+    if (start > static_cast<long>(text.size())) return -1;
+    const std::size_t found = text.find(pattern, static_cast<std::size_t>(start));
+    return found == std::string::npos ? -1 : static_cast<long>(found);
+  }
+  const long last = static_cast<long>(text.size()) - static_cast<long>(pattern.size());
+  for (long i = start; i <= last; ++i) {
+    if (EqualIgnoringCase(text.data() + i, pattern.data(), pattern.size())) return i;
+  }
+  return -1;
+}
+
+void RemoveAllText(TextBuffer& buffer, const std::string& target) {
+  long position = 0;
+  long iterations = 0;
+  for (;;) {
+    CountIteration(iterations);
+    const long match = FindText(target, buffer.text, position, false);
+    if (match == -1) return;
+    position = match;
+    buffer.text.erase(static_cast<std::size_t>(position), target.size());
+    buffer.modified = true;
+  }
+}
+
+void ReplaceBlocks(TextBuffer& buffer, const std::string& begin, const std::string& end,
+                   const std::string& replacement) {
+  long iterations = 0;
+  for (;;) {
+    CountIteration(iterations);
+    const long b = FindText(begin, buffer.text, 0, false);
+    if (b == -1) return;
+    const long e = FindText(end, buffer.text, b + 1, false);
+    if (e == -1) return;
+    buffer.text.erase(static_cast<std::size_t>(b),
+                      static_cast<std::size_t>(e + static_cast<long>(end.size()) - b));
+    buffer.text.insert(static_cast<std::size_t>(b), replacement);
+    buffer.modified = true;
+  }
+}
+
+void RemoveBlocks(TextBuffer& buffer, const std::string& begin, const std::string& end) {
+  ReplaceBlocks(buffer, begin, end, "");
+}
+
+void ReplaceAllText(TextBuffer& buffer, const std::string& target, const std::string& replacement,
+                    bool caseSensitive) {
+  // A replacement holding its own target would be found again forever; there
+  // the search resumes after the inserted replacement.
+  const bool resumeAfter = ContainsInCaseMode(replacement, target, caseSensitive);
+  long position = 0;
+  long iterations = 0;
+  for (;;) {
+    CountIteration(iterations);
+    const long match = FindText(target, buffer.text, position, caseSensitive);
+    if (match == -1) return;
+    position = match;
+    buffer.text.erase(static_cast<std::size_t>(position), target.size());
+    buffer.text.insert(static_cast<std::size_t>(position), replacement);
+    buffer.modified = true;
+    if (resumeAfter) position += static_cast<long>(replacement.size());
+  }
+}
+
+int ReplaceOnePass(TextBuffer& buffer, const std::string& target, const std::string& replacement) {
+  int count = 0;
+  std::size_t position = 0;
+  for (;;) {
+    const std::size_t match = buffer.text.find(target, position);
+    if (match == std::string::npos) break;
+    buffer.text.replace(match, target.size(), replacement);
+    position = match + replacement.size();
+    ++count;
+  }
+  if (count > 0) buffer.modified = true;
+  return count;
+}
+
+void TrimWhiteSpace(TextBuffer& buffer) {
+  const auto isSpace = [](char c) { return c == ' ' || (c >= 0x09 && c <= 0x0D); };
+  while (!buffer.text.empty() && isSpace(buffer.text.front())) buffer.text.erase(0, 1);
+  while (!buffer.text.empty() && isSpace(buffer.text.back())) buffer.text.pop_back();
+}
+
+}  // namespace quillmere::reference
