@@ -1,8 +1,11 @@
 #include "spliced_text.h"
 
+#include <algorithm>
+
 namespace quillmere::detail {
 
-SplicedText::SplicedText(std::string_view original) : rest_(original) {}
+SplicedText::SplicedText(std::string_view original, std::size_t expectedSize)
+    : rest_(original), expectedSize_(std::max(expectedSize, original.size())) {}
 
 std::size_t SplicedText::Find(const Searcher& searcher, std::size_t from) {
   const std::size_t settled = out_.size();
@@ -22,7 +25,7 @@ std::size_t SplicedText::Find(const Searcher& searcher, std::size_t from) {
 
 void SplicedText::SettleUpTo(std::size_t pos) {
   // Reserve on the first edit only: a loop that finds nothing allocates nothing.
-  if (out_.capacity() < rest_.size() && out_.empty()) out_.reserve(rest_.size());
+  if (out_.empty() && out_.capacity() < expectedSize_) out_.reserve(expectedSize_);
   const std::size_t settled = out_.size();
   if (pos <= settled) return;
   out_.append(rest_.substr(0, pos - settled));

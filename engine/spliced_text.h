@@ -16,7 +16,8 @@ namespace quillmere::detail {
 // could begin), which keeps every edit cheap.
 class SplicedText {
  public:
-  explicit SplicedText(std::string_view original);
+  // `expectedSize` is reserved for the output on the first edit.
+  explicit SplicedText(std::string_view original, std::size_t expectedSize = 0);
 
   // First match of `searcher` at or after `from`, or kNotFound.
   std::size_t Find(const Searcher& searcher, std::size_t from);
@@ -36,6 +37,7 @@ class SplicedText {
 
   std::string out_;
   std::string_view rest_;
+  std::size_t expectedSize_;
   std::string scratch_;  // bytes around the join of output and rest, for searches across it
 };
 

@@ -10,6 +10,20 @@ using detail::kNotFound;
 using detail::Searcher;
 using detail::SplicedText;
 
+// The size of `text` once its non-overlapping matches are replaced. Counting
+// costs one more scan only when the text grows, and spares a reallocation
+// that would hold three copies of the text at once.
+std::size_t SizeAfterReplacing(std::string_view text, const Searcher& searcher,
+                               std::string_view replacement, std::size_t firstMatch) {
+  if (replacement.size() <= searcher.size()) return text.size();
+  std::size_t count = 0;
+  for (std::size_t match = firstMatch; match != kNotFound;
+       match = searcher.Find(text, match + searcher.size())) {
+    ++count;
+  }
+  return text.size() + count * (replacement.size() - searcher.size());
+}
+
 // Replaces non-overlapping matches in one left-to-right scan of the original
 // text; inserted text is never searched. Returns the number of replacements.
 std::size_t ReplaceEachOnce(TextBuffer& buffer, const Searcher& searcher,
@@ -19,7 +33,7 @@ std::size_t ReplaceEachOnce(TextBuffer& buffer, const Searcher& searcher,
   if (match == kNotFound) return 0;
 
   std::string out;
-  out.reserve(text.size());
+  out.reserve(SizeAfterReplacing(text, searcher, replacement, match));
   std::size_t copied = 0;
   std::size_t count = 0;
   do {
@@ -112,7 +126,7 @@ void ReplaceAllText(TextBuffer& buffer, std::string_view target, std::string_vie
   }
   std::size_t match = searcher.Find(buffer.text, 0);
   if (match == kNotFound) return;
-  SplicedText text(buffer.text);
+  SplicedText text(buffer.text, SizeAfterReplacing(buffer.text, searcher, replacement, match));
   do {
     text.Erase(match, match + searcher.size());
     text.Insert(match, replacement);

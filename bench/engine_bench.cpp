@@ -1,0 +1,136 @@
+// Cleaning throughput on realistic pages, and how each primitive scales on
+// adversarial input (time must grow linearly: compare n with 8n, and the
+// fitted complexity).
+#include <benchmark/benchmark.h>
+
+#include <functional>
+#include <map>
+
+#include "cleaning_pass.h"
+#include "heap_tracker.h"
+#include "html_page_generator.h"
+#include "text_primitives.h"
+
+namespace quillmere::bench {
+namespace {
+
+CleaningOptions AllGroups() {
+  CleaningOptions o;
+  o.convertTables = o.removeScripts = o.removePictures = o.removeForms = o.removeSounds = 1;
+  o.cleanNotes = o.convertLists = o.removeFonts = 1;
+  o.removeTextEnabled = 1;
+  o.removeText = "quietly ";
+  o.removeBlockEnabled = 1;
+  o.blockBegin = "<h2";
+  o.blockEnd = "</h2>";
+  o.searchEnabled = 1;
+  o.searchText = "river";
+  o.replaceText = "stream";
+  return o;
+}
+
+const std::string& RealisticPage(std::size_t megabytes) {
+  static std::map<std::size_t, std::string> pages;
+  auto& page = pages[megabytes];
+  if (page.empty()) page = GenerateHtml(megabytes << 20);
+  return page;
+}
+
+// Runs `edit` on a fresh copy of `input` per iteration; reports throughput and
+// the peak heap while editing as a multiple of the input size.
+void RunOnCopies(benchmark::State& state, const std::string& input,
+                 const std::function<void(TextBuffer&)>& edit) {
+  double peakRatio = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    TextBuffer buffer{input, false};
+    const std::size_t before = LiveHeapBytes();
+    ResetPeakHeap();
+    state.ResumeTiming();
+    edit(buffer);
+    benchmark::DoNotOptimize(buffer.text.data());
+    state.PauseTiming();
+    const double used = static_cast<double>(PeakHeapBytes() - before + input.size());
+    peakRatio = std::max(peakRatio, used / static_cast<double>(input.size()));
+    buffer = {};
+    state.ResumeTiming();
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * input.size()));
+  state.counters["peak_x_input"] = peakRatio;
+}
+
+void BM_CleanTextAllGroups(benchmark::State& state) {
+  const auto& page = RealisticPage(static_cast<std::size_t>(state.range(0)));
+  const CleaningOptions options = AllGroups();
+  RunOnCopies(state, page, [&](TextBuffer& b) { CleanText(b, options); });
+}
+BENCHMARK(BM_CleanTextAllGroups)->Arg(4)->Arg(16)->Unit(benchmark::kMillisecond);
+
+void BM_CleanTextPdaPreset(benchmark::State& state) {
+  const auto& page = RealisticPage(static_cast<std::size_t>(state.range(0)));
+  CleaningOptions options;
+  options.pdaPreset = 1;
+  SetPdaSwitches(options);
+  RunOnCopies(state, page, [&](TextBuffer& b) { CleanText(b, options); });
+}
+BENCHMARK(BM_CleanTextPdaPreset)->Arg(16)->Unit(benchmark::kMillisecond);
+
+// Adversarial inputs: n units, so the complexity fit is against n.
+struct Adversary {
+  const char* name;
+  std::string unit;
+  std::string head;
+  std::function<void(TextBuffer&)> edit;
+};
+
+const std::vector<Adversary>& Adversaries() {
+  static const std::vector<Adversary> all = {
+      {"RemoveBlocks_img_tags", "<img x>", "", [](TextBuffer& b) { RemoveBlocks(b, "<img", ">"); }},
+      {"RemoveBlocks_comments", "<!-- c -->", "",
+       [](TextBuffer& b) { RemoveBlocks(b, "<!--", "-->"); }},
+      {"RemoveBlocks_unterminated_script", "<p>text</p>", "<script>",
+       [](TextBuffer& b) { RemoveBlocks(b, "<script", "/script>"); }},
+      {"ReplaceBlocks_cells", "<td x>", "",
+       [](TextBuffer& b) { ReplaceBlocks(b, "<td", ">", "<p>"); }},
+      {"ReplaceAllText_adjacent_BR", "<BR>", "",
+       [](TextBuffer& b) { ReplaceAllText(b, "<BR><BR>", "<BR>", false); }},
+      {"ReplaceAllText_target_in_replacement", "foo ", "",
+       [](TextBuffer& b) { ReplaceAllText(b, "foo", "FOO", false); }},
+      {"RemoveAllText_empty_paragraphs", "<p></p>", "",
+       [](TextBuffer& b) { RemoveAllText(b, "<P></P>"); }},
+      {"ReplaceOnePass_double_spaces", "  ", "",
+       [](TextBuffer& b) { ReplaceOnePass(b, "  ", " "); }},
+      // Every offset passes the byte filter; the search must fall back to
+      // its linear mode instead of verifying 41 bytes at each.
+      {"FindText_repetitive", "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", "",
+       [](TextBuffer& b) {
+         const std::string pattern = std::string(20, 'a') + "b" + std::string(20, 'a');
+         benchmark::DoNotOptimize(FindText(pattern, b.text, 0, false));
+       }},
+  };
+  return all;
+}
+
+void BM_Adversarial(benchmark::State& state, const Adversary& adversary) {
+  const std::string input =
+      adversary.head + Repeat(adversary.unit, static_cast<std::size_t>(state.range(0)));
+  RunOnCopies(state, input, adversary.edit);
+  state.SetComplexityN(state.range(0));
+}
+
+const bool kRegistered = [] {
+  for (const auto& adversary : Adversaries()) {
+    benchmark::RegisterBenchmark((std::string("BM_Adversarial/") + adversary.name).c_str(),
+                                 BM_Adversarial, adversary)
+        ->Arg(200'000)
+        ->Arg(1'600'000)
+        ->Complexity(benchmark::oN)
+        ->Unit(benchmark::kMillisecond);
+  }
+  return true;
+}();
+
+}  // namespace
+}  // namespace quillmere::bench
+
+BENCHMARK_MAIN();
