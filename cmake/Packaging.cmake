@@ -48,12 +48,15 @@ set(CPACK_PACKAGE_VERSION
 set(CPACK_PACKAGE_VENDOR "The Quillmere developers")
 set(CPACK_PACKAGE_CONTACT "Quillmere developers <quillmere@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+# Kept in lines under 80 characters, as the Debian control file wants them.
 string(CONCAT CPACK_PACKAGE_DESCRIPTION
-    "Quillmere collects HTML and plain-text files in a list and rewrites each of them "
-    "in place with the chosen edits: tables and lists turned into text, scripts, forms, "
-    "pictures, sounds, comments and font markup removed, surplus white space trimmed, "
-    "and user-given texts or blocks removed or replaced. No backup is made. The package "
-    "holds the Qt window, quillmere, and the command-line tool, quillmere-cli.")
+    "Quillmere collects HTML and plain-text files in a list and rewrites each of\n"
+    "them in place with the chosen edits: tables and lists turned into text;\n"
+    "scripts, forms, pictures, sounds, comments and font markup removed; surplus\n"
+    "white space trimmed; texts or blocks given by the user removed or replaced.\n"
+    "No backup is made.\n"
+    "The package holds the Qt window, quillmere, and the command-line tool,\n"
+    "quillmere-cli.")
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
