@@ -57,6 +57,15 @@ bool ReadExactly(PosixSyscalls& sys, int fd, char* buffer, std::size_t count) {
   return true;
 }
 
+bool AtEndOfFile(PosixSyscalls& sys, int fd) {
+  char next = 0;
+  for (;;) {
+    const ssize_t got = sys.Read(fd, &next, 1);
+    if (got < 0 && errno == EINTR) continue;
+    return got == 0;
+  }
+}
+
 bool ReadExactlyAt(PosixSyscalls& sys, int fd, char* buffer, std::size_t count, off_t offset) {
   while (count > 0) {
     const ssize_t got = sys.Pread(fd, buffer, std::min(count, kMaxChunk), offset);

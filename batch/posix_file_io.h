@@ -52,6 +52,8 @@ bool LockExclusive(PosixSyscalls& sys, int fd);
 // Reads exactly `count` bytes from the current offset; false on an error or
 // an early end of file.
 bool ReadExactly(PosixSyscalls& sys, int fd, char* buffer, std::size_t count);
+// Whether the next read meets the end of the file.
+bool AtEndOfFile(PosixSyscalls& sys, int fd);
 // Reads exactly `count` bytes at `offset`, leaving the file offset alone.
 bool ReadExactlyAt(PosixSyscalls& sys, int fd, char* buffer, std::size_t count, off_t offset);
 

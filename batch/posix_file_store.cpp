@@ -35,8 +35,7 @@ LoadedFile PosixFileStore::Load(const std::string& path) {
   }
   if (!detail::ReadExactly(sys_, file.get(), loaded.text.data(), size)) return {};
   // A file that grew or changed while it was read is not taken in part.
-  char extra = 0;
-  if (sys_.Read(file.get(), &extra, 1) != 0) return {};
+  if (!detail::AtEndOfFile(sys_, file.get())) return {};
   struct stat after {};
   if (sys_.Fstat(file.get(), &after) != 0 || IdentityOf(after) != IdentityOf(before)) return {};
   // Text holds no NUL byte; such a file (16-bit text, binary data) would be cut.
