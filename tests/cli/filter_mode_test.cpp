@@ -1,0 +1,104 @@
+// quillmere-cli without files: options, filtering standard input, exit statuses.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli.h"
+#include "cli_options.h"
+
+namespace quillmere {
+namespace {
+
+struct CliResult {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+CliResult RunTool(const std::vector<std::string>& args, const std::string& input = {}) {
+  std::istringstream in(input);
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status = RunCli(args, in, out, err);
+  return {status, out.str(), err.str()};
+}
+
+TEST(CliFilter, CleansStandardInputWithTheChosenGroups) {
+  const CliResult r =
+      RunTool({"--tables", "--fonts"}, "<table x><tr><td>a</td></tr></table><B>b</B>");
+  EXPECT_EQ(r.status, kExitOk);
+  EXPECT_EQ(r.out, "<p>a</p>b");
+  EXPECT_EQ(r.err, "");
+}
+
+TEST(CliFilter, WithNoOptionTheTextPassesUnchanged) {
+  const std::string text = "  <B>keep \xE9</B>\r\n";
+  EXPECT_EQ(RunTool({}, text).out, text);
+  EXPECT_EQ(RunTool({}, "").out, "");
+}
+
+TEST(CliFilter, TextOptionsTakeTheirArgumentsAsBytes) {
+  EXPECT_EQ(RunTool({"--remove-text", "\xE9t\xE9"}, "\xE9t\xE9 \xC9T\xC9").out, " \xC9T\xC9");
+  EXPECT_EQ(RunTool({"--remove-block", "<a", "</a>"}, "x<A HREF=y>l</A>z").out, "xz");
+  EXPECT_EQ(RunTool({"--replace", "foo", "bar"}, "Foo foo").out, "bar bar");
+  EXPECT_EQ(RunTool({"--replace", "foo", "bar", "--case-sensitive"}, "Foo foo").out, "Foo bar");
+  // An option value that looks like an option is still a value.
+  EXPECT_EQ(RunTool({"--replace", "--", "-"}, "a--b").out, "a-b");
+}
+
+TEST(CliFilter, AnEmptyTextLeavesItsGroupOff) {
+  EXPECT_EQ(RunTool({"--replace", "a", ""}, "banana").out, "banana");
+  EXPECT_EQ(RunTool({"--remove-text", ""}, "banana").out, "banana");
+  EXPECT_EQ(RunTool({"--remove-block", "", "n"}, "banana").out, "banana");
+}
+
+TEST(CliFilter, ThePresetTicksItsSevenGroupsOnly) {
+  const CliResult r = RunTool({"--pda"}, "<ul><li>a</ul>  <img x><b>bold</b>\r\n\r\n<!--c-->");
+  EXPECT_EQ(r.out, "<BR>a <b>bold</b>\r\n");
+}
+
+TEST(CliFilter, InputHoldingANulByteIsRefused) {
+  const CliResult r = RunTool({"--notes"}, std::string("a  b\0c", 6));
+  EXPECT_EQ(r.status, kExitFailure);
+  EXPECT_EQ(r.out, "");
+  EXPECT_NE(r.err, "");
+}
+
+TEST(CliFilter, UsageErrorsExitWithTwoAndOneLine) {
+  for (const auto& args : std::vector<std::vector<std::string>>{{"--bogus"},
+                                                                {"--remove-text"},
+                                                                {"--replace", "x"},
+                                                                {"--remove-block", "a"},
+                                                                {"--dry-run"}}) {
+    const CliResult r = RunTool(args, "text");
+    EXPECT_EQ(r.status, kExitUsage) << args[0];
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+  }
+}
+
+TEST(CliFilter, HelpAndVersion) {
+  EXPECT_EQ(RunTool({"--version"}).out, "quillmere-cli 1.0.9\n");
+  const CliResult help = RunTool({"--help"});
+  EXPECT_EQ(help.status, kExitOk);
+  for (const char* option : {"--tables", "--scripts", "--pictures", "--forms", "--sounds",
+                             "--notes", "--lists", "--fonts", "--pda", "--case-sensitive",
+                             "--remove-text", "--remove-block", "--replace", "--dry-run"}) {
+    EXPECT_NE(help.out.find(option), std::string::npos) << option;
+  }
+}
+
+TEST(CliOptions, FilesAndTheEndOfOptions) {
+  const auto parsed = ParseCommandLine({"--notes", "a.htm", "--", "--fonts", "-"});
+  ASSERT_TRUE(std::holds_alternative<CliCommand>(parsed));
+  const auto& command = std::get<CliCommand>(parsed);
+  EXPECT_EQ(command.files, (std::vector<std::string>{"a.htm", "--fonts", "-"}));
+  EXPECT_EQ(command.options.cleanNotes, 1);
+  EXPECT_EQ(command.options.removeFonts, 0);
+}
+
+}  // namespace
+}  // namespace quillmere

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs what building Quillmere needs on Debian 12, or, when not run as
+# root, prints the apt-get line that would. Usage: install-deps.sh [run|test|bench|package]
+set -euo pipefail
+
+purpose=${1:-run}
+packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev)
+case "$purpose" in
+  run) ;;
+  test) packages+=(fonts-dejavu-core) ;;  # the headless window tests measure real fonts
+  bench) packages+=(libbenchmark-dev time) ;;
+  package) packages+=(dpkg-dev file) ;;
+  *) echo "usage: $0 [run|test|bench|package]" >&2; exit 2 ;;
+esac
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "Quillmere needs these packages; install them with:" >&2
+  echo "  sudo apt-get update && sudo apt-get install -y ${missing[*]}" >&2
+  exit 1
+fi
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update
+apt-get install -y --no-install-recommends "${missing[@]}"
