@@ -9,15 +9,11 @@ SplicedText::SplicedText(std::string_view original, std::size_t expectedSize)
 
 std::size_t SplicedText::Find(const Searcher& searcher, std::size_t from) {
   const std::size_t settled = out_.size();
-  if (from < settled) {
-    // A match may begin in the output and run on into the rest: search the
-    // output's tail joined to as many bytes of the rest as could complete it.
-    const std::size_t reach = searcher.size() > 0 ? searcher.size() - 1 : 0;
-    scratch_.assign(out_, from, std::string::npos);
-    scratch_.append(rest_.substr(0, reach));
-    const std::size_t found = searcher.Find(scratch_, 0);
-    if (found != kNotFound && found < settled - from) return from + found;
-    from = settled;
+  // A match may begin in the output and run on into the rest; the loops only
+  // look back a few bytes, so test those offsets one by one.
+  for (; from < settled; ++from) {
+    const std::string_view head = std::string_view(out_).substr(from);
+    if (searcher.MatchesJoined(head, rest_)) return from;
   }
   const std::size_t found = searcher.Find(rest_, from - settled);
   return found == kNotFound ? kNotFound : settled + found;

@@ -38,7 +38,6 @@ class SplicedText {
   std::string out_;
   std::string_view rest_;
   std::size_t expectedSize_;
-  std::string scratch_;  // bytes around the join of output and rest, for searches across it
 };
 
 }  // namespace quillmere::detail

@@ -206,9 +206,15 @@ bool Searcher::Equal(const unsigned char* candidate) const {
                  candidate);
 }
 
-bool Searcher::MatchesAt(std::string_view text, std::size_t pos) const {
-  if (pos > text.size() || text.size() - pos < pattern_.size()) return false;
-  return Equal(reinterpret_cast<const unsigned char*>(text.data()) + pos);
+bool Searcher::MatchesJoined(std::string_view head, std::string_view tail) const {
+  const std::size_t m = pattern_.size();
+  if (head.size() >= m) return Equal(reinterpret_cast<const unsigned char*>(head.data()));
+  if (tail.size() < m - head.size()) return false;
+  for (std::size_t k = 0; k < m; ++k) {
+    const char c = k < head.size() ? head[k] : tail[k - head.size()];
+    if (Map(static_cast<unsigned char>(c)) != static_cast<unsigned char>(pattern_[k])) return false;
+  }
+  return true;
 }
 
 std::size_t Searcher::Find(std::string_view text, std::size_t from) const {

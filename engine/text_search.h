@@ -32,8 +32,8 @@ class Searcher {
   // Offset of the first match at or after `from`, or kNotFound.
   std::size_t Find(std::string_view text, std::size_t from) const;
 
-  // Whether the pattern matches `text` at `pos` (which must leave room for it).
-  bool MatchesAt(std::string_view text, std::size_t pos) const;
+  // Whether the pattern matches at the start of `head` followed by `tail`.
+  bool MatchesJoined(std::string_view head, std::string_view tail) const;
 
   // Whether the pattern occurs anywhere in `text`.
   bool OccursIn(std::string_view text) const { return Find(text, 0) != kNotFound; }
