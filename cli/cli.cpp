@@ -4,6 +4,7 @@
 
 #include "cli_options.h"
 #include "filter_mode.h"
+#include "in_place_mode.h"
 
 namespace quillmere {
 
@@ -24,8 +25,7 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     return kExitOk;
   }
   if (command.files.empty()) return RunFilterMode(command.options, in, out, err);
-  err << "quillmere-cli: cleaning files in place is not available in this build\n";
-  return kExitUsage;
+  return RunInPlaceMode(command, out, err);
 }
 
 }  // namespace quillmere

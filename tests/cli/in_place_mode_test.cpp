@@ -1,0 +1,120 @@
+#include "in_place_mode.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli.h"
+#include "memory_file_store.h"
+#include "temp_folder.h"
+
+namespace quillmere {
+namespace {
+
+using ::testing::ElementsAre;
+
+class InPlaceModeTest : public ::testing::Test {
+ protected:
+  InPlaceModeTest() {
+    command.options.removeTextEnabled = 1;
+    command.options.removeText = "X";
+  }
+
+  int Run(bool showProgress = false) {
+    return RunInPlaceMode(command, store, out, err, showProgress);
+  }
+
+  CliCommand command;
+  test::MemoryFileStore store;
+  std::ostringstream out;
+  std::ostringstream err;
+};
+
+TEST_F(InPlaceModeTest, HandlesTheFilesInTheOrderGivenEachOnce) {
+  store.files = {{"a", "X"}, {"b", "b"}, {"c", "cX"}};
+  command.files = {"b", "a", "c", "a", "b"};
+  EXPECT_EQ(Run(), kExitOk);
+  EXPECT_THAT(store.loads, ElementsAre("b", "a", "c"));
+  EXPECT_THAT(store.saves, ElementsAre("a", "c"));
+  EXPECT_EQ(out.str(), "OK. Files : 3, Replaced files : 2, Errors : 0\n");
+  EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(InPlaceModeTest, FileErrorsGoToTheErrorStreamWithThePathAsGiven) {
+  store.files = {{"./locked", "X"}, {"fine", "X"}};
+  store.failSave.insert("./locked");
+  command.files = {"../missing", "./locked", "fine"};
+  EXPECT_EQ(Run(), kExitFailure);
+  EXPECT_EQ(err.str(), "File open error: ../missing\nFile save error: ./locked\n");
+  EXPECT_EQ(out.str(), "OK. Files : 3, Replaced files : 1, Errors : 2\n");
+}
+
+TEST_F(InPlaceModeTest, ADryRunListsTheFilesThatWouldChangeAndWritesNothing) {
+  store.files = {{"a", "X"}, {"b", "b"}, {"c", "cX"}};
+  command.files = {"a", "b", "c"};
+  command.dryRun = true;
+  EXPECT_EQ(Run(), kExitOk);
+  EXPECT_TRUE(store.saves.empty());
+  EXPECT_EQ(out.str(), "a\nc\nOK. Files : 3, Replaced files : 2, Errors : 0\n");
+}
+
+TEST_F(InPlaceModeTest, AProgressLineIsShownOnlyWhenAskedAndClearedAtTheEnd) {
+  store.files = {{"a", "X"}};
+  command.files = {"a"};
+  Run(false);
+  EXPECT_EQ(err.str(), "");
+  Run(true);
+  EXPECT_THAT(err.str(), ::testing::StartsWith("\r\x1b[K100 % a"));
+  EXPECT_THAT(err.str(), ::testing::EndsWith("\r\x1b[K"));
+}
+
+// Raises an interrupt while the given file is loaded, as Ctrl+C would.
+class InterruptingStore : public test::MemoryFileStore {
+ public:
+  LoadedFile Load(const std::string& path) override {
+    if (path == interruptAt) std::raise(SIGINT);
+    return MemoryFileStore::Load(path);
+  }
+  std::string interruptAt;
+};
+
+TEST(InPlaceInterruptTest, AnInterruptStopsTheRunAfterTheFileInHand) {
+  InterruptingStore store;
+  store.files = {{"1", "X"}, {"2", "X"}, {"3", "X"}, {"4", "X"}};
+  store.interruptAt = "2";
+  CliCommand command;
+  command.options.removeTextEnabled = 1;
+  command.options.removeText = "X";
+  command.files = {"1", "2", "3", "4"};
+  std::ostringstream out;
+  std::ostringstream err;
+  const auto previous = std::signal(SIGINT, SIG_IGN);
+
+  EXPECT_EQ(RunInPlaceMode(command, store, out, err, false), kExitInterrupted);
+  // The interrupt is seen before file 3 is loaded; like STOP, that file is
+  // still handled whole.
+  EXPECT_THAT(store.saves, ElementsAre("1", "2", "3"));
+  EXPECT_EQ(out.str(), "OK. Files : 4, Replaced files : 3, Errors : 0\n");
+  EXPECT_EQ(std::signal(SIGINT, previous), SIG_IGN);
+}
+
+TEST(InPlaceCliTest, RunCliCleansRealFilesInPlace) {
+  test::TempFolder folder;
+  test::WriteFile(folder / "a.htm", "<p>aXb</p>");
+  std::istringstream in;
+  std::ostringstream out;
+  std::ostringstream err;
+  const int status =
+      RunCli({"--remove-text", "x", folder / "a.htm", folder / "none"}, in, out, err);
+  EXPECT_EQ(status, kExitFailure);
+  EXPECT_EQ(test::ReadFile(folder / "a.htm"), "<p>ab</p>");
+  EXPECT_EQ(err.str(), "File open error: " + folder / "none" + "\n");
+  EXPECT_EQ(out.str(), "OK. Files : 2, Replaced files : 1, Errors : 1\n");
+}
+
+}  // namespace
+}  // namespace quillmere
