@@ -7,9 +7,12 @@ purpose=${1:-run}
 packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev)
 case "$purpose" in
   run) ;;
-  test) packages+=(fonts-dejavu-core) ;;  # the headless window tests measure real fonts
+  # The headless window tests measure real fonts; the packaging checks are
+  # Python scripts that also validate the desktop entry and compile the
+  # Windows resource script.
+  test) packages+=(fonts-dejavu-core python3 desktop-file-utils binutils-mingw-w64-x86-64) ;;
   bench) packages+=(libbenchmark-dev time) ;;
-  package) packages+=(dpkg-dev file) ;;
+  package) packages+=(dpkg-dev file xvfb xauth desktop-file-utils) ;;
   *) echo "usage: $0 [run|test|bench|package]" >&2; exit 2 ;;
 esac
 
