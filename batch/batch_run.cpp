@@ -110,6 +110,7 @@ void BatchRun::SaveFile(const std::string& path, const TextBuffer& buffer) {
 }
 
 void BatchRun::EndRun(bool stopped) {
+  files_.Flush();
   if (stopped) {
     // The bar and the label keep the values of the last file started.
     fields_.statusText = Summary();

@@ -28,6 +28,9 @@ class FileStore {
   virtual ~FileStore() = default;
   virtual LoadedFile Load(const std::string& path) = 0;
   virtual bool Save(const std::string& path, const std::string& text) = 0;
+  // Makes the saves so far durable where a store defers part of that work;
+  // the batch run calls it when a run ends.
+  virtual void Flush() {}
 };
 
 // The store of the system the program runs on.

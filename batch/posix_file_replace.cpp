@@ -88,15 +88,6 @@ bool StillSame(PosixSyscalls& sys, const std::string& target, const struct stat&
   return sys.Stat(target.c_str(), &now) == 0 && IdentityOf(now) == IdentityOf(original);
 }
 
-// Makes the rename durable. Some file systems refuse to sync a folder; the
-// new content is in place either way, so a failure here is not the save's.
-void SyncFolder(PosixSyscalls& sys, const std::string& target) {
-  const std::size_t slash = target.rfind('/');
-  const std::string folder = slash == 0 ? "/" : target.substr(0, slash);
-  FileDescriptor dir(sys, sys.Open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0));
-  if (dir.valid()) sys.Fsync(dir.get());
-}
-
 // Puts the old content back after a failed overwrite, as far as it goes.
 void PutBack(PosixSyscalls& sys, int fd, const std::string& previous) {
   if (!WriteAllAtStart(sys, fd, previous)) return;
@@ -122,7 +113,6 @@ ReplaceResult ReplaceByRename(PosixSyscalls& sys, const std::string& target,
   if (!StillSame(sys, target, original)) return ReplaceResult::kFailed;
   if (sys.Rename(temp.name().c_str(), target.c_str()) != 0) return ReplaceResult::kFailed;
   temp.MarkPlaced();
-  SyncFolder(sys, target);
   return ReplaceResult::kDone;
 }
 

@@ -16,7 +16,8 @@ enum class ReplaceResult {
 
 // Writes `text` to a new file beside `target` (a resolved path to a regular
 // file whose status is `original`), gives it the original's owner and
-// permission bits, flushes it and renames it over `target`.
+// permission bits, flushes it and renames it over `target`. The folder is
+// not synced: the caller does that, once for many saves.
 ReplaceResult ReplaceByRename(PosixSyscalls& sys, const std::string& target,
                               const struct stat& original, const std::string& text);
 

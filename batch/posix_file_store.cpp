@@ -17,6 +17,10 @@ PosixFileStore::PosixFileStore() : PosixFileStore(SystemSyscalls()) {}
 
 PosixFileStore::PosixFileStore(PosixSyscalls& sys) : sys_(sys) {}
 
+PosixFileStore::~PosixFileStore() {
+  Flush();
+}
+
 LoadedFile PosixFileStore::Load(const std::string& path) {
   loadedIdentity_.reset();
   FileDescriptor file(sys_, detail::OpenExisting(sys_, path, O_RDONLY));
@@ -65,6 +69,7 @@ bool PosixFileStore::Save(const std::string& path, const std::string& text) {
   if (status.st_nlink == 1) {
     switch (detail::ReplaceByRename(sys_, *target, status, text)) {
       case detail::ReplaceResult::kDone:
+        unsyncedFolders_.insert(target->substr(0, target->rfind('/') + 1));
         return true;
       case detail::ReplaceResult::kFailed:
         return false;
@@ -73,6 +78,16 @@ bool PosixFileStore::Save(const std::string& path, const std::string& text) {
     }
   }
   return detail::OverwriteInPlace(sys_, *target, original.get(), status, text);
+}
+
+void PosixFileStore::Flush() {
+  // Some file systems refuse to sync a folder; the new content is in place
+  // either way, so such a failure is not reported.
+  for (const std::string& folder : unsyncedFolders_) {
+    FileDescriptor dir(sys_, sys_.Open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0));
+    if (dir.valid()) sys_.Fsync(dir.get());
+  }
+  unsyncedFolders_.clear();
 }
 
 std::optional<detail::FileIdentity> PosixFileStore::TakeLoadedIdentity(const std::string& path) {

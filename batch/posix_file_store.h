@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <set>
 #include <string>
 
 #include "file_store.h"
@@ -25,6 +26,11 @@ namespace quillmere {
 // hard links, or in a folder that takes no new file, is overwritten in place
 // with its space reserved first and its old content put back on a failed
 // write. Extended attributes and ACLs are not carried to a renamed file.
+//
+// Each file is flushed to disk before it is renamed into place, so a crash
+// leaves either the old or the new content. The renames themselves are made
+// durable by syncing their folders once, at Flush or when the store goes,
+// rather than after every file.
 class PosixFileStore final : public FileStore {
  public:
   PosixFileStore();
@@ -32,6 +38,8 @@ class PosixFileStore final : public FileStore {
 
   LoadedFile Load(const std::string& path) override;
   bool Save(const std::string& path, const std::string& text) override;
+  void Flush() override;
+  ~PosixFileStore() override;
 
  private:
   std::optional<detail::FileIdentity> TakeLoadedIdentity(const std::string& path);
@@ -40,6 +48,8 @@ class PosixFileStore final : public FileStore {
   // What the latest successful Load read, to recognise the file at Save.
   std::string loadedPath_;
   std::optional<detail::FileIdentity> loadedIdentity_;
+  // Folders holding renames not yet synced.
+  std::set<std::string> unsyncedFolders_;
 };
 
 }  // namespace quillmere

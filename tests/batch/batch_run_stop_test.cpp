@@ -47,6 +47,7 @@ TEST_F(BatchRunStopTest, StopDuringTheThirdOfTenFinishesThatFileAndKeepsItsProgr
 
   EXPECT_THAT(store.loads, ElementsAre("f1", "f2", "f3"));
   EXPECT_THAT(store.saves, ElementsAre("f1", "f2", "f3"));
+  EXPECT_EQ(store.flushes, 1);
   EXPECT_EQ(platform.controls.statusText, "OK. Files : 10, Replaced files : 3, Errors : 0");
   EXPECT_EQ(platform.controls.percentText, "30 %");
   EXPECT_EQ(platform.progress.back(), 30);

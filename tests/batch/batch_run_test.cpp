@@ -86,6 +86,7 @@ TEST_F(BatchRunTest, OnlyChangedFilesAreWrittenFromTheTopOfTheList) {
   EXPECT_THAT(store.loads, ElementsAre("c", "b", "a"));
   EXPECT_THAT(store.saves, ElementsAre("c"));
   EXPECT_EQ(store.files["c"], "ab");
+  EXPECT_EQ(store.flushes, 1);
   EXPECT_EQ(platform.controls.statusText, Summary(3, 1, 0));
   EXPECT_EQ(run.counters().fileCount, 3);
   EXPECT_EQ(run.counters().replacedCount, 1);

@@ -15,6 +15,7 @@ class FaultySyscalls : public PosixSyscalls {
   // Makes the `nth` (1-based) use of `call` from now on fail with `error`
   // (a read failing with error 0 meets an early end of file instead).
   void FailOn(Call call, int nth, int error) { failures_[call] = {uses_[call] + nth, error}; }
+  int Uses(Call call) { return uses_[call]; }
   // Interrupts every other read and write and lets each move at most 3 bytes.
   bool dribble = false;
 

@@ -83,6 +83,18 @@ TEST_F(PosixFaultTest, InterruptedAndPartialTransfersStillMoveEveryByte) {
   EXPECT_EQ(ReadFile(path), kNew);
 }
 
+TEST_F(PosixFaultTest, EachFileIsSyncedBeforeItsRenameAndTheFolderOnceAtFlush) {
+  const std::string a = Loaded("a");
+  EXPECT_TRUE(store.Save(a, kNew));
+  const std::string b = Loaded("b");
+  EXPECT_TRUE(store.Save(b, kNew));
+  EXPECT_EQ(sys.Uses(Call::kFsync), 2);
+  store.Flush();
+  EXPECT_EQ(sys.Uses(Call::kFsync), 3);
+  store.Flush();
+  EXPECT_EQ(sys.Uses(Call::kFsync), 3);
+}
+
 TEST_F(PosixFaultTest, ReadErrorsAndEarlyEndsFailTheLoad) {
   const std::string path = folder / "doc";
   WriteFile(path, kOld);
