@@ -1,0 +1,71 @@
+#include "little_help.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "platform_services.h"
+
+namespace quillmere {
+namespace {
+
+TEST(LittleHelp, FirstBoxIntroducesTheProgram) {
+  const HelpBox box = LittleHelpBoxes()[0];
+  EXPECT_EQ(box.caption, "About :");
+  EXPECT_EQ(box.text,
+            "With Quillmere you can now easily convert HTML or any other files\n"
+            "and completely remove or change unnecessary tags or other text - any required.\n"
+            "You can open files with button \"Add files\" or drag and drop files on main "
+            "window.\n"
+            "A click button \"START\" will convert files according check options.\n\n"
+            "A program do not creates backup of selected files !\n\n");
+}
+
+TEST(LittleHelp, SecondBoxListsTheFunctionsOneALine) {
+  const HelpBox box = LittleHelpBoxes()[1];
+  EXPECT_EQ(box.caption, "HTML FUNCTIONS:");
+  EXPECT_EQ(box.text,
+            "\n"
+            "\"Convert tables to text\" - Convert tables to text - row by row. \n"
+            "\"Scripts and applets\" - Remove all scripts and applets.\n"
+            "\"Forms\" - Remove forms including all texts in forms.\n"
+            "\"Pics and videos\" - Remove  pictures and videos from files - not from disk !\n"
+            "\"Sounds on backround\" - Remove sounds on background.\n"
+            "\"Notes and unnecessary chars\" - Remove double space, returns, tabs and comments.\n"
+            "\"Lists and formats\" - Convert lists to text and remove their formats.\n"
+            "\"Type and size of fonts\" - Remove informations about fonts. Not about styles !\n"
+            "\"Set for PDA\" - Setting recommended for HTML files, that will transfer\n"
+            "\t\tto PDA devices.\n"
+            "\"Remove text\" - Search and remove entered text.\n"
+            "\"Remove block\" - Remove whole block of text. This is useful for HTML tags !\n"
+            "\"Search - replace\" - Search and replace entered text.\n"
+            "\"Case sensitive\" - Determine, whether functions search are case sensitive.\n");
+}
+
+class MessageRecorder : public PlatformServices {
+ public:
+  MOCK_METHOD(void, EnableControl, (int, bool), (override));
+  MOCK_METHOD(void, SetCaption, (int, const std::string&), (override));
+  MOCK_METHOD(int, ListCount, (), (override));
+  MOCK_METHOD(std::string, ListItem, (int), (override));
+  MOCK_METHOD(void, ListInsertAtTop, (const std::string&), (override));
+  MOCK_METHOD(void, ListDeleteAll, (), (override));
+  MOCK_METHOD(void, ListFitColumn, (), (override));
+  MOCK_METHOD(void, SetProgress, (int), (override));
+  MOCK_METHOD(void, ShowMessage, (const std::string&, const std::string&, MessageStyle),
+              (override));
+  MOCK_METHOD(void, DrainEvents, (), (override));
+  MOCK_METHOD((std::optional<std::vector<std::string>>), ChooseFiles, (), (override));
+  MOCK_METHOD(void, ExchangeData, (WindowFields&, ExchangeDirection), (override));
+};
+
+TEST(LittleHelp, ShowsPlainBoxesInOrderAndNothingElse) {
+  using ::testing::_;
+  ::testing::StrictMock<MessageRecorder> platform;
+  ::testing::InSequence order;
+  EXPECT_CALL(platform, ShowMessage(_, "About :", MessageStyle::kPlain));
+  EXPECT_CALL(platform, ShowMessage(_, "HTML FUNCTIONS:", MessageStyle::kPlain));
+  ShowLittleHelp(platform);
+}
+
+}  // namespace
+}  // namespace quillmere

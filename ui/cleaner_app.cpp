@@ -1,0 +1,25 @@
+#include "cleaner_app.h"
+
+#include <utility>
+
+#include "app_icon.h"
+#include "main_dlg.h"
+
+namespace quillmere {
+
+CCleanerApp::CCleanerApp(int& argc, char** argv) : QApplication(argc, argv) {
+  setWindowIcon(AppIcon());
+}
+
+bool CCleanerApp::StartUp() {
+  RunMainWindow();
+  return false;
+}
+
+void RunMainWindow(std::unique_ptr<FileStore> files) {
+  CMainDlg window(nullptr, std::move(files));
+  // OK from "Exit" and cancel from Escape or a close request end it alike.
+  window.exec();
+}
+
+}  // namespace quillmere

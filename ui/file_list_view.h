@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QListView>
+#include <string>
+
+#include "path_list_model.h"
+
+namespace quillmere {
+
+class ColumnDelegate;
+
+// The file list control: paths from top to bottom, then in further columns to
+// the right, with no header, icons, sorting or editing. All columns share one
+// width, which fitColumn() sets to the widest path.
+class FileListView : public QListView {
+  Q_OBJECT
+
+ public:
+  explicit FileListView(QWidget* parent = nullptr);
+
+  int count() const { return model_->count(); }
+  const std::string& path(int row) const { return model_->path(row); }
+  void insertAtTop(std::string path);
+  void deleteAll();
+  void fitColumn();
+
+  int columnWidth() const;
+
+ private:
+  PathListModel* model_;
+  ColumnDelegate* delegate_;
+};
+
+}  // namespace quillmere

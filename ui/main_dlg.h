@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QDialog>
+#include <QIcon>
+#include <memory>
+
+#include "batch_run.h"
+#include "file_list.h"
+#include "file_store.h"
+#include "qt_platform.h"
+#include "template_builder.h"
+#include "window_fields.h"
+
+class QPushButton;
+
+namespace quillmere {
+
+// The main window, built from template 102: the file list, the option
+// controls, START/STOP, Exit, the progress bar with its percentage label, the
+// status line and the two click labels. Fixed size, centred on the screen.
+class CMainDlg : public QDialog {
+  Q_OBJECT
+
+ public:
+  // Without a file store the system's is used.
+  explicit CMainDlg(QWidget* parent = nullptr, std::unique_ptr<FileStore> files = nullptr);
+  ~CMainDlg() override;
+
+  QWidget* control(int id) const;
+  const ControlMap& controls() const { return built_.controls; }
+  const BaseUnits& baseUnits() const { return built_.units; }
+  QtPlatform& platform() { return platform_; }
+  const WindowFields& fields() const { return fields_; }
+  bool running() const { return run_.running(); }
+  bool stopRequested() const { return run_.stopRequested(); }
+
+  void ExchangeData(ExchangeDirection direction);
+  // "Set for PDA": ticks or clears its seven boxes, keeping all else shown.
+  void ApplyPdaPreset();
+  void ShowAboutBox();
+  void OnAboutLabel();
+  void OnLittleHelp();
+
+ public slots:
+  // "Exit": a read exchange, then the window ends (not during a run).
+  void accept() override;
+  // No way of ending the window works while a run goes on.
+  void done(int result) override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+#ifdef Q_OS_WIN
+  bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
+#endif
+
+ private:
+  void WireEvents();
+  void OnInitWindow();
+  void OnStartClicked();
+  QPushButton* startButton() const;
+
+  std::unique_ptr<FileStore> files_;
+  WindowFields fields_;
+  BuiltDialog built_;
+  QtPlatform platform_;
+  BatchRun run_;
+  FileList fileList_;
+  QIcon appIcon_;
+  // START was pressed during a run that has ended since; its click is no START.
+  bool staleStartPress_ = false;
+};
+
+}  // namespace quillmere

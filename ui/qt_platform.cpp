@@ -1,0 +1,142 @@
+#include "qt_platform.h"
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <utility>
+
+#include "file_list_view.h"
+#include "resource_ids.h"
+
+namespace quillmere {
+
+std::string ToBytes(const QString& text) {
+  const QByteArray bytes = text.toLocal8Bit();
+  return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+QString FromBytes(const std::string& bytes) {
+  return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+std::vector<FileFilter> OpenFileFilters() {
+  return {
+      {QString::fromUtf8("HTML soubory (*.htm*)"), QStringLiteral("*.htm*")},
+      {QString::fromUtf8("Textové soubory (*.txt)"), QStringLiteral("*.txt")},
+      {QString::fromUtf8("HTML a textové soubory (*.htm* *.txt)"), QStringLiteral("*.htm* *.txt")},
+      {QString::fromUtf8("All Files (*.*)"), QStringLiteral("*")},
+  };
+}
+
+std::unique_ptr<QFileDialog> MakeOpenFilesDialog(QWidget* owner) {
+  auto dialog = std::make_unique<QFileDialog>(owner);
+  dialog->setAcceptMode(QFileDialog::AcceptOpen);
+  dialog->setFileMode(QFileDialog::ExistingFiles);
+#ifndef Q_OS_WIN
+  // Qt's own dialog shows the filter descriptions exactly as given; desktop
+  // dialogs elsewhere cut them at the first parenthesis.
+  dialog->setOption(QFileDialog::DontUseNativeDialog, true);
+#endif
+  // Each filter is "description (patterns)" and only the description shows,
+  // so a description may name other patterns than the ones applied.
+  dialog->setOption(QFileDialog::HideNameFilterDetails, true);
+  QStringList nameFilters;
+  for (const FileFilter& filter : OpenFileFilters()) {
+    nameFilters << QStringLiteral("%1 (%2)").arg(filter.description, filter.patterns);
+  }
+  dialog->setNameFilters(nameFilters);
+  dialog->selectNameFilter(nameFilters.front());
+  return dialog;
+}
+
+std::unique_ptr<QMessageBox> MakeMessageBox(const std::string& text, const std::string& caption,
+                                            MessageStyle style, QWidget* owner) {
+  const QMessageBox::Icon icon =
+      style == MessageStyle::kExclamation ? QMessageBox::Warning : QMessageBox::NoIcon;
+  auto box = std::make_unique<QMessageBox>(icon, FromBytes(caption), FromBytes(text),
+                                           QMessageBox::Ok, owner);
+  box->setTextFormat(Qt::PlainText);
+  return box;
+}
+
+QtPlatform::QtPlatform(QWidget& owner, const ControlMap& controls)
+    : owner_(owner), controls_(controls), exchange_(controls) {}
+
+QWidget* QtPlatform::Control(int id) const {
+  const auto found = controls_.find(id);
+  return found == controls_.end() ? nullptr : found->second;
+}
+
+FileListView& QtPlatform::List() const {
+  return *qobject_cast<FileListView*>(controls_.at(ids::kFileList));
+}
+
+void QtPlatform::EnableControl(int id, bool enabled) {
+  if (QWidget* control = Control(id)) control->setEnabled(enabled);
+}
+
+void QtPlatform::SetCaption(int id, const std::string& caption) {
+  if (auto* button = qobject_cast<QAbstractButton*>(Control(id)))
+    button->setText(FromBytes(caption));
+}
+
+int QtPlatform::ListCount() {
+  return List().count();
+}
+
+std::string QtPlatform::ListItem(int index) {
+  if (index < 0 || index >= List().count()) return {};
+  return List().path(index);
+}
+
+void QtPlatform::ListInsertAtTop(const std::string& path) {
+  List().insertAtTop(path);
+}
+
+void QtPlatform::ListDeleteAll() {
+  List().deleteAll();
+}
+
+void QtPlatform::ListFitColumn() {
+  List().fitColumn();
+}
+
+void QtPlatform::SetProgress(int position) {
+  if (auto* bar = qobject_cast<QProgressBar*>(Control(ids::kProgressBar))) bar->setValue(position);
+}
+
+void QtPlatform::ShowMessage(const std::string& text, const std::string& caption,
+                             MessageStyle style) {
+  const auto box = MakeMessageBox(text, caption, style, &owner_);
+  box->exec();
+}
+
+void QtPlatform::DrainEvents() {
+  QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+std::optional<std::vector<std::string>> QtPlatform::ChooseFiles() {
+  if (hasNextChosen_) {
+    hasNextChosen_ = false;
+    return std::exchange(nextChosen_, std::nullopt);
+  }
+  const auto dialog = MakeOpenFilesDialog(&owner_);
+  if (dialog->exec() != QDialog::Accepted) return std::nullopt;
+  std::vector<std::string> paths;
+  for (const QString& file : dialog->selectedFiles()) paths.push_back(ToBytes(file));
+  if (paths.empty()) return std::nullopt;
+  return paths;
+}
+
+void QtPlatform::ExchangeData(WindowFields& fields, ExchangeDirection direction) {
+  exchange_.Exchange(fields, direction);
+}
+
+void QtPlatform::SetNextChosenFiles(std::optional<std::vector<std::string>> files) {
+  hasNextChosen_ = true;
+  nextChosen_ = std::move(files);
+}
+
+}  // namespace quillmere
