@@ -40,7 +40,7 @@ FileListView::FileListView(QWidget* parent)
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setSelectionMode(QAbstractItemView::ExtendedSelection);
   setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
-  setTextElideMode(Qt::ElideNone);
+  setTextElideMode(Qt::ElideRight);
   setDragEnabled(false);
   setAcceptDrops(false);
   delegate_->setWidth(fontMetrics().averageCharWidth() * 16);
@@ -52,18 +52,23 @@ void FileListView::insertAtTop(std::string path) {
 
 void FileListView::deleteAll() {
   model_->clear();
+  measuredRows_ = 0;
+  widestText_ = 0;
 }
 
 void FileListView::fitColumn() {
+  // New paths only ever arrive at the top, so the rows above those measured
+  // before are the new ones.
   const QFontMetrics metrics = fontMetrics();
-  int widest = 0;
-  for (int row = 0; row < model_->count(); ++row) {
+  const int fresh = model_->count() - measuredRows_;
+  for (int row = 0; row < fresh; ++row) {
     const QString text = model_->data(model_->index(row), Qt::DisplayRole).toString();
-    widest = std::max(widest, metrics.horizontalAdvance(text));
+    widestText_ = std::max(widestText_, metrics.horizontalAdvance(text));
   }
+  measuredRows_ = model_->count();
   // The item's text margins on both sides, and a gap between columns.
   const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
-  const int width = widest + 2 * margin + metrics.averageCharWidth();
+  const int width = widestText_ + 2 * margin + metrics.averageCharWidth();
   if (width == delegate_->width()) return;
   delegate_->setWidth(width);
   scheduleDelayedItemsLayout();

@@ -29,6 +29,8 @@ class FileListView : public QListView {
  private:
   PathListModel* model_;
   ColumnDelegate* delegate_;
+  int measuredRows_ = 0;  // rows at the bottom whose width is in widestText_
+  int widestText_ = 0;
 };
 
 }  // namespace quillmere

@@ -3,8 +3,11 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QScreen>
+#include <algorithm>
 #include <utility>
 
 #include "file_list_view.h"
@@ -20,6 +23,28 @@ std::string ToBytes(const QString& text) {
 QString FromBytes(const std::string& bytes) {
   return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
+
+namespace {
+
+// Message boxes wrap at about half the screen's width; a box whose lines are
+// longer is widened instead, up to three quarters of the screen, so each line
+// of text stays one line as written.
+void KeepLinesWhole(QMessageBox& box) {
+  auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+  if (label == nullptr) return;
+  const QFontMetrics metrics(label->font());
+  int widest = 0;
+  for (const QString& line : box.text().split(QLatin1Char('\n'))) {
+    const int tabs = static_cast<int>(line.count(QLatin1Char('\t')));
+    widest =
+        std::max(widest, metrics.horizontalAdvance(line) + tabs * 8 * metrics.averageCharWidth());
+  }
+  const QScreen* screen = box.screen();
+  const int limit = screen != nullptr ? screen->availableGeometry().width() * 3 / 4 : 600;
+  label->setMinimumWidth(std::min(widest + 1, limit));
+}
+
+}  // namespace
 
 std::vector<FileFilter> OpenFileFilters() {
   return {
@@ -58,6 +83,7 @@ std::unique_ptr<QMessageBox> MakeMessageBox(const std::string& text, const std::
   auto box = std::make_unique<QMessageBox>(icon, FromBytes(caption), FromBytes(text),
                                            QMessageBox::Ok, owner);
   box->setTextFormat(Qt::PlainText);
+  KeepLinesWhole(*box);
   return box;
 }
 

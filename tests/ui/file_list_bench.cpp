@@ -40,6 +40,24 @@ void BM_InsertAtTop(benchmark::State& state) {
 }
 BENCHMARK(BM_InsertAtTop)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
+// One more file added to a long list: only the new path is measured.
+void BM_AddOneToLongList(benchmark::State& state) {
+  CMainDlg window;
+  window.show();
+  for (const std::string& path : Paths(static_cast<int>(state.range(0)))) {
+    window.platform().ListInsertAtTop(path);
+  }
+  window.platform().ListFitColumn();
+  QCoreApplication::processEvents();
+  int next = 0;
+  for (auto _ : state) {
+    window.platform().ListInsertAtTop("/extra/" + std::to_string(next++));
+    window.platform().ListFitColumn();
+    QCoreApplication::processEvents();
+  }
+}
+BENCHMARK(BM_AddOneToLongList)->Arg(100000)->Unit(benchmark::kMillisecond);
+
 // A drop of many files: each path is checked against the list, put at the top
 // and reported in the status line and the progress bar.
 void BM_DropOfManyFiles(benchmark::State& state) {
@@ -54,6 +72,8 @@ void BM_DropOfManyFiles(benchmark::State& state) {
     window.show();
     QCoreApplication::processEvents();
     state.ResumeTiming();
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window, &enter);
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&window, &drop);
     QCoreApplication::processEvents();

@@ -205,14 +205,30 @@ TEST_F(LayoutTest, FileListIsAListOfPathsInColumns) {
   const QRect first = list->visualRect(list->model()->index(0, 0));
   const QRect last = list->visualRect(list->model()->index(42, 0));
   EXPECT_GT(last.left(), first.left());
+  // After CLR the column fits the new paths alone.
+  const int wide = list->columnWidth();
+  window->platform().ListDeleteAll();
+  window->platform().ListInsertAtTop("/a");
+  window->platform().ListFitColumn();
+  EXPECT_LT(list->columnWidth(), wide / 2);
 }
 
 TEST_F(LayoutTest, ScreenshotOfTheWindow) {
-  WindowFields fields = window->fields();
-  fields.statusText = "OK.Selected files : 2";
-  window->platform().ListInsertAtTop("/home/user/pages/index.html");
-  window->platform().ListInsertAtTop("/home/user/pages/notes.txt");
+  for (const char* path : {"/home/user/site/index.html", "/home/user/site/about.html",
+                           "/home/user/site/news/2024.htm", "/home/user/notes.txt"}) {
+    window->platform().ListInsertAtTop(path);
+  }
+  window->platform().ListFitColumn();
+  Click(ids::kPdaPreset);
+  Click(ids::kRemoveBlockEnabled);
+  TypeInto(ids::kBlockBegin, QStringLiteral("<!--"));
+  TypeInto(ids::kBlockEnd, QStringLiteral("-->"));
+  WindowFields fields;
+  window->platform().ExchangeData(fields, ExchangeDirection::kRead);
+  fields.statusText = "OK.Selected files : 4";
   window->platform().ExchangeData(fields, ExchangeDirection::kWrite);
+  window->control(ids::kFileList)->setFocus();
+  QCoreApplication::processEvents();
   const QPixmap shot = window->grab();
   EXPECT_EQ(shot.size(), window->size() * shot.devicePixelRatio());
   EXPECT_TRUE(shot.save(QStringLiteral(QUILLMERE_SCREENSHOT_DIR "/main-window.png")));

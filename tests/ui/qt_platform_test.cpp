@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QSortFilterProxyModel>
@@ -90,6 +91,19 @@ TEST(MessageBoxes, ErrorBoxesHaveNoTitleAWarningIconAndOneButton) {
   EXPECT_EQ(plain->icon(), QMessageBox::NoIcon);
   EXPECT_EQ(plain->windowTitle(), QStringLiteral("About :"));
   EXPECT_EQ(plain->text(), QStringLiteral("<b>text</b>"));
+}
+
+TEST(MessageBoxes, HelpLinesAreNotWrappedWhereTheScreenHasRoom) {
+  QWidget owner;
+  const std::string line =
+      "and completely remove or change unnecessary tags or other text - any required.";
+  const auto box = MakeMessageBox("short\n" + line + "\n", "About :", MessageStyle::kPlain, &owner);
+  box->show();
+  QCoreApplication::processEvents();
+  auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+  ASSERT_NE(label, nullptr);
+  EXPECT_GE(label->width(), label->fontMetrics().horizontalAdvance(QString::fromStdString(line)));
+  box->hide();
 }
 
 using PlatformTest = MainWindowTest;
