@@ -1,5 +1,5 @@
 // The fast engine against the literal reference, on random HTML-ish texts.
-// QUILLMERE_DIFFERENTIAL_CASES sets the number of cases per test (default 3000).
+// QUILLMERE_DIFFERENTIAL_CASES sets the number of cases per test (default 10000).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -18,7 +18,7 @@ using testing::HtmlTokenGenerator;
 int CaseCount() {
   const char* configured = std::getenv("QUILLMERE_DIFFERENTIAL_CASES");
   const int count = configured != nullptr ? std::atoi(configured) : 0;
-  return count > 0 ? count : 3000;
+  return count > 0 ? count : 10000;
 }
 
 std::string Printable(const std::string& text) {
