@@ -166,6 +166,18 @@ TEST_F(PlatformTest, TextsThatDoNotDecodeReadBackAsWrittenUntilTheUserChangesThe
   EXPECT_EQ(back.options.searchText, ToStd(Get<QLineEdit>(ids::kSearchText)->text()));
 }
 
+TEST_F(PlatformTest, TextCutByAnEditFieldReadsBackAsShown) {
+  QtPlatform& platform = window->platform();
+  WindowFields fields;
+  fields.options.removeText = std::string(40000, 'r');
+  platform.ExchangeData(fields, ExchangeDirection::kWrite);
+  const int limit = Get<QLineEdit>(ids::kRemoveText)->maxLength();
+  ASSERT_LT(limit, 40000);
+  WindowFields back;
+  platform.ExchangeData(back, ExchangeDirection::kRead);
+  EXPECT_EQ(back.options.removeText, std::string(static_cast<std::size_t>(limit), 'r'));
+}
+
 TEST_F(PlatformTest, AddFilesOpensTheRealDialogAndCancelKeepsEverything) {
   ModalCloser closer;
   Click(ids::kAddFiles);
