@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QKeyEvent>
@@ -27,14 +28,15 @@
 namespace quillmere {
 namespace {
 
-// The local paths of a drop, or nothing when it carries anything else (text
-// alone, remote addresses). A folder is a path like any other.
+// The local paths of a drop in the system's own form, or nothing when it
+// carries anything else (text alone, remote addresses). A folder is a path
+// like any other.
 std::optional<std::vector<std::string>> DroppedPaths(const QMimeData* data) {
   if (data == nullptr || !data->hasUrls()) return std::nullopt;
   std::vector<std::string> paths;
   for (const QUrl& url : data->urls()) {
     if (!url.isLocalFile()) return std::nullopt;
-    paths.push_back(ToBytes(url.toLocalFile()));
+    paths.push_back(ToBytes(QDir::toNativeSeparators(url.toLocalFile())));
   }
   if (paths.empty()) return std::nullopt;
   return paths;

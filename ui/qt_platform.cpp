@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -151,7 +152,9 @@ std::optional<std::vector<std::string>> QtPlatform::ChooseFiles() {
   const auto dialog = MakeOpenFilesDialog(&owner_);
   if (dialog->exec() != QDialog::Accepted) return std::nullopt;
   std::vector<std::string> paths;
-  for (const QString& file : dialog->selectedFiles()) paths.push_back(ToBytes(file));
+  for (const QString& file : dialog->selectedFiles()) {
+    paths.push_back(ToBytes(QDir::toNativeSeparators(file)));
+  }
   if (paths.empty()) return std::nullopt;
   return paths;
 }

@@ -174,6 +174,20 @@ TEST_F(RunTest, AboutBoxOpenedDuringARunHoldsTheRunUntilClosed) {
   EXPECT_EQ(store->loaded.size(), 3u);
 }
 
+TEST_F(RunTest, StopClickedWhileTheLastFileIsInHandEndsTheRunNormally) {
+  const auto files = MakeFiles(3);
+  QPushButton* start = Get<QPushButton>(ids::kStart);
+  store->onLoad = [&](const std::string&) {
+    if (store->loaded.size() == 3) Queue([start] { QTest::mouseClick(start, Qt::LeftButton); });
+  };
+  Click(ids::kStart);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(store->loaded.size(), 3u);  // no second run
+  EXPECT_EQ(Status(), QStringLiteral("OK. Files : 3, Replaced files : 3, Errors : 0"));
+  EXPECT_EQ(Percent(), QStringLiteral("0 %"));
+  EXPECT_EQ(Progress(), 0);
+}
+
 TEST_F(RunTest, StartPressedBeforeTheRunEndedDoesNotStartAnotherRun) {
   const auto files = MakeFiles(2);
   QPushButton* start = Get<QPushButton>(ids::kStart);
