@@ -14,6 +14,10 @@ namespace quillmere {
 namespace {
 
 constexpr const char* kSelectFiles = "Select files !";
+// A box given no title of its own carries the program's name, as the
+// platform's message boxes do by default; only the file error boxes are
+// explicitly untitled.
+constexpr const char* kProgramName = "Quillmere";
 constexpr const char* kOpenError = "File open error: ";
 constexpr const char* kSaveError = "File save error: ";
 
@@ -25,7 +29,7 @@ BatchRun::BatchRun(PlatformServices& platform, WindowFields& fields, FileStore& 
 void BatchRun::OnStart() {
   const int fileCount = platform_.ListCount();
   if (fileCount == 0) {
-    platform_.ShowMessage(kSelectFiles, "", MessageStyle::kPlain);
+    platform_.ShowMessage(kSelectFiles, kProgramName, MessageStyle::kPlain);
     return;
   }
   if (running_) {

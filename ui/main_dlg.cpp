@@ -174,15 +174,14 @@ bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void CMainDlg::dragEnterEvent(QDragEnterEvent* event) {
-  if (!run_.running() && DroppedPaths(event->mimeData())) {
-    event->setDropAction(Qt::CopyAction);
-    event->accept();
-  } else {
-    event->ignore();
-  }
+  AcceptLocalFiles(event);
 }
 
 void CMainDlg::dragMoveEvent(QDragMoveEvent* event) {
+  AcceptLocalFiles(event);
+}
+
+void CMainDlg::AcceptLocalFiles(QDragMoveEvent* event) {
   if (!run_.running() && DroppedPaths(event->mimeData())) {
     event->setDropAction(Qt::CopyAction);
     event->accept();

@@ -52,6 +52,8 @@ class CMainDlg : public QDialog {
   void keyPressEvent(QKeyEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
+  // Accepts a drag that carries local files only, and only while idle.
+  void AcceptLocalFiles(QDragMoveEvent* event);
   void dropEvent(QDropEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 #ifdef Q_OS_WIN

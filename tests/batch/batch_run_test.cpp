@@ -48,7 +48,7 @@ TEST_F(BatchRunTest, StartOnAnEmptyListOnlyShowsSelectFiles) {
   run.OnStart();
   ASSERT_EQ(platform.messages.size(), 1u);
   EXPECT_EQ(platform.messages[0].text, "Select files !");
-  EXPECT_EQ(platform.messages[0].caption, "");
+  EXPECT_EQ(platform.messages[0].caption, "Quillmere");
   EXPECT_EQ(platform.messages[0].style, MessageStyle::kPlain);
   EXPECT_THAT(platform.log, ElementsAre("message Select files !"));
   EXPECT_FALSE(run.running());

@@ -17,6 +17,9 @@ using quillmere::CleaningOptions;
 using quillmere::TextBuffer;
 
 constexpr std::size_t kMaxText = 4096;  // the reference is quadratic
+// Replacing blocks can grow without end; the reference notices only after
+// thousands of restarts, so that loop gets shorter texts.
+constexpr std::size_t kMaxReplaceBlocksText = 512;
 
 std::vector<std::string> SplitFields(const std::uint8_t* data, std::size_t size) {
   std::vector<std::string> fields(1);
@@ -72,7 +75,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     quillmere::RemoveBlocks(a, f[2], f[3]);
     quillmere::reference::RemoveBlocks(b, f[2], f[3]);
     Check(a, b);
-    if (quillmere::reference::FindText(f[2], f[5], 0, false) == -1) {
+    if (f[0].size() <= kMaxReplaceBlocksText &&
+        quillmere::reference::FindText(f[2], f[5], 0, false) == -1) {
       TextBuffer c{f[0], false};
       TextBuffer d = c;
       try {

@@ -98,6 +98,7 @@ TEST_F(HandlersTest, StartOnAnEmptyListAsksForFiles) {
   Click(ids::kStart);
   ASSERT_EQ(closer.seen().size(), 1u);
   EXPECT_EQ(closer.seen()[0].text, QStringLiteral("Select files !"));
+  EXPECT_EQ(closer.seen()[0].title, QStringLiteral("Quillmere"));
   EXPECT_EQ(closer.seen()[0].owner, window.get());
   EXPECT_EQ(Get<QPushButton>(ids::kStart)->text(), QStringLiteral("START"));
   EXPECT_EQ(Status(), QStringLiteral("OK. Drag and drop files."));
