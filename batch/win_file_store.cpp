@@ -1,9 +1,10 @@
 // Files on Windows, through the Win32 calls. Paths are bytes in the ANSI code
-// page. Every file is opened with no sharing, so no other program reads or
-// writes it meanwhile; the rest follows the POSIX store: regular files only,
-// no NUL byte, at most kMaxLoadSize, a save that puts the whole new content in
-// place or leaves the file as it was, never creates a file and refuses a
-// read-only one or one that changed since it was loaded.
+// page; bytes that are no text of it name no file. Every file is opened with
+// no sharing, so no other program reads or writes it meanwhile; the rest
+// follows the POSIX store: regular files only, no NUL byte, at most
+// kMaxLoadSize, a save that puts the whole new content in place or leaves the
+// file as it was, never creates a file and refuses a read-only one or one that
+// changed since it was loaded.
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
@@ -65,18 +66,25 @@ FileIdentity IdentityOf(const BY_HANDLE_FILE_INFORMATION& info) {
           info.ftLastWriteTime.dwLowDateTime};
 }
 
-std::wstring Widen(const std::string& text) {
-  if (text.empty()) return {};
+// The path in UTF-16, or nothing when its bytes do not name exactly one path:
+// a NUL byte would end it early, and a byte sequence that is no character of
+// the code page would be replaced by one that names another file.
+std::optional<std::wstring> Widen(const std::string& path) {
+  if (path.empty() || path.find('\0') != std::string::npos) return std::nullopt;
+  const int size = static_cast<int>(path.size());
   const int length =
-      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+      MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path.data(), size, nullptr, 0);
+  if (length <= 0) return std::nullopt;
   std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
+  MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, path.data(), size, wide.data(), length);
   return wide;
 }
 
-Handle OpenExclusive(const std::wstring& path, DWORD access) {
-  return Handle(
-      CreateFileW(path.c_str(), access, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+Handle OpenExclusive(const std::string& path, DWORD access) {
+  const std::optional<std::wstring> wide = Widen(path);
+  if (!wide) return Handle(INVALID_HANDLE_VALUE);
+  return Handle(CreateFileW(wide->c_str(), access, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                            nullptr));
 }
 
 // A plain file on a disk, not a folder, device or pipe.
@@ -150,10 +158,45 @@ std::wstring TempNameBeside(const std::wstring& target) {
          L".tmp";
 }
 
+// The attributes the new file is created with, taken from the one it
+// replaces: ReplaceFile keeps the target's security and streams, but not
+// always these (Wine's does not).
+DWORD AttributesToCarry(const BY_HANDLE_FILE_INFORMATION& info) {
+  const DWORD carried = info.dwFileAttributes &
+                        (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE);
+  return carried != 0 ? carried : FILE_ATTRIBUTE_NORMAL;
+}
+
+enum class PutResult { kPlaced, kFailed, kTargetGone };
+
+// Puts the temporary file in the target's place, which keeps the target's
+// security. Without a backup name, ReplaceFile can fail after it removed the
+// target (ERROR_UNABLE_TO_MOVE_REPLACEMENT); the temporary file is then moved
+// into place instead.
+PutResult PutInPlace(const std::wstring& tempName, const std::wstring& target) {
+  if (ReplaceFileW(target.c_str(), tempName.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                   nullptr, nullptr) != 0) {
+    return PutResult::kPlaced;
+  }
+  if (GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
+    const bool gone = GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES &&
+                      GetLastError() == ERROR_FILE_NOT_FOUND;
+    if (!gone) return PutResult::kFailed;
+    return MoveFileExW(tempName.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0
+               ? PutResult::kPlaced
+               : PutResult::kTargetGone;
+  }
+  // File systems without ReplaceFile: a plain replacing move.
+  return MoveFileExW(tempName.c_str(), target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0
+             ? PutResult::kPlaced
+             : PutResult::kFailed;
+}
+
 enum class ReplaceResult { kDone, kFailed, kNoTempFile };
 
 // Writes the text to a new file beside the target, flushes it and puts it in
-// the target's place, which keeps the target's attributes and security.
+// the target's place.
 ReplaceResult ReplaceByRename(Handle& original, const std::wstring& target,
                               const BY_HANDLE_FILE_INFORMATION& info, const std::string& text) {
   std::wstring tempName;
@@ -161,7 +204,7 @@ ReplaceResult ReplaceByRename(Handle& original, const std::wstring& target,
   for (int attempt = 0; attempt < 100 && created == INVALID_HANDLE_VALUE; ++attempt) {
     tempName = TempNameBeside(target);
     created = CreateFileW(tempName.c_str(), GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
-                          FILE_ATTRIBUTE_HIDDEN, nullptr);
+                          AttributesToCarry(info), nullptr);
     if (created == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
   }
   Handle temp(created);
@@ -172,19 +215,10 @@ ReplaceResult ReplaceByRename(Handle& original, const std::wstring& target,
   const bool written = WriteAll(temp.get(), text) && FlushFileBuffers(temp.get()) != 0;
   const bool closed = temp.Close();
   original.Close();
-  bool placed = false;
-  if (written && closed) {
-    placed = ReplaceFileW(target.c_str(), tempName.c_str(), nullptr,
-                          REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0;
-    if (!placed && GetLastError() != ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
-      // File systems without ReplaceFile: a plain replacing move.
-      SetFileAttributesW(tempName.c_str(), info.dwFileAttributes);
-      placed = MoveFileExW(tempName.c_str(), target.c_str(),
-                           MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-    }
-  }
-  if (placed) return ReplaceResult::kDone;
-  DeleteFileW(tempName.c_str());
+  const PutResult put = written && closed ? PutInPlace(tempName, target) : PutResult::kFailed;
+  if (put == PutResult::kPlaced) return ReplaceResult::kDone;
+  // With the target gone, the temporary file holds the only content left.
+  if (put != PutResult::kTargetGone) DeleteFileW(tempName.c_str());
   return ReplaceResult::kFailed;
 }
 
@@ -218,7 +252,7 @@ class WinFileStore final : public FileStore {
  public:
   LoadedFile Load(const std::string& path) override {
     loadedIdentity_.reset();
-    Handle file = OpenExclusive(Widen(path), GENERIC_READ);
+    Handle file = OpenExclusive(path, GENERIC_READ);
     BY_HANDLE_FILE_INFORMATION info{};
     if (!file.valid() || !IsRegularFile(file.get(), info)) return {};
     const std::uint64_t size = SizeOf(info);
@@ -244,7 +278,7 @@ class WinFileStore final : public FileStore {
 
     // Opening for writing fails on a read-only file; OPEN_EXISTING never
     // creates one.
-    Handle original = OpenExclusive(Widen(path), GENERIC_READ | GENERIC_WRITE);
+    Handle original = OpenExclusive(path, GENERIC_READ | GENERIC_WRITE);
     BY_HANDLE_FILE_INFORMATION info{};
     if (!original.valid() || !IsRegularFile(original.get(), info)) return false;
     if ((info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0) return false;
