@@ -100,9 +100,9 @@ expect() {
     failed "$1: got '$2', expected '$3'"
   fi
 }
-# expect_file WHAT FILE EXPECTED-BYTES (as printf would write them)
+# expect_file WHAT FILE EXPECTED-BYTES (with printf's backslash escapes)
 expect_file() {
-  if printf "$3" | cmp -s - "$2"; then
+  if printf '%b' "$3" | cmp -s - "$2"; then
     echo "ok $1"
   else
     failed "$1: $(od -c "$2" | head -3)"
@@ -153,7 +153,8 @@ expect "in place: unchanged file not written" "$(stat -c %y b.htm)" \
   "$(touch -d '2001-02-03 04:05:06' ../stamp && stat -c %y ../stamp)"
 expect_file "in place: read-only file" ro.htm 'Colour\r\n'
 expect_file "in place: non-ASCII name" café.htm 'caf\xc3\xa9 Color'
-expect "in place: no other file" "$(ls -A | tr '\n' ' ')" "a.htm b.htm café.htm ro.htm "
+expect "in place: no other file" "$(find . -mindepth 1 -printf '%f\n' | LC_ALL=C sort | tr '\n' ' ')" \
+  "a.htm b.htm café.htm ro.htm "
 
 rc=0
 "$wine" "$cli" --dry-run --replace Color Colour b.htm a.htm >../out.txt 2>../err.txt || rc=$?
