@@ -20,28 +20,7 @@ failed() {
   failures+=("$*")
 }
 
-# --- What the cross build and Wine need ----------------------------------------------
-# googletest: the sources that are built for the target; locales: localedef for
-# the double-byte code page.
-packages=(cmake ninja-build googletest g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-          wine64 locales)
-missing=()
-for package in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
-    missing+=("$package")
-  fi
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  if [ "$(id -u)" -ne 0 ]; then
-    echo "check-windows needs these packages; install them with:" >&2
-    echo "  sudo apt-get update && sudo apt-get install -y ${missing[*]}" >&2
-    exit 1
-  fi
-  step "install ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update
-  apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+"$src/tools/install-deps.sh" windows
 
 step "cross-build"
 # Static executables need no MinGW DLLs under Wine.

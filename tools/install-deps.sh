@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what building Quillmere needs on Debian 12, or, when not run as
-# root, prints the apt-get line that would. Usage: install-deps.sh [run|test|bench|package]
+# root, prints the apt-get line that would.
+# Usage: install-deps.sh [run|test|bench|package|windows]
 set -euo pipefail
 
 purpose=${1:-run}
@@ -13,7 +14,11 @@ case "$purpose" in
   test) packages+=(fonts-dejavu-core python3 desktop-file-utils binutils-mingw-w64-x86-64) ;;
   bench) packages+=(libbenchmark-dev time) ;;
   package) packages+=(dpkg-dev file xvfb xauth desktop-file-utils) ;;
-  *) echo "usage: $0 [run|test|bench|package]" >&2; exit 2 ;;
+  # The Windows cross build: googletest's sources are built for the target;
+  # locales gives localedef for a double-byte code page under Wine.
+  windows) packages+=(googletest g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64
+                      locales) ;;
+  *) echo "usage: $0 [run|test|bench|package|windows]" >&2; exit 2 ;;
 esac
 
 missing=()
