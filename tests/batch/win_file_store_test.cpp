@@ -21,6 +21,28 @@ using ::testing::IsEmpty;
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
+// A read-only view of a file mapped into memory, kept while it lives.
+class MappedView {
+ public:
+  explicit MappedView(const std::string& path) {
+    const FileHolder file(path, GENERIC_READ, kShareAll);
+    if (!file.valid()) return;
+    mapping_ = CreateFileMappingW(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr);
+    if (mapping_ != nullptr) view_ = MapViewOfFile(mapping_, FILE_MAP_READ, 0, 0, 0);
+  }
+  ~MappedView() {
+    if (view_ != nullptr) UnmapViewOfFile(view_);
+    if (mapping_ != nullptr) CloseHandle(mapping_);
+  }
+  MappedView(const MappedView&) = delete;
+  MappedView& operator=(const MappedView&) = delete;
+  bool valid() const { return view_ != nullptr; }
+
+ private:
+  HANDLE mapping_ = nullptr;
+  void* view_ = nullptr;
+};
+
 class WinFileStoreTest : public ::testing::Test {
  protected:
   bool LoadFails(const std::string& path) {
@@ -142,20 +164,13 @@ TEST_F(WinFileStoreTest, AFailedOverwriteInPlacePutsTheOldContentBack) {
   WriteFile(path, old);
   ASSERT_TRUE(
       CreateHardLinkW(test::Wide(folder / "two").c_str(), test::Wide(path).c_str(), nullptr));
-  // A mapped view forbids cutting the file short, after the new text went in.
-  HANDLE mapping = nullptr;
   {
-    const FileHolder file(path, GENERIC_READ, kShareAll);
-    ASSERT_TRUE(file.valid());
-    mapping = CreateFileMappingW(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr);
+    // A mapped view forbids cutting the file short, after the new text went in.
+    const MappedView view(path);
+    ASSERT_TRUE(view.valid());
+    ASSERT_EQ(store->Load(path).status, LoadStatus::kOk);
+    EXPECT_FALSE(store->Save(path, "short"));
   }
-  ASSERT_NE(mapping, nullptr);
-  void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
-  ASSERT_NE(view, nullptr);
-  ASSERT_EQ(store->Load(path).status, LoadStatus::kOk);
-  EXPECT_FALSE(store->Save(path, "short"));
-  UnmapViewOfFile(view);
-  CloseHandle(mapping);
   EXPECT_EQ(ReadFile(folder / "two"), old);
   EXPECT_THAT(folder.Names(), ElementsAre(L"one", L"two"));
 }
@@ -163,20 +178,14 @@ TEST_F(WinFileStoreTest, AFailedOverwriteInPlacePutsTheOldContentBack) {
 TEST_F(WinFileStoreTest, AMappedFileIsReplacedWholeOrLeftAsItWas) {
   const std::string path = folder / "doc.htm";
   WriteFile(path, "old");
-  HANDLE mapping = nullptr;
+  bool saved = false;
   {
-    const FileHolder file(path, GENERIC_READ, kShareAll);
-    ASSERT_TRUE(file.valid());
-    mapping = CreateFileMappingW(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr);
+    const MappedView view(path);
+    ASSERT_TRUE(view.valid());
+    ASSERT_EQ(store->Load(path).status, LoadStatus::kOk);
+    // Windows refuses to replace a mapped file; Wine allows it.
+    saved = store->Save(path, "new");
   }
-  ASSERT_NE(mapping, nullptr);
-  void* view = MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, 0);
-  ASSERT_NE(view, nullptr);
-  ASSERT_EQ(store->Load(path).status, LoadStatus::kOk);
-  // Windows refuses to replace a mapped file; Wine allows it.
-  const bool saved = store->Save(path, "new");
-  UnmapViewOfFile(view);
-  CloseHandle(mapping);
   EXPECT_EQ(ReadFile(path), saved ? "new" : "old");
   EXPECT_THAT(folder.Names(), ElementsAre(L"doc.htm"));
 }
