@@ -20,6 +20,9 @@ constexpr const char* kSelectFiles = "Select files !";
 constexpr const char* kProgramName = "Quillmere";
 constexpr const char* kOpenError = "File open error: ";
 constexpr const char* kSaveError = "File save error: ";
+constexpr const char* kRestoredNotice = "File restored: ";
+constexpr const char* kRestoredDetails =
+    "its content from before an interrupted run was put back first";
 
 }  // namespace
 
@@ -29,7 +32,7 @@ BatchRun::BatchRun(PlatformServices& platform, WindowFields& fields, FileStore& 
 void BatchRun::OnStart() {
   const int fileCount = platform_.ListCount();
   if (fileCount == 0) {
-    platform_.ShowMessage(kSelectFiles, kProgramName, MessageStyle::kPlain);
+    platform_.ShowMessage(kSelectFiles, kProgramName, MessageStyle::kPlain, "");
     return;
   }
   if (running_) {
@@ -43,7 +46,8 @@ void BatchRun::OnStart() {
 void BatchRun::Run(int fileCount) {
   running_ = true;
   stopRequested_ = false;
-  counters_ = RunCounters{fileCount, 0, 0};
+  counters_ = RunCounters{fileCount, 0, 0, 0};
+  handled_.clear();
   platform_.SetProgress(0);
   platform_.ExchangeData(fields_, ExchangeDirection::kRead);
   platform_.ExchangeData(fields_, ExchangeDirection::kWrite);
@@ -72,45 +76,57 @@ void BatchRun::ProcessFile(int index, const CleaningOptions& options) {
   platform_.DrainEvents();
 
   TextBuffer buffer;
-  if (!LoadAndClean(path, options, buffer)) {
-    ++counters_.errorCount;
-    platform_.ShowMessage(kOpenError + path, "", MessageStyle::kExclamation);
+  bool alreadyHandled = false;
+  if (const auto error = LoadAndClean(path, options, buffer, alreadyHandled)) {
+    ReportFailure(kOpenError, path, *error);
     return;
   }
-  // A file whose text did not change is never opened for writing.
-  if (buffer.modified) SaveFile(path, buffer);
+  // A file whose text did not change is never opened for writing, nor is one
+  // this run has handled under another name.
+  if (buffer.modified && !alreadyHandled) SaveFile(path, buffer);
 }
 
-bool BatchRun::LoadAndClean(const std::string& path, const CleaningOptions& options,
-                            TextBuffer& buffer) {
+std::optional<FileError> BatchRun::LoadAndClean(const std::string& path,
+                                                const CleaningOptions& options, TextBuffer& buffer,
+                                                bool& alreadyHandled) {
   try {
     LoadedFile loaded = files_.Load(path);
-    if (loaded.status != LoadStatus::kOk) return false;
+    if (loaded.restored) {
+      ++counters_.restoredCount;
+      platform_.ShowNotice(kRestoredNotice + path, kRestoredDetails);
+    }
+    if (!loaded.ok()) return loaded.error;
+    alreadyHandled = !handled_.insert(loaded.key).second;
+    if (alreadyHandled) return std::nullopt;
     buffer.text = std::move(loaded.text);
     buffer.modified = false;
     CleanText(buffer, options);
-    return true;
+    return std::nullopt;
   } catch (const std::bad_alloc&) {
     // Too large to load or to clean: the file is left as it is.
   } catch (const std::length_error&) {
   }
   buffer = TextBuffer{};
-  return false;
+  return FileError{FileProblem::kOutOfMemory, ""};
 }
 
 void BatchRun::SaveFile(const std::string& path, const TextBuffer& buffer) {
-  bool saved = false;
+  std::optional<FileError> error;
   try {
-    saved = files_.Save(path, buffer.text);
+    error = files_.Save(path, buffer.text);
   } catch (const std::bad_alloc&) {
-    saved = false;
+    error = FileError{FileProblem::kOutOfMemory, ""};
   }
-  if (saved) {
-    ++counters_.replacedCount;
+  if (error) {
+    ReportFailure(kSaveError, path, *error);
   } else {
-    ++counters_.errorCount;
-    platform_.ShowMessage(kSaveError + path, "", MessageStyle::kExclamation);
+    ++counters_.replacedCount;
   }
+}
+
+void BatchRun::ReportFailure(const char* what, const std::string& path, const FileError& error) {
+  ++counters_.errorCount;
+  platform_.ShowMessage(what + path, "", MessageStyle::kExclamation, ReasonText(error));
 }
 
 void BatchRun::EndRun(bool stopped) {
@@ -134,8 +150,12 @@ void BatchRun::EndRun(bool stopped) {
 }
 
 std::string BatchRun::Summary() const {
-  return FormatString(LoadStringResource(ids::kStrRunSummary), counters_.fileCount,
-                      counters_.replacedCount, counters_.errorCount);
+  std::string summary = FormatString(LoadStringResource(ids::kStrRunSummary), counters_.fileCount,
+                                     counters_.replacedCount, counters_.errorCount);
+  if (counters_.restoredCount > 0) {
+    summary += FormatString("\nRestored after an interrupted run : %d", counters_.restoredCount);
+  }
+  return summary;
 }
 
 }  // namespace quillmere

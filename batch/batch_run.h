@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_set>
 
 #include "cleaning_options.h"
 #include "file_store.h"
@@ -16,12 +17,15 @@ struct RunCounters {
   std::int32_t fileCount = 0;
   std::int32_t replacedCount = 0;
   std::int32_t errorCount = 0;
+  // Files whose old content was put back after an interrupted run.
+  std::int32_t restoredCount = 0;
 };
 
 // What the START/STOP button does: walks the file list from the top, loads,
 // cleans and writes back each file whose text changed, reports progress,
 // failures and a summary. Runs on the window's thread; the window's events are
-// handled between files.
+// handled between files. A file met again in the same run under another name
+// is not cleaned twice.
 class BatchRun {
  public:
   BatchRun(PlatformServices& platform, WindowFields& fields, FileStore& files);
@@ -40,9 +44,11 @@ class BatchRun {
  private:
   void Run(int fileCount);
   void ProcessFile(int index, const CleaningOptions& options);
-  // Loads and cleans one file; false when it could not be loaded or cleaned.
-  bool LoadAndClean(const std::string& path, const CleaningOptions& options, TextBuffer& buffer);
+  // Loads and cleans one file; the reason when it could not be.
+  std::optional<FileError> LoadAndClean(const std::string& path, const CleaningOptions& options,
+                                        TextBuffer& buffer, bool& alreadyHandled);
   void SaveFile(const std::string& path, const TextBuffer& buffer);
+  void ReportFailure(const char* what, const std::string& path, const FileError& error);
   void EndRun(bool stopped);
   std::string Summary() const;
 
@@ -50,6 +56,7 @@ class BatchRun {
   WindowFields& fields_;
   FileStore& files_;
   RunCounters counters_;
+  std::unordered_set<FileKey, FileKeyHash> handled_;
   bool running_ = false;
   bool stopRequested_ = false;
 };

@@ -1,8 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+
+#include "file_error.h"
 
 namespace quillmere {
 
@@ -10,24 +14,43 @@ namespace quillmere {
 // failure rather than risking the memory of the whole process.
 inline constexpr std::uint64_t kMaxLoadSize = std::uint64_t{1} << 30;
 
-enum class LoadStatus {
-  kOk,
-  kFailed,  // missing, not a regular file, unreadable, NUL byte, too large, short read
+// Which file a path reached: the same key under two names is the same file.
+struct FileKey {
+  std::uint64_t device = 0;
+  std::uint64_t id = 0;
+
+  bool operator==(const FileKey&) const = default;
+};
+
+struct FileKeyHash {
+  std::size_t operator()(const FileKey& key) const {
+    return std::hash<std::uint64_t>()(key.device * 0x9E3779B97F4A7C15ull ^ key.id);
+  }
 };
 
 struct LoadedFile {
-  LoadStatus status = LoadStatus::kFailed;
+  std::optional<FileError> error;  // nothing when the file was read
   std::string text;
+  FileKey key;
+  // The file's content was first put back from the recovery copy that an
+  // interrupted rewrite left.
+  bool restored = false;
+
+  bool ok() const { return !error.has_value(); }
 };
 
 // Reads and writes whole files by path. A load that succeeds gives the file's
 // whole content, which holds no NUL byte; a save either puts the new content in
-// the file's place entirely or leaves the file as it was.
+// the file's place entirely or leaves the file as it was (or, where a crash
+// interrupts a rewrite in place, recoverable by the next load).
 class FileStore {
  public:
   virtual ~FileStore() = default;
   virtual LoadedFile Load(const std::string& path) = 0;
-  virtual bool Save(const std::string& path, const std::string& text) = 0;
+  // Nothing when the text was saved; otherwise why not.
+  virtual std::optional<FileError> Save(const std::string& path, const std::string& text) = 0;
+  // What Save would find wrong before writing anything, without writing.
+  virtual std::optional<FileError> CheckSave(const std::string& path) = 0;
   // Makes the saves so far durable where a store defers part of that work;
   // the batch run calls it when a run ends.
   virtual void Flush() {}

@@ -35,8 +35,13 @@ class PlatformServices {
   virtual void SetProgress(int position) = 0;
 
   // A modal box owned by the main window; returns when the user closed it.
+  // `details`, when not empty, is shown below the text (a file's reason).
   virtual void ShowMessage(const std::string& text, const std::string& caption,
-                           MessageStyle style) = 0;
+                           MessageStyle style, const std::string& details) = 0;
+
+  // Something the user should know that is no error, such as a file put
+  // back after an interrupted run, with its details; it does not wait.
+  virtual void ShowNotice(const std::string& text, const std::string& details) = 0;
 
   // Handles every event that is waiting, then returns. Handlers run nested.
   virtual void DrainEvents() = 0;

@@ -2,62 +2,89 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
-#include <memory>
+#include <cstdio>
 
 namespace quillmere {
-namespace {
 
-class SystemPosixSyscalls final : public PosixSyscalls {
- public:
-  int Open(const char* path, int flags, mode_t mode) override { return ::open(path, flags, mode); }
-  int Close(int fd) override { return ::close(fd); }
-  int Fstat(int fd, struct stat* status) override { return ::fstat(fd, status); }
-  int Stat(const char* path, struct stat* status) override { return ::stat(path, status); }
-  int Flock(int fd, int operation) override { return ::flock(fd, operation); }
-  ssize_t Read(int fd, void* buffer, std::size_t count) override {
-    return ::read(fd, buffer, count);
-  }
-  ssize_t Pread(int fd, void* buffer, std::size_t count, off_t offset) override {
-    return ::pread(fd, buffer, count, offset);
-  }
-  ssize_t Write(int fd, const void* buffer, std::size_t count) override {
-    return ::write(fd, buffer, count);
-  }
-  ssize_t Pwrite(int fd, const void* buffer, std::size_t count, off_t offset) override {
-    return ::pwrite(fd, buffer, count, offset);
-  }
-  int Fsync(int fd) override { return ::fsync(fd); }
-  int Fchmod(int fd, mode_t mode) override { return ::fchmod(fd, mode); }
-  int Fchown(int fd, uid_t owner, gid_t group) override { return ::fchown(fd, owner, group); }
-  int Fallocate(int fd, off_t length) override {
-    const int error = ::posix_fallocate(fd, 0, length);
-    if (error == 0) return 0;
-    errno = error;
-    return -1;
-  }
-  int Ftruncate(int fd, off_t length) override { return ::ftruncate(fd, length); }
-  int Rename(const char* from, const char* to) override { return ::rename(from, to); }
-  int Unlink(const char* path) override { return ::unlink(path); }
-  int AccessWrite(const char* path) override {
-    return ::faccessat(AT_FDCWD, path, W_OK, AT_EACCESS);
-  }
-  std::optional<std::string> RealPath(const char* path) override {
-    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path, nullptr),
-                                                               &std::free);
-    if (!resolved) return std::nullopt;
-    return std::string(resolved.get());
-  }
-};
-
-}  // namespace
+int PosixSyscalls::Openat(int folder, const char* path, int flags, mode_t mode) {
+  return ::openat(folder, path, flags, mode);
+}
+int PosixSyscalls::Close(int fd) {
+  return ::close(fd);
+}
+int PosixSyscalls::Fstat(int fd, struct stat* status) {
+  return ::fstat(fd, status);
+}
+int PosixSyscalls::Fstatat(int folder, const char* path, struct stat* status, int flags) {
+  return ::fstatat(folder, path, status, flags);
+}
+ssize_t PosixSyscalls::Readlinkat(int folder, const char* path, char* buffer, std::size_t size) {
+  return ::readlinkat(folder, path, buffer, size);
+}
+int PosixSyscalls::Flock(int fd, int operation) {
+  return ::flock(fd, operation);
+}
+ssize_t PosixSyscalls::Pread(int fd, void* buffer, std::size_t count, off_t offset) {
+  return ::pread(fd, buffer, count, offset);
+}
+ssize_t PosixSyscalls::Pwrite(int fd, const void* buffer, std::size_t count, off_t offset) {
+  return ::pwrite(fd, buffer, count, offset);
+}
+int PosixSyscalls::Fsync(int fd) {
+  return ::fsync(fd);
+}
+int PosixSyscalls::Fchmod(int fd, mode_t mode) {
+  return ::fchmod(fd, mode);
+}
+int PosixSyscalls::Fchown(int fd, uid_t owner, gid_t group) {
+  return ::fchown(fd, owner, group);
+}
+int PosixSyscalls::Fallocate(int fd, off_t length) {
+  const int error = ::posix_fallocate(fd, 0, length);
+  if (error == 0) return 0;
+  errno = error;
+  return -1;
+}
+int PosixSyscalls::Ftruncate(int fd, off_t length) {
+  return ::ftruncate(fd, length);
+}
+int PosixSyscalls::Fstatfs(int fd, struct statfs* status) {
+  return ::fstatfs(fd, status);
+}
+int PosixSyscalls::Fstatvfs(int fd, struct statvfs* status) {
+  return ::fstatvfs(fd, status);
+}
+ssize_t PosixSyscalls::Flistxattr(int fd, char* names, std::size_t size) {
+  return ::flistxattr(fd, names, size);
+}
+ssize_t PosixSyscalls::Fgetxattr(int fd, const char* name, void* value, std::size_t size) {
+  return ::fgetxattr(fd, name, value, size);
+}
+int PosixSyscalls::Fsetxattr(int fd, const char* name, const void* value, std::size_t size) {
+  return ::fsetxattr(fd, name, value, size, 0);
+}
+int PosixSyscalls::Fremovexattr(int fd, const char* name) {
+  return ::fremovexattr(fd, name);
+}
+int PosixSyscalls::Renameat(int fromFolder, const char* from, int toFolder, const char* to) {
+  return ::renameat(fromFolder, from, toFolder, to);
+}
+int PosixSyscalls::Unlinkat(int folder, const char* path) {
+  return ::unlinkat(folder, path, 0);
+}
+int PosixSyscalls::Mkdir(const char* path, mode_t mode) {
+  return ::mkdir(path, mode);
+}
+uid_t PosixSyscalls::Geteuid() {
+  return ::geteuid();
+}
 
 PosixSyscalls& SystemSyscalls() {
-  static SystemPosixSyscalls calls;
+  static PosixSyscalls calls;
   return calls;
 }
 

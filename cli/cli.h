@@ -10,7 +10,9 @@ namespace quillmere {
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailure = 1;  // a file error, or input that cannot be cleaned
 inline constexpr int kExitUsage = 2;
-inline constexpr int kExitInterrupted = 130;
+// A run stopped by a signal exits with this plus the signal's number (130
+// for Ctrl+C, 143 for SIGTERM).
+inline constexpr int kExitSignalBase = 128;
 
 // Runs quillmere-cli with the arguments after the program name. Standard
 // input and output are binary streams.

@@ -9,13 +9,19 @@
 namespace quillmere {
 namespace {
 
-// Set by the signal handler, taken by the event draining.
-std::atomic<bool> interruptPending{false};
-static_assert(std::atomic<bool>::is_always_lock_free);
+// The stop signal caught, set by the handler and taken by the event draining.
+std::atomic<int> pendingSignal{0};
+static_assert(std::atomic<int>::is_always_lock_free);
 
-extern "C" void OnInterrupt(int) {
-  interruptPending.store(true);
+extern "C" void OnStopSignal(int signal) {
+  pendingSignal.store(signal);
 }
+
+#ifdef _WIN32
+constexpr int kStopSignals[] = {SIGINT, SIGTERM};
+#else
+constexpr int kStopSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+#endif
 
 // At most this many bytes of the path in hand are shown, its end kept.
 constexpr std::size_t kProgressPathWidth = 60;
@@ -36,14 +42,23 @@ std::string ConsolePlatform::ListItem(int index) {
   return list_.at(static_cast<std::size_t>(index));
 }
 
-void ConsolePlatform::ShowMessage(const std::string& text, const std::string&, MessageStyle) {
+void ConsolePlatform::ShowMessage(const std::string& text, const std::string&, MessageStyle,
+                                  const std::string& details) {
+  ShowNotice(text, details);
+}
+
+void ConsolePlatform::ShowNotice(const std::string& text, const std::string& details) {
   EndProgress();
-  err_ << text << '\n';
+  err_ << text;
+  if (!details.empty()) err_ << '\t' << details;
+  err_ << '\n';
 }
 
 void ConsolePlatform::DrainEvents() {
-  if (run_ == nullptr || !interruptPending.exchange(false)) return;
-  interrupted_ = true;
+  if (run_ == nullptr) return;
+  const int signal = pendingSignal.exchange(0);
+  if (signal == 0) return;
+  interruptedBy_ = signal;
   run_->OnStart();
 }
 
@@ -81,12 +96,16 @@ void ConsolePlatform::EndProgress() {
 }
 
 InterruptAsStop::InterruptAsStop() {
-  interruptPending.store(false);
-  previous_ = std::signal(SIGINT, OnInterrupt);
+  pendingSignal.store(0);
+  for (const int signal : kStopSignals) {
+    previous_.emplace_back(signal, std::signal(signal, OnStopSignal));
+  }
 }
 
 InterruptAsStop::~InterruptAsStop() {
-  if (previous_ != SIG_ERR) std::signal(SIGINT, previous_);
+  for (const auto& [signal, handler] : previous_) {
+    if (handler != SIG_ERR) std::signal(signal, handler);
+  }
 }
 
 }  // namespace quillmere

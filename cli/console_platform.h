@@ -4,6 +4,8 @@
 #include <deque>
 #include <iosfwd>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "cleaning_options.h"
 #include "platform_services.h"
@@ -13,18 +15,18 @@ namespace quillmere {
 class BatchRun;
 
 // The window the batch run talks to, on a console: the file list is kept in
-// memory, message boxes become lines on the error stream, the status line and
-// percentage become a progress line when the error stream is a terminal, and
-// an interrupt (Ctrl+C) is the STOP press that the run's event draining
-// delivers.
+// memory, message boxes and notices become lines on the error stream (the
+// details after a tab), the status line and percentage become a progress line
+// when the error stream is a terminal, and a stop signal (Ctrl+C, SIGTERM,
+// SIGHUP, SIGQUIT) is the STOP press that the run's event draining delivers.
 class ConsolePlatform final : public PlatformServices {
  public:
   ConsolePlatform(const CleaningOptions& options, std::ostream& err, bool showProgress);
 
   // The run whose STOP an interrupt presses.
   void SetRun(BatchRun& run) { run_ = &run; }
-  // Whether an interrupt was delivered as STOP.
-  bool interrupted() const { return interrupted_; }
+  // The stop signal delivered as STOP, or 0.
+  int interruptedBy() const { return interruptedBy_; }
   // Clears the progress line, if one is shown.
   void EndProgress();
 
@@ -36,8 +38,9 @@ class ConsolePlatform final : public PlatformServices {
   void ListDeleteAll() override { list_.clear(); }
   void ListFitColumn() override {}
   void SetProgress(int) override {}
-  void ShowMessage(const std::string& text, const std::string& caption,
-                   MessageStyle style) override;
+  void ShowMessage(const std::string& text, const std::string& caption, MessageStyle style,
+                   const std::string& details) override;
+  void ShowNotice(const std::string& text, const std::string& details) override;
   void DrainEvents() override;
   std::optional<std::vector<std::string>> ChooseFiles() override { return std::nullopt; }
   void ExchangeData(WindowFields& fields, ExchangeDirection direction) override;
@@ -49,7 +52,7 @@ class ConsolePlatform final : public PlatformServices {
   std::ostream& err_;
   bool showProgress_;
   BatchRun* run_ = nullptr;
-  bool interrupted_ = false;
+  int interruptedBy_ = 0;
   std::deque<std::string> list_;
   std::string statusText_;
   std::string percentText_;
@@ -57,9 +60,9 @@ class ConsolePlatform final : public PlatformServices {
   std::chrono::steady_clock::time_point lastProgress_{};
 };
 
-// While it lives, an interrupt (SIGINT) only raises a flag that the console
-// platform's event draining turns into a STOP press; the handler that was in
-// place before comes back afterwards.
+// While it lives, a stop signal (SIGINT, SIGTERM, SIGHUP, SIGQUIT) only
+// records itself for the console platform's event draining to turn into a
+// STOP press; the handlers that were in place before come back afterwards.
 class InterruptAsStop {
  public:
   InterruptAsStop();
@@ -68,7 +71,7 @@ class InterruptAsStop {
   ~InterruptAsStop();
 
  private:
-  void (*previous_)(int);
+  std::vector<std::pair<int, void (*)(int)>> previous_;
 };
 
 }  // namespace quillmere

@@ -1,8 +1,12 @@
 #include "filter_mode.h"
 
 #include <array>
+#include <cstring>
 #include <istream>
+#include <new>
+#include <optional>
 #include <ostream>
+#include <stdexcept>
 
 #include "cleaning_pass.h"
 #include "cli.h"
@@ -10,27 +14,32 @@
 namespace quillmere {
 namespace {
 
-std::string ReadAll(std::istream& in) {
-  std::string data;
+enum class ReadFailure { kNone, kCannotRead, kNulByte };
+
+// Reads all of `in`, giving up at the first NUL byte: such input is no text,
+// and an endless one (/dev/zero) must not be read until memory runs out.
+ReadFailure ReadAll(std::istream& in, std::string& data) {
   std::array<char, 1 << 16> chunk;
   while (in.read(chunk.data(), chunk.size()) || in.gcount() > 0) {
-    data.append(chunk.data(), static_cast<std::size_t>(in.gcount()));
+    const auto count = static_cast<std::size_t>(in.gcount());
+    if (std::memchr(chunk.data(), '\0', count) != nullptr) return ReadFailure::kNulByte;
+    data.append(chunk.data(), count);
   }
-  return data;
+  return in.bad() ? ReadFailure::kCannotRead : ReadFailure::kNone;
 }
 
-}  // namespace
-
-int RunFilterMode(const CleaningOptions& options, std::istream& in, std::ostream& out,
+int CleanAndWrite(const CleaningOptions& options, std::istream& in, std::ostream& out,
                   std::ostream& err) {
-  TextBuffer buffer{ReadAll(in), false};
-  if (in.bad()) {
-    err << "quillmere-cli: cannot read standard input\n";
-    return kExitFailure;
-  }
-  if (buffer.text.find('\0') != std::string::npos) {
-    err << "quillmere-cli: standard input holds a NUL byte; it is not 8-bit text\n";
-    return kExitFailure;
+  TextBuffer buffer;
+  switch (ReadAll(in, buffer.text)) {
+    case ReadFailure::kCannotRead:
+      err << "quillmere-cli: cannot read standard input\n";
+      return kExitFailure;
+    case ReadFailure::kNulByte:
+      err << "quillmere-cli: standard input holds a NUL byte; it is not 8-bit text\n";
+      return kExitFailure;
+    case ReadFailure::kNone:
+      break;
   }
   CleanText(buffer, options);
   out.write(buffer.text.data(), static_cast<std::streamsize>(buffer.text.size()));
@@ -40,6 +49,20 @@ int RunFilterMode(const CleaningOptions& options, std::istream& in, std::ostream
     return kExitFailure;
   }
   return kExitOk;
+}
+
+}  // namespace
+
+int RunFilterMode(const CleaningOptions& options, std::istream& in, std::ostream& out,
+                  std::ostream& err) {
+  try {
+    return CleanAndWrite(options, in, out, err);
+  } catch (const std::bad_alloc&) {
+  } catch (const std::length_error&) {
+  }
+  err << "quillmere-cli: out of memory: the input or its cleaned text does not fit; "
+         "nothing was written\n";
+  return kExitFailure;
 }
 
 }  // namespace quillmere

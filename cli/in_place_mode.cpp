@@ -19,15 +19,20 @@
 namespace quillmere {
 namespace {
 
-// Loads through another store and saves nothing: a save only names the file.
+// Loads through another store and saves nothing: a save checks that the
+// file could be saved, and names it when it could.
 class DryRunFileStore final : public FileStore {
  public:
   DryRunFileStore(FileStore& store, std::ostream& out) : store_(store), out_(out) {}
 
   LoadedFile Load(const std::string& path) override { return store_.Load(path); }
-  bool Save(const std::string& path, const std::string&) override {
-    out_ << path << '\n';
-    return true;
+  std::optional<FileError> Save(const std::string& path, const std::string&) override {
+    std::optional<FileError> error = store_.CheckSave(path);
+    if (!error) out_ << path << '\n';
+    return error;
+  }
+  std::optional<FileError> CheckSave(const std::string& path) override {
+    return store_.CheckSave(path);
   }
 
  private:
@@ -78,7 +83,7 @@ int RunInPlaceMode(const CliCommand& command, FileStore& store, std::ostream& ou
   platform.EndProgress();
   out << fields.statusText << '\n';
   out.flush();
-  if (platform.interrupted()) return kExitInterrupted;
+  if (platform.interruptedBy() != 0) return kExitSignalBase + platform.interruptedBy();
   if (!out) {
     err << "quillmere-cli: cannot write standard output\n";
     return kExitFailure;

@@ -56,7 +56,7 @@ std::array<HelpBox, 2> LittleHelpBoxes() {
 
 void ShowLittleHelp(PlatformServices& platform) {
   for (const HelpBox& box : LittleHelpBoxes()) {
-    platform.ShowMessage(box.text, box.caption, MessageStyle::kPlain);
+    platform.ShowMessage(box.text, box.caption, MessageStyle::kPlain, "");
   }
 }
 

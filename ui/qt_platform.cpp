@@ -78,12 +78,15 @@ std::unique_ptr<QFileDialog> MakeOpenFilesDialog(QWidget* owner) {
 }
 
 std::unique_ptr<QMessageBox> MakeMessageBox(const std::string& text, const std::string& caption,
-                                            MessageStyle style, QWidget* owner) {
+                                            MessageStyle style, QWidget* owner,
+                                            const std::string& details) {
   const QMessageBox::Icon icon =
       style == MessageStyle::kExclamation ? QMessageBox::Warning : QMessageBox::NoIcon;
   auto box = std::make_unique<QMessageBox>(icon, FromBytes(caption), FromBytes(text),
                                            QMessageBox::Ok, owner);
   box->setTextFormat(Qt::PlainText);
+  // The first line stays exactly the message; the reason goes below it.
+  if (!details.empty()) box->setInformativeText(FromBytes(details));
   KeepLinesWhole(*box);
   return box;
 }
@@ -135,10 +138,14 @@ void QtPlatform::SetProgress(int position) {
 }
 
 void QtPlatform::ShowMessage(const std::string& text, const std::string& caption,
-                             MessageStyle style) {
-  const auto box = MakeMessageBox(text, caption, style, &owner_);
+                             MessageStyle style, const std::string& details) {
+  const auto box = MakeMessageBox(text, caption, style, &owner_, details);
   box->exec();
 }
+
+// The window tells of restored files in the status line with the run's
+// summary, which the batch run writes; a box would hold up the run.
+void QtPlatform::ShowNotice(const std::string&, const std::string&) {}
 
 void QtPlatform::DrainEvents() {
   QCoreApplication::processEvents(QEventLoop::AllEvents);

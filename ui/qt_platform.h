@@ -32,9 +32,11 @@ std::vector<FileFilter> OpenFileFilters();
 // The multi-select open-file dialog, owned by `owner`, not yet shown.
 std::unique_ptr<QFileDialog> MakeOpenFilesDialog(QWidget* owner);
 
-// A box with one OK button, owned by `owner`, not yet shown.
+// A box with one OK button, owned by `owner`, not yet shown; `details`, when
+// not empty, below the text.
 std::unique_ptr<QMessageBox> MakeMessageBox(const std::string& text, const std::string& caption,
-                                            MessageStyle style, QWidget* owner);
+                                            MessageStyle style, QWidget* owner,
+                                            const std::string& details = "");
 
 // The window-system services of the Qt main window: its controls by id, the
 // file list, the progress bar, the data exchange, modal boxes, the open-file
@@ -53,8 +55,9 @@ class QtPlatform final : public PlatformServices {
   void ListFitColumn() override;
 
   void SetProgress(int position) override;
-  void ShowMessage(const std::string& text, const std::string& caption,
-                   MessageStyle style) override;
+  void ShowMessage(const std::string& text, const std::string& caption, MessageStyle style,
+                   const std::string& details) override;
+  void ShowNotice(const std::string& text, const std::string& details) override;
   void DrainEvents() override;
   std::optional<std::vector<std::string>> ChooseFiles() override;
   void ExchangeData(WindowFields& fields, ExchangeDirection direction) override;

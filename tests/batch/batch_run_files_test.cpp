@@ -7,8 +7,8 @@
 
 #include "batch_run.h"
 #include "fake_platform.h"
-#include "posix_file_store.h"
-#include "temp_folder.h"
+#include "safe_file_store.h"
+#include "posix_test_files.h"
 
 namespace quillmere {
 namespace {
@@ -39,7 +39,8 @@ class BatchRunFilesTest : public ::testing::Test {
   test::TempFolder folder;
   test::FakePlatform platform;
   WindowFields fields;
-  PosixFileStore store;
+  test::TempFolder state;
+  SafeFileStore store{MakeSystemFileSystem(state.path())};
   BatchRun run{platform, fields, store};
 };
 

@@ -101,8 +101,11 @@ TEST_F(BatchRunTest, LoadAndSaveFailuresAreReportedOneByOneAndTheRunGoesOn) {
 
   ASSERT_EQ(platform.messages.size(), 3u);
   EXPECT_EQ(platform.messages[0].text, "File open error: missing");
+  EXPECT_EQ(platform.messages[0].details, "not found");
   EXPECT_EQ(platform.messages[1].text, "File save error: locked");
+  EXPECT_EQ(platform.messages[1].details, "read-only (no write bit)");
   EXPECT_EQ(platform.messages[2].text, "File open error: huge");
+  EXPECT_EQ(platform.messages[2].details, "out of memory");
   for (const auto& message : platform.messages) {
     EXPECT_EQ(message.caption, "");
     EXPECT_EQ(message.style, MessageStyle::kExclamation);
@@ -110,6 +113,25 @@ TEST_F(BatchRunTest, LoadAndSaveFailuresAreReportedOneByOneAndTheRunGoesOn) {
   EXPECT_THAT(store.saves, ElementsAre("locked", "fine"));
   EXPECT_EQ(store.files["locked"], "X");
   EXPECT_EQ(platform.controls.statusText, Summary(4, 1, 3));
+}
+
+TEST_F(BatchRunTest, AFileMetAgainUnderAnotherNameCountsAsUnchanged) {
+  List({{"a", "X"}, {"./a", ""}, {"b", "X"}});
+  store.aliases["./a"] = "a";
+  run.OnStart();
+  EXPECT_THAT(store.saves, ElementsAre("a", "b"));
+  EXPECT_EQ(platform.controls.statusText, Summary(3, 2, 0));
+}
+
+TEST_F(BatchRunTest, AFileRestoredAfterAnInterruptedRunIsToldAndCounted) {
+  List({{"a", "X"}});
+  store.restoreOnLoad.insert("a");
+  run.OnStart();
+  EXPECT_THAT(platform.notices,
+              ElementsAre("File restored: a\tits content from before an interrupted run was put "
+                          "back first"));
+  EXPECT_EQ(platform.controls.statusText,
+            Summary(1, 1, 0) + "\nRestored after an interrupted run : 1");
 }
 
 TEST_F(BatchRunTest, PathsOfAnyLengthAreUsedWhole) {

@@ -23,10 +23,15 @@ void FakePlatform::SetProgress(int position) {
 }
 
 void FakePlatform::ShowMessage(const std::string& text, const std::string& caption,
-                               MessageStyle style) {
-  messages.push_back({text, caption, style});
+                               MessageStyle style, const std::string& details) {
+  messages.push_back({text, caption, style, details});
   log.push_back("message " + text);
   if (onMessage) onMessage(messages.back());
+}
+
+void FakePlatform::ShowNotice(const std::string& text, const std::string& details) {
+  notices.push_back(text + "\t" + details);
+  log.push_back("notice " + text);
 }
 
 void FakePlatform::DrainEvents() {

@@ -18,6 +18,7 @@ class FakePlatform : public PlatformServices {
     std::string text;
     std::string caption;
     MessageStyle style;
+    std::string details;
   };
 
   void EnableControl(int id, bool enabled) override;
@@ -28,8 +29,9 @@ class FakePlatform : public PlatformServices {
   void ListDeleteAll() override;
   void ListFitColumn() override { log.push_back("fit"); }
   void SetProgress(int position) override;
-  void ShowMessage(const std::string& text, const std::string& caption,
-                   MessageStyle style) override;
+  void ShowMessage(const std::string& text, const std::string& caption, MessageStyle style,
+                   const std::string& details) override;
+  void ShowNotice(const std::string& text, const std::string& details) override;
   void DrainEvents() override;
   std::optional<std::vector<std::string>> ChooseFiles() override;
   void ExchangeData(WindowFields& fields, ExchangeDirection direction) override;
@@ -43,6 +45,7 @@ class FakePlatform : public PlatformServices {
   std::vector<int> progress;
   std::vector<WindowFields> writes;  // the fields at each write exchange
   std::vector<Message> messages;
+  std::vector<std::string> notices;  // text, a tab, details
   int drains = 0;
   // Runs inside the numbered (1-based) draining, as a handler would.
   std::function<void(int drain)> onDrain;

@@ -1,22 +1,42 @@
 #include "memory_file_store.h"
 
+#include <iterator>
 #include <new>
 
 namespace quillmere::test {
 
+const std::string& MemoryFileStore::FileOf(const std::string& path) const {
+  const auto alias = aliases.find(path);
+  return alias == aliases.end() ? path : alias->second;
+}
+
 LoadedFile MemoryFileStore::Load(const std::string& path) {
   loads.push_back(path);
   if (throwOnLoad.contains(path)) throw std::bad_alloc();
-  const auto found = files.find(path);
-  if (found == files.end()) return {};
-  return {LoadStatus::kOk, found->second};
+  LoadedFile loaded;
+  loaded.restored = restoreOnLoad.contains(path);
+  const auto found = files.find(FileOf(path));
+  if (found == files.end()) {
+    loaded.error = FileError{FileProblem::kNotFound, ""};
+    return loaded;
+  }
+  loaded.text = found->second;
+  loaded.key = {1, static_cast<std::uint64_t>(std::distance(files.begin(), found))};
+  return loaded;
 }
 
-bool MemoryFileStore::Save(const std::string& path, const std::string& text) {
+std::optional<FileError> MemoryFileStore::Save(const std::string& path, const std::string& text) {
   saves.push_back(path);
-  if (failSave.contains(path) || !files.contains(path)) return false;
-  files[path] = text;
-  return true;
+  if (auto error = CheckSave(path)) return error;
+  files[FileOf(path)] = text;
+  return std::nullopt;
+}
+
+std::optional<FileError> MemoryFileStore::CheckSave(const std::string& path) {
+  checks.push_back(path);
+  if (failSave.contains(path)) return FileError{FileProblem::kReadOnly, "no write bit"};
+  if (!files.contains(FileOf(path))) return FileError{FileProblem::kNotFound, ""};
+  return std::nullopt;
 }
 
 }  // namespace quillmere::test

@@ -10,18 +10,26 @@
 namespace quillmere::test {
 
 // Files held in memory, with scripted failures; records every load and save.
+// Each path is its own file unless `aliases` maps it to another path.
 class MemoryFileStore : public FileStore {
  public:
   LoadedFile Load(const std::string& path) override;
-  bool Save(const std::string& path, const std::string& text) override;
+  std::optional<FileError> Save(const std::string& path, const std::string& text) override;
+  std::optional<FileError> CheckSave(const std::string& path) override;
   void Flush() override { ++flushes; }
 
   std::map<std::string, std::string> files;
-  std::set<std::string> failSave;
-  std::set<std::string> throwOnLoad;  // Load throws std::bad_alloc
+  std::map<std::string, std::string> aliases;  // another name -> the file's path
+  std::set<std::string> failSave;               // Save and CheckSave fail: read-only
+  std::set<std::string> restoreOnLoad;          // loads as restored from a recovery copy
+  std::set<std::string> throwOnLoad;            // Load throws std::bad_alloc
   std::vector<std::string> loads;
   std::vector<std::string> saves;
+  std::vector<std::string> checks;
   int flushes = 0;
+
+ private:
+  const std::string& FileOf(const std::string& path) const;
 };
 
 }  // namespace quillmere::test

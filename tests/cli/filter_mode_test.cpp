@@ -67,6 +67,28 @@ TEST(CliFilter, InputHoldingANulByteIsRefused) {
   EXPECT_NE(r.err, "");
 }
 
+// An endless stream of NUL bytes, as /dev/zero gives.
+class EndlessZeros : public std::streambuf {
+ protected:
+  int_type underflow() override {
+    setg(zeros_, zeros_, zeros_ + sizeof zeros_);
+    return 0;
+  }
+
+ private:
+  char zeros_[4096] = {};
+};
+
+TEST(CliFilter, EndlessInputOfNulBytesIsRefusedAtOnce) {
+  EndlessZeros zeros;
+  std::istream in(&zeros);
+  std::ostringstream out;
+  std::ostringstream err;
+  EXPECT_EQ(RunCli({"--notes"}, in, out, err), kExitFailure);  // would never end otherwise
+  EXPECT_EQ(out.str(), "");
+  EXPECT_EQ(err.str(), "quillmere-cli: standard input holds a NUL byte; it is not 8-bit text\n");
+}
+
 TEST(CliFilter, UsageErrorsExitWithTwoAndOneLine) {
   for (const auto& args : std::vector<std::vector<std::string>>{{"--bogus"},
                                                                 {"--remove-text"},

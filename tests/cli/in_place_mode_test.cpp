@@ -10,7 +10,7 @@
 
 #include "cli.h"
 #include "memory_file_store.h"
-#include "temp_folder.h"
+#include "posix_test_files.h"
 
 namespace quillmere {
 namespace {
@@ -49,17 +49,22 @@ TEST_F(InPlaceModeTest, FileErrorsGoToTheErrorStreamWithThePathAsGiven) {
   store.failSave.insert("./locked");
   command.files = {"../missing", "./locked", "fine"};
   EXPECT_EQ(Run(), kExitFailure);
-  EXPECT_EQ(err.str(), "File open error: ../missing\nFile save error: ./locked\n");
+  EXPECT_EQ(err.str(),
+            "File open error: ../missing\tnot found\n"
+            "File save error: ./locked\tread-only (no write bit)\n");
   EXPECT_EQ(out.str(), "OK. Files : 3, Replaced files : 1, Errors : 2\n");
 }
 
 TEST_F(InPlaceModeTest, ADryRunListsTheFilesThatWouldChangeAndWritesNothing) {
-  store.files = {{"a", "X"}, {"b", "b"}, {"c", "cX"}};
-  command.files = {"a", "b", "c"};
+  store.files = {{"a", "X"}, {"b", "b"}, {"c", "cX"}, {"d", "X"}};
+  store.failSave.insert("d");
+  command.files = {"a", "b", "c", "d"};
   command.dryRun = true;
-  EXPECT_EQ(Run(), kExitOk);
+  EXPECT_EQ(Run(), kExitFailure);
   EXPECT_TRUE(store.saves.empty());
-  EXPECT_EQ(out.str(), "a\nc\nOK. Files : 3, Replaced files : 2, Errors : 0\n");
+  EXPECT_THAT(store.checks, ElementsAre("a", "c", "d"));
+  EXPECT_EQ(out.str(), "a\nc\nOK. Files : 4, Replaced files : 2, Errors : 1\n");
+  EXPECT_EQ(err.str(), "File save error: d\tread-only (no write bit)\n");
 }
 
 TEST_F(InPlaceModeTest, AProgressLineIsShownOnlyWhenAskedAndClearedAtTheEnd) {
@@ -72,35 +77,42 @@ TEST_F(InPlaceModeTest, AProgressLineIsShownOnlyWhenAskedAndClearedAtTheEnd) {
   EXPECT_THAT(err.str(), ::testing::EndsWith("\r\x1b[K"));
 }
 
-// Raises an interrupt while the given file is loaded, as Ctrl+C would.
+// Raises a signal while the given file is loaded, as Ctrl+C or `kill` would.
 class InterruptingStore : public test::MemoryFileStore {
  public:
   LoadedFile Load(const std::string& path) override {
-    if (path == interruptAt) std::raise(SIGINT);
+    if (path == interruptAt) std::raise(signal);
     return MemoryFileStore::Load(path);
   }
   std::string interruptAt;
+  int signal = SIGINT;
 };
 
-TEST(InPlaceInterruptTest, AnInterruptStopsTheRunAfterTheFileInHand) {
+class InPlaceSignalTest : public ::testing::TestWithParam<int> {};
+
+TEST_P(InPlaceSignalTest, AStopSignalStopsTheRunAfterTheFileInHand) {
   InterruptingStore store;
   store.files = {{"1", "X"}, {"2", "X"}, {"3", "X"}, {"4", "X"}};
   store.interruptAt = "2";
+  store.signal = GetParam();
   CliCommand command;
   command.options.removeTextEnabled = 1;
   command.options.removeText = "X";
   command.files = {"1", "2", "3", "4"};
   std::ostringstream out;
   std::ostringstream err;
-  const auto previous = std::signal(SIGINT, SIG_IGN);
+  const auto previous = std::signal(GetParam(), SIG_IGN);
 
-  EXPECT_EQ(RunInPlaceMode(command, store, out, err, false), kExitInterrupted);
-  // The interrupt is seen before file 3 is loaded; like STOP, that file is
+  EXPECT_EQ(RunInPlaceMode(command, store, out, err, false), kExitSignalBase + GetParam());
+  // The signal is seen before file 3 is loaded; like STOP, that file is
   // still handled whole.
   EXPECT_THAT(store.saves, ElementsAre("1", "2", "3"));
   EXPECT_EQ(out.str(), "OK. Files : 4, Replaced files : 3, Errors : 0\n");
-  EXPECT_EQ(std::signal(SIGINT, previous), SIG_IGN);
+  EXPECT_EQ(std::signal(GetParam(), previous), SIG_IGN);
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryStopSignal, InPlaceSignalTest,
+                         ::testing::Values(SIGINT, SIGTERM, SIGHUP, SIGQUIT));
 
 TEST(InPlaceCliTest, RunCliCleansRealFilesInPlace) {
   test::TempFolder folder;
@@ -112,7 +124,7 @@ TEST(InPlaceCliTest, RunCliCleansRealFilesInPlace) {
       RunCli({"--remove-text", "x", folder / "a.htm", folder / "none"}, in, out, err);
   EXPECT_EQ(status, kExitFailure);
   EXPECT_EQ(test::ReadFile(folder / "a.htm"), "<p>ab</p>");
-  EXPECT_EQ(err.str(), "File open error: " + folder / "none" + "\n");
+  EXPECT_EQ(err.str(), "File open error: " + folder / "none" + "\tnot found\n");
   EXPECT_EQ(out.str(), "OK. Files : 2, Replaced files : 1, Errors : 1\n");
 }
 

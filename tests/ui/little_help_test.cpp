@@ -51,8 +51,10 @@ class MessageRecorder : public PlatformServices {
   MOCK_METHOD(void, ListDeleteAll, (), (override));
   MOCK_METHOD(void, ListFitColumn, (), (override));
   MOCK_METHOD(void, SetProgress, (int), (override));
-  MOCK_METHOD(void, ShowMessage, (const std::string&, const std::string&, MessageStyle),
+  MOCK_METHOD(void, ShowMessage,
+              (const std::string&, const std::string&, MessageStyle, const std::string&),
               (override));
+  MOCK_METHOD(void, ShowNotice, (const std::string&, const std::string&), (override));
   MOCK_METHOD(void, DrainEvents, (), (override));
   MOCK_METHOD((std::optional<std::vector<std::string>>), ChooseFiles, (), (override));
   MOCK_METHOD(void, ExchangeData, (WindowFields&, ExchangeDirection), (override));
@@ -62,8 +64,8 @@ TEST(LittleHelp, ShowsPlainBoxesInOrderAndNothingElse) {
   using ::testing::_;
   ::testing::StrictMock<MessageRecorder> platform;
   ::testing::InSequence order;
-  EXPECT_CALL(platform, ShowMessage(_, "About :", MessageStyle::kPlain));
-  EXPECT_CALL(platform, ShowMessage(_, "HTML FUNCTIONS:", MessageStyle::kPlain));
+  EXPECT_CALL(platform, ShowMessage(_, "About :", MessageStyle::kPlain, ""));
+  EXPECT_CALL(platform, ShowMessage(_, "HTML FUNCTIONS:", MessageStyle::kPlain, ""));
   ShowLittleHelp(platform);
 }
 

@@ -79,8 +79,11 @@ TEST(OpenFilesDialog, EachFilterListsItsFilesAndAllFilesListsNamesWithoutADot) {
 
 TEST(MessageBoxes, ErrorBoxesHaveNoTitleAWarningIconAndOneButton) {
   QWidget owner;
-  const auto box = MakeMessageBox("File open error: /x", "", MessageStyle::kExclamation, &owner);
+  const auto box =
+      MakeMessageBox("File open error: /x", "", MessageStyle::kExclamation, &owner, "not found");
   EXPECT_TRUE(box->windowTitle().isEmpty());
+  EXPECT_EQ(box->text(), QStringLiteral("File open error: /x"));
+  EXPECT_EQ(box->informativeText(), QStringLiteral("not found"));
   EXPECT_EQ(box->icon(), QMessageBox::Warning);
   EXPECT_EQ(box->buttons().size(), 1);
   EXPECT_EQ(box->standardButtons(), QMessageBox::Ok);

@@ -25,7 +25,7 @@ LoadedFile ObservedStore::Load(const std::string& path) {
   return system_->Load(path);
 }
 
-bool ObservedStore::Save(const std::string& path, const std::string& text) {
+std::optional<FileError> ObservedStore::Save(const std::string& path, const std::string& text) {
   saved.push_back(path);
   return system_->Save(path, text);
 }

@@ -27,7 +27,10 @@ namespace quillmere::test {
 class ObservedStore : public FileStore {
  public:
   LoadedFile Load(const std::string& path) override;
-  bool Save(const std::string& path, const std::string& text) override;
+  std::optional<FileError> Save(const std::string& path, const std::string& text) override;
+  std::optional<FileError> CheckSave(const std::string& path) override {
+    return system_->CheckSave(path);
+  }
 
   std::function<void(const std::string&)> onLoad;
   std::vector<std::string> loaded;

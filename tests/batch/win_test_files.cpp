@@ -1,7 +1,9 @@
-#include "win_temp_folder.h"
+#include "win_test_files.h"
 
 #include <algorithm>
 #include <stdexcept>
+
+#include "file_store.h"
 
 namespace quillmere::test {
 namespace {
@@ -26,9 +28,13 @@ void RemoveTree(const std::wstring& folder) {
   RemoveDirectoryW(folder.c_str());
 }
 
+void Check(bool done, const std::string& what) {
+  if (!done) throw std::runtime_error(what);
+}
+
 }  // namespace
 
-WinTempFolder::WinTempFolder() {
+TempFolder::TempFolder() {
   wchar_t temp[MAX_PATH + 1];
   const DWORD length = GetTempPathW(MAX_PATH + 1, temp);
   if (length == 0 || length > MAX_PATH) throw std::runtime_error("no temporary folder");
@@ -49,18 +55,22 @@ WinTempFolder::WinTempFolder() {
   }
 }
 
-WinTempFolder::~WinTempFolder() {
+TempFolder::~TempFolder() {
   RemoveTree(Wide(path_));
 }
 
-std::vector<std::wstring> WinTempFolder::Names() const {
-  std::vector<std::wstring> names;
+std::string TempFolder::operator/(const std::string& name) const {
+  return path_ + "\\" + name;
+}
+
+std::vector<std::string> TempFolder::Names() const {
+  std::vector<std::string> names;
   WIN32_FIND_DATAW entry;
   const HANDLE search = FindFirstFileW((Wide(path_) + L"\\*").c_str(), &entry);
   if (search == INVALID_HANDLE_VALUE) return names;
   do {
     const std::wstring name = entry.cFileName;
-    if (name != L"." && name != L"..") names.push_back(name);
+    if (name != L"." && name != L"..") names.push_back(Ansi(name));
   } while (FindNextFileW(search, &entry));
   FindClose(search);
   std::sort(names.begin(), names.end());
@@ -124,6 +134,65 @@ std::string ReadFile(const std::string& path) {
   CloseHandle(file);
   if (!ok) throw std::runtime_error("cannot read " + path);
   return content;
+}
+
+void MakeFolder(const std::string& path) {
+  Check(CreateDirectoryW(Wide(path).c_str(), nullptr) != 0, "cannot make " + path);
+}
+
+void RemoveFile(const std::string& path) {
+  Check(DeleteFileW(Wide(path).c_str()) != 0, "cannot remove " + path);
+}
+
+void MoveOver(const std::string& from, const std::string& to) {
+  Check(MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0,
+        "cannot move " + from);
+}
+
+void MakeHardLink(const std::string& existing, const std::string& link) {
+  Check(CreateHardLinkW(Wide(link).c_str(), Wide(existing).c_str(), nullptr) != 0,
+        "cannot link " + link);
+}
+
+void MakeReadOnly(const std::string& path) {
+  Check(SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_READONLY) != 0,
+        "cannot make read-only " + path);
+}
+
+void RewriteKeepingTimes(const std::string& path, const std::string& content) {
+  FILETIME written{};
+  {
+    const FileHolder file(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    Check(file.valid() && GetFileTime(file.get(), nullptr, nullptr, &written) != 0,
+          "cannot read the times of " + path);
+  }
+  WriteFile(path, content);
+  const FileHolder file(path, FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE);
+  Check(file.valid() && SetFileTime(file.get(), nullptr, nullptr, &written) != 0,
+        "cannot set the times of " + path);
+}
+
+void MakeLargerThanTheLoadLimit(const std::string& path) {
+  WriteFile(path, "");
+  const FileHolder file(path, GENERIC_READ | GENERIC_WRITE, 0);
+  Check(file.valid(), "cannot open " + path);
+  DWORD unused = 0;  // sparse where the file system allows it, so no space is taken
+  DeviceIoControl(file.get(), FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &unused, nullptr);
+  LARGE_INTEGER end;
+  end.QuadPart = static_cast<LONGLONG>(kMaxLoadSize) + 1;
+  Check(SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) != 0 && SetEndOfFile(file.get()) != 0,
+        "cannot grow " + path);
+}
+
+OtherHolder::OtherHolder(const std::string& path)
+    : handle_(reinterpret_cast<long long>(CreateFileW(Wide(path).c_str(), GENERIC_READ, 0, nullptr,
+                                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                                      nullptr))) {
+  Check(reinterpret_cast<HANDLE>(handle_) != INVALID_HANDLE_VALUE, "cannot hold " + path);
+}
+
+OtherHolder::~OtherHolder() {
+  CloseHandle(reinterpret_cast<HANDLE>(handle_));
 }
 
 DWORD AttributesOf(const std::string& path) {

@@ -1,0 +1,57 @@
+#include "file_content.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#define XXH_INLINE_ALL
+#include <xxhash.h>
+
+namespace quillmere::detail {
+namespace {
+
+// Reads and writes go in pieces of this size, so that a NUL byte is seen
+// early and no single call moves more than the system takes at once.
+constexpr std::size_t kChunk = std::size_t{1} << 24;
+
+}  // namespace
+
+Result<std::string> ReadWhole(OpenFile& file, std::uint64_t size, NulBytes nulBytes) {
+  std::string content;
+  try {
+    content.resize(static_cast<std::size_t>(size));
+  } catch (const std::bad_alloc&) {
+    return FileError{FileProblem::kOutOfMemory, ""};
+  }
+  std::uint64_t done = 0;
+  while (done < size) {
+    const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(size - done, kChunk));
+    Result<std::size_t> got = file.ReadAt(content.data() + done, want, done);
+    if (!got.ok()) return got.error();
+    if (*got == 0) return FileError{FileProblem::kChanged, "it became shorter while being read"};
+    if (nulBytes == NulBytes::kRefused && std::memchr(content.data() + done, '\0', *got) != nullptr) {
+      return FileError{FileProblem::kHoldsNulByte, ""};
+    }
+    done += *got;
+  }
+  char next = 0;
+  Result<std::size_t> beyond = file.ReadAt(&next, 1, size);
+  if (!beyond.ok()) return beyond.error();
+  if (*beyond != 0) return FileError{FileProblem::kChanged, "it grew while being read"};
+  return content;
+}
+
+MaybeError WriteWhole(OpenFile& file, std::string_view text, std::uint64_t offset) {
+  for (std::size_t done = 0; done < text.size();) {
+    const std::size_t count = std::min(text.size() - done, kChunk);
+    if (MaybeError error = file.WriteAt(text.data() + done, count, offset + done)) return error;
+    done += count;
+  }
+  return std::nullopt;
+}
+
+std::uint64_t ContentHash(std::string_view content) {
+  return XXH3_64bits(content.data(), content.size());
+}
+
+}  // namespace quillmere::detail

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "file_system.h"
+
+namespace quillmere::detail {
+
+enum class NulBytes { kAllowed, kRefused };
+
+// Reads the file's whole content, `size` bytes as its information gave,
+// and checks that nothing follows. A NUL byte is refused as it arrives when
+// asked, so that a huge binary file is given up at once.
+Result<std::string> ReadWhole(OpenFile& file, std::uint64_t size, NulBytes nulBytes);
+
+// Writes all of `text` at `offset`.
+MaybeError WriteWhole(OpenFile& file, std::string_view text, std::uint64_t offset = 0);
+
+// A fast hash of a file's content, to recognise it later.
+std::uint64_t ContentHash(std::string_view content);
+
+}  // namespace quillmere::detail

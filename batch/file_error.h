@@ -1,0 +1,45 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <utility>
+
+namespace quillmere {
+
+// Why a file could not be loaded or saved.
+enum class FileProblem {
+  kNotFound,
+  kNotRegularFile,  // a folder, device, FIFO or socket
+  kHoldsNulByte,    // binary data or 16-bit text
+  kTooLarge,
+  kNoPermission,
+  kReadOnly,        // no write bit, or a read-only file system
+  kLocked,          // held by another program
+  kChanged,         // changed by another program since it was read
+  kForeignLink,     // a symbolic link owned by another user
+  kDiskFull,
+  kOutOfMemory,
+  kSystemError,
+};
+
+// A problem with the system's own words where they add something ("folder",
+// "Input/output error").
+struct FileError {
+  FileError() = default;
+  FileError(FileProblem problem_, std::string detail_ = {})
+      : problem(problem_), detail(std::move(detail_)) {}
+
+  FileProblem problem = FileProblem::kSystemError;
+  std::string detail;
+
+  bool operator==(const FileError&) const = default;
+};
+
+// For test failures and logs: the reason text.
+std::ostream& operator<<(std::ostream& out, const FileError& error);
+
+// The reason as a user reads it: "not found", "disk full", "not a regular
+// file (folder)", "system error: Input/output error".
+std::string ReasonText(const FileError& error);
+
+}  // namespace quillmere

@@ -1,0 +1,144 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "file_store.h"
+#include "result.h"
+
+namespace quillmere {
+
+struct Timestamp {
+  std::int64_t seconds = 0;
+  std::int64_t nanoseconds = 0;
+
+  bool operator==(const Timestamp&) const = default;
+};
+
+enum class FileKind { kRegular, kFolder, kDevice, kFifo, kSocket, kLink, kOther };
+
+struct FileInfo {
+  FileKey key;
+  FileKind kind = FileKind::kOther;
+  std::uint64_t size = 0;
+  Timestamp modified;
+  Timestamp changed;  // moves with any change of content or metadata
+  std::uint64_t linkCount = 1;
+  bool writeBitSet = true;  // some permission bit allows writing
+};
+
+// What tells one version of a file from another.
+struct FileVersion {
+  FileKey key;
+  std::uint64_t size = 0;
+  Timestamp modified;
+  Timestamp changed;
+
+  bool operator==(const FileVersion&) const = default;
+};
+
+inline FileVersion VersionOf(const FileInfo& info) {
+  return {info.key, info.size, info.modified, info.changed};
+}
+
+// Who owns a file and who may use it, as the system records it: owner, group
+// and mode bits (or attribute flags), and named items such as extended
+// attributes, access lists and alternate streams. Only the system's own
+// primitives look inside.
+struct FileAttributes {
+  std::uint32_t owner = 0;
+  std::uint32_t group = 0;
+  std::uint32_t mode = 0;
+  std::vector<std::pair<std::string, std::string>> named;
+};
+
+enum class Access { kRead, kReadWrite };
+
+// An open file, closed when the object goes.
+class OpenFile {
+ public:
+  virtual ~OpenFile() = default;
+
+  virtual Result<FileInfo> Info() = 0;
+  // Reads up to `count` bytes at `offset`: how many were read, 0 at the end.
+  virtual Result<std::size_t> ReadAt(char* buffer, std::size_t count, std::uint64_t offset) = 0;
+  // Writes all `count` bytes at `offset`.
+  virtual MaybeError WriteAt(const char* data, std::size_t count, std::uint64_t offset) = 0;
+  // Reserves disk space for the first `length` bytes; the file may grow.
+  virtual MaybeError Reserve(std::uint64_t length) = 0;
+  virtual MaybeError Truncate(std::uint64_t length) = 0;
+  virtual MaybeError Sync() = 0;
+
+  virtual Result<FileAttributes> ReadAttributes() = 0;
+  // Gives the file exactly these attributes, or fails.
+  virtual MaybeError WriteAttributes(const FileAttributes& attributes) = 0;
+
+  // Whether overwriting the file needs fresh disk space (a copy-on-write
+  // file system), and how much space this process may still use there.
+  virtual bool CopiesOnWrite() = 0;
+  virtual Result<std::uint64_t> FreeSpace() = 0;
+
+  // Gives the file the name `name` in its folder, atomically replacing the
+  // file that had it.
+  virtual MaybeError RenameTo(const std::string& name) = 0;
+  // Lets this file be replaced by a rename: on systems that refuse to
+  // replace an open file the handle is closed; elsewhere it stays open (and
+  // locked) until the object goes.
+  virtual void AllowReplace() = 0;
+};
+
+// A folder in which files are reached by name, with no link followed.
+class Folder {
+ public:
+  virtual ~Folder() = default;
+
+  // Opens an existing file for this process alone: locked against other
+  // openers, or shared with nobody. Never blocks on a FIFO or device.
+  virtual Result<std::unique_ptr<OpenFile>> Open(const std::string& name, Access access) = 0;
+  // Creates a new file, readable and writable by its owner only; fails when
+  // the name is taken.
+  virtual Result<std::unique_ptr<OpenFile>> Create(const std::string& name) = 0;
+  virtual Result<FileInfo> InfoOf(const std::string& name) = 0;
+  virtual MaybeError Remove(const std::string& name) = 0;
+  // Makes the names in the folder durable.
+  virtual MaybeError Sync() = 0;
+  // The folder, and a file in it, as paths the system takes.
+  virtual std::string Path() const = 0;
+  virtual std::string PathOf(const std::string& name) const = 0;
+};
+
+// Where a path leads: the folder of the file it names, and its name there.
+struct Location {
+  std::unique_ptr<Folder> folder;
+  std::string name;
+};
+
+// The primitives of a system's files that the saving policy is written on.
+class FileSystem {
+ public:
+  virtual ~FileSystem() = default;
+
+  // Follows the path's links, but only those that the link rule allows: a
+  // link is followed when it is owned by the user running the program, by
+  // the system's administrator, or by the owner of what it points to.
+  virtual Result<Location> Locate(const std::string& path) = 0;
+  virtual Result<std::unique_ptr<Folder>> OpenFolder(const std::string& path) = 0;
+  // The private folder for recovery copies that cannot go beside their file;
+  // made when `create` is set and it is missing.
+  virtual Result<std::unique_ptr<Folder>> RecoveryFolder(bool create) = 0;
+};
+
+// The primitives of the system the program runs on, keeping the recovery
+// copies that cannot go beside their file in `recoveryFolder`.
+std::unique_ptr<FileSystem> MakeSystemFileSystem(const std::string& recoveryFolder);
+
+// The private folder of the user running the program for recovery copies:
+// quillmere/recovery in the user's state folder ($XDG_STATE_HOME or
+// ~/.local/state; %LOCALAPPDATA% on Windows). Empty when there is none.
+std::string DefaultRecoveryFolder();
+
+}  // namespace quillmere

@@ -1,0 +1,35 @@
+#include "posix_errors.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace quillmere::detail {
+
+FileError ErrorFromErrno(int error) {
+  switch (error) {
+    case ENOENT:
+    case ENOTDIR:
+      return {FileProblem::kNotFound, ""};
+    case EISDIR:
+      return {FileProblem::kNotRegularFile, "folder"};
+    case EACCES:
+    case EPERM:
+      return {FileProblem::kNoPermission, ""};
+    case EROFS:
+      return {FileProblem::kReadOnly, "read-only file system"};
+    case EWOULDBLOCK:
+      return {FileProblem::kLocked, ""};
+    case ETXTBSY:
+      return {FileProblem::kLocked, "a running program"};
+    case ENOSPC:
+      return {FileProblem::kDiskFull, ""};
+    case EDQUOT:
+      return {FileProblem::kDiskFull, "quota"};
+    case ENOMEM:
+      return {FileProblem::kOutOfMemory, ""};
+    default:
+      return {FileProblem::kSystemError, std::strerror(error)};
+  }
+}
+
+}  // namespace quillmere::detail

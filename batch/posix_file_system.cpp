@@ -1,0 +1,213 @@
+#include "posix_file_system.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <deque>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "posix_errors.h"
+#include "posix_files.h"
+
+namespace quillmere {
+
+using detail::ErrorFromErrno;
+using detail::FolderDescriptor;
+using detail::PosixFolder;
+
+namespace {
+
+// As many links as the system itself follows in one path.
+constexpr int kMostLinks = 40;
+constexpr uid_t kAdministrator = 0;
+
+std::deque<std::string> NamesOf(const std::string& path) {
+  std::deque<std::string> names;
+  for (std::size_t start = 0; start <= path.size();) {
+    std::size_t end = path.find('/', start);
+    if (end == std::string::npos) end = path.size();
+    if (end > start) names.push_back(path.substr(start, end - start));
+    start = end + 1;
+  }
+  return names;
+}
+
+bool OnlyCurrentFolderLeft(const std::deque<std::string>& names) {
+  for (const std::string& name : names) {
+    if (name != ".") return false;
+  }
+  return true;
+}
+
+// The walk through a path: the folder reached so far and how it is named.
+class PathWalk {
+ public:
+  explicit PathWalk(PosixSyscalls& sys) : sys_(sys) {}
+
+  // Starts at the root, or at the working folder, named in full where the
+  // system can tell its name.
+  MaybeError Start(bool absolute) {
+    shown_.clear();
+    absolute_ = absolute;
+    if (!absolute) {
+      const std::unique_ptr<char, decltype(&std::free)> here(::getcwd(nullptr, 0), &std::free);
+      if (here && here.get()[0] == '/') {
+        absolute_ = true;
+        for (std::string& name : NamesOf(here.get())) shown_.push_back(std::move(name));
+      }
+    }
+    return Enter(AT_FDCWD, absolute ? "/" : ".");
+  }
+
+  MaybeError Enter(int from, const std::string& name) {
+    const int fd = sys_.Openat(from, name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC, 0);
+    if (fd < 0) return ErrorFromErrno(errno == ELOOP ? ENOENT : errno);
+    folder_ = std::make_shared<FolderDescriptor>(sys_, fd);
+    return std::nullopt;
+  }
+
+  MaybeError Down(const std::string& name) {
+    if (MaybeError error = Enter(folder_->get(), name)) return error;
+    shown_.push_back(name);
+    return std::nullopt;
+  }
+
+  MaybeError Up() {
+    if (MaybeError error = Enter(folder_->get(), "..")) return error;
+    if (!shown_.empty() && shown_.back() != "..") {
+      shown_.pop_back();
+    } else if (!absolute_) {
+      shown_.push_back("..");
+    }
+    return std::nullopt;
+  }
+
+  int folder() const { return folder_->get(); }
+
+  Location At(const std::string& name) const {
+    std::string path(absolute_ ? "/" : "");
+    for (const std::string& part : shown_) {
+        if (!path.empty() && path.back() != '/') path += '/';
+      path += part;
+    }
+    if (path.empty()) path.push_back('.');
+    return {std::make_unique<PosixFolder>(sys_, folder_, std::move(path)), name};
+  }
+
+ private:
+  PosixSyscalls& sys_;
+  std::shared_ptr<FolderDescriptor> folder_;
+  bool absolute_ = false;
+  std::vector<std::string> shown_;
+};
+
+// A link is followed only when its owner is the user running the program,
+// the administrator, or the owner of what it points to; otherwise another
+// user could lead a run to files that are not theirs.
+MaybeError CheckLinkOwner(PosixSyscalls& sys, int folder, const std::string& name,
+                          const struct stat& link) {
+  if (link.st_uid == sys.Geteuid() || link.st_uid == kAdministrator) return std::nullopt;
+  struct stat target {};
+  if (sys.Fstatat(folder, name.c_str(), &target, 0) != 0) return ErrorFromErrno(errno);
+  if (target.st_uid == link.st_uid) return std::nullopt;
+  return FileError{FileProblem::kForeignLink, ""};
+}
+
+Result<std::string> LinkText(PosixSyscalls& sys, int folder, const std::string& name,
+                             std::size_t size) {
+  std::string text(size + 1, '\0');
+  const ssize_t got = sys.Readlinkat(folder, name.c_str(), text.data(), text.size());
+  if (got < 0) return ErrorFromErrno(errno);
+  // A link that grew since it was measured is no longer the link checked.
+  if (static_cast<std::size_t>(got) > size) return FileError{FileProblem::kChanged, ""};
+  text.resize(static_cast<std::size_t>(got));
+  return text;
+}
+
+}  // namespace
+
+PosixFileSystem::PosixFileSystem(PosixSyscalls& sys, std::string recoveryFolder)
+    : sys_(sys), recoveryFolder_(std::move(recoveryFolder)) {}
+
+Result<Location> PosixFileSystem::Locate(const std::string& path) {
+  if (path.empty() || path.find('\0') != std::string::npos) {
+    return FileError{FileProblem::kNotFound, ""};
+  }
+  PathWalk walk(sys_);
+  if (MaybeError error = walk.Start(path.front() == '/')) return *error;
+  std::deque<std::string> names = NamesOf(path);
+  int linksLeft = kMostLinks;
+  while (!names.empty()) {
+    const std::string name = std::move(names.front());
+    names.pop_front();
+    if (name == ".") continue;
+    if (name == "..") {
+      if (MaybeError error = walk.Up()) return *error;
+      continue;
+    }
+    struct stat status {};
+    if (sys_.Fstatat(walk.folder(), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
+      return ErrorFromErrno(errno);
+    }
+    if (S_ISLNK(status.st_mode)) {
+      if (--linksLeft < 0) return ErrorFromErrno(ELOOP);
+      if (MaybeError error = CheckLinkOwner(sys_, walk.folder(), name, status)) return *error;
+      Result<std::string> text =
+          LinkText(sys_, walk.folder(), name, static_cast<std::size_t>(status.st_size));
+      if (!text.ok()) return text.error();
+      if (!text->empty() && text->front() == '/') {
+        if (MaybeError error = walk.Start(true)) return *error;
+      }
+      std::deque<std::string> linked = NamesOf(*text);
+      names.insert(names.begin(), linked.begin(), linked.end());
+      continue;
+    }
+    if (OnlyCurrentFolderLeft(names)) {
+      // A path ending in '/' names a folder, whatever stands there.
+      if (path.back() == '/' && !S_ISDIR(status.st_mode)) return ErrorFromErrno(ENOTDIR);
+      return walk.At(name);
+    }
+    if (!S_ISDIR(status.st_mode)) return ErrorFromErrno(ENOTDIR);
+    if (MaybeError error = walk.Down(name)) return *error;
+  }
+  // The path names a folder ("/", ".", "a/.."): the folder itself.
+  return walk.At(".");
+}
+
+Result<std::unique_ptr<Folder>> PosixFileSystem::OpenFolder(const std::string& path) {
+  const int fd = sys_.Openat(AT_FDCWD, path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC, 0);
+  if (fd < 0) return ErrorFromErrno(errno);
+  return std::unique_ptr<Folder>(
+      std::make_unique<PosixFolder>(sys_, std::make_shared<FolderDescriptor>(sys_, fd), path));
+}
+
+Result<std::unique_ptr<Folder>> PosixFileSystem::RecoveryFolder(bool create) {
+  if (recoveryFolder_.empty()) return FileError{FileProblem::kNotFound, "no home folder"};
+  if (create) {
+    // Each missing folder on the way, for this user alone.
+    for (std::size_t slash = recoveryFolder_.find('/', 1);; slash = recoveryFolder_.find('/', slash + 1)) {
+      const std::string part = recoveryFolder_.substr(0, slash);
+      if (sys_.Mkdir(part.c_str(), S_IRWXU) != 0 && errno != EEXIST) return ErrorFromErrno(errno);
+      if (slash == std::string::npos) break;
+    }
+  }
+  return OpenFolder(recoveryFolder_);
+}
+
+std::string DefaultRecoveryFolder() {
+  const char* state = std::getenv("XDG_STATE_HOME");
+  if (state != nullptr && state[0] == '/') return std::string(state) + "/quillmere/recovery";
+  const char* home = std::getenv("HOME");
+  if (home != nullptr && home[0] == '/') return std::string(home) + "/.local/state/quillmere/recovery";
+  return "";
+}
+
+std::unique_ptr<FileSystem> MakeSystemFileSystem(const std::string& recoveryFolder) {
+  return std::make_unique<PosixFileSystem>(SystemSyscalls(), recoveryFolder);
+}
+
+}  // namespace quillmere

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "file_system.h"
+#include "posix_syscalls.h"
+
+namespace quillmere {
+
+// The file primitives of a POSIX system. Paths are resolved one name at a
+// time through folder descriptors, so the link rule is checked at every
+// link, and no name is reached through a link that was not checked.
+class PosixFileSystem final : public FileSystem {
+ public:
+  // `recoveryFolder` is the private folder for recovery copies; empty when
+  // there is none.
+  PosixFileSystem(PosixSyscalls& sys, std::string recoveryFolder);
+
+  Result<Location> Locate(const std::string& path) override;
+  Result<std::unique_ptr<Folder>> OpenFolder(const std::string& path) override;
+  Result<std::unique_ptr<Folder>> RecoveryFolder(bool create) override;
+
+ private:
+  PosixSyscalls& sys_;
+  std::string recoveryFolder_;
+};
+
+}  // namespace quillmere

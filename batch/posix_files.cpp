@@ -1,0 +1,282 @@
+#include "posix_files.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <utility>
+#include <vector>
+
+#include "posix_errors.h"
+
+namespace quillmere::detail {
+namespace {
+
+// File systems whose overwrites take fresh blocks.
+constexpr long kBtrfsMagic = 0x9123683E;
+constexpr long kZfsMagic = 0x2FC12FC1;
+constexpr long kBcachefsMagic = 0xCA451A4E;
+// One call never moves more than this, so that a count always fits ssize_t.
+constexpr std::size_t kMaxChunk = std::size_t{1} << 30;
+constexpr int kListAttempts = 5;
+
+FileError LastError() {
+  return ErrorFromErrno(errno);
+}
+
+FileKind KindOf(mode_t mode) {
+  if (S_ISREG(mode)) return FileKind::kRegular;
+  if (S_ISDIR(mode)) return FileKind::kFolder;
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return FileKind::kDevice;
+  if (S_ISFIFO(mode)) return FileKind::kFifo;
+  if (S_ISSOCK(mode)) return FileKind::kSocket;
+  if (S_ISLNK(mode)) return FileKind::kLink;
+  return FileKind::kOther;
+}
+
+// Extended attribute names, NUL-separated as the system lists them.
+Result<std::vector<std::string>> AttributeNames(PosixSyscalls& sys, int fd) {
+  for (int attempt = 0; attempt < kListAttempts; ++attempt) {
+    const ssize_t size = sys.Flistxattr(fd, nullptr, 0);
+    if (size < 0) {
+      if (errno == ENOTSUP) return std::vector<std::string>{};
+      return LastError();
+    }
+    std::string list(static_cast<std::size_t>(size), '\0');
+    const ssize_t got = sys.Flistxattr(fd, list.data(), list.size());
+    if (got < 0 && errno == ERANGE) continue;  // a name came meanwhile
+    if (got < 0) return LastError();
+    list.resize(static_cast<std::size_t>(got));
+    std::vector<std::string> names;
+    for (std::size_t start = 0; start < list.size();) {
+      const std::size_t end = list.find('\0', start);
+      names.push_back(list.substr(start, end - start));
+      start = end == std::string::npos ? list.size() : end + 1;
+    }
+    return names;
+  }
+  return ErrorFromErrno(ERANGE);
+}
+
+Result<std::string> AttributeValue(PosixSyscalls& sys, int fd, const std::string& name) {
+  for (int attempt = 0; attempt < kListAttempts; ++attempt) {
+    const ssize_t size = sys.Fgetxattr(fd, name.c_str(), nullptr, 0);
+    if (size < 0) return LastError();
+    std::string value(static_cast<std::size_t>(size), '\0');
+    const ssize_t got = sys.Fgetxattr(fd, name.c_str(), value.data(), value.size());
+    if (got < 0 && errno == ERANGE) continue;
+    if (got < 0) return LastError();
+    value.resize(static_cast<std::size_t>(got));
+    return value;
+  }
+  return ErrorFromErrno(ERANGE);
+}
+
+class PosixOpenFile final : public OpenFile {
+ public:
+  PosixOpenFile(PosixSyscalls& sys, int fd, std::shared_ptr<FolderDescriptor> folder,
+                std::string name)
+      : sys_(sys), fd_(fd), folder_(std::move(folder)), name_(std::move(name)) {}
+  PosixOpenFile(const PosixOpenFile&) = delete;
+  PosixOpenFile& operator=(const PosixOpenFile&) = delete;
+  ~PosixOpenFile() override { sys_.Close(fd_); }
+
+  Result<FileInfo> Info() override {
+    struct stat status {};
+    if (sys_.Fstat(fd_, &status) != 0) return LastError();
+    return InfoFromStat(status);
+  }
+
+  Result<std::size_t> ReadAt(char* buffer, std::size_t count, std::uint64_t offset) override {
+    for (;;) {
+      const ssize_t got = sys_.Pread(fd_, buffer, std::min(count, kMaxChunk),
+                                     static_cast<off_t>(offset));
+      if (got >= 0) return static_cast<std::size_t>(got);
+      if (errno != EINTR) return LastError();
+    }
+  }
+
+  MaybeError WriteAt(const char* data, std::size_t count, std::uint64_t offset) override {
+    while (count > 0) {
+      const ssize_t put =
+          sys_.Pwrite(fd_, data, std::min(count, kMaxChunk), static_cast<off_t>(offset));
+      if (put < 0 && errno == EINTR) continue;
+      if (put < 0) return LastError();
+      if (put == 0) return ErrorFromErrno(EIO);
+      data += put;
+      offset += static_cast<std::uint64_t>(put);
+      count -= static_cast<std::size_t>(put);
+    }
+    return std::nullopt;
+  }
+
+  MaybeError Reserve(std::uint64_t length) override {
+    return Check(sys_.Fallocate(fd_, static_cast<off_t>(length)));
+  }
+  MaybeError Truncate(std::uint64_t length) override {
+    return Check(sys_.Ftruncate(fd_, static_cast<off_t>(length)));
+  }
+  MaybeError Sync() override { return Check(sys_.Fsync(fd_)); }
+
+  Result<FileAttributes> ReadAttributes() override {
+    struct stat status {};
+    if (sys_.Fstat(fd_, &status) != 0) return LastError();
+    FileAttributes attributes{status.st_uid, status.st_gid, status.st_mode & 07777, {}};
+    Result<std::vector<std::string>> names = AttributeNames(sys_, fd_);
+    if (!names.ok()) return names.error();
+    for (const std::string& name : *names) {
+      Result<std::string> value = AttributeValue(sys_, fd_, name);
+      if (!value.ok()) return value.error();
+      attributes.named.emplace_back(name, std::move(*value));
+    }
+    return attributes;
+  }
+
+  MaybeError WriteAttributes(const FileAttributes& attributes) override {
+    // The owner first: a change of owner clears the set-user-ID and
+    // set-group-ID bits and file capabilities, which come back below.
+    if (MaybeError error = Check(sys_.Fchown(fd_, attributes.owner, attributes.group))) {
+      return error;
+    }
+    for (const auto& [name, value] : attributes.named) {
+      if (MaybeError error =
+              Check(sys_.Fsetxattr(fd_, name.c_str(), value.data(), value.size()))) {
+        return error;
+      }
+    }
+    // What the new file got from its folder and the original lacks, such as
+    // a folder's default access list, goes.
+    Result<std::vector<std::string>> own = AttributeNames(sys_, fd_);
+    if (!own.ok()) return own.error();
+    for (const std::string& name : *own) {
+      const bool wanted = std::any_of(attributes.named.begin(), attributes.named.end(),
+                                      [&](const auto& item) { return item.first == name; });
+      if (wanted) continue;
+      if (MaybeError error = Check(sys_.Fremovexattr(fd_, name.c_str()))) return error;
+    }
+    return Check(sys_.Fchmod(fd_, static_cast<mode_t>(attributes.mode)));
+  }
+
+  bool CopiesOnWrite() override {
+    struct statfs status {};
+    if (sys_.Fstatfs(fd_, &status) != 0) return false;
+    const long type = static_cast<long>(status.f_type);
+    return type == kBtrfsMagic || type == kZfsMagic || type == kBcachefsMagic;
+  }
+
+  Result<std::uint64_t> FreeSpace() override {
+    struct statvfs status {};
+    if (sys_.Fstatvfs(fd_, &status) != 0) return LastError();
+    return std::uint64_t{status.f_bavail} * status.f_frsize;
+  }
+
+  MaybeError RenameTo(const std::string& name) override {
+    const int folder = folder_->get();
+    if (MaybeError error = Check(sys_.Renameat(folder, name_.c_str(), folder, name.c_str()))) {
+      return error;
+    }
+    name_ = name;
+    return std::nullopt;
+  }
+
+  // A descriptor may stay open over a rename.
+  void AllowReplace() override {}
+
+ private:
+  static MaybeError Check(int result) {
+    if (result == 0) return std::nullopt;
+    return LastError();
+  }
+
+  PosixSyscalls& sys_;
+  int fd_;
+  std::shared_ptr<FolderDescriptor> folder_;
+  std::string name_;
+};
+
+int OpenAt(PosixSyscalls& sys, int folder, const std::string& name, int flags, mode_t mode) {
+  for (;;) {
+    const int fd = sys.Openat(folder, name.c_str(), flags | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, mode);
+    if (fd >= 0 || errno != EINTR) return fd;
+  }
+}
+
+// Takes an exclusive advisory lock without waiting. Only a lock held by
+// someone else refuses the file; a file system that cannot lock gives what
+// exclusion it allows, which is none.
+MaybeError LockExclusive(PosixSyscalls& sys, int fd) {
+  for (;;) {
+    if (sys.Flock(fd, LOCK_EX | LOCK_NB) == 0) return std::nullopt;
+    if (errno == EINTR) continue;
+    if (errno == EWOULDBLOCK) return FileError{FileProblem::kLocked, ""};
+    return std::nullopt;
+  }
+}
+
+}  // namespace
+
+FileInfo InfoFromStat(const struct stat& status) {
+  FileInfo info;
+  info.key = {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
+  info.kind = KindOf(status.st_mode);
+  info.size = status.st_size < 0 ? 0 : static_cast<std::uint64_t>(status.st_size);
+  info.modified = {status.st_mtim.tv_sec, status.st_mtim.tv_nsec};
+  info.changed = {status.st_ctim.tv_sec, status.st_ctim.tv_nsec};
+  info.linkCount = status.st_nlink;
+  info.writeBitSet = (status.st_mode & 0222) != 0;
+  return info;
+}
+
+PosixFolder::PosixFolder(PosixSyscalls& sys, std::shared_ptr<FolderDescriptor> fd,
+                         std::string path)
+    : sys_(sys), fd_(std::move(fd)), path_(std::move(path)) {}
+
+Result<std::unique_ptr<OpenFile>> PosixFolder::Open(const std::string& name, Access access) {
+  // Not blocking: a FIFO or a terminal opens at once and is then refused.
+  const int flags = (access == Access::kRead ? O_RDONLY : O_RDWR) | O_NONBLOCK;
+  const int fd = OpenAt(sys_, fd_->get(), name, flags, 0);
+  if (fd < 0) {
+    // The name became a link after it was looked up.
+    if (errno == ELOOP) return FileError{FileProblem::kChanged, "it became a link"};
+    return LastError();
+  }
+  auto file = std::make_unique<PosixOpenFile>(sys_, fd, fd_, name);
+  if (MaybeError error = LockExclusive(sys_, fd)) return *error;
+  return std::unique_ptr<OpenFile>(std::move(file));
+}
+
+Result<std::unique_ptr<OpenFile>> PosixFolder::Create(const std::string& name) {
+  const int fd = OpenAt(sys_, fd_->get(), name, O_RDWR | O_CREAT | O_EXCL, S_IRUSR | S_IWUSR);
+  if (fd < 0) return LastError();
+  return std::unique_ptr<OpenFile>(std::make_unique<PosixOpenFile>(sys_, fd, fd_, name));
+}
+
+Result<FileInfo> PosixFolder::InfoOf(const std::string& name) {
+  struct stat status {};
+  if (sys_.Fstatat(fd_->get(), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
+    return LastError();
+  }
+  return InfoFromStat(status);
+}
+
+MaybeError PosixFolder::Remove(const std::string& name) {
+  if (sys_.Unlinkat(fd_->get(), name.c_str()) == 0) return std::nullopt;
+  return LastError();
+}
+
+std::string PosixFolder::PathOf(const std::string& name) const {
+  return path_ == "/" ? path_ + name : path_ + "/" + name;
+}
+
+MaybeError PosixFolder::Sync() {
+  const int fd = OpenAt(sys_, fd_->get(), ".", O_RDONLY | O_DIRECTORY, 0);
+  if (fd < 0) return LastError();
+  const int result = sys_.Fsync(fd);
+  const int error = errno;
+  sys_.Close(fd);
+  if (result == 0) return std::nullopt;
+  return ErrorFromErrno(error);
+}
+
+}  // namespace quillmere::detail

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "file_system.h"
+#include "posix_syscalls.h"
+
+namespace quillmere::detail {
+
+// A folder's descriptor, shared by the folder and the files opened in it.
+class FolderDescriptor {
+ public:
+  FolderDescriptor(PosixSyscalls& sys, int fd) : sys_(sys), fd_(fd) {}
+  FolderDescriptor(const FolderDescriptor&) = delete;
+  FolderDescriptor& operator=(const FolderDescriptor&) = delete;
+  ~FolderDescriptor() { sys_.Close(fd_); }
+  int get() const { return fd_; }
+
+ private:
+  PosixSyscalls& sys_;
+  int fd_;
+};
+
+// A folder reached through a descriptor, so that no name inside it can
+// lead elsewhere through a renamed or replaced parent folder.
+class PosixFolder final : public Folder {
+ public:
+  PosixFolder(PosixSyscalls& sys, std::shared_ptr<FolderDescriptor> fd, std::string path);
+
+  Result<std::unique_ptr<OpenFile>> Open(const std::string& name, Access access) override;
+  Result<std::unique_ptr<OpenFile>> Create(const std::string& name) override;
+  Result<FileInfo> InfoOf(const std::string& name) override;
+  MaybeError Remove(const std::string& name) override;
+  MaybeError Sync() override;
+  std::string Path() const override { return path_; }
+  std::string PathOf(const std::string& name) const override;
+
+ private:
+  PosixSyscalls& sys_;
+  std::shared_ptr<FolderDescriptor> fd_;
+  std::string path_;
+};
+
+FileInfo InfoFromStat(const struct stat& status);
+
+}  // namespace quillmere::detail

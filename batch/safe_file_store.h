@@ -1,0 +1,71 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+
+#include "file_store.h"
+#include "file_system.h"
+#include "recovery_copy.h"
+
+namespace quillmere {
+
+// The one saving policy, written on a system's file primitives.
+//
+// Load reads regular files only, holding them for itself while it reads, and
+// refuses a file that holds a NUL byte, is larger than kMaxLoadSize or
+// changes while it is read. A file whose earlier rewrite in place was
+// interrupted first gets its old content back from the recovery copy.
+//
+// Save never creates a file and refuses one that nobody may write (even an
+// administrator), one held by another program, and one that is no longer
+// what the latest Load of the same path read (gone, replaced, or changed in
+// any way, its times put back included). The new text goes to a file beside
+// the target that gets the target's owner, group, permissions, access list
+// and other attributes, is flushed and renamed over it. Where that cannot be
+// done exactly (other hard links, a folder that takes no new file,
+// attributes this process may not set) the file is rewritten in place:
+// first a durable recovery copy of the old content is made, then the new
+// text is written and flushed, and only then the copy is removed. A failed
+// write puts the old content back; a crash leaves the copy for the next Load.
+//
+// Renames are made durable by syncing their folders once, at Flush or when
+// the store goes, rather than after every file.
+class SafeFileStore final : public FileStore {
+ public:
+  explicit SafeFileStore(std::unique_ptr<FileSystem> fs);
+  ~SafeFileStore() override;
+
+  LoadedFile Load(const std::string& path) override;
+  MaybeError Save(const std::string& path, const std::string& text) override;
+  MaybeError CheckSave(const std::string& path) override;
+  void Flush() override;
+
+ private:
+  // What the latest successful Load read, to recognise the file at Save.
+  struct LoadedVersion {
+    std::string path;
+    FileVersion version;
+    std::uint64_t hash = 0;
+  };
+  struct Target;
+  enum class RenameOutcome { kDone, kFailed, kUseInPlace };
+
+  Result<std::string> LoadText(const std::string& path, LoadedFile& loaded);
+  Result<Target> OpenForSave(const std::string& path, const LoadedVersion* loaded);
+  MaybeError RestoreIfInterrupted(Location& where, std::unique_ptr<OpenFile>& file,
+                                  const FileInfo& info, bool& restored);
+  RenameOutcome ReplaceByRename(Target& target, const std::string& text, MaybeError& error);
+  MaybeError OverwriteInPlace(Target& target, const std::string& text,
+                              const LoadedVersion* loaded);
+  MaybeError WriteInPlace(OpenFile& file, const std::string& text, std::uint64_t oldSize);
+
+  std::unique_ptr<FileSystem> fs_;
+  detail::RecoveryCopies recovery_;
+  std::optional<LoadedVersion> loaded_;
+  std::set<std::string> unsyncedFolders_;
+};
+
+}  // namespace quillmere

@@ -1,0 +1,165 @@
+#include "faulty_file_system.h"
+
+#include <utility>
+
+namespace quillmere::test {
+namespace {
+
+using Op = FaultyFileSystem::Op;
+
+template <typename T>
+Result<T> Unless(MaybeError error, const std::function<Result<T>()>& call) {
+  if (error) return *error;
+  return call();
+}
+
+class FaultyFile final : public OpenFile {
+ public:
+  FaultyFile(FaultyFileSystem& faults, std::unique_ptr<OpenFile> real)
+      : faults_(faults), real_(std::move(real)) {}
+
+  Result<FileInfo> Info() override {
+    return Unless<FileInfo>(faults_.Enter(Op::kInfo), [&] { return real_->Info(); });
+  }
+  Result<std::size_t> ReadAt(char* buffer, std::size_t count, std::uint64_t offset) override {
+    return Unless<std::size_t>(faults_.Enter(Op::kReadAt),
+                               [&] { return real_->ReadAt(buffer, count, offset); });
+  }
+  MaybeError WriteAt(const char* data, std::size_t count, std::uint64_t offset) override {
+    if (MaybeError error = faults_.Enter(Op::kWriteAt)) {
+      // Half of it went through before the failure.
+      real_->WriteAt(data, count / 2, offset);
+      return error;
+    }
+    return real_->WriteAt(data, count, offset);
+  }
+  MaybeError Reserve(std::uint64_t length) override {
+    if (MaybeError error = faults_.Enter(Op::kReserve)) {
+      real_->Truncate(length);
+      return error;
+    }
+    return real_->Reserve(length);
+  }
+  MaybeError Truncate(std::uint64_t length) override {
+    if (MaybeError error = faults_.Enter(Op::kTruncate)) return error;
+    return real_->Truncate(length);
+  }
+  MaybeError Sync() override {
+    if (MaybeError error = faults_.Enter(Op::kSync)) return error;
+    return real_->Sync();
+  }
+  Result<FileAttributes> ReadAttributes() override {
+    return Unless<FileAttributes>(faults_.Enter(Op::kReadAttributes),
+                                  [&] { return real_->ReadAttributes(); });
+  }
+  MaybeError WriteAttributes(const FileAttributes& attributes) override {
+    if (MaybeError error = faults_.Enter(Op::kWriteAttributes)) return error;
+    return real_->WriteAttributes(attributes);
+  }
+  bool CopiesOnWrite() override { return faults_.freeSpace() || real_->CopiesOnWrite(); }
+  Result<std::uint64_t> FreeSpace() override {
+    if (faults_.freeSpace()) return *faults_.freeSpace();
+    return real_->FreeSpace();
+  }
+  MaybeError RenameTo(const std::string& name) override {
+    if (MaybeError error = faults_.Enter(Op::kRenameTo)) return error;
+    return real_->RenameTo(name);
+  }
+  void AllowReplace() override { real_->AllowReplace(); }
+
+ private:
+  FaultyFileSystem& faults_;
+  std::unique_ptr<OpenFile> real_;
+};
+
+Result<std::unique_ptr<OpenFile>> Wrapped(FaultyFileSystem& faults,
+                                          Result<std::unique_ptr<OpenFile>> file) {
+  if (!file.ok()) return file;
+  return std::unique_ptr<OpenFile>(std::make_unique<FaultyFile>(faults, std::move(*file)));
+}
+
+class FaultyFolder final : public Folder {
+ public:
+  FaultyFolder(FaultyFileSystem& faults, std::unique_ptr<Folder> real)
+      : faults_(faults), real_(std::move(real)) {}
+
+  Result<std::unique_ptr<OpenFile>> Open(const std::string& name, Access access) override {
+    if (MaybeError error = faults_.Enter(Op::kOpen)) return *error;
+    return Wrapped(faults_, real_->Open(name, access));
+  }
+  Result<std::unique_ptr<OpenFile>> Create(const std::string& name) override {
+    if (MaybeError error = faults_.Enter(Op::kCreate)) return *error;
+    return Wrapped(faults_, real_->Create(name));
+  }
+  Result<FileInfo> InfoOf(const std::string& name) override {
+    return Unless<FileInfo>(faults_.Enter(Op::kInfoOf), [&] { return real_->InfoOf(name); });
+  }
+  MaybeError Remove(const std::string& name) override {
+    if (MaybeError error = faults_.Enter(Op::kRemove)) return error;
+    return real_->Remove(name);
+  }
+  MaybeError Sync() override {
+    if (MaybeError error = faults_.Enter(Op::kFolderSync)) return error;
+    return real_->Sync();
+  }
+  std::string Path() const override { return real_->Path(); }
+  std::string PathOf(const std::string& name) const override { return real_->PathOf(name); }
+
+ private:
+  FaultyFileSystem& faults_;
+  std::unique_ptr<Folder> real_;
+};
+
+Result<std::unique_ptr<Folder>> Wrapped(FaultyFileSystem& faults,
+                                        Result<std::unique_ptr<Folder>> folder) {
+  if (!folder.ok()) return folder;
+  return std::unique_ptr<Folder>(std::make_unique<FaultyFolder>(faults, std::move(*folder)));
+}
+
+}  // namespace
+
+FaultyFileSystem::FaultyFileSystem(std::unique_ptr<FileSystem> real) : real_(std::move(real)) {}
+
+void FaultyFileSystem::FailOn(Op op, int nth, FileError error, int count) {
+  failures_[op] = {uses_[op] + nth, count, std::move(error), {}};
+}
+
+void FaultyFileSystem::CrashAt(int nth) {
+  crashAt_ = calls_ + nth;
+}
+
+void FaultyFileSystem::Before(Op op, int nth, std::function<void()> action) {
+  actions_[op] = {uses_[op] + nth, 1, {}, std::move(action)};
+}
+
+MaybeError FaultyFileSystem::Enter(Op op) {
+  if (++calls_ == crashAt_) throw SimulatedCrash{};
+  const int use = ++uses_[op];
+  if (const auto action = actions_.find(op); action != actions_.end() && action->second.use == use) {
+    action->second.action();
+  }
+  if (const auto failure = failures_.find(op); failure != failures_.end()) {
+    const Planned& planned = failure->second;
+    if (use >= planned.use && use < planned.use + planned.count) return planned.error;
+  }
+  return std::nullopt;
+}
+
+Result<Location> FaultyFileSystem::Locate(const std::string& path) {
+  if (MaybeError error = Enter(Op::kLocate)) return *error;
+  Result<Location> where = real_->Locate(path);
+  if (!where.ok()) return where;
+  Result<std::unique_ptr<Folder>> folder = Wrapped(*this, std::move(where->folder));
+  return Location{std::move(*folder), where->name};
+}
+
+Result<std::unique_ptr<Folder>> FaultyFileSystem::OpenFolder(const std::string& path) {
+  return Wrapped(*this, real_->OpenFolder(path));
+}
+
+Result<std::unique_ptr<Folder>> FaultyFileSystem::RecoveryFolder(bool create) {
+  if (MaybeError error = Enter(Op::kRecoveryFolder)) return *error;
+  return Wrapped(*this, real_->RecoveryFolder(create));
+}
+
+}  // namespace quillmere::test

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+
+#include "file_system.h"
+
+namespace quillmere::test {
+
+// What a crash at a chosen moment throws: nothing after it runs but the
+// closing of open files, as when the process is killed.
+struct SimulatedCrash {};
+
+// The primitives of the system the tests run on, except that a chosen
+// primitive fails on its n-th use, the process "crashes" at its n-th call of
+// any primitive, or an action runs just before a chosen call.
+class FaultyFileSystem final : public FileSystem {
+ public:
+  enum class Op {
+    kLocate, kOpen, kCreate, kInfoOf, kRemove, kFolderSync, kRecoveryFolder,
+    kInfo, kReadAt, kWriteAt, kReserve, kTruncate, kSync, kReadAttributes,
+    kWriteAttributes, kRenameTo,
+  };
+
+  explicit FaultyFileSystem(std::unique_ptr<FileSystem> real);
+
+  // The `nth` (1-based) use of `op` from now, and `count` uses in all, fail
+  // with `error`. A failing write puts half its bytes through first, and a
+  // failing Reserve grows the file, as a partial reservation can.
+  void FailOn(Op op, int nth, FileError error, int count = 1);
+  // The `nth` call of any primitive from now throws SimulatedCrash; 0 for
+  // no crash.
+  void CrashAt(int nth);
+  // Runs `action` just before the `nth` use of `op` from now.
+  void Before(Op op, int nth, std::function<void()> action);
+  // Overwriting files takes fresh space, of which this much is left.
+  void CopyOnWriteWithFreeSpace(std::uint64_t bytes) { freeSpace_ = bytes; }
+  int Calls() const { return calls_; }
+
+  Result<Location> Locate(const std::string& path) override;
+  Result<std::unique_ptr<Folder>> OpenFolder(const std::string& path) override;
+  Result<std::unique_ptr<Folder>> RecoveryFolder(bool create) override;
+
+  // Counts a use of `op`; the error it must fail with, if any.
+  MaybeError Enter(Op op);
+  std::optional<std::uint64_t> freeSpace() const { return freeSpace_; }
+
+ private:
+  struct Planned {
+    int use = 0;
+    int count = 1;
+    FileError error;
+    std::function<void()> action;
+  };
+
+  std::unique_ptr<FileSystem> real_;
+  std::map<Op, int> uses_;
+  std::map<Op, Planned> failures_;
+  std::map<Op, Planned> actions_;
+  int calls_ = 0;
+  int crashAt_ = 0;
+  std::optional<std::uint64_t> freeSpace_;
+};
+
+}  // namespace quillmere::test

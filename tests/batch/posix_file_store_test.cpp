@@ -1,0 +1,267 @@
+// What only a POSIX store does: owners, modes, access lists, extended
+// attributes, links and their owners, interrupted transfers. The tests run
+// as root, so that they can act as other users.
+#include <fcntl.h>
+#include <gmock/gmock.h>
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "faulty_syscalls.h"
+#include "posix_file_system.h"
+#include "param_name.h"
+#include "posix_test_files.h"
+#include "safe_file_store.h"
+
+namespace quillmere {
+namespace {
+
+using test::LstatOf;
+using test::PrintTo;
+using test::ReadFile;
+using test::StatOf;
+using test::WriteFile;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+constexpr uid_t kUser = 12345;
+constexpr uid_t kOtherUser = 23456;
+
+// An access list as the system stores it in system.posix_acl_*.
+std::string AccessList(const std::vector<std::array<std::uint32_t, 3>>& entries) {
+  std::string bytes;
+  const auto put = [&](std::uint32_t value, int size) {
+    for (int i = 0; i < size; ++i) bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+  };
+  put(2, 4);  // version
+  for (const auto& [tag, permissions, id] : entries) {
+    put(tag, 2);
+    put(permissions, 2);
+    put(id, 4);
+  }
+  return bytes;
+}
+
+// Owner rw, user 12345 rw, group r, mask rw, others nothing.
+const std::string kAccessList = AccessList({{0x01, 6, ~0u}, {0x02, 6, kUser}, {0x04, 4, ~0u},
+                                            {0x10, 6, ~0u}, {0x20, 0, ~0u}});
+
+std::map<std::string, std::string> Attributes(const std::string& path) {
+  std::map<std::string, std::string> attributes;
+  std::string names(65536, '\0');
+  const ssize_t size = ::listxattr(path.c_str(), names.data(), names.size());
+  names.resize(size < 0 ? 0 : static_cast<std::size_t>(size));
+  for (std::size_t start = 0; start < names.size(); start = names.find('\0', start) + 1) {
+    const std::string name = names.c_str() + start;
+    std::string value(65536, '\0');
+    const ssize_t got = ::getxattr(path.c_str(), name.c_str(), value.data(), value.size());
+    value.resize(got < 0 ? 0 : static_cast<std::size_t>(got));
+    attributes[name] = value;
+  }
+  return attributes;
+}
+
+void SetAttribute(const std::string& path, const std::string& name, const std::string& value) {
+  ASSERT_EQ(::setxattr(path.c_str(), name.c_str(), value.data(), value.size(), 0), 0) << name;
+}
+
+// Runs `body` in a child process as user 12345, a member of group 23456;
+// its result is the child's exit status.
+int AsUser(const std::function<bool()>& body) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const gid_t groups[] = {kOtherUser};
+    const bool dropped = ::setgroups(1, groups) == 0 && ::setresgid(kUser, kUser, kUser) == 0 &&
+                         ::setresuid(kUser, kUser, kUser) == 0;
+    ::_exit(dropped && body() ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+class PosixStoreTest : public ::testing::Test {
+ protected:
+  std::string Written(const std::string& name, const std::string& content = "old") {
+    const std::string path = folder / name;
+    WriteFile(path, content);
+    return path;
+  }
+  MaybeError LoadAndSave(const std::string& path, const std::string& text = "new") {
+    const LoadedFile loaded = store.Load(path);
+    if (!loaded.ok()) return loaded.error;
+    return store.Save(path, text);
+  }
+
+  test::TempFolder folder;
+  test::TempFolder state;
+  SafeFileStore store{MakeSystemFileSystem(state.path())};
+};
+
+TEST_F(PosixStoreTest, KeepsEveryPermissionBitTheOwnerAndTheGroup) {
+  const std::string path = Written("tool");
+  ASSERT_EQ(::chown(path.c_str(), 1234, 5678), 0);
+  ASSERT_EQ(::chmod(path.c_str(), 06751), 0);
+  EXPECT_EQ(LoadAndSave(path), std::nullopt);
+  const struct stat status = StatOf(path);
+  EXPECT_EQ(status.st_mode & 07777, 06751u);
+  EXPECT_EQ(status.st_uid, 1234u);
+  EXPECT_EQ(status.st_gid, 5678u);
+}
+
+TEST_F(PosixStoreTest, AccessListsAndExtendedAttributesStayExactlyAsTheyWere) {
+  const std::string path = Written("doc.htm");
+  ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+  SetAttribute(path, "system.posix_acl_access", kAccessList);
+  SetAttribute(path, "user.note", "kept");
+  SetAttribute(path, "trusted.origin", "kept too");
+  SetAttribute(path, "security.label", "and this");
+  const auto before = Attributes(path);
+  const mode_t mode = StatOf(path).st_mode;
+  EXPECT_EQ(LoadAndSave(path), std::nullopt);
+  EXPECT_EQ(Attributes(path), before);
+  EXPECT_EQ(StatOf(path).st_mode, mode);
+  EXPECT_EQ(ReadFile(path), "new");
+}
+
+TEST_F(PosixStoreTest, AFolderDefaultAccessListIsNotGivenToTheSavedFile) {
+  const std::string path = Written("doc.htm");
+  ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+  SetAttribute(folder.path(), "system.posix_acl_default",
+               AccessList({{0x01, 7, ~0u}, {0x02, 6, kUser}, {0x04, 5, ~0u}, {0x10, 7, ~0u},
+                           {0x20, 0, ~0u}}));
+  EXPECT_EQ(LoadAndSave(path), std::nullopt);
+  EXPECT_THAT(Attributes(path), IsEmpty());
+  EXPECT_EQ(StatOf(path).st_mode & 07777, 0640u);
+}
+
+TEST_F(PosixStoreTest, AnOrdinaryUserKeepsAnotherUsersGroupWritableFileTheirs) {
+  ASSERT_EQ(::chmod(folder.path().c_str(), 0775), 0);
+  ASSERT_EQ(::chown(folder.path().c_str(), kOtherUser, kOtherUser), 0);
+  ASSERT_EQ(::chown(state.path().c_str(), kUser, kUser), 0);
+  const std::string path = Written("shared.htm");
+  ASSERT_EQ(::chown(path.c_str(), kOtherUser, kOtherUser), 0);
+  ASSERT_EQ(::chmod(path.c_str(), 0664), 0);
+  const ino_t inode = StatOf(path).st_ino;
+  EXPECT_EQ(AsUser([&] {
+              SafeFileStore own{MakeSystemFileSystem(state.path())};
+              return own.Load(path).ok() && own.Save(path, "new") == std::nullopt;
+            }),
+            0);
+  const struct stat after = StatOf(path);
+  EXPECT_EQ(after.st_uid, kOtherUser);
+  EXPECT_EQ(after.st_ino, inode);
+  EXPECT_EQ(ReadFile(path), "new");
+  EXPECT_THAT(folder.Names(), ElementsAre("shared.htm"));
+}
+
+TEST_F(PosixStoreTest, ASymbolicLinkStaysALinkAndItsTargetGetsTheText) {
+  const std::string target = Written("target.htm");
+  const std::string link = folder / "link.htm";
+  ASSERT_EQ(::symlink("target.htm", link.c_str()), 0);
+  EXPECT_EQ(LoadAndSave(link), std::nullopt);
+  EXPECT_TRUE(S_ISLNK(LstatOf(link).st_mode));
+  EXPECT_EQ(ReadFile(target), "new");
+}
+
+struct LinkCase {
+  const char* name;
+  uid_t linkOwner;
+  uid_t targetOwner;
+  bool throughFolder;  // the link is a folder on the way, not the file
+  bool followed;
+};
+
+class PosixLinkRuleTest : public PosixStoreTest, public ::testing::WithParamInterface<LinkCase> {};
+
+TEST_P(PosixLinkRuleTest, ALinkIsFollowedOnlyWhenItsOwnerMayLeadThere) {
+  const LinkCase& rule = GetParam();
+  test::MakeFolder(folder / "real");
+  const std::string target = Written("real/secret.conf", "root's own");
+  ASSERT_EQ(::chown(target.c_str(), rule.targetOwner, rule.targetOwner), 0);
+  ASSERT_EQ(::chown((folder / "real").c_str(), rule.targetOwner, rule.targetOwner), 0);
+  const std::string link = folder / "zz";
+  ASSERT_EQ(::symlink(rule.throughFolder ? "real" : "real/secret.conf", link.c_str()), 0);
+  ASSERT_EQ(::lchown(link.c_str(), rule.linkOwner, rule.linkOwner), 0);
+  const std::string path = rule.throughFolder ? link + "/secret.conf" : link;
+
+  if (rule.followed) {
+    EXPECT_EQ(LoadAndSave(path), std::nullopt);
+    EXPECT_EQ(ReadFile(target), "new");
+  } else {
+    EXPECT_EQ(store.Load(path).error, FileError{FileProblem::kForeignLink});
+    EXPECT_EQ(store.Save(path, "new"), FileError{FileProblem::kForeignLink});
+    EXPECT_EQ(ReadFile(target), "root's own");
+  }
+  EXPECT_TRUE(S_ISLNK(LstatOf(link).st_mode));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryOwner, PosixLinkRuleTest,
+    ::testing::Values(LinkCase{"OtherUsersLinkToRootsFile", kUser, 0, false, false},
+                      LinkCase{"OtherUsersFolderLinkToRootsFolder", kUser, 0, true, false},
+                      LinkCase{"LinkOwnedByTheTargetsOwner", kUser, kUser, false, true},
+                      LinkCase{"FolderLinkOwnedByTheTargetsOwner", kUser, kUser, true, true},
+                      LinkCase{"OwnLinkToAnotherUsersFile", 0, kUser, false, true}),
+    test::ByName());
+
+TEST_F(PosixStoreTest, DevicesAndFifosAreRefusedWithoutBlocking) {
+  ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);
+  EXPECT_EQ(store.Load(folder / "fifo").error, (FileError{FileProblem::kNotRegularFile, "FIFO"}));
+  EXPECT_EQ(store.Load("/dev/null").error, (FileError{FileProblem::kNotRegularFile, "device"}));
+  EXPECT_EQ(store.Save("/dev/null", "new"), (FileError{FileProblem::kNotRegularFile, "device"}));
+}
+
+TEST(PosixTransferTest, InterruptedAndPartialTransfersStillMoveEveryByteAndSyncOnce) {
+  test::TempFolder folder;
+  test::FaultySyscalls sys;
+  SafeFileStore store{std::make_unique<PosixFileSystem>(sys, "")};
+  const std::string old(5000, 'o');
+  const std::string text(7000, 'n');
+  for (const char* name : {"a", "b"}) {
+    WriteFile(folder / name, old);
+    sys.dribble = true;
+    EXPECT_EQ(store.Load(folder / name).text, old);
+    EXPECT_EQ(store.Save(folder / name, text), std::nullopt);
+    sys.dribble = false;
+    EXPECT_EQ(ReadFile(folder / name), text);
+  }
+  EXPECT_EQ(sys.syncs, 2);  // each new file before its rename
+  store.Flush();
+  EXPECT_EQ(sys.syncs, 3);  // and their folder once
+}
+
+TEST(PosixFileSizeLimitTest, AWriteBeyondTheFileSizeLimitLeavesTheOriginal) {
+  test::TempFolder folder;
+  const std::string path = folder / "doc";
+  WriteFile(path, "old");
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{4096, 4096};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    SafeFileStore store{MakeSystemFileSystem("")};
+    const bool loaded = store.Load(path).ok();
+    const MaybeError error = store.Save(path, std::string(8192, 'n'));
+    ::_exit(loaded && error && error->detail == "File too large" ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  EXPECT_EQ(ReadFile(path), "old");
+  EXPECT_THAT(folder.Names(), ElementsAre("doc"));
+}
+
+}  // namespace
+}  // namespace quillmere

@@ -1,0 +1,113 @@
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "file_store.h"
+#include "posix_test_files.h"
+
+namespace quillmere::test {
+namespace {
+
+void Check(bool done, const std::string& what) {
+  if (!done) throw std::runtime_error(what);
+}
+
+}  // namespace
+
+TempFolder::TempFolder() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "quillmere-XXXXXX").string();
+  Check(mkdtemp(pattern.data()) != nullptr, "mkdtemp failed");
+  path_ = pattern;
+}
+
+TempFolder::~TempFolder() {
+  std::error_code ignored;
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string TempFolder::operator/(const std::string& name) const {
+  return path_ + "/" + name;
+}
+
+std::vector<std::string> TempFolder::Names() const {
+  std::vector<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+    names.push_back(entry.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void WriteFile(const std::string& path, const std::string& content) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out << content;
+  Check(static_cast<bool>(out.flush()), "cannot write " + path);
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  Check(static_cast<bool>(in), "cannot read " + path);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void MakeFolder(const std::string& path) {
+  Check(::mkdir(path.c_str(), 0700) == 0, "cannot make " + path);
+}
+
+void RemoveFile(const std::string& path) {
+  Check(::unlink(path.c_str()) == 0, "cannot remove " + path);
+}
+
+void MoveOver(const std::string& from, const std::string& to) {
+  Check(::rename(from.c_str(), to.c_str()) == 0, "cannot move " + from);
+}
+
+void MakeHardLink(const std::string& existing, const std::string& link) {
+  Check(::link(existing.c_str(), link.c_str()) == 0, "cannot link " + link);
+}
+
+void MakeReadOnly(const std::string& path) {
+  Check(::chmod(path.c_str(), 0444) == 0, "cannot chmod " + path);
+}
+
+void RewriteKeepingTimes(const std::string& path, const std::string& content) {
+  const struct stat before = StatOf(path);
+  WriteFile(path, content);
+  const timespec times[2] = {before.st_atim, before.st_mtim};
+  Check(::utimensat(AT_FDCWD, path.c_str(), times, 0) == 0, "cannot set times of " + path);
+}
+
+void MakeLargerThanTheLoadLimit(const std::string& path) {
+  WriteFile(path, "");
+  Check(::truncate(path.c_str(), static_cast<off_t>(kMaxLoadSize) + 1) == 0, "cannot grow " + path);
+}
+
+OtherHolder::OtherHolder(const std::string& path) : handle_(::open(path.c_str(), O_RDONLY)) {
+  Check(handle_ >= 0 && ::flock(static_cast<int>(handle_), LOCK_EX | LOCK_NB) == 0,
+        "cannot hold " + path);
+}
+
+OtherHolder::~OtherHolder() {
+  ::close(static_cast<int>(handle_));
+}
+
+struct stat StatOf(const std::string& path) {
+  struct stat status {};
+  Check(::stat(path.c_str(), &status) == 0, "cannot stat " + path);
+  return status;
+}
+
+struct stat LstatOf(const std::string& path) {
+  struct stat status {};
+  Check(::lstat(path.c_str(), &status) == 0, "cannot lstat " + path);
+  return status;
+}
+
+}  // namespace quillmere::test
