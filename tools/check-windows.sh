@@ -125,7 +125,7 @@ rc=0
 expect "in place: exit status" "$rc" 1
 expect "in place: summary" "$(cat ../out.txt)" "OK. Files : 5, Replaced files : 2, Errors : 2"
 expect "in place: error lines" "$(cat ../err.txt)" \
-  "$(printf 'File save error: ro.htm\r\nFile open error: missing.htm\r')"
+  "$(printf 'File save error: ro.htm\tread-only (no write bit)\r\nFile open error: missing.htm\tnot found\r')"
 expect_file "in place: changed file" a.htm 'keep Color\r\n'
 expect_file "in place: unchanged file" b.htm 'nothing to do\r\n'
 expect "in place: unchanged file not written" "$(stat -c %y b.htm)" \

@@ -74,19 +74,31 @@ TEST_F(BatchRunFilesTest, FilesThatCannotBeHandledAreReportedAndLeftAsTheyWere) 
             (std::vector<std::string>{"File open error: " + folder.path(),
                                       "File open error: " + folder / "missing",
                                       "File open error: " + wide, "File save error: " + readOnly}));
+  std::vector<std::string> reasons;
+  for (const auto& message : platform.messages) reasons.push_back(message.details);
+  EXPECT_EQ(reasons, (std::vector<std::string>{"not a regular file (folder)", "not found",
+                                               "holds a NUL byte (binary or UTF-16 text)",
+                                               "read-only (no write bit)"}));
   EXPECT_EQ(ReadFile(wide), utf16);
   EXPECT_EQ(ReadFile(readOnly), "aXb");
   EXPECT_EQ(ReadFile(good), "ab");
   EXPECT_EQ(platform.controls.statusText, "OK. Files : 5, Replaced files : 1, Errors : 4");
 }
 
-TEST_F(BatchRunFilesTest, TheSameFileUnderTwoNamesIsHandledTwice) {
-  const std::string path = folder / "a.htm";
-  WriteFile(path, "XXaa");
-  platform.controls.options.removeText = "Xa";  // the first pass leaves the "Xa" it forms
-  RunOver({path, folder.path() + "/./a.htm"});
-  EXPECT_EQ(ReadFile(path), "");
-  EXPECT_EQ(platform.controls.statusText, "OK. Files : 2, Replaced files : 2, Errors : 0");
+TEST_F(BatchRunFilesTest, AFileIsCleanedOnceHoweverManyNamesTheListGivesIt) {
+  const std::string path = folder / "x";
+  WriteFile(path, "a");
+  ASSERT_EQ(::symlink("x", (folder / "link-to-x").c_str()), 0);
+  test::MakeHardLink(path, folder / "hardlink-to-x");
+  test::MakeFolder(folder / "a");
+  platform.controls.options = {};
+  platform.controls.options.searchEnabled = 1;
+  platform.controls.options.searchText = "a";
+  platform.controls.options.replaceText = "AA";  // would compound to 32 A's
+  RunOver({path, folder.path() + "/./x", folder / "link-to-x", folder / "hardlink-to-x",
+           folder / "a/../x"});
+  EXPECT_EQ(ReadFile(path), "AA");
+  EXPECT_EQ(platform.controls.statusText, "OK. Files : 5, Replaced files : 1, Errors : 0");
 }
 
 }  // namespace

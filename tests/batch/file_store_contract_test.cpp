@@ -38,12 +38,17 @@ class FileStoreContractTest : public ::testing::Test {
 };
 
 TEST_F(FileStoreContractTest, LoadsAndSavesEveryByteAndLeavesNoOtherFile) {
-  const std::string path = Loaded("a.htm", std::string(300000, 'o') + kOld);
+  const std::string path = folder / "a.htm";
+  WriteFile(path, std::string(300000, 'o') + kOld);
+  FileKey key = store.Load(path).key;
   for (const std::string& text : {std::string("short\r\n"), std::string(500000, 'n'), kOld}) {
     EXPECT_EQ(store.Save(path, text), std::nullopt);
     const LoadedFile again = store.Load(path);
-    EXPECT_EQ(again.text, text);
-    EXPECT_EQ(ReadFile(path), text);
+    EXPECT_TRUE(again.text == text);
+    EXPECT_TRUE(ReadFile(path) == text);
+    // A file with one name is replaced whole by a new one, atomically.
+    EXPECT_NE(again.key, key);
+    key = again.key;
   }
   EXPECT_THAT(folder.Names(), ElementsAre("a.htm"));
   EXPECT_THAT(state.Names(), ::testing::IsEmpty());

@@ -22,8 +22,8 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using Op = FaultyFileSystem::Op;
 
-const std::string kOld = "<p>old content that must survive</p>\r\n" + std::string(70000, 'o');
-const std::string kNew(90000, 'n');
+const std::string kOld = "<p>old content that must survive</p>\r\n" + std::string(100, 'o');
+const std::string kNew(150, 'n');
 const FileError kDiskFull{FileProblem::kDiskFull, ""};
 const FileError kIoError{FileProblem::kSystemError, "Input/output error"};
 const FileError kNoPermission{FileProblem::kNoPermission, ""};
@@ -91,7 +91,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(FileStoreFaultTest, AFileEditedWhileTheNewOneWasWrittenIsNotReplaced) {
   const std::string path = Loaded(Shape::kSingleName);
-  faults->Before(Op::kSync, 1, [&] { test::RewriteKeepingTimes(path, "edited elsewhere"); });
+  // Just before the last look at the file ahead of the rename.
+  faults->Before(Op::kInfoOf, 1, [&] { test::RewriteKeepingTimes(path, "edited elsewhere"); });
   EXPECT_EQ(store.Save(path, kNew), FileError{FileProblem::kChanged});
   EXPECT_EQ(ReadFile(path), "edited elsewhere");
   EXPECT_THAT(folder.Names(), ElementsAre("doc"));
@@ -171,7 +172,7 @@ struct CrashCase {
 class FileStoreCrashTest : public ::testing::TestWithParam<CrashCase> {};
 
 TEST_P(FileStoreCrashTest, ARunAfterACrashAtAnyStepGivesTheResultOfOneRun) {
-  const std::string old = "<p>hello x world</p>\n" + std::string(50000, 'o') + "x\n";
+  const std::string old = "<p>hello x world</p>\n" + std::string(500, 'o') + "x\n";
   bool finished = false;
   for (int crashAt = 1; !finished; ++crashAt) {
     SCOPED_TRACE("crash at call " + std::to_string(crashAt));

@@ -1,23 +1,22 @@
-// The Windows file store on real files in a temporary folder.
+// What only the Windows store does: attribute flags, file mappings, shared
+// readers, devices and names in the ANSI code page.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <stdexcept>
 #include <string>
 
-#include "file_store.h"
-#include "win_temp_folder.h"
+#include "safe_file_store.h"
+#include "win_test_files.h"
 
 namespace quillmere {
 namespace {
 
 using test::AttributesOf;
 using test::FileHolder;
-using test::InfoOf;
 using test::ReadFile;
 using test::WriteFile;
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
@@ -45,134 +44,58 @@ class MappedView {
 
 class WinFileStoreTest : public ::testing::Test {
  protected:
-  bool LoadFails(const std::string& path) {
-    return store->Load(path).status == LoadStatus::kFailed;
-  }
-
-  // Writes the file and loads it, as a run does before saving.
-  std::string Loaded(const std::string& name, const std::string& content) {
+  std::string Loaded(const std::string& name, const std::string& content = "old") {
     const std::string path = folder / name;
     WriteFile(path, content);
-    EXPECT_EQ(store->Load(path).status, LoadStatus::kOk);
+    EXPECT_TRUE(store.Load(path).ok());
     return path;
   }
 
-  test::WinTempFolder folder;
-  std::unique_ptr<FileStore> store = MakeSystemFileStore();
+  test::TempFolder folder;
+  test::TempFolder state;
+  SafeFileStore store{MakeSystemFileSystem(state.path())};
 };
 
-// --- Load ---------------------------------------------------------------------------
+TEST_F(WinFileStoreTest, TheAttributeFlagsStayAsTheyWere) {
+  const std::string plain = Loaded("plain.htm");
+  EXPECT_EQ(store.Save(plain, "new"), std::nullopt);
+  EXPECT_EQ(AttributesOf(plain) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM), 0u);
 
-TEST_F(WinFileStoreTest, ReadsTheWholeFileByteForByte) {
-  const std::string text = "<p>caf\xE9</p>\r\n" + std::string(200000, 'z') + "\r\n";
-  WriteFile(folder / "a.htm", text);
-  WriteFile(folder / "empty", "");
-  const LoadedFile loaded = store->Load(folder / "a.htm");
-  EXPECT_EQ(loaded.status, LoadStatus::kOk);
-  EXPECT_EQ(loaded.text, text);
-  const LoadedFile empty = store->Load(folder / "empty");
-  EXPECT_EQ(empty.status, LoadStatus::kOk);
-  EXPECT_EQ(empty.text, "");
+  const std::string hidden = folder / "hidden.htm";
+  WriteFile(hidden, "old");
+  ASSERT_TRUE(SetFileAttributesW(test::Wide(hidden).c_str(), FILE_ATTRIBUTE_HIDDEN));
+  ASSERT_TRUE(store.Load(hidden).ok());
+  EXPECT_EQ(store.Save(hidden, "new"), std::nullopt);
+  EXPECT_EQ(ReadFile(hidden), "new");
+  EXPECT_NE(AttributesOf(hidden) & FILE_ATTRIBUTE_HIDDEN, 0u);
 }
 
-TEST_F(WinFileStoreTest, OnlyRegularFilesAreRead) {
-  ASSERT_TRUE(CreateDirectoryW(test::Wide(folder / "sub").c_str(), nullptr));
-  EXPECT_TRUE(LoadFails(folder / "sub"));
-  EXPECT_TRUE(LoadFails(folder / "missing"));
-  EXPECT_TRUE(LoadFails("NUL"));
-  EXPECT_TRUE(LoadFails(""));
-}
-
-TEST_F(WinFileStoreTest, ANulByteRefusesTheFileAndLeavesIt) {
-  const std::string utf16("<\0p\0>\0", 6);
-  WriteFile(folder / "wide.txt", utf16);
-  EXPECT_TRUE(LoadFails(folder / "wide.txt"));
-  EXPECT_EQ(ReadFile(folder / "wide.txt"), utf16);
-}
-
-TEST_F(WinFileStoreTest, AFileAboveTheLimitIsRefused) {
-  const std::string path = folder / "large";
-  WriteFile(path, "");
+TEST_F(WinFileStoreTest, EvenAReaderThatSharesEverythingKeepsTheStoreOut) {
+  const std::string path = Loaded("held");
   {
-    FileHolder file(path, GENERIC_READ | GENERIC_WRITE, 0);
-    ASSERT_TRUE(file.valid());
-    DWORD unused = 0;  // sparse where the file system allows it, so no space is taken
-    DeviceIoControl(file.get(), FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &unused, nullptr);
-    LARGE_INTEGER end;
-    end.QuadPart = static_cast<LONGLONG>(kMaxLoadSize) + 1;
-    ASSERT_TRUE(SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN));
-    ASSERT_TRUE(SetEndOfFile(file.get()));
-  }
-  EXPECT_TRUE(LoadFails(path));
-}
-
-TEST_F(WinFileStoreTest, AFileOpenElsewhereIsNotRead) {
-  const std::string path = folder / "held";
-  WriteFile(path, "text");
-  {
-    // Even a reader that shares everything keeps the store out.
     const FileHolder reader(path, GENERIC_READ, kShareAll);
     ASSERT_TRUE(reader.valid());
-    EXPECT_TRUE(LoadFails(path));
+    EXPECT_EQ(store.Load(path).error, FileError{FileProblem::kLocked});
+    EXPECT_EQ(store.Save(path, "new"), FileError{FileProblem::kLocked});
   }
-  EXPECT_FALSE(LoadFails(path));
-}
-
-// --- Save ---------------------------------------------------------------------------
-
-TEST_F(WinFileStoreTest, ReplacesTheContentExactlyAndLeavesNoOtherFile) {
-  const std::string path = Loaded("a.htm", std::string(100000, 'o'));
-  EXPECT_TRUE(store->Save(path, "short\r\n"));
-  EXPECT_EQ(ReadFile(path), "short\r\n");
-  ASSERT_EQ(store->Load(path).status, LoadStatus::kOk);
-  const std::string longer(300000, 'n');
-  EXPECT_TRUE(store->Save(path, longer));
-  EXPECT_EQ(ReadFile(path), longer);
-  EXPECT_THAT(folder.Names(), ElementsAre(L"a.htm"));
-  EXPECT_EQ(AttributesOf(path) & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM), 0u);
-}
-
-TEST_F(WinFileStoreTest, AHiddenFileStaysHidden) {
-  const std::string path = folder / "hidden.htm";
-  WriteFile(path, "old");
-  ASSERT_TRUE(SetFileAttributesW(test::Wide(path).c_str(), FILE_ATTRIBUTE_HIDDEN));
-  ASSERT_EQ(store->Load(path).status, LoadStatus::kOk);
-  EXPECT_TRUE(store->Save(path, "new"));
-  EXPECT_EQ(ReadFile(path), "new");
-  EXPECT_NE(AttributesOf(path) & FILE_ATTRIBUTE_HIDDEN, 0u);
-}
-
-TEST_F(WinFileStoreTest, AHardLinkedFileKeepsSharingItsContent) {
-  const std::string path = Loaded("one", "old content, longer");
-  const std::string other = folder / "two";
-  ASSERT_TRUE(CreateHardLinkW(test::Wide(other).c_str(), test::Wide(path).c_str(), nullptr));
-  ASSERT_EQ(store->Load(path).status, LoadStatus::kOk);
-  const DWORD index = InfoOf(path).nFileIndexLow;
-
-  EXPECT_TRUE(store->Save(path, "new"));
-  EXPECT_EQ(ReadFile(other), "new");
-  EXPECT_EQ(InfoOf(path).nFileIndexLow, index);
-  ASSERT_EQ(store->Load(path).status, LoadStatus::kOk);
-  EXPECT_TRUE(store->Save(path, "grown beyond the old content"));
-  EXPECT_EQ(ReadFile(other), "grown beyond the old content");
-  EXPECT_THAT(folder.Names(), ElementsAre(L"one", L"two"));
+  EXPECT_EQ(ReadFile(path), "old");
+  EXPECT_TRUE(store.Load(path).ok());
 }
 
 TEST_F(WinFileStoreTest, AFailedOverwriteInPlacePutsTheOldContentBack) {
   const std::string old = "old content that must survive";
   const std::string path = folder / "one";
   WriteFile(path, old);
-  ASSERT_TRUE(
-      CreateHardLinkW(test::Wide(folder / "two").c_str(), test::Wide(path).c_str(), nullptr));
+  test::MakeHardLink(path, folder / "two");
   {
     // A mapped view forbids cutting the file short, after the new text went in.
     const MappedView view(path);
     ASSERT_TRUE(view.valid());
-    ASSERT_EQ(store->Load(path).status, LoadStatus::kOk);
-    EXPECT_FALSE(store->Save(path, "short"));
+    ASSERT_TRUE(store.Load(path).ok());
+    EXPECT_NE(store.Save(path, "short"), std::nullopt);
   }
   EXPECT_EQ(ReadFile(folder / "two"), old);
-  EXPECT_THAT(folder.Names(), ElementsAre(L"one", L"two"));
+  EXPECT_THAT(folder.Names(), ElementsAre("one", "two"));
 }
 
 TEST_F(WinFileStoreTest, AMappedFileIsReplacedWholeOrLeftAsItWas) {
@@ -182,64 +105,18 @@ TEST_F(WinFileStoreTest, AMappedFileIsReplacedWholeOrLeftAsItWas) {
   {
     const MappedView view(path);
     ASSERT_TRUE(view.valid());
-    ASSERT_EQ(store->Load(path).status, LoadStatus::kOk);
+    ASSERT_TRUE(store.Load(path).ok());
     // Windows refuses to replace a mapped file; Wine allows it.
-    saved = store->Save(path, "new");
+    saved = store.Save(path, "new") == std::nullopt;
   }
   EXPECT_EQ(ReadFile(path), saved ? "new" : "old");
-  EXPECT_THAT(folder.Names(), ElementsAre(L"doc.htm"));
+  EXPECT_THAT(folder.Names(), ElementsAre("doc.htm"));
 }
 
-TEST_F(WinFileStoreTest, AReadOnlyFileIsRefusedAndLeftUnchanged) {
-  const std::string path = folder / "ro";
-  WriteFile(path, "old");
-  ASSERT_TRUE(SetFileAttributesW(test::Wide(path).c_str(), FILE_ATTRIBUTE_READONLY));
-  ASSERT_EQ(store->Load(path).status, LoadStatus::kOk);
-  EXPECT_FALSE(store->Save(path, "new"));
-  EXPECT_EQ(ReadFile(path), "old");
-  EXPECT_NE(AttributesOf(path) & FILE_ATTRIBUTE_READONLY, 0u);
-  EXPECT_THAT(folder.Names(), ElementsAre(L"ro"));
-}
-
-TEST_F(WinFileStoreTest, AFileThatIsGoneIsNotCreated) {
-  const std::string path = Loaded("gone", "old");
-  ASSERT_TRUE(DeleteFileW(test::Wide(path).c_str()));
-  EXPECT_FALSE(store->Save(path, "new"));
-  EXPECT_FALSE(store->Save(folder / "never", "new"));
-  EXPECT_THAT(folder.Names(), IsEmpty());
-}
-
-TEST_F(WinFileStoreTest, AFileReplacedOrChangedSinceTheLoadIsLeftAlone) {
-  const std::string path = Loaded("doc", "old");
-  WriteFile(folder / "other", "someone else's");
-  ASSERT_TRUE(MoveFileExW(test::Wide(folder / "other").c_str(), test::Wide(path).c_str(),
-                          MOVEFILE_REPLACE_EXISTING));
-  EXPECT_FALSE(store->Save(path, "new"));
-  EXPECT_EQ(ReadFile(path), "someone else's");
-
-  ASSERT_EQ(store->Load(path).status, LoadStatus::kOk);
-  WriteFile(path, "edited meanwhile");
-  EXPECT_FALSE(store->Save(path, "new"));
-  EXPECT_EQ(ReadFile(path), "edited meanwhile");
-  EXPECT_THAT(folder.Names(), ElementsAre(L"doc"));
-}
-
-TEST_F(WinFileStoreTest, AFileOpenElsewhereIsNotWritten) {
-  const std::string path = Loaded("held", "old");
-  for (const DWORD share : {DWORD{0}, kShareAll}) {
-    const FileHolder holder(path, GENERIC_READ, share);
-    ASSERT_TRUE(holder.valid());
-    EXPECT_FALSE(store->Save(path, "new")) << "share mode " << share;
-  }
-  EXPECT_EQ(ReadFile(path), "old");
-  EXPECT_THAT(folder.Names(), ElementsAre(L"held"));
-}
-
-TEST_F(WinFileStoreTest, AFolderOrDeviceIsNeverWritten) {
-  ASSERT_TRUE(CreateDirectoryW(test::Wide(folder / "sub").c_str(), nullptr));
-  EXPECT_FALSE(store->Save(folder / "sub", "new"));
-  EXPECT_FALSE(store->Save("NUL", "new"));
-  EXPECT_THAT(folder.Names(), ElementsAre(L"sub"));
+TEST_F(WinFileStoreTest, ADeviceIsNeverReadOrWritten) {
+  const FileError device{FileProblem::kNotRegularFile, "device"};
+  EXPECT_EQ(store.Load("NUL").error, device);
+  EXPECT_EQ(store.Save("NUL", "new"), device);
 }
 
 TEST_F(WinFileStoreTest, ASymbolicLinkStaysALinkAndItsTargetGetsTheText) {
@@ -251,14 +128,12 @@ TEST_F(WinFileStoreTest, ASymbolicLinkStaysALinkAndItsTargetGetsTheText) {
   if (AttributesOf(link) == INVALID_FILE_ATTRIBUTES) {
     GTEST_SKIP() << "symbolic links cannot be made here";
   }
-  ASSERT_EQ(store->Load(link).status, LoadStatus::kOk);
-  EXPECT_TRUE(store->Save(link, "new"));
+  ASSERT_TRUE(store.Load(link).ok());
+  EXPECT_EQ(store.Save(link, "new"), std::nullopt);
   EXPECT_NE(AttributesOf(link) & FILE_ATTRIBUTE_REPARSE_POINT, 0u);
   EXPECT_EQ(ReadFile(target), "new");
-  EXPECT_THAT(folder.Names(), ElementsAre(L"link.htm", L"target.htm"));
+  EXPECT_THAT(folder.Names(), ElementsAre("link.htm", "target.htm"));
 }
-
-// --- Paths --------------------------------------------------------------------------
 
 // A non-ASCII letter that the ANSI code page has, in that code page's bytes.
 std::string NonAsciiLetter() {
@@ -272,17 +147,17 @@ std::string NonAsciiLetter() {
 TEST_F(WinFileStoreTest, ANonAsciiNameInTheCodePageIsLoadedAndSaved) {
   const std::string letter = NonAsciiLetter();
   ASSERT_FALSE(letter.empty()) << "code page " << GetACP();
-  const std::string path = Loaded("caf" + letter + ".htm", "old");
-  EXPECT_TRUE(store->Save(path, "new"));
+  const std::string path = Loaded("caf" + letter + ".htm");
+  EXPECT_EQ(store.Save(path, "new"), std::nullopt);
   EXPECT_EQ(ReadFile(path), "new");
-  EXPECT_THAT(folder.Names(), ElementsAre(L"caf" + test::Wide(letter) + L".htm"));
+  EXPECT_THAT(folder.Names(), ElementsAre("caf" + letter + ".htm"));
 }
 
 TEST_F(WinFileStoreTest, APathWithANulByteNamesNoFile) {
-  const std::string path = Loaded("a.htm", "old");
+  const std::string path = Loaded("a.htm");
   const std::string longer = path + std::string(1, '\0') + "x";
-  EXPECT_TRUE(LoadFails(longer));
-  EXPECT_FALSE(store->Save(longer, "new"));
+  EXPECT_EQ(store.Load(longer).error, FileError{FileProblem::kNotFound});
+  EXPECT_EQ(store.Save(longer, "new"), FileError{FileProblem::kNotFound});
   EXPECT_EQ(ReadFile(path), "old");
 }
 
@@ -299,8 +174,8 @@ TEST_F(WinFileStoreTest, BytesThatAreNoCharacterOfTheCodePageNameNoFile) {
   } catch (const std::runtime_error&) {
     written = false;  // no valid file name; the load must fail all the same
   }
-  EXPECT_TRUE(LoadFails(path));
-  EXPECT_FALSE(store->Save(path, "new"));
+  EXPECT_FALSE(store.Load(path).ok());
+  EXPECT_NE(store.Save(path, "new"), std::nullopt);
   if (written) {
     EXPECT_EQ(ReadFile(path), "other");
   }

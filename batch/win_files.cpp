@@ -1,0 +1,355 @@
+#include "win_files.h"
+
+#include <aclapi.h>
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#include "win_errors.h"
+
+namespace quillmere::detail {
+namespace {
+
+// One call never moves more than this.
+constexpr DWORD kMaxChunk = DWORD{1} << 30;
+constexpr SECURITY_INFORMATION kWhoMayUse =
+    OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
+// The attribute flags a saved file keeps; read-only never applies to a file
+// that is saved.
+constexpr DWORD kCarriedAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                     FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+constexpr const char* kSecurityItem = "security";
+constexpr const char* kStreamPrefix = "stream:";
+
+Timestamp FromTicks(std::int64_t ticks) {
+  return {ticks / 10000000, (ticks % 10000000) * 100};
+}
+
+Timestamp FromFileTime(const FILETIME& time) {
+  return FromTicks(static_cast<std::int64_t>((std::uint64_t{time.dwHighDateTime} << 32) |
+                                             time.dwLowDateTime));
+}
+
+MaybeError Check(BOOL done) {
+  if (done) return std::nullopt;
+  return LastWin32Error();
+}
+
+OVERLAPPED At(std::uint64_t offset) {
+  OVERLAPPED position{};
+  position.Offset = static_cast<DWORD>(offset);
+  position.OffsetHigh = static_cast<DWORD>(offset >> 32);
+  return position;
+}
+
+std::string Bytes(const std::wstring& text) {
+  return std::string(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+}
+
+std::wstring Wide(const std::string& bytes) {
+  std::wstring text(bytes.size() / sizeof(wchar_t), L'\0');
+  std::memcpy(text.data(), bytes.data(), text.size() * sizeof(wchar_t));
+  return text;
+}
+
+Result<std::string> ReadAll(HANDLE file) {
+  std::string content;
+  char chunk[65536];
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(file, chunk, sizeof chunk, &got, nullptr)) return LastWin32Error();
+    if (got == 0) return content;
+    content.append(chunk, got);
+  }
+}
+
+// The alternate data streams of a file, by name (":name:$DATA"). Where the
+// system cannot list them (file systems without streams, Wine), there are
+// none.
+Result<std::vector<std::pair<std::wstring, std::string>>> StreamsOf(const std::wstring& path) {
+  std::vector<std::pair<std::wstring, std::string>> streams;
+  WIN32_FIND_STREAM_DATA found{};
+  const HANDLE search = FindFirstStreamW(path.c_str(), FindStreamInfoStandard, &found, 0);
+  if (search == INVALID_HANDLE_VALUE) return streams;
+  do {
+    const std::wstring name = found.cStreamName;
+    if (name == L"::$DATA") continue;
+    const HANDLE stream = CreateFileW((path + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+    if (stream == INVALID_HANDLE_VALUE) {
+      FindClose(search);
+      return LastWin32Error();
+    }
+    Result<std::string> content = ReadAll(stream);
+    CloseHandle(stream);
+    if (!content.ok()) {
+      FindClose(search);
+      return content.error();
+    }
+    streams.emplace_back(name, std::move(*content));
+  } while (FindNextStreamW(search, &found));
+  FindClose(search);
+  return streams;
+}
+
+MaybeError WriteStream(const std::wstring& path, const std::wstring& name,
+                       const std::string& content) {
+  const HANDLE stream =
+      CreateFileW((path + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  if (stream == INVALID_HANDLE_VALUE) return LastWin32Error();
+  DWORD put = 0;
+  const BOOL written =
+      WriteFile(stream, content.data(), static_cast<DWORD>(content.size()), &put, nullptr);
+  const MaybeError error = written && put == content.size() ? MaybeError() : LastWin32Error();
+  CloseHandle(stream);
+  return error;
+}
+
+class WinOpenFile final : public OpenFile {
+ public:
+  WinOpenFile(HANDLE handle, std::wstring folder, std::wstring name)
+      : handle_(handle), folder_(std::move(folder)), name_(std::move(name)) {}
+  WinOpenFile(const WinOpenFile&) = delete;
+  WinOpenFile& operator=(const WinOpenFile&) = delete;
+  ~WinOpenFile() override { AllowReplace(); }
+
+  Result<FileInfo> Info() override {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!GetFileInformationByHandle(handle_, &info)) return LastWin32Error();
+    return InfoFromHandle(handle_, info);
+  }
+
+  Result<std::size_t> ReadAt(char* buffer, std::size_t count, std::uint64_t offset) override {
+    OVERLAPPED position = At(offset);
+    DWORD got = 0;
+    const auto chunk = static_cast<DWORD>(std::min<std::size_t>(count, kMaxChunk));
+    if (!ReadFile(handle_, buffer, chunk, &got, &position)) {
+      if (GetLastError() == ERROR_HANDLE_EOF) return std::size_t{0};
+      return LastWin32Error();
+    }
+    return std::size_t{got};
+  }
+
+  MaybeError WriteAt(const char* data, std::size_t count, std::uint64_t offset) override {
+    while (count > 0) {
+      OVERLAPPED position = At(offset);
+      DWORD put = 0;
+      const auto chunk = static_cast<DWORD>(std::min<std::size_t>(count, kMaxChunk));
+      if (!WriteFile(handle_, data, chunk, &put, &position)) return LastWin32Error();
+      if (put == 0) return ErrorFromWin32(ERROR_WRITE_FAULT);
+      data += put;
+      offset += put;
+      count -= put;
+    }
+    return std::nullopt;
+  }
+
+  // Lengthens the file to `length`: zeros that take their space now, and
+  // that the new text then overwrites.
+  MaybeError Reserve(std::uint64_t length) override { return Truncate(length); }
+
+  MaybeError Truncate(std::uint64_t length) override {
+    FILE_END_OF_FILE_INFO end{};
+    end.EndOfFile.QuadPart = static_cast<LONGLONG>(length);
+    return Check(SetFileInformationByHandle(handle_, FileEndOfFileInfo, &end, sizeof end));
+  }
+
+  MaybeError Sync() override { return Check(FlushFileBuffers(handle_)); }
+
+  Result<FileAttributes> ReadAttributes() override {
+    FILE_BASIC_INFO basic{};
+    if (!GetFileInformationByHandleEx(handle_, FileBasicInfo, &basic, sizeof basic)) {
+      return LastWin32Error();
+    }
+    FileAttributes attributes;
+    attributes.mode = basic.FileAttributes & kCarriedAttributes;
+    PSECURITY_DESCRIPTOR security = nullptr;
+    const DWORD error = GetSecurityInfo(handle_, SE_FILE_OBJECT, kWhoMayUse, nullptr, nullptr,
+                                        nullptr, nullptr, &security);
+    if (error != ERROR_SUCCESS) return ErrorFromWin32(error);
+    attributes.named.emplace_back(
+        kSecurityItem, std::string(static_cast<const char*>(security),
+                                   GetSecurityDescriptorLength(security)));
+    LocalFree(security);
+    Result<std::vector<std::pair<std::wstring, std::string>>> streams = StreamsOf(FullPath());
+    if (!streams.ok()) return streams.error();
+    for (auto& [name, content] : *streams) {
+      attributes.named.emplace_back(kStreamPrefix + Bytes(name), std::move(content));
+    }
+    return attributes;
+  }
+
+  MaybeError WriteAttributes(const FileAttributes& attributes) override {
+    for (const auto& [name, value] : attributes.named) {
+      if (name == kSecurityItem) {
+        if (MaybeError error = SetSecurity(value)) return error;
+      } else if (name.starts_with(kStreamPrefix)) {
+        const std::wstring stream = Wide(name.substr(std::string(kStreamPrefix).size()));
+        if (MaybeError error = WriteStream(FullPath(), stream, value)) return error;
+      }
+    }
+    FILE_BASIC_INFO basic{};  // zero times: left as they are
+    basic.FileAttributes = attributes.mode != 0 ? attributes.mode : FILE_ATTRIBUTE_NORMAL;
+    return Check(SetFileInformationByHandle(handle_, FileBasicInfo, &basic, sizeof basic));
+  }
+
+  bool CopiesOnWrite() override { return false; }
+
+  Result<std::uint64_t> FreeSpace() override {
+    ULARGE_INTEGER free{};
+    if (!GetDiskFreeSpaceExW(folder_.c_str(), &free, nullptr, nullptr)) return LastWin32Error();
+    return std::uint64_t{free.QuadPart};
+  }
+
+  // Renames through the open handle, so no other program can take the new
+  // file away between its checks and the rename.
+  MaybeError RenameTo(const std::string& name) override {
+    const std::optional<std::wstring> wide = Widen(name);
+    if (!wide) return FileError{FileProblem::kNotFound, ""};
+    const std::wstring target = folder_ + L"\\" + *wide;
+    std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + target.size() * sizeof(wchar_t));
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    rename->ReplaceIfExists = TRUE;
+    rename->RootDirectory = nullptr;
+    rename->FileNameLength = static_cast<DWORD>(target.size() * sizeof(wchar_t));
+    std::copy(target.begin(), target.end(), rename->FileName);
+    if (!SetFileInformationByHandle(handle_, FileRenameInfo, rename,
+                                    static_cast<DWORD>(buffer.size()))) {
+      return LastWin32Error();
+    }
+    name_ = *wide;
+    return std::nullopt;
+  }
+
+  // Windows does not replace a file that is open without shared deletion.
+  void AllowReplace() override {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+    handle_ = INVALID_HANDLE_VALUE;
+  }
+
+ private:
+  std::wstring FullPath() const { return folder_ + L"\\" + name_; }
+
+  MaybeError SetSecurity(const std::string& bytes) {
+    const auto security = const_cast<char*>(bytes.data());
+    PSID owner = nullptr;
+    PSID group = nullptr;
+    PACL list = nullptr;
+    BOOL present = FALSE;
+    BOOL defaulted = FALSE;
+    SECURITY_DESCRIPTOR_CONTROL control = 0;
+    DWORD revision = 0;
+    if (!GetSecurityDescriptorOwner(security, &owner, &defaulted) ||
+        !GetSecurityDescriptorGroup(security, &group, &defaulted) ||
+        !GetSecurityDescriptorDacl(security, &present, &list, &defaulted) ||
+        !GetSecurityDescriptorControl(security, &control, &revision)) {
+      return LastWin32Error();
+    }
+    const SECURITY_INFORMATION inherited = (control & SE_DACL_PROTECTED) != 0
+                                               ? PROTECTED_DACL_SECURITY_INFORMATION
+                                               : UNPROTECTED_DACL_SECURITY_INFORMATION;
+    const DWORD error = SetSecurityInfo(handle_, SE_FILE_OBJECT, kWhoMayUse | inherited, owner,
+                                        group, present ? list : nullptr, nullptr);
+    if (error != ERROR_SUCCESS) return ErrorFromWin32(error);
+    return std::nullopt;
+  }
+
+  HANDLE handle_;
+  std::wstring folder_;
+  std::wstring name_;
+};
+
+Result<HANDLE> OpenHandle(const std::wstring& path, DWORD access, DWORD share, DWORD creation,
+                          DWORD flags) {
+  const HANDLE handle = CreateFileW(path.c_str(), access, share, nullptr, creation, flags, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return LastWin32Error();
+  return handle;
+}
+
+}  // namespace
+
+FileInfo InfoFromHandle(HANDLE file, const BY_HANDLE_FILE_INFORMATION& info) {
+  FileInfo out;
+  out.key = {info.dwVolumeSerialNumber,
+             (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+  if (GetFileType(file) != FILE_TYPE_DISK) {
+    out.kind = FileKind::kDevice;
+  } else if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    out.kind = FileKind::kFolder;
+  } else {
+    out.kind = FileKind::kRegular;
+  }
+  out.size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+  out.modified = FromFileTime(info.ftLastWriteTime);
+  FILE_BASIC_INFO basic{};
+  out.changed = GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic)
+                    ? FromTicks(basic.ChangeTime.QuadPart)
+                    : out.modified;
+  out.linkCount = info.nNumberOfLinks;
+  out.writeBitSet = (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) == 0;
+  return out;
+}
+
+Result<std::wstring> WinFolder::Full(const std::string& name) const {
+  const std::optional<std::wstring> wide = Widen(name);
+  if (!wide) return FileError{FileProblem::kNotFound, ""};
+  return path_ + L"\\" + *wide;
+}
+
+Result<std::unique_ptr<OpenFile>> WinFolder::Open(const std::string& name, Access access) {
+  Result<std::wstring> path = Full(name);
+  if (!path.ok()) return path.error();
+  const DWORD attributes = GetFileAttributesW(path->c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return FileError{FileProblem::kNotRegularFile, "folder"};
+  }
+  const DWORD rights = access == Access::kRead ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
+  // Shared with nobody: no other program reads or writes it meanwhile.
+  Result<HANDLE> handle = OpenHandle(*path, rights, 0, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
+  if (!handle.ok()) return handle.error();
+  return std::unique_ptr<OpenFile>(
+      std::make_unique<WinOpenFile>(*handle, path_, path->substr(path_.size() + 1)));
+}
+
+Result<std::unique_ptr<OpenFile>> WinFolder::Create(const std::string& name) {
+  Result<std::wstring> path = Full(name);
+  if (!path.ok()) return path.error();
+  constexpr DWORD kRights = GENERIC_READ | GENERIC_WRITE | DELETE | WRITE_DAC | WRITE_OWNER;
+  Result<HANDLE> handle = OpenHandle(*path, kRights, 0, CREATE_NEW, FILE_ATTRIBUTE_NORMAL);
+  if (!handle.ok()) return handle.error();
+  return std::unique_ptr<OpenFile>(
+      std::make_unique<WinOpenFile>(*handle, path_, path->substr(path_.size() + 1)));
+}
+
+Result<FileInfo> WinFolder::InfoOf(const std::string& name) {
+  Result<std::wstring> path = Full(name);
+  if (!path.ok()) return path.error();
+  Result<HANDLE> handle = OpenHandle(*path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
+  if (!handle.ok()) return handle.error();
+  BY_HANDLE_FILE_INFORMATION info{};
+  const BOOL known = GetFileInformationByHandle(*handle, &info);
+  const FileError error = LastWin32Error();
+  const FileInfo result = known ? InfoFromHandle(*handle, info) : FileInfo{};
+  CloseHandle(*handle);
+  if (!known) return error;
+  return result;
+}
+
+MaybeError WinFolder::Remove(const std::string& name) {
+  Result<std::wstring> path = Full(name);
+  if (!path.ok()) return path.error();
+  return Check(DeleteFileW(path->c_str()));
+}
+
+std::string WinFolder::Path() const {
+  return Narrow(path_).value_or("");
+}
+
+std::string WinFolder::PathOf(const std::string& name) const {
+  return Path() + "\\" + name;
+}
+
+}  // namespace quillmere::detail

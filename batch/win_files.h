@@ -1,0 +1,41 @@
+#pragma once
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "file_system.h"
+
+namespace quillmere::detail {
+
+// A folder named by its full path in UTF-16; Windows offers no handle
+// through which to create files in a folder.
+class WinFolder final : public Folder {
+ public:
+  explicit WinFolder(std::wstring path) : path_(std::move(path)) {}
+
+  Result<std::unique_ptr<OpenFile>> Open(const std::string& name, Access access) override;
+  Result<std::unique_ptr<OpenFile>> Create(const std::string& name) override;
+  Result<FileInfo> InfoOf(const std::string& name) override;
+  MaybeError Remove(const std::string& name) override;
+  // Windows records renames in its file system's journal and cannot sync a
+  // folder.
+  MaybeError Sync() override { return std::nullopt; }
+  std::string Path() const override;
+  std::string PathOf(const std::string& name) const override;
+
+ private:
+  // The full path of `name`, or nothing when the name is no text of the
+  // code page.
+  Result<std::wstring> Full(const std::string& name) const;
+
+  std::wstring path_;
+};
+
+FileInfo InfoFromHandle(HANDLE file, const BY_HANDLE_FILE_INFORMATION& info);
+
+}  // namespace quillmere::detail
