@@ -29,7 +29,8 @@ Result<std::string> ReadWhole(OpenFile& file, std::uint64_t size, NulBytes nulBy
     Result<std::size_t> got = file.ReadAt(content.data() + done, want, done);
     if (!got.ok()) return got.error();
     if (*got == 0) return FileError{FileProblem::kChanged, "it became shorter while being read"};
-    if (nulBytes == NulBytes::kRefused && std::memchr(content.data() + done, '\0', *got) != nullptr) {
+    if (nulBytes == NulBytes::kRefused &&
+        std::memchr(content.data() + done, '\0', *got) != nullptr) {
       return FileError{FileProblem::kHoldsNulByte, ""};
     }
     done += *got;

@@ -13,10 +13,10 @@ enum class FileProblem {
   kHoldsNulByte,    // binary data or 16-bit text
   kTooLarge,
   kNoPermission,
-  kReadOnly,        // no write bit, or a read-only file system
-  kLocked,          // held by another program
-  kChanged,         // changed by another program since it was read
-  kForeignLink,     // a symbolic link owned by another user
+  kReadOnly,     // no write bit, or a read-only file system
+  kLocked,       // held by another program
+  kChanged,      // changed by another program since it was read
+  kForeignLink,  // a symbolic link owned by another user
   kDiskFull,
   kOutOfMemory,
   kSystemError,

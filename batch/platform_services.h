@@ -36,8 +36,8 @@ class PlatformServices {
 
   // A modal box owned by the main window; returns when the user closed it.
   // `details`, when not empty, is shown below the text (a file's reason).
-  virtual void ShowMessage(const std::string& text, const std::string& caption,
-                           MessageStyle style, const std::string& details) = 0;
+  virtual void ShowMessage(const std::string& text, const std::string& caption, MessageStyle style,
+                           const std::string& details) = 0;
 
   // Something the user should know that is no error, such as a file put
   // back after an interrupted run, with its details; it does not wait.

@@ -64,7 +64,8 @@ class PathWalk {
   }
 
   MaybeError Enter(int from, const std::string& name) {
-    const int fd = sys_.Openat(from, name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC, 0);
+    const int fd =
+        sys_.Openat(from, name.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC, 0);
     if (fd < 0) return ErrorFromErrno(errno == ELOOP ? ENOENT : errno);
     folder_ = std::make_shared<FolderDescriptor>(sys_, fd);
     return std::nullopt;
@@ -91,7 +92,7 @@ class PathWalk {
   Location At(const std::string& name) const {
     std::string path(absolute_ ? "/" : "");
     for (const std::string& part : shown_) {
-        if (!path.empty() && path.back() != '/') path += '/';
+      if (!path.empty() && path.back() != '/') path += '/';
       path += part;
     }
     if (path.empty()) path.push_back('.');
@@ -189,7 +190,8 @@ Result<std::unique_ptr<Folder>> PosixFileSystem::RecoveryFolder(bool create) {
   if (recoveryFolder_.empty()) return FileError{FileProblem::kNotFound, "no home folder"};
   if (create) {
     // Each missing folder on the way, for this user alone.
-    for (std::size_t slash = recoveryFolder_.find('/', 1);; slash = recoveryFolder_.find('/', slash + 1)) {
+    for (std::size_t slash = recoveryFolder_.find('/', 1);;
+         slash = recoveryFolder_.find('/', slash + 1)) {
       const std::string part = recoveryFolder_.substr(0, slash);
       if (sys_.Mkdir(part.c_str(), S_IRWXU) != 0 && errno != EEXIST) return ErrorFromErrno(errno);
       if (slash == std::string::npos) break;
@@ -202,7 +204,8 @@ std::string DefaultRecoveryFolder() {
   const char* state = std::getenv("XDG_STATE_HOME");
   if (state != nullptr && state[0] == '/') return std::string(state) + "/quillmere/recovery";
   const char* home = std::getenv("HOME");
-  if (home != nullptr && home[0] == '/') return std::string(home) + "/.local/state/quillmere/recovery";
+  if (home != nullptr && home[0] == '/')
+    return std::string(home) + "/.local/state/quillmere/recovery";
   return "";
 }
 

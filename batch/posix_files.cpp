@@ -90,8 +90,8 @@ class PosixOpenFile final : public OpenFile {
 
   Result<std::size_t> ReadAt(char* buffer, std::size_t count, std::uint64_t offset) override {
     for (;;) {
-      const ssize_t got = sys_.Pread(fd_, buffer, std::min(count, kMaxChunk),
-                                     static_cast<off_t>(offset));
+      const ssize_t got =
+          sys_.Pread(fd_, buffer, std::min(count, kMaxChunk), static_cast<off_t>(offset));
       if (got >= 0) return static_cast<std::size_t>(got);
       if (errno != EINTR) return LastError();
     }
@@ -140,8 +140,7 @@ class PosixOpenFile final : public OpenFile {
       return error;
     }
     for (const auto& [name, value] : attributes.named) {
-      if (MaybeError error =
-              Check(sys_.Fsetxattr(fd_, name.c_str(), value.data(), value.size()))) {
+      if (MaybeError error = Check(sys_.Fsetxattr(fd_, name.c_str(), value.data(), value.size()))) {
         return error;
       }
     }
@@ -197,7 +196,8 @@ class PosixOpenFile final : public OpenFile {
 
 int OpenAt(PosixSyscalls& sys, int folder, const std::string& name, int flags, mode_t mode) {
   for (;;) {
-    const int fd = sys.Openat(folder, name.c_str(), flags | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, mode);
+    const int fd =
+        sys.Openat(folder, name.c_str(), flags | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, mode);
     if (fd >= 0 || errno != EINTR) return fd;
   }
 }
@@ -228,8 +228,7 @@ FileInfo InfoFromStat(const struct stat& status) {
   return info;
 }
 
-PosixFolder::PosixFolder(PosixSyscalls& sys, std::shared_ptr<FolderDescriptor> fd,
-                         std::string path)
+PosixFolder::PosixFolder(PosixSyscalls& sys, std::shared_ptr<FolderDescriptor> fd, std::string path)
     : sys_(sys), fd_(std::move(fd)), path_(std::move(path)) {}
 
 Result<std::unique_ptr<OpenFile>> PosixFolder::Open(const std::string& name, Access access) {

@@ -68,8 +68,8 @@ std::string RecoveryCopyHeader(const FileKey& key, std::string_view content,
                                std::string_view path) {
   char fields[128];
   std::snprintf(fields, sizeof fields,
-                "device=%" PRIx64 " file=%" PRIx64 " size=%zu hash=%016" PRIx64 " path=", key.device,
-                key.id, content.size(), ContentHash(content));
+                "device=%" PRIx64 " file=%" PRIx64 " size=%zu hash=%016" PRIx64 " path=",
+                key.device, key.id, content.size(), ContentHash(content));
   return std::string(kHeaderStart) + fields + Escaped(path) + "\n";
 }
 
@@ -82,7 +82,8 @@ std::optional<RecoveredContent> ParseRecoveryCopy(std::string copy) {
   std::uint64_t size = 0;
   std::uint64_t hash = 0;
   const std::string fields = copy.substr(kHeaderStart.size(), lineEnd - kHeaderStart.size());
-  if (std::sscanf(fields.c_str(), "device=%" SCNx64 " file=%" SCNx64 " size=%" SCNu64 " hash=%" SCNx64,
+  if (std::sscanf(fields.c_str(),
+                  "device=%" SCNx64 " file=%" SCNx64 " size=%" SCNu64 " hash=%" SCNx64,
                   &parsed.key.device, &parsed.key.id, &size, &hash) != 4) {
     return std::nullopt;
   }
@@ -142,8 +143,7 @@ void RecoveryCopies::PointTo(RecoveryCopy& copy, const FileKey& key) {
   if (!own.ok()) return;
   const std::string name = RecoveryCopyName(key);
   (*own)->Remove(name);
-  Result<RecoveryCopy> pointer =
-      MakeIn(**own, name, kPointerStart, copy.folder->PathOf(copy.name));
+  Result<RecoveryCopy> pointer = MakeIn(**own, name, kPointerStart, copy.folder->PathOf(copy.name));
   if (!pointer.ok()) return;
   copy.pointerFolder = std::move(*own);
   copy.pointerName = name;

@@ -20,8 +20,7 @@ std::string RecoveryCopyName(const FileKey& key);
 
 // A recovery copy is one header line, then the old content byte for byte,
 // so that `tail -n +2` gives the content back by hand.
-std::string RecoveryCopyHeader(const FileKey& key, std::string_view content,
-                               std::string_view path);
+std::string RecoveryCopyHeader(const FileKey& key, std::string_view content, std::string_view path);
 
 struct RecoveredContent {
   FileKey key;

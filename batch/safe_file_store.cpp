@@ -148,7 +148,7 @@ MaybeError SafeFileStore::Save(const std::string& path, const std::string& text)
 }
 
 Result<SafeFileStore::Target> SafeFileStore::OpenForSave(const std::string& path,
-                                                          const LoadedVersion* loaded) {
+                                                         const LoadedVersion* loaded) {
   Result<Location> where = fs_->Locate(path);
   if (!where.ok()) return where.error();
   Result<std::unique_ptr<OpenFile>> file = where->folder->Open(where->name, Access::kReadWrite);
@@ -169,8 +169,7 @@ Result<SafeFileStore::Target> SafeFileStore::OpenForSave(const std::string& path
   return Target{std::move(*where), std::move(*file), *info};
 }
 
-SafeFileStore::RenameOutcome SafeFileStore::ReplaceByRename(Target& target,
-                                                            const std::string& text,
+SafeFileStore::RenameOutcome SafeFileStore::ReplaceByRename(Target& target, const std::string& text,
                                                             MaybeError& error) {
   Folder& folder = *target.where.folder;
   const std::string tempName = detail::NewContentName(target.where.name);

@@ -58,8 +58,7 @@ class SafeFileStore final : public FileStore {
   MaybeError RestoreIfInterrupted(Location& where, std::unique_ptr<OpenFile>& file,
                                   const FileInfo& info, bool& restored);
   RenameOutcome ReplaceByRename(Target& target, const std::string& text, MaybeError& error);
-  MaybeError OverwriteInPlace(Target& target, const std::string& text,
-                              const LoadedVersion* loaded);
+  MaybeError OverwriteInPlace(Target& target, const std::string& text, const LoadedVersion* loaded);
   MaybeError WriteInPlace(OpenFile& file, const std::string& text, std::uint64_t oldSize);
 
   std::unique_ptr<FileSystem> fs_;

@@ -9,8 +9,8 @@ std::string SystemText(DWORD error) {
   const DWORD length = FormatMessageA(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
       nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  std::string message = length > 0 && text != nullptr ? std::string(text, length)
-                                                      : "error " + std::to_string(error);
+  std::string message =
+      length > 0 && text != nullptr ? std::string(text, length) : "error " + std::to_string(error);
   if (text != nullptr) LocalFree(text);
   while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
                               message.back() == ' ' || message.back() == '.')) {
@@ -61,7 +61,8 @@ std::optional<std::wstring> Widen(const std::string& text) {
   if (text.find('\0') != std::string::npos) return std::nullopt;
   if (text.empty()) return std::wstring();
   const int size = static_cast<int>(text.size());
-  const int length = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
+  const int length =
+      MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), size, nullptr, 0);
   if (length <= 0) return std::nullopt;
   std::wstring wide(static_cast<std::size_t>(length), L'\0');
   MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), size, wide.data(), length);

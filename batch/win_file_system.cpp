@@ -13,8 +13,8 @@ namespace quillmere {
 
 using detail::LastWin32Error;
 using detail::Narrow;
-using detail::WinFolder;
 using detail::Widen;
+using detail::WinFolder;
 
 namespace {
 
@@ -34,10 +34,10 @@ Result<std::wstring> ResolvedPath(const std::wstring& path) {
       CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (file == INVALID_HANDLE_VALUE) return LastWin32Error();
-  Result<std::wstring> resolved = GetFileType(file) == FILE_TYPE_DISK
-                                      ? FinalPathOf(file)
-                                      : Result<std::wstring>(FileError{FileProblem::kNotRegularFile,
-                                                                       "device"});
+  Result<std::wstring> resolved =
+      GetFileType(file) == FILE_TYPE_DISK
+          ? FinalPathOf(file)
+          : Result<std::wstring>(FileError{FileProblem::kNotRegularFile, "device"});
   CloseHandle(file);
   return resolved;
 }
@@ -65,7 +65,8 @@ class WinFileSystem final : public FileSystem {
 
   Result<std::unique_ptr<Folder>> RecoveryFolder(bool create) override {
     const std::optional<std::wstring> wide = Widen(recoveryFolder_);
-    if (recoveryFolder_.empty() || !wide) return FileError{FileProblem::kNotFound, "no state folder"};
+    if (recoveryFolder_.empty() || !wide)
+      return FileError{FileProblem::kNotFound, "no state folder"};
     if (create) {
       // Each missing folder on the way.
       for (std::size_t slash = wide->find(L'\\', 3);; slash = wide->find(L'\\', slash + 1)) {

@@ -28,8 +28,8 @@ Timestamp FromTicks(std::int64_t ticks) {
 }
 
 Timestamp FromFileTime(const FILETIME& time) {
-  return FromTicks(static_cast<std::int64_t>((std::uint64_t{time.dwHighDateTime} << 32) |
-                                             time.dwLowDateTime));
+  return FromTicks(
+      static_cast<std::int64_t>((std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime));
 }
 
 MaybeError Check(BOOL done) {
@@ -170,8 +170,8 @@ class WinOpenFile final : public OpenFile {
                                         nullptr, nullptr, &security);
     if (error != ERROR_SUCCESS) return ErrorFromWin32(error);
     attributes.named.emplace_back(
-        kSecurityItem, std::string(static_cast<const char*>(security),
-                                   GetSecurityDescriptorLength(security)));
+        kSecurityItem,
+        std::string(static_cast<const char*>(security), GetSecurityDescriptorLength(security)));
     LocalFree(security);
     Result<std::vector<std::pair<std::wstring, std::string>>> streams = StreamsOf(FullPath());
     if (!streams.ok()) return streams.error();
@@ -326,8 +326,9 @@ Result<std::unique_ptr<OpenFile>> WinFolder::Create(const std::string& name) {
 Result<FileInfo> WinFolder::InfoOf(const std::string& name) {
   Result<std::wstring> path = Full(name);
   if (!path.ok()) return path.error();
-  Result<HANDLE> handle = OpenHandle(*path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
+  Result<HANDLE> handle =
+      OpenHandle(*path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING,
+                 FILE_FLAG_BACKUP_SEMANTICS);
   if (!handle.ok()) return handle.error();
   BY_HANDLE_FILE_INFORMATION info{};
   const BOOL known = GetFileInformationByHandle(*handle, &info);

@@ -10,8 +10,10 @@ case "$purpose" in
   run) ;;
   # The headless window tests measure real fonts; the packaging checks are
   # Python scripts that also validate the desktop entry and compile the
-  # Windows resource script.
-  test) packages+=(fonts-dejavu-core python3 desktop-file-utils binutils-mingw-w64-x86-64) ;;
+  # Windows resource script; the data-safety test sets access lists and
+  # attributes, mounts a btrfs image and acts as other users.
+  test) packages+=(fonts-dejavu-core python3 desktop-file-utils binutils-mingw-w64-x86-64
+                   acl attr btrfs-progs util-linux) ;;
   bench) packages+=(libbenchmark-dev time) ;;
   package) packages+=(dpkg-dev file xvfb xauth desktop-file-utils) ;;
   # The Windows cross build: googletest's sources are built for the target;

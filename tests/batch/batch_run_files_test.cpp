@@ -7,8 +7,8 @@
 
 #include "batch_run.h"
 #include "fake_platform.h"
-#include "safe_file_store.h"
 #include "posix_test_files.h"
+#include "safe_file_store.h"
 
 namespace quillmere {
 namespace {

@@ -135,7 +135,8 @@ void FaultyFileSystem::Before(Op op, int nth, std::function<void()> action) {
 MaybeError FaultyFileSystem::Enter(Op op) {
   if (++calls_ == crashAt_) throw SimulatedCrash{};
   const int use = ++uses_[op];
-  if (const auto action = actions_.find(op); action != actions_.end() && action->second.use == use) {
+  if (const auto action = actions_.find(op);
+      action != actions_.end() && action->second.use == use) {
     action->second.action();
   }
   if (const auto failure = failures_.find(op); failure != failures_.end()) {

@@ -19,9 +19,22 @@ struct SimulatedCrash {};
 class FaultyFileSystem final : public FileSystem {
  public:
   enum class Op {
-    kLocate, kOpen, kCreate, kInfoOf, kRemove, kFolderSync, kRecoveryFolder,
-    kInfo, kReadAt, kWriteAt, kReserve, kTruncate, kSync, kReadAttributes,
-    kWriteAttributes, kRenameTo,
+    kLocate,
+    kOpen,
+    kCreate,
+    kInfoOf,
+    kRemove,
+    kFolderSync,
+    kRecoveryFolder,
+    kInfo,
+    kReadAt,
+    kWriteAt,
+    kReserve,
+    kTruncate,
+    kSync,
+    kReadAttributes,
+    kWriteAttributes,
+    kRenameTo,
   };
 
   explicit FaultyFileSystem(std::unique_ptr<FileSystem> real);

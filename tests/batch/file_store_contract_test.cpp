@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "safe_file_store.h"
 #include "param_name.h"
+#include "safe_file_store.h"
 #include "test_files.h"
 
 namespace quillmere {
@@ -73,32 +73,33 @@ TEST_P(FileStoreLoadFailureTest, IsRefusedWithItsReasonAndLeftAlone) {
   EXPECT_EQ(folder.Names(), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryReason, FileStoreLoadFailureTest,
-    ::testing::Values(
-        LoadCase{"Missing", [](const auto& f) { return f / "missing"; },
-                 {FileProblem::kNotFound, ""}},
-        LoadCase{"EmptyPath", [](const auto&) { return std::string(); },
-                 {FileProblem::kNotFound, ""}},
-        LoadCase{"Folder",
-                 [](const auto& f) {
-                   test::MakeFolder(f / "sub");
-                   return f / "sub";
-                 },
-                 {FileProblem::kNotRegularFile, "folder"}},
-        LoadCase{"NulByte",
-                 [](const auto& f) {
-                   WriteFile(f / "wide.txt", std::string("<\0p\0>\0", 6));
-                   return f / "wide.txt";
-                 },
-                 {FileProblem::kHoldsNulByte, ""}},
-        LoadCase{"TooLarge",
-                 [](const auto& f) {
-                   test::MakeLargerThanTheLoadLimit(f / "large");
-                   return f / "large";
-                 },
-                 {FileProblem::kTooLarge, ""}}),
-    test::ByName());
+INSTANTIATE_TEST_SUITE_P(EveryReason, FileStoreLoadFailureTest,
+                         ::testing::Values(LoadCase{"Missing",
+                                                    [](const auto& f) { return f / "missing"; },
+                                                    {FileProblem::kNotFound, ""}},
+                                           LoadCase{"EmptyPath",
+                                                    [](const auto&) { return std::string(); },
+                                                    {FileProblem::kNotFound, ""}},
+                                           LoadCase{"Folder",
+                                                    [](const auto& f) {
+                                                      test::MakeFolder(f / "sub");
+                                                      return f / "sub";
+                                                    },
+                                                    {FileProblem::kNotRegularFile, "folder"}},
+                                           LoadCase{"NulByte",
+                                                    [](const auto& f) {
+                                                      WriteFile(f / "wide.txt",
+                                                                std::string("<\0p\0>\0", 6));
+                                                      return f / "wide.txt";
+                                                    },
+                                                    {FileProblem::kHoldsNulByte, ""}},
+                                           LoadCase{"TooLarge",
+                                                    [](const auto& f) {
+                                                      test::MakeLargerThanTheLoadLimit(f / "large");
+                                                      return f / "large";
+                                                    },
+                                                    {FileProblem::kTooLarge, ""}}),
+                         test::ByName());
 
 TEST_F(FileStoreContractTest, AFileHeldByAnotherProgramIsNeitherReadNorWritten) {
   const std::string path = Loaded("held");
@@ -136,36 +137,39 @@ TEST_P(FileStoreSaveFailureTest, IsRefusedWithItsReasonAndTheOtherContentKept) {
 
 INSTANTIATE_TEST_SUITE_P(
     EveryReason, FileStoreSaveFailureTest,
-    ::testing::Values(
-        SaveCase{"ReadOnly", [](const auto&, const auto& p) { test::MakeReadOnly(p); },
-                 {FileProblem::kReadOnly, "no write bit"},
-                 {"doc"},
-                 kOld},
-        SaveCase{"Gone", [](const auto&, const auto& p) { test::RemoveFile(p); },
-                 {FileProblem::kNotFound, ""},
-                 {},
-                 std::nullopt},
-        SaveCase{"ReplacedByAnother",
-                 [](const auto& f, const auto& p) {
-                   WriteFile(f / "other", "someone else's");
-                   test::MoveOver(f / "other", p);
-                 },
-                 {FileProblem::kChanged, ""},
-                 {"doc"},
-                 "someone else's"},
-        SaveCase{"EditedWithItsTimesPutBack",
-                 [](const auto&, const auto& p) { test::RewriteKeepingTimes(p, "edited elsewhere"); },
-                 {FileProblem::kChanged, ""},
-                 {"doc"},
-                 "edited elsewhere"},
-        SaveCase{"NowAFolder",
-                 [](const auto&, const auto& p) {
-                   test::RemoveFile(p);
-                   test::MakeFolder(p);
-                 },
-                 {FileProblem::kNotRegularFile, "folder"},
-                 {"doc"},
-                 std::nullopt}),
+    ::testing::Values(SaveCase{"ReadOnly",
+                               [](const auto&, const auto& p) { test::MakeReadOnly(p); },
+                               {FileProblem::kReadOnly, "no write bit"},
+                               {"doc"},
+                               kOld},
+                      SaveCase{"Gone",
+                               [](const auto&, const auto& p) { test::RemoveFile(p); },
+                               {FileProblem::kNotFound, ""},
+                               {},
+                               std::nullopt},
+                      SaveCase{"ReplacedByAnother",
+                               [](const auto& f, const auto& p) {
+                                 WriteFile(f / "other", "someone else's");
+                                 test::MoveOver(f / "other", p);
+                               },
+                               {FileProblem::kChanged, ""},
+                               {"doc"},
+                               "someone else's"},
+                      SaveCase{"EditedWithItsTimesPutBack",
+                               [](const auto&, const auto& p) {
+                                 test::RewriteKeepingTimes(p, "edited elsewhere");
+                               },
+                               {FileProblem::kChanged, ""},
+                               {"doc"},
+                               "edited elsewhere"},
+                      SaveCase{"NowAFolder",
+                               [](const auto&, const auto& p) {
+                                 test::RemoveFile(p);
+                                 test::MakeFolder(p);
+                               },
+                               {FileProblem::kNotRegularFile, "folder"},
+                               {"doc"},
+                               std::nullopt}),
     test::ByName());
 
 TEST_F(FileStoreContractTest, AHardLinkedFileKeepsSharingItsContent) {

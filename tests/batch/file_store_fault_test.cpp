@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "faulty_file_system.h"
-#include "safe_file_store.h"
 #include "param_name.h"
+#include "safe_file_store.h"
 #include "test_files.h"
 
 namespace quillmere {
@@ -82,8 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
         Fault{"RenameRefused", Shape::kSingleName, Op::kRenameTo, 1, kIoError},
         Fault{"NoRoomForAnyRecoveryCopy", Shape::kHardLinked, Op::kCreate, 1, kDiskFull, 2},
         Fault{"RecoveryCopyHalfWritten", Shape::kHardLinked, Op::kWriteAt, 1, kDiskFull, 2},
-        Fault{"ReservationGrewTheFileThenFailed", Shape::kHardLinked, Op::kReserve, 1,
-              kDiskFull},
+        Fault{"ReservationGrewTheFileThenFailed", Shape::kHardLinked, Op::kReserve, 1, kDiskFull},
         // The copy and the pointer to it take two writes and a sync each.
         Fault{"InPlaceWriteHalfDone", Shape::kHardLinked, Op::kWriteAt, 5, kIoError},
         Fault{"InPlaceNotFlushed", Shape::kHardLinked, Op::kSync, 3, kIoError}),

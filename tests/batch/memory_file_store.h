@@ -20,9 +20,9 @@ class MemoryFileStore : public FileStore {
 
   std::map<std::string, std::string> files;
   std::map<std::string, std::string> aliases;  // another name -> the file's path
-  std::set<std::string> failSave;               // Save and CheckSave fail: read-only
-  std::set<std::string> restoreOnLoad;          // loads as restored from a recovery copy
-  std::set<std::string> throwOnLoad;            // Load throws std::bad_alloc
+  std::set<std::string> failSave;              // Save and CheckSave fail: read-only
+  std::set<std::string> restoreOnLoad;         // loads as restored from a recovery copy
+  std::set<std::string> throwOnLoad;           // Load throws std::bad_alloc
   std::vector<std::string> loads;
   std::vector<std::string> saves;
   std::vector<std::string> checks;

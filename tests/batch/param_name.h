@@ -16,7 +16,9 @@ struct ByName {
 // Prints a case by its name in failure messages; bring it in with
 // `using test::PrintTo;` beside the case type.
 template <typename Case>
-  requires requires(const Case& c) { c.name; }
+requires requires(const Case& c) {
+  c.name;
+}
 void PrintTo(const Case& c, std::ostream* out) {
   *out << c.name;
 }

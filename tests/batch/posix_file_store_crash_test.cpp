@@ -94,13 +94,13 @@ TEST_P(PosixKillTest, AKilledSaveIsOldNewOrRecoverableAndTheNextRunFinishesIt) {
       test::MakeHardLink(path, folder / "link.htm");
     }
     const pid_t child = StartRun(path, state.path(), grow);
-    std::this_thread::sleep_for(
-        std::uniform_real_distribution<double>(0.0, 1.2)(random) * whole);
+    std::this_thread::sleep_for(std::uniform_real_distribution<double>(0.0, 1.2)(random) * whole);
     ::kill(child, SIGKILL);
     ::waitpid(child, &status, 0);
 
     const std::string content = ReadFile(path);
-    const bool recoverable = folder.Names().size() > (hardLinked ? 2u : 1u) || !state.Names().empty();
+    const bool recoverable =
+        folder.Names().size() > (hardLinked ? 2u : 1u) || !state.Names().empty();
     EXPECT_TRUE(content == old || content == expected || recoverable);
     RunOnce(path, state.path(), grow);
     EXPECT_EQ(ReadFile(path), expected);

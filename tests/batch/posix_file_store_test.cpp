@@ -18,8 +18,8 @@
 #include <vector>
 
 #include "faulty_syscalls.h"
-#include "posix_file_system.h"
 #include "param_name.h"
+#include "posix_file_system.h"
 #include "posix_test_files.h"
 #include "safe_file_store.h"
 
@@ -53,8 +53,8 @@ std::string AccessList(const std::vector<std::array<std::uint32_t, 3>>& entries)
 }
 
 // Owner rw, user 12345 rw, group r, mask rw, others nothing.
-const std::string kAccessList = AccessList({{0x01, 6, ~0u}, {0x02, 6, kUser}, {0x04, 4, ~0u},
-                                            {0x10, 6, ~0u}, {0x20, 0, ~0u}});
+const std::string kAccessList =
+    AccessList({{0x01, 6, ~0u}, {0x02, 6, kUser}, {0x04, 4, ~0u}, {0x10, 6, ~0u}, {0x20, 0, ~0u}});
 
 std::map<std::string, std::string> Attributes(const std::string& path) {
   std::map<std::string, std::string> attributes;
@@ -137,9 +137,10 @@ TEST_F(PosixStoreTest, AccessListsAndExtendedAttributesStayExactlyAsTheyWere) {
 TEST_F(PosixStoreTest, AFolderDefaultAccessListIsNotGivenToTheSavedFile) {
   const std::string path = Written("doc.htm");
   ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
-  SetAttribute(folder.path(), "system.posix_acl_default",
-               AccessList({{0x01, 7, ~0u}, {0x02, 6, kUser}, {0x04, 5, ~0u}, {0x10, 7, ~0u},
-                           {0x20, 0, ~0u}}));
+  SetAttribute(
+      folder.path(), "system.posix_acl_default",
+      AccessList(
+          {{0x01, 7, ~0u}, {0x02, 6, kUser}, {0x04, 5, ~0u}, {0x10, 7, ~0u}, {0x20, 0, ~0u}}));
   EXPECT_EQ(LoadAndSave(path), std::nullopt);
   EXPECT_THAT(Attributes(path), IsEmpty());
   EXPECT_EQ(StatOf(path).st_mode & 07777, 0640u);

@@ -1,3 +1,5 @@
+#include "posix_test_files.h"
+
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/file.h>
@@ -10,7 +12,6 @@
 #include <stdexcept>
 
 #include "file_store.h"
-#include "posix_test_files.h"
 
 namespace quillmere::test {
 namespace {

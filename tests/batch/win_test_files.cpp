@@ -180,14 +180,15 @@ void MakeLargerThanTheLoadLimit(const std::string& path) {
   DeviceIoControl(file.get(), FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &unused, nullptr);
   LARGE_INTEGER end;
   end.QuadPart = static_cast<LONGLONG>(kMaxLoadSize) + 1;
-  Check(SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) != 0 && SetEndOfFile(file.get()) != 0,
-        "cannot grow " + path);
+  Check(
+      SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) != 0 && SetEndOfFile(file.get()) != 0,
+      "cannot grow " + path);
 }
 
 OtherHolder::OtherHolder(const std::string& path)
-    : handle_(reinterpret_cast<long long>(CreateFileW(Wide(path).c_str(), GENERIC_READ, 0, nullptr,
-                                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                                      nullptr))) {
+    : handle_(
+          reinterpret_cast<long long>(CreateFileW(Wide(path).c_str(), GENERIC_READ, 0, nullptr,
+                                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))) {
   Check(reinterpret_cast<HANDLE>(handle_) != INVALID_HANDLE_VALUE, "cannot hold " + path);
 }
 
