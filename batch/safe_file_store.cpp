@@ -254,12 +254,10 @@ MaybeError SafeFileStore::OverwriteInPlace(Target& target, const std::string& te
 
 MaybeError SafeFileStore::WriteInPlace(OpenFile& file, const std::string& text,
                                        std::uint64_t oldSize) {
+  // A failed reservation may have grown the file; putting the old content
+  // back cuts it to its old length.
   if (text.size() > oldSize) {
-    if (MaybeError error = file.Reserve(text.size())) {
-      // A partial reservation may have grown the file; only zeros were added.
-      file.Truncate(oldSize);
-      return error;
-    }
+    if (MaybeError error = file.Reserve(text.size())) return error;
   }
   if (MaybeError error = WriteWhole(file, text)) return error;
   if (MaybeError error = file.Truncate(text.size())) return error;
