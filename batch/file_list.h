@@ -1,42 +1,37 @@
 #pragma once
 
+#include <deque>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
-#include "platform_services.h"
-#include "window_fields.h"
-
 namespace quillmere {
 
-class BatchRun;
-
 // The list of files the next run cleans: newest at the top, no two
-// byte-identical. Filled by the open-file dialog and by drops, emptied by CLR.
-// None of the three handlers changes the list while a run goes on.
+// byte-identical. A window's list control only shows it.
 class FileList {
  public:
-  FileList(PlatformServices& platform, WindowFields& fields, const BatchRun& run);
+  FileList() = default;
+  FileList(const FileList&) = delete;
+  FileList& operator=(const FileList&) = delete;
 
-  // Inserts the path at the top unless a byte-identical path is listed.
-  void AddPath(const std::string& path);
+  // Puts the path at the top unless a byte-identical one is listed; whether
+  // it did.
+  bool Add(const std::string& path);
+  void Clear();
 
-  void OnAddFiles();
-  void OnClear();
-  // Files dropped on the window; ignored while a run goes on.
-  void OnDropFiles(const std::vector<std::string>& paths);
+  int size() const { return static_cast<int>(paths_.size()); }
+  // The path at `index`, 0 being the top.
+  const std::string& at(int index) const { return paths_.at(static_cast<std::size_t>(index)); }
+  // Every path from the top: the order a run takes them in.
+  std::vector<std::string> FromTheTop() const { return {paths_.begin(), paths_.end()}; }
 
  private:
-  void ReportSelected();
-  // Rebuilds the set of listed paths if the list control was changed behind
-  // this object's back.
-  void SyncListed();
-
-  PlatformServices& platform_;
-  WindowFields& fields_;
-  const BatchRun& run_;
-  // The listed paths, so that a duplicate is found without scanning the list.
-  std::unordered_set<std::string> listed_;
+  std::deque<std::string> paths_;
+  // Views of the paths above; a deque keeps its elements in place when it
+  // grows at either end.
+  std::unordered_set<std::string_view> listed_;
 };
 
 }  // namespace quillmere

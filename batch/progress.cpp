@@ -10,8 +10,4 @@ int ProgressPercent(int step, int total) {
   return static_cast<int>(perStep * static_cast<double>(step));
 }
 
-std::string PercentText(int percent) {
-  return std::to_string(percent) + " %";
-}
-
 }  // namespace quillmere

@@ -1,62 +1,74 @@
 #include "cli_options.h"
 
-#include <functional>
-#include <map>
+#include <algorithm>
+#include <optional>
+
+#include "cleaning_groups.h"
 
 namespace quillmere {
 namespace {
 
-using Switch = std::int32_t CleaningOptions::*;
-
-const std::map<std::string, Switch>& GroupSwitches() {
-  static const std::map<std::string, Switch> switches = {
-      {"--tables", &CleaningOptions::convertTables},
-      {"--scripts", &CleaningOptions::removeScripts},
-      {"--pictures", &CleaningOptions::removePictures},
-      {"--forms", &CleaningOptions::removeForms},
-      {"--sounds", &CleaningOptions::removeSounds},
-      {"--notes", &CleaningOptions::cleanNotes},
-      {"--lists", &CleaningOptions::convertLists},
-      {"--fonts", &CleaningOptions::removeFonts},
-      {"--case-sensitive", &CleaningOptions::caseSensitive},
-  };
-  return switches;
-}
-
-// An option with text arguments: how many it takes and where they go.
-struct TextOption {
-  int argumentCount;
-  std::function<void(CleaningOptions&, const std::string*)> apply;
-};
-
-const std::map<std::string, TextOption>& TextOptions() {
-  static const std::map<std::string, TextOption> options = {
-      {"--remove-text",
-       {1,
-        [](CleaningOptions& o, const std::string* a) {
-          o.removeTextEnabled = 1;
-          o.removeText = a[0];
-        }}},
-      {"--remove-block",
-       {2,
-        [](CleaningOptions& o, const std::string* a) {
-          o.removeBlockEnabled = 1;
-          o.blockBegin = a[0];
-          o.blockEnd = a[1];
-        }}},
-      {"--replace",
-       {2,
-        [](CleaningOptions& o, const std::string* a) {
-          o.searchEnabled = 1;
-          o.searchText = a[0];
-          o.replaceText = a[1];
-        }}},
-  };
-  return options;
+const CleaningGroup* GroupOf(const std::string& arg) {
+  const auto groups = CleaningGroups();
+  const auto found = std::find_if(groups.begin(), groups.end(),
+                                  [&](const CleaningGroup& g) { return arg == g.cliSwitch; });
+  return found == groups.end() ? nullptr : &*found;
 }
 
 bool IsOption(const std::string& arg) {
   return arg.size() > 1 && arg[0] == '-';
+}
+
+// Takes a group's switch and its arguments; the error when they are missing.
+std::optional<UsageError> TakeGroup(const CleaningGroup& group,
+                                    const std::vector<std::string>& args, std::size_t& i,
+                                    CleaningOptions& options) {
+  const auto count = static_cast<std::size_t>(group.textCount);
+  if (args.size() - i - 1 < count) {
+    return UsageError{"option " + args[i] + " needs " +
+                      (count == 1 ? "an argument" : "two arguments")};
+  }
+  options.*group.field = true;
+  for (std::size_t t = 0; t < count; ++t) options.*group.texts[t] = args[i + 1 + t];
+  i += count;
+  if (group.field == &CleaningOptions::pdaPreset) SetPdaSwitches(options);
+  return std::nullopt;
+}
+
+// "  --remove-text TEXT    remove every TEXT", the help in a column; a
+// switch too long for its column gets the help on the next line.
+std::string OptionLine(const std::string& option, const std::string& help) {
+  constexpr std::size_t kHelpColumn = 24;
+  std::string line = "  " + option;
+  if (line.size() + 2 > kHelpColumn) {
+    line += "\n";
+    line.append(kHelpColumn, ' ');
+  } else {
+    line.append(kHelpColumn - line.size(), ' ');
+  }
+  return line + help + "\n";
+}
+
+// Wraps a help text after `width` columns, the next lines indented to the
+// help column.
+std::string Wrapped(const std::string& text) {
+  constexpr std::size_t kWidth = 52;
+  std::string out;
+  std::size_t lineStart = 0;
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t end = text.find(' ', start);
+    if (end == std::string::npos) end = text.size();
+    if (out.size() - lineStart + (end - start) > kWidth && out.size() > lineStart) {
+      out.back() = '\n';
+      out.append(24, ' ');
+      lineStart = out.size();
+    }
+    out.append(text, start, end - start);
+    out += ' ';
+    start = end + 1;
+  }
+  if (!out.empty()) out.pop_back();
+  return out;
 }
 
 }  // namespace
@@ -70,19 +82,8 @@ std::variant<CliCommand, UsageError> ParseCommandLine(const std::vector<std::str
       command.files.push_back(arg);
     } else if (arg == "--") {
       optionsEnded = true;
-    } else if (auto group = GroupSwitches().find(arg); group != GroupSwitches().end()) {
-      command.options.*(group->second) = 1;
-    } else if (arg == "--pda") {
-      command.options.pdaPreset = 1;
-      SetPdaSwitches(command.options);
-    } else if (auto text = TextOptions().find(arg); text != TextOptions().end()) {
-      const auto count = static_cast<std::size_t>(text->second.argumentCount);
-      if (args.size() - i - 1 < count) {
-        return UsageError{"option " + arg + " needs " +
-                          (count == 1 ? "an argument" : "two arguments")};
-      }
-      text->second.apply(command.options, &args[i + 1]);
-      i += count;
+    } else if (const CleaningGroup* group = GroupOf(arg)) {
+      if (auto error = TakeGroup(*group, args, i, command.options)) return *error;
     } else if (arg == "--dry-run") {
       command.dryRun = true;
     } else if (arg == "--help" || arg == "-h") {
@@ -100,39 +101,34 @@ std::variant<CliCommand, UsageError> ParseCommandLine(const std::vector<std::str
 }
 
 std::string UsageText() {
-  return R"(Usage: quillmere-cli [OPTIONS] [FILE...]
+  std::string text = R"(Usage: quillmere-cli [OPTIONS] [FILE...]
 Cleans HTML and plain-text files. With no FILE, cleans standard input to
 standard output. With FILEs, cleans each file in place; a file is rewritten
 only when its text changed, and no backup is made.
 
 Cleaning groups (applied in this order, whatever the order given):
-  --tables              convert tables to text
-  --scripts             remove scripts and applets
-  --pictures            remove pictures and videos
-  --forms               remove forms with their content
-  --sounds              remove background sounds
-  --remove-text TEXT    remove every TEXT (letter case ignored)
-  --remove-block BEGIN END
-                        remove every block from BEGIN through END
-  --replace SEARCH REPLACEMENT
-                        replace every SEARCH by REPLACEMENT
-  --notes               remove comments, tabs, doubled spaces, breaks and line ends
-  --lists               convert lists to text
-  --fonts               remove font and text-style markup
-  --pda                 the "Set for PDA" preset: tables, scripts, pictures,
-                        forms, sounds, notes and lists
-  --case-sensitive      match SEARCH and the fixed conversions in exact case
-
+)";
+  for (const CleaningGroup& group : CleaningGroups()) {
+    std::string option = group.cliSwitch;
+    if (*group.cliArguments != '\0') option += std::string(" ") + group.cliArguments;
+    text += OptionLine(option, Wrapped(group.cliHelp));
+  }
+  text += R"(
 Other options:
   --dry-run             with FILEs: clean but write nothing; list the files
-                        that would change
+                        that would change, and report those that could not
+                        be saved
   --help                show this help
   --version             show the version
 
 An empty TEXT, BEGIN, END, SEARCH or REPLACEMENT leaves its group off.
+Errors go to standard error as "File open error: PATH" or "File save error:
+PATH", a tab, and the reason.
 Exit status: 0 success, 1 a file or input could not be cleaned, 2 usage
-error, 130 interrupted.
+error, 128 plus the signal's number when a signal stopped the run (130 for
+Ctrl+C).
 )";
+  return text;
 }
 
 }  // namespace quillmere

@@ -5,10 +5,10 @@
 #include <unordered_set>
 #include <vector>
 
-#include "batch_run.h"
+#include "batch_job.h"
 #include "cli.h"
-#include "console_platform.h"
-#include "file_list.h"
+#include "console_observer.h"
+#include "texts.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -48,15 +48,15 @@ bool ErrorStreamIsTerminal() {
 #endif
 }
 
-// Each new path goes on top of the list, so the paths are added last first
-// for the run to take them in the order given.
-void ListInOrder(FileList& list, const std::vector<std::string>& files) {
+// The paths in the order given, each byte-identical one once, at its first
+// place.
+std::vector<std::string> Unique(const std::vector<std::string>& files) {
   std::unordered_set<std::string> seen;
-  std::vector<const std::string*> unique;
+  std::vector<std::string> unique;
   for (const std::string& path : files) {
-    if (seen.insert(path).second) unique.push_back(&path);
+    if (seen.insert(path).second) unique.push_back(path);
   }
-  for (auto it = unique.rbegin(); it != unique.rend(); ++it) list.AddPath(**it);
+  return unique;
 }
 
 }  // namespace
@@ -70,25 +70,21 @@ int RunInPlaceMode(const CliCommand& command, FileStore& store, std::ostream& ou
                    std::ostream& err, bool showProgress) {
   DryRunFileStore dryRun(store, out);
   FileStore& files = command.dryRun ? static_cast<FileStore&>(dryRun) : store;
-  ConsolePlatform platform(command.options, err, showProgress);
-  WindowFields fields;
-  BatchRun run(platform, fields, files);
-  FileList list(platform, fields, run);
-  platform.SetRun(run);
-  ListInOrder(list, command.files);
+  ConsoleObserver observer(err, showProgress);
+  BatchJob job(files, observer);
+  RunCounters counters;
   {
-    const InterruptAsStop interruptAsStop;
-    run.OnStart();
+    const StopSignals stopSignals;
+    counters = job.Run(Unique(command.files), command.options);
   }
-  platform.EndProgress();
-  out << fields.statusText << '\n';
+  out << RunSummary(counters) << '\n';
   out.flush();
-  if (platform.interruptedBy() != 0) return kExitSignalBase + platform.interruptedBy();
+  if (observer.stoppedBy() != 0) return kExitSignalBase + observer.stoppedBy();
   if (!out) {
     err << "quillmere-cli: cannot write standard output\n";
     return kExitFailure;
   }
-  return run.counters().errorCount == 0 ? kExitOk : kExitFailure;
+  return counters.errorCount == 0 ? kExitOk : kExitFailure;
 }
 
 }  // namespace quillmere

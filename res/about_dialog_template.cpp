@@ -1,7 +1,9 @@
 #include <array>
+#include <string>
 
 #include "dialog_template.h"
 #include "resource_ids.h"
+#include "texts.h"
 
 namespace quillmere {
 namespace {
@@ -9,32 +11,41 @@ namespace {
 using namespace style;
 using K = ControlKind;
 
-constexpr std::array<ControlTemplate, 6> kAboutControls{{
-    {kNoControlId, K::kIcon, "", 5, 15, 20, 20, 0},
-    {kNoControlId, K::kStatic, "Quillmere Version 1.0.9", 35, 5, 119, 8,
-     kWordWrap | kNoPrefix | kGroup},
-    {kNoControlId, K::kStatic, "Free software, no warranty.", 35, 15, 119, 8, kWordWrap | kGroup},
-    {ids::kAboutOk, K::kPushButton, "OK", 178, 7, 50, 14, kDefaultButton | kTabStop | kGroup},
-    {kNoControlId, K::kStatic, "https://quillmere.example.org", 35, 35, 119, 8, kWordWrap | kGroup},
-    {kNoControlId, K::kStatic, "For the latest version turn to:", 35, 25, 90, 8,
-     kWordWrap | kGroup},
-}};
+// "Quillmere Version 1.0.9": the name and the version the build was made as.
+const std::string& VersionLine() {
+  static const std::string line =
+      std::string(texts::kProgramName) + texts::kVersionWord + QUILLMERE_VERSION;
+  return line;
+}
 
-constexpr DialogTemplate kAboutDialog{
-    ids::kAboutTemplate,
-    "Quillmere",
-    235,
-    61,
-    "MS Sans Serif",
-    8,
-    kCaption | kSystemMenu | kModalFrame,
-    kAboutControls,
-};
+std::array<ControlTemplate, 6> AboutControls() {
+  return {{
+      {kNoControlId, K::kIcon, "", 5, 15, 20, 20, 0},
+      {kNoControlId, K::kStatic, VersionLine().c_str(), 35, 5, 119, 8,
+       kWordWrap | kNoPrefix | kGroup},
+      {kNoControlId, K::kStatic, texts::kAboutNotice, 35, 15, 119, 8, kWordWrap | kGroup},
+      {ids::kAboutOk, K::kPushButton, texts::kOk, 178, 7, 50, 14,
+       kDefaultButton | kTabStop | kGroup},
+      {kNoControlId, K::kStatic, texts::kAboutAddress, 35, 35, 119, 8, kWordWrap | kGroup},
+      {kNoControlId, K::kStatic, texts::kAboutLatestIntro, 35, 25, 90, 8, kWordWrap | kGroup},
+  }};
+}
 
 }  // namespace
 
 const DialogTemplate& AboutDialogTemplate() {
-  return kAboutDialog;
+  static const std::array<ControlTemplate, 6> controls = AboutControls();
+  static const DialogTemplate dialog{
+      ids::kAboutTemplate,
+      texts::kProgramName,
+      235,
+      61,
+      "MS Sans Serif",
+      8,
+      style::kCaption | style::kSystemMenu | style::kModalFrame,
+      controls,
+  };
+  return dialog;
 }
 
 }  // namespace quillmere

@@ -4,15 +4,16 @@
 #include <utility>
 
 #include "resource_ids.h"
+#include "texts.h"
 
 namespace quillmere {
 namespace {
 
 constexpr std::array<std::pair<int, const char*>, 4> kStrings{{
-    {ids::kStrAboutMenuItem, "&About ..."},
-    {ids::kStrDropProgress, "OK. Files : %d"},
-    {ids::kStrSelectedFiles, "OK.Selected files : %d"},
-    {ids::kStrRunSummary, "OK. Files : %d, Replaced files : %d, Errors : %d"},
+    {ids::kStrAboutMenuItem, texts::kAboutMenuItem},
+    {ids::kStrDropProgress, texts::kDropProgress},
+    {ids::kStrSelectedFiles, texts::kSelectedFiles},
+    {ids::kStrRunSummary, texts::kRunSummary},
 }};
 
 // Replaces each "%d" in turn by the next number and "%%" by "%"; other text is

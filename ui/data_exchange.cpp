@@ -2,47 +2,12 @@
 
 #include <QCheckBox>
 #include <QLineEdit>
-#include <array>
-#include <cstdint>
 
-#include "resource_ids.h"
+#include "cleaning_groups.h"
 #include "static_text.h"
 
 namespace quillmere {
 namespace {
-
-struct Binding {
-  int id;
-  std::string* text;
-  std::int32_t* tick;
-};
-
-// The bound controls in the order of the window's members.
-std::array<Binding, 20> Bindings(WindowFields& fields) {
-  CleaningOptions& o = fields.options;
-  return {{
-      {ids::kStatusLine, &fields.statusText, nullptr},
-      {ids::kRemoveText, &o.removeText, nullptr},
-      {ids::kBlockBegin, &o.blockBegin, nullptr},
-      {ids::kBlockEnd, &o.blockEnd, nullptr},
-      {ids::kConvertTables, nullptr, &o.convertTables},
-      {ids::kCleanNotes, nullptr, &o.cleanNotes},
-      {ids::kRemoveTextEnabled, nullptr, &o.removeTextEnabled},
-      {ids::kRemoveBlockEnabled, nullptr, &o.removeBlockEnabled},
-      {ids::kSearchText, &o.searchText, nullptr},
-      {ids::kReplaceText, &o.replaceText, nullptr},
-      {ids::kSearchEnabled, nullptr, &o.searchEnabled},
-      {ids::kRemoveScripts, nullptr, &o.removeScripts},
-      {ids::kCaseSensitive, nullptr, &o.caseSensitive},
-      {ids::kRemovePictures, nullptr, &o.removePictures},
-      {ids::kRemoveForms, nullptr, &o.removeForms},
-      {ids::kRemoveSounds, nullptr, &o.removeSounds},
-      {ids::kPercentLabel, &fields.percentText, nullptr},
-      {ids::kConvertLists, nullptr, &o.convertLists},
-      {ids::kRemoveFonts, nullptr, &o.removeFonts},
-      {ids::kPdaPreset, nullptr, &o.pdaPreset},
-  }};
-}
 
 QString ShownText(const QWidget* widget) {
   if (const auto* edit = qobject_cast<const QLineEdit*>(widget)) return edit->text();
@@ -62,42 +27,48 @@ void SetShownText(QWidget* widget, const QString& value) {
 }  // namespace
 
 void DataExchange::Exchange(WindowFields& fields, ExchangeDirection direction) {
-  for (const Binding& binding : Bindings(fields)) {
-    if (binding.text != nullptr) {
-      if (direction == ExchangeDirection::kRead) {
-        *binding.text = ReadText(binding.id);
-      } else {
-        WriteText(binding.id, *binding.text);
-      }
-      continue;
+  Text(controls_.statusLine, fields.statusText, direction);
+  for (const CleaningGroup& group : CleaningGroups()) {
+    for (int i = 0; i < group.textCount; ++i) {
+      Text(controls_.textFields.at(group.textControlIds[i]), fields.options.*group.texts[i],
+           direction);
     }
-    auto* box = qobject_cast<QCheckBox*>(controls_.at(binding.id));
+    QCheckBox* box = controls_.checkBoxes.at(group.controlId);
+    bool& tick = fields.options.*group.field;
     if (direction == ExchangeDirection::kRead) {
-      *binding.tick = box->isChecked() ? 1 : 0;
+      tick = box->isChecked();
     } else {
-      box->setChecked(*binding.tick != 0);
+      box->setChecked(tick);
     }
+  }
+  Text(controls_.percentLabel, fields.percentText, direction);
+}
+
+void DataExchange::Text(QWidget* control, std::string& text, ExchangeDirection direction) {
+  if (direction == ExchangeDirection::kRead) {
+    text = ReadText(control);
+  } else {
+    WriteText(control, text);
   }
 }
 
-std::string DataExchange::ReadText(int id) {
-  const QString shown = ShownText(controls_.at(id));
-  const auto written = written_.find(id);
+std::string DataExchange::ReadText(QWidget* control) {
+  const QString shown = ShownText(control);
+  const auto written = written_.find(control);
   if (written != written_.end() && written->second.second == shown) return written->second.first;
   const QByteArray bytes = shown.toLocal8Bit();
   return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
-void DataExchange::WriteText(int id, const std::string& text) {
+void DataExchange::WriteText(QWidget* control, const std::string& text) {
   const QString shown = QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
-  QWidget* widget = controls_.at(id);
-  SetShownText(widget, shown);
+  SetShownText(control, shown);
   // A control that cut the text (an edit field's length limit) reads back as
   // what it shows.
-  if (ShownText(widget) == shown) {
-    written_[id] = {text, shown};
+  if (ShownText(control) == shown) {
+    written_[control] = {text, shown};
   } else {
-    written_.erase(id);
+    written_.erase(control);
   }
 }
 

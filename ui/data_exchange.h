@@ -4,29 +4,33 @@
 #include <map>
 #include <string>
 
-#include "template_builder.h"
+#include "main_controls.h"
 #include "window_fields.h"
+
+class QWidget;
 
 namespace quillmere {
 
-// The main window's data exchange: copies every bound control into the window
-// fields (read) or every field into its control (write), in member order.
-// Texts are converted with the system's 8-bit encoding; a text that the user
-// has not changed since it was written reads back as exactly the bytes that
-// were written, even where they do not decode cleanly.
+// The main window's data exchange: copies the status line, the percentage
+// label and every cleaning group's check box and edit fields into the window
+// fields (read), or the fields into the controls (write). Texts are converted
+// with the system's 8-bit encoding; a text that the user has not changed since
+// it was written reads back as exactly the bytes that were written, even where
+// they do not decode cleanly.
 class DataExchange {
  public:
-  explicit DataExchange(const ControlMap& controls) : controls_(controls) {}
+  explicit DataExchange(const MainControls& controls) : controls_(controls) {}
 
   void Exchange(WindowFields& fields, ExchangeDirection direction);
 
  private:
-  std::string ReadText(int id);
-  void WriteText(int id, const std::string& text);
+  void Text(QWidget* control, std::string& text, ExchangeDirection direction);
+  std::string ReadText(QWidget* control);
+  void WriteText(QWidget* control, const std::string& text);
 
-  const ControlMap& controls_;
+  const MainControls& controls_;
   // Per control: the bytes last written and the text they were shown as.
-  std::map<int, std::pair<std::string, QString>> written_;
+  std::map<QWidget*, std::pair<std::string, QString>> written_;
 };
 
 }  // namespace quillmere

@@ -13,7 +13,8 @@
 
 #include "about_dlg.h"
 #include "app_icon.h"
-#include "cleaning_options.h"
+#include "cleaning_groups.h"
+#include "file_list_view.h"
 #include "little_help.h"
 #include "resource_ids.h"
 #include "static_text.h"
@@ -48,14 +49,22 @@ bool IsEnter(const QKeyEvent& event) {
 
 }  // namespace
 
+// The typed controls of a window the template built; a template that lacks
+// one of them is a fault of the program itself, found before any use.
+static MainControls TypedControls(const ControlMap& built) {
+  FoundControls found = FindMainControls(built);
+  if (!found.missing.empty()) qFatal("main window template: %s", found.missing.c_str());
+  return found.controls;
+}
+
 CMainDlg::CMainDlg(QWidget* parent, std::unique_ptr<FileStore> files)
     : QDialog(parent),
       files_(files ? std::move(files) : MakeSystemFileStore()),
-      platform_(*this, built_.controls),
-      run_(platform_, fields_, *files_),
-      fileList_(platform_, fields_, run_),
-      appIcon_(AppIcon()) {
-  built_ = BuildDialog(*this, MainDialogTemplate(), appIcon_);
+      appIcon_(AppIcon()),
+      built_(BuildDialog(*this, MainDialogTemplate(), appIcon_)),
+      typed_(TypedControls(built_.controls)),
+      services_(*this, built_.controls, typed_),
+      logic_(services_, *files_) {
   WireEvents();
   OnInitWindow();
 }
@@ -67,46 +76,34 @@ QWidget* CMainDlg::control(int id) const {
   return found == built_.controls.end() ? nullptr : found->second;
 }
 
-QPushButton* CMainDlg::startButton() const {
-  return qobject_cast<QPushButton*>(control(ids::kStart));
-}
-
 void CMainDlg::WireEvents() {
-  const auto button = [this](int id) { return qobject_cast<QPushButton*>(control(id)); };
-  const auto label = [this](int id) { return qobject_cast<StaticText*>(control(id)); };
-  connect(button(ids::kAddFiles), &QPushButton::clicked, this, [this] { fileList_.OnAddFiles(); });
-  connect(button(ids::kClear), &QPushButton::clicked, this, [this] { fileList_.OnClear(); });
-  connect(button(ids::kStart), &QPushButton::clicked, this, &CMainDlg::OnStartClicked);
-  connect(button(ids::kStart), &QPushButton::pressed, this, [this] {
-    if (!run_.running()) staleStartPress_ = false;
+  connect(typed_.addFiles, &QPushButton::clicked, this, [this] { logic_.OnAddFiles(); });
+  connect(typed_.clear, &QPushButton::clicked, this, [this] { logic_.OnClear(); });
+  connect(typed_.start, &QPushButton::clicked, this, &CMainDlg::OnStartClicked);
+  connect(typed_.start, &QPushButton::pressed, this, [this] {
+    if (!logic_.running()) staleStartPress_ = false;
   });
-  connect(button(ids::kExit), &QPushButton::clicked, this, &CMainDlg::accept);
-  connect(qobject_cast<QCheckBox*>(control(ids::kPdaPreset)), &QCheckBox::clicked, this,
+  connect(typed_.exit, &QPushButton::clicked, this, &CMainDlg::accept);
+  connect(typed_.checkBoxes.at(ids::kPdaPreset), &QCheckBox::clicked, this,
           &CMainDlg::ApplyPdaPreset);
-  connect(label(ids::kAboutLabel), &StaticText::clicked, this, &CMainDlg::OnAboutLabel);
-  connect(label(ids::kHelpLabel), &StaticText::clicked, this, &CMainDlg::OnLittleHelp);
-  startButton()->installEventFilter(this);
+  connect(typed_.aboutLabel, &StaticText::clicked, this, &CMainDlg::OnAboutLabel);
+  connect(typed_.helpLabel, &StaticText::clicked, this, &CMainDlg::OnLittleHelp);
+  typed_.start->installEventFilter(this);
 }
 
 void CMainDlg::OnInitWindow() {
-  ExchangeData(ExchangeDirection::kWrite);
   InstallSystemMenu(*this);
   setWindowIcon(appIcon_);
-  fields_.statusText = "OK. Drag and drop files.";
-  platform_.SetProgress(0);
-  fields_.percentText = "0 %";
-  ExchangeData(ExchangeDirection::kWrite);
-  control(ids::kFileList)->setFocus();
+  logic_.OnInitWindow();
+  typed_.fileList->setFocus();
 }
 
 void CMainDlg::ExchangeData(ExchangeDirection direction) {
-  platform_.ExchangeData(fields_, direction);
+  services_.ExchangeData(logic_.fields(), direction);
 }
 
 void CMainDlg::ApplyPdaPreset() {
-  ExchangeData(ExchangeDirection::kRead);
-  SetPdaSwitches(fields_.options);
-  ExchangeData(ExchangeDirection::kWrite);
+  logic_.ApplyPdaPreset();
 }
 
 void CMainDlg::ShowAboutBox() {
@@ -119,7 +116,7 @@ void CMainDlg::OnAboutLabel() {
 }
 
 void CMainDlg::OnLittleHelp() {
-  ShowLittleHelp(platform_);
+  ShowLittleHelp(services_);
 }
 
 void CMainDlg::OnStartClicked() {
@@ -127,26 +124,26 @@ void CMainDlg::OnStartClicked() {
     staleStartPress_ = false;
     return;
   }
-  const bool startsRun = !run_.running();
-  run_.OnStart();
+  const bool startsRun = !logic_.running();
+  logic_.OnStart();
   // A press made during the run and released only now reads as START: the
   // user meant STOP, so its click is dropped.
-  if (startsRun) staleStartPress_ = startButton()->isDown();
+  if (startsRun) staleStartPress_ = typed_.start->isDown();
 }
 
 void CMainDlg::accept() {
-  if (run_.running()) return;
+  if (logic_.running()) return;
   ExchangeData(ExchangeDirection::kRead);
   QDialog::accept();
 }
 
 void CMainDlg::done(int result) {
-  if (run_.running()) return;
+  if (logic_.running()) return;
   QDialog::done(result);
 }
 
 void CMainDlg::closeEvent(QCloseEvent* event) {
-  if (!run_.AllowClose()) {
+  if (logic_.running()) {
     event->ignore();
     return;
   }
@@ -159,14 +156,14 @@ void CMainDlg::keyPressEvent(QKeyEvent* event) {
     return;
   }
   // Events handed on by the run's draining get no dialog keys.
-  if (run_.running() && (IsEnter(*event) || event->key() == Qt::Key_Escape)) return;
+  if (logic_.running() && (IsEnter(*event) || event->key() == Qt::Key_Escape)) return;
   QDialog::keyPressEvent(event);
 }
 
 bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
   // START is the one control that can hold the focus during a run; Enter on it
   // must not act as a click there.
-  if (watched == startButton() && run_.running() && event->type() == QEvent::KeyPress &&
+  if (watched == typed_.start && logic_.running() && event->type() == QEvent::KeyPress &&
       IsEnter(*static_cast<QKeyEvent*>(event))) {
     return true;
   }
@@ -182,7 +179,7 @@ void CMainDlg::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void CMainDlg::AcceptLocalFiles(QDragMoveEvent* event) {
-  if (!run_.running() && DroppedPaths(event->mimeData())) {
+  if (!logic_.running() && DroppedPaths(event->mimeData())) {
     event->setDropAction(Qt::CopyAction);
     event->accept();
   } else {
@@ -192,20 +189,20 @@ void CMainDlg::AcceptLocalFiles(QDragMoveEvent* event) {
 
 void CMainDlg::dropEvent(QDropEvent* event) {
   const auto paths = DroppedPaths(event->mimeData());
-  if (!paths || run_.running()) {
+  if (!paths || logic_.running()) {
     event->ignore();
     return;
   }
   event->setDropAction(Qt::CopyAction);
   event->accept();
-  fileList_.OnDropFiles(*paths);
+  logic_.OnDropFiles(*paths);
 }
 
 #ifdef Q_OS_WIN
 bool CMainDlg::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
   const MSG* msg = static_cast<const MSG*>(message);
   if (msg->message == WM_SYSCOMMAND) {
-    switch (DecideSystemCommand(static_cast<unsigned>(msg->wParam), run_.running())) {
+    switch (DecideSystemCommand(static_cast<unsigned>(msg->wParam), logic_.running())) {
       case SystemCommandAction::kIgnore:
         *result = 0;
         return true;

@@ -4,14 +4,11 @@
 #include <QIcon>
 #include <memory>
 
-#include "batch_run.h"
-#include "file_list.h"
 #include "file_store.h"
-#include "qt_platform.h"
+#include "main_controls.h"
+#include "main_window_logic.h"
+#include "qt_window_services.h"
 #include "template_builder.h"
-#include "window_fields.h"
-
-class QPushButton;
 
 namespace quillmere {
 
@@ -28,11 +25,12 @@ class CMainDlg : public QDialog {
 
   QWidget* control(int id) const;
   const ControlMap& controls() const { return built_.controls; }
+  const MainControls& typed() const { return typed_; }
   const BaseUnits& baseUnits() const { return built_.units; }
-  QtPlatform& platform() { return platform_; }
-  const WindowFields& fields() const { return fields_; }
-  bool running() const { return run_.running(); }
-  bool stopRequested() const { return run_.stopRequested(); }
+  QtWindowServices& services() { return services_; }
+  WindowFields& fields() { return logic_.fields(); }
+  bool running() const { return logic_.running(); }
+  bool stopRequested() const { return logic_.stopRequested(); }
 
   void ExchangeData(ExchangeDirection direction);
   // "Set for PDA": ticks or clears its seven boxes, keeping all else shown.
@@ -64,15 +62,13 @@ class CMainDlg : public QDialog {
   void WireEvents();
   void OnInitWindow();
   void OnStartClicked();
-  QPushButton* startButton() const;
 
   std::unique_ptr<FileStore> files_;
-  WindowFields fields_;
-  BuiltDialog built_;
-  QtPlatform platform_;
-  BatchRun run_;
-  FileList fileList_;
   QIcon appIcon_;
+  BuiltDialog built_;
+  MainControls typed_;
+  QtWindowServices services_;
+  MainWindowLogic logic_;
   // START was pressed during a run that has ended since; its click is no START.
   bool staleStartPress_ = false;
 };

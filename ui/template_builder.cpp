@@ -1,6 +1,7 @@
 #include "template_builder.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QFontMetricsF>
 #include <QIcon>
@@ -35,8 +36,13 @@ QWidget* CreateStatic(const ControlTemplate& control, const QString& caption, QW
   return text;
 }
 
+// A template's caption as the user reads it.
+QString Caption(const char* caption) {
+  return QCoreApplication::translate("Quillmere", caption);
+}
+
 QWidget* CreateControl(const ControlTemplate& control, const QIcon& icon, QWidget* parent) {
-  const QString caption = QString::fromLocal8Bit(control.caption);
+  const QString caption = Caption(control.caption);
   switch (control.kind) {
     case ControlKind::kListView:
       return new FileListView(parent);
@@ -81,7 +87,7 @@ int Metric(const QWidget& widget, QStyle::PixelMetric metric) {
 ControlNeed MeasureNeed(const ControlTemplate& control, QWidget& widget) {
   ControlNeed need{control.width, control.height, 0, 0};
   const QFontMetricsF metrics(widget.font());
-  const QString caption = QString::fromLocal8Bit(control.caption);
+  const QString caption = Caption(control.caption);
   const double textWidth = metrics.horizontalAdvance(caption);
   const int frame = Metric(widget, QStyle::PM_DefaultFrameWidth);
   switch (control.kind) {
@@ -127,7 +133,7 @@ void ApplyWindowStyles(QDialog& dialog, const DialogTemplate& dialogTemplate) {
   }
   if (Has(styles, style::kMinimizeBox)) flags |= Qt::WindowMinimizeButtonHint;
   dialog.setWindowFlags(flags);
-  dialog.setWindowTitle(QString::fromLocal8Bit(dialogTemplate.caption));
+  dialog.setWindowTitle(Caption(dialogTemplate.caption));
   dialog.setAcceptDrops(Has(styles, style::kAcceptFiles));
   dialog.setSizeGripEnabled(false);
 }

@@ -64,11 +64,5 @@ TEST(ProgressPercentTest, TruncatesRatherThanRounds) {
   EXPECT_EQ(ProgressPercent(1, 1000), 0);
 }
 
-TEST(PercentTextTest, ShowsTheNumberABlankAndAPercentSign) {
-  EXPECT_EQ(PercentText(37), "37 %");
-  EXPECT_EQ(PercentText(0), "0 %");
-  EXPECT_EQ(PercentText(100), "100 %");
-}
-
 }  // namespace
 }  // namespace quillmere

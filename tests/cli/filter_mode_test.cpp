@@ -118,8 +118,8 @@ TEST(CliOptions, FilesAndTheEndOfOptions) {
   ASSERT_TRUE(std::holds_alternative<CliCommand>(parsed));
   const auto& command = std::get<CliCommand>(parsed);
   EXPECT_EQ(command.files, (std::vector<std::string>{"a.htm", "--fonts", "-"}));
-  EXPECT_EQ(command.options.cleanNotes, 1);
-  EXPECT_EQ(command.options.removeFonts, 0);
+  EXPECT_TRUE(command.options.cleanNotes);
+  EXPECT_FALSE(command.options.removeFonts);
 }
 
 }  // namespace

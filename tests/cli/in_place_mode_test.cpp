@@ -20,7 +20,7 @@ using ::testing::ElementsAre;
 class InPlaceModeTest : public ::testing::Test {
  protected:
   InPlaceModeTest() {
-    command.options.removeTextEnabled = 1;
+    command.options.removeTextEnabled = true;
     command.options.removeText = "X";
   }
 
@@ -96,7 +96,7 @@ TEST_P(InPlaceSignalTest, AStopSignalStopsTheRunAfterTheFileInHand) {
   store.interruptAt = "2";
   store.signal = GetParam();
   CliCommand command;
-  command.options.removeTextEnabled = 1;
+  command.options.removeTextEnabled = true;
   command.options.removeText = "X";
   command.files = {"1", "2", "3", "4"};
   std::ostringstream out;

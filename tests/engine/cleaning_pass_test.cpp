@@ -15,7 +15,7 @@ TextBuffer Clean(const std::string& text, const CleaningOptions& options) {
   return buffer;
 }
 
-CleaningOptions Only(std::int32_t CleaningOptions::*flag, bool caseSensitive = false) {
+CleaningOptions Only(bool CleaningOptions::*flag, bool caseSensitive = false) {
   CleaningOptions options;
   options.*flag = 1;
   options.caseSensitive = caseSensitive ? 1 : 0;

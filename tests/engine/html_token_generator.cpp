@@ -132,12 +132,11 @@ std::string HtmlTokenGenerator::Fragment(bool allowEmpty) {
 
 CleaningOptions HtmlTokenGenerator::Options() {
   CleaningOptions o;
-  for (std::int32_t* flag :
+  for (bool* flag :
        {&o.convertTables, &o.cleanNotes, &o.removeTextEnabled, &o.removeBlockEnabled,
         &o.searchEnabled, &o.removeScripts, &o.caseSensitive, &o.removePictures, &o.removeForms,
         &o.removeSounds, &o.convertLists, &o.removeFonts, &o.pdaPreset}) {
-    // Any non-zero value is on, not only 1.
-    *flag = Coin() ? (Coin() ? 1 : -7) : 0;
+    *flag = Coin();
   }
   o.removeText = Fragment(true);
   o.blockBegin = Fragment(true);

@@ -31,7 +31,7 @@ TEST_F(HandlersTest, PresetTicksAndClearsItsSevenBoxesAndNothingElse) {
   for (const int id : kPresetBoxes) EXPECT_TRUE(Ticked(*window, id)) << id;
   EXPECT_TRUE(Ticked(*window, ids::kRemoveFonts));
   EXPECT_FALSE(Ticked(*window, ids::kCaseSensitive));
-  EXPECT_EQ(window->fields().options.pdaPreset, 1);
+  EXPECT_TRUE(window->fields().options.pdaPreset);
 
   Click(ids::kCaseSensitive);
   Click(ids::kRemoveScripts);  // unticked by hand, ticked again by the preset's end
@@ -39,7 +39,7 @@ TEST_F(HandlersTest, PresetTicksAndClearsItsSevenBoxesAndNothingElse) {
   for (const int id : kPresetBoxes) EXPECT_FALSE(Ticked(*window, id)) << id;
   EXPECT_TRUE(Ticked(*window, ids::kRemoveFonts));
   EXPECT_TRUE(Ticked(*window, ids::kCaseSensitive));
-  EXPECT_EQ(window->fields().options.caseSensitive, 1);
+  EXPECT_TRUE(window->fields().options.caseSensitive);
 }
 
 TEST_F(HandlersTest, TypedTextSurvivesEveryHandlerThatUpdatesTheWindow) {
@@ -76,7 +76,7 @@ TEST_F(HandlersTest, AddedFilesGoOnTopInReverseOrderWithoutDuplicates) {
 TEST_F(HandlersTest, CancelledDialogChangesNothing) {
   const std::string a = WriteFile(dir, QStringLiteral("a.htm"), "a");
   AddByDialog({a});
-  window->platform().SetNextChosenFiles(std::nullopt);
+  window->services().SetNextChosenFiles(std::nullopt);
   Click(ids::kAddFiles);
   EXPECT_EQ(Status(), QStringLiteral("OK.Selected files : 1"));
   EXPECT_EQ(Listed().size(), 1u);
@@ -111,14 +111,14 @@ TEST_F(HandlersTest, EnterInACheckBoxOrAnEditFieldActivatesAddFiles) {
   window->activateWindow();
   QWidget* box = window->control(ids::kRemoveForms);
   box->setFocus();
-  window->platform().SetNextChosenFiles(std::vector<std::string>{a});
+  window->services().SetNextChosenFiles(std::vector<std::string>{a});
   QTest::keyClick(box, Qt::Key_Return);
   EXPECT_EQ(Listed(), std::vector<std::string>{a});
   EXPECT_FALSE(Ticked(*window, ids::kRemoveForms));
 
   QWidget* edit = window->control(ids::kBlockEnd);
   edit->setFocus();
-  window->platform().SetNextChosenFiles(std::vector<std::string>{b});
+  window->services().SetNextChosenFiles(std::vector<std::string>{b});
   QTest::keyClick(edit, Qt::Key_Enter);
   EXPECT_EQ(Listed(), (std::vector<std::string>{b, a}));
   EXPECT_TRUE(window->isVisible());
@@ -146,7 +146,7 @@ TEST_F(HandlersTest, ExitReadsTheControlsAndCloses) {
 }
 
 void ExpectHelpBoxes(const ModalCloser& closer, QWidget* owner) {
-  const auto boxes = LittleHelpBoxes();
+  const auto boxes = LittleHelpBoxes([](const char* text) { return std::string(text); });
   ASSERT_EQ(closer.seen().size(), 2u);
   for (std::size_t i = 0; i < 2; ++i) {
     const SeenModal& seen = closer.seen()[i];

@@ -116,16 +116,16 @@ TEST_F(LayoutTest, StatusLineWrapsALongPathWithoutSpacesOntoItsSecondLine) {
     path += 'x';
   }
   path += "/page.html";
-  window->platform().ListInsertAtTop(path);
+  window->services().ListInsertAtTop(path);
   WindowFields fields = window->fields();
   fields.statusText = path;
-  window->platform().ExchangeData(fields, ExchangeDirection::kWrite);
+  window->services().ExchangeData(fields, ExchangeDirection::kWrite);
   EXPECT_GE(status->fontMetrics().horizontalAdvance(status->text()), status->width());
   EXPECT_EQ(status->lineCount(), 2);
   EXPECT_EQ(status->visibleLineCount(), 2);
   // What reads back is the path, not some text made for display.
   fields.statusText.clear();
-  window->platform().ExchangeData(fields, ExchangeDirection::kRead);
+  window->services().ExchangeData(fields, ExchangeDirection::kRead);
   EXPECT_EQ(fields.statusText, path);
   // The percentage label does not wrap.
   auto* percent = Get<StaticText>(ids::kPercentLabel);
@@ -197,40 +197,40 @@ TEST_F(LayoutTest, FileListIsAListOfPathsInColumns) {
   EXPECT_EQ(list->editTriggers(), QAbstractItemView::NoEditTriggers);
   const std::string longest = "/a/much/longer/path/than/the/others/index.html";
   for (const std::string& path : {std::string("/a.htm"), longest, std::string("/b.txt")}) {
-    window->platform().ListInsertAtTop(path);
+    window->services().ListInsertAtTop(path);
   }
-  window->platform().ListFitColumn();
+  window->services().ListFitColumn();
   EXPECT_GE(list->columnWidth(),
             list->fontMetrics().horizontalAdvance(QString::fromStdString(longest)));
   // Enough items fill the first column and go on in a second one to its right.
-  for (int i = 0; i < 40; ++i) window->platform().ListInsertAtTop("/f" + std::to_string(i));
-  window->platform().ListFitColumn();
+  for (int i = 0; i < 40; ++i) window->services().ListInsertAtTop("/f" + std::to_string(i));
+  window->services().ListFitColumn();
   list->doItemsLayout();
   const QRect first = list->visualRect(list->model()->index(0, 0));
   const QRect last = list->visualRect(list->model()->index(42, 0));
   EXPECT_GT(last.left(), first.left());
   // After CLR the column fits the new paths alone.
   const int wide = list->columnWidth();
-  window->platform().ListDeleteAll();
-  window->platform().ListInsertAtTop("/a");
-  window->platform().ListFitColumn();
+  window->services().ListDeleteAll();
+  window->services().ListInsertAtTop("/a");
+  window->services().ListFitColumn();
   EXPECT_LT(list->columnWidth(), wide / 2);
 }
 
 TEST_F(LayoutTest, ScreenshotOfTheWindow) {
   for (const char* path : {"/home/user/site/index.html", "/home/user/site/about.html",
                            "/home/user/site/news/2024.htm", "/home/user/notes.txt"}) {
-    window->platform().ListInsertAtTop(path);
+    window->services().ListInsertAtTop(path);
   }
-  window->platform().ListFitColumn();
+  window->services().ListFitColumn();
   Click(ids::kPdaPreset);
   Click(ids::kRemoveBlockEnabled);
   TypeInto(ids::kBlockBegin, QStringLiteral("<!--"));
   TypeInto(ids::kBlockEnd, QStringLiteral("-->"));
   WindowFields fields;
-  window->platform().ExchangeData(fields, ExchangeDirection::kRead);
+  window->services().ExchangeData(fields, ExchangeDirection::kRead);
   fields.statusText = "OK.Selected files : 4";
-  window->platform().ExchangeData(fields, ExchangeDirection::kWrite);
+  window->services().ExchangeData(fields, ExchangeDirection::kWrite);
   window->control(ids::kFileList)->setFocus();
   QCoreApplication::processEvents();
   const QPixmap shot = window->grab();

@@ -13,7 +13,8 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "qt_platform.h"
+#include "file_list_view.h"
+#include "qt_window_services.h"
 #include "resource_ids.h"
 #include "static_text.h"
 
@@ -99,8 +100,9 @@ int MainWindowTest::Progress() const {
 
 std::vector<std::string> MainWindowTest::Listed() const {
   std::vector<std::string> paths;
-  for (int i = 0; i < window->platform().ListCount(); ++i) {
-    paths.push_back(window->platform().ListItem(i));
+  const FileListView& list = *window->typed().fileList;
+  for (int i = 0; i < list.count(); ++i) {
+    paths.push_back(list.path(i));
   }
   return paths;
 }
@@ -115,7 +117,7 @@ void MainWindowTest::Click(int id) {
 }
 
 void MainWindowTest::AddByDialog(const std::vector<std::string>& paths) {
-  window->platform().SetNextChosenFiles(paths);
+  window->services().SetNextChosenFiles(paths);
   Click(ids::kAddFiles);
 }
 

@@ -7,16 +7,15 @@
 #include <vector>
 
 #include "data_exchange.h"
-#include "platform_services.h"
+#include "main_controls.h"
 #include "template_builder.h"
+#include "window_services.h"
 
 class QFileDialog;
 class QMessageBox;
 class QWidget;
 
 namespace quillmere {
-
-class FileListView;
 
 // One entry of the open-file dialog's filter list: the description shown and
 // the file-name patterns it stands for.
@@ -38,18 +37,17 @@ std::unique_ptr<QMessageBox> MakeMessageBox(const std::string& text, const std::
                                             MessageStyle style, QWidget* owner,
                                             const std::string& details = "");
 
-// The window-system services of the Qt main window: its controls by id, the
-// file list, the progress bar, the data exchange, modal boxes, the open-file
-// dialog and event draining.
-class QtPlatform final : public PlatformServices {
+// The services of the Qt main window: its controls by id, the file list,
+// the progress bar, the data exchange, modal boxes, the open-file dialog,
+// event draining and the translation of its texts.
+class QtWindowServices final : public WindowServices {
  public:
-  QtPlatform(QWidget& owner, const ControlMap& controls);
+  QtWindowServices(QWidget& owner, const ControlMap& controls, const MainControls& typed);
 
+  std::string Translate(const char* text) override;
   void EnableControl(int id, bool enabled) override;
   void SetCaption(int id, const std::string& caption) override;
 
-  int ListCount() override;
-  std::string ListItem(int index) override;
   void ListInsertAtTop(const std::string& path) override;
   void ListDeleteAll() override;
   void ListFitColumn() override;
@@ -57,7 +55,6 @@ class QtPlatform final : public PlatformServices {
   void SetProgress(int position) override;
   void ShowMessage(const std::string& text, const std::string& caption, MessageStyle style,
                    const std::string& details) override;
-  void ShowNotice(const std::string& text, const std::string& details) override;
   void DrainEvents() override;
   std::optional<std::vector<std::string>> ChooseFiles() override;
   void ExchangeData(WindowFields& fields, ExchangeDirection direction) override;
@@ -68,10 +65,10 @@ class QtPlatform final : public PlatformServices {
 
  private:
   QWidget* Control(int id) const;
-  FileListView& List() const;
 
   QWidget& owner_;
   const ControlMap& controls_;
+  const MainControls& typed_;
   DataExchange exchange_;
   bool hasNextChosen_ = false;
   std::optional<std::vector<std::string>> nextChosen_;

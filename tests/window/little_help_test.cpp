@@ -3,13 +3,17 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "platform_services.h"
+#include "fake_window.h"
 
 namespace quillmere {
 namespace {
 
+std::string Untranslated(const char* text) {
+  return text;
+}
+
 TEST(LittleHelp, FirstBoxIntroducesTheProgram) {
-  const HelpBox box = LittleHelpBoxes()[0];
+  const HelpBox box = LittleHelpBoxes(Untranslated)[0];
   EXPECT_EQ(box.caption, "About :");
   EXPECT_EQ(box.text,
             "With Quillmere you can now easily convert HTML or any other files\n"
@@ -21,7 +25,7 @@ TEST(LittleHelp, FirstBoxIntroducesTheProgram) {
 }
 
 TEST(LittleHelp, SecondBoxListsTheFunctionsOneALine) {
-  const HelpBox box = LittleHelpBoxes()[1];
+  const HelpBox box = LittleHelpBoxes(Untranslated)[1];
   EXPECT_EQ(box.caption, "HTML FUNCTIONS:");
   EXPECT_EQ(box.text,
             "\n"
@@ -41,32 +45,17 @@ TEST(LittleHelp, SecondBoxListsTheFunctionsOneALine) {
             "\"Case sensitive\" - Determine, whether functions search are case sensitive.\n");
 }
 
-class MessageRecorder : public PlatformServices {
- public:
-  MOCK_METHOD(void, EnableControl, (int, bool), (override));
-  MOCK_METHOD(void, SetCaption, (int, const std::string&), (override));
-  MOCK_METHOD(int, ListCount, (), (override));
-  MOCK_METHOD(std::string, ListItem, (int), (override));
-  MOCK_METHOD(void, ListInsertAtTop, (const std::string&), (override));
-  MOCK_METHOD(void, ListDeleteAll, (), (override));
-  MOCK_METHOD(void, ListFitColumn, (), (override));
-  MOCK_METHOD(void, SetProgress, (int), (override));
-  MOCK_METHOD(void, ShowMessage,
-              (const std::string&, const std::string&, MessageStyle, const std::string&),
-              (override));
-  MOCK_METHOD(void, ShowNotice, (const std::string&, const std::string&), (override));
-  MOCK_METHOD(void, DrainEvents, (), (override));
-  MOCK_METHOD((std::optional<std::vector<std::string>>), ChooseFiles, (), (override));
-  MOCK_METHOD(void, ExchangeData, (WindowFields&, ExchangeDirection), (override));
-};
-
 TEST(LittleHelp, ShowsPlainBoxesInOrderAndNothingElse) {
-  using ::testing::_;
-  ::testing::StrictMock<MessageRecorder> platform;
-  ::testing::InSequence order;
-  EXPECT_CALL(platform, ShowMessage(_, "About :", MessageStyle::kPlain, ""));
-  EXPECT_CALL(platform, ShowMessage(_, "HTML FUNCTIONS:", MessageStyle::kPlain, ""));
-  ShowLittleHelp(platform);
+  test::FakeWindow window;
+  ShowLittleHelp(window);
+  ASSERT_EQ(window.messages.size(), 2u);
+  EXPECT_EQ(window.messages[0].caption, "About :");
+  EXPECT_EQ(window.messages[1].caption, "HTML FUNCTIONS:");
+  for (const auto& message : window.messages) {
+    EXPECT_EQ(message.style, MessageStyle::kPlain);
+    EXPECT_EQ(message.details, "");
+  }
+  EXPECT_EQ(window.log.size(), 2u);
 }
 
 }  // namespace

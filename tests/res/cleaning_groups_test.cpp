@@ -1,4 +1,4 @@
-#include "cleaning_options.h"
+#include "cleaning_groups.h"
 
 #include <gtest/gtest.h>
 
@@ -7,46 +7,46 @@ namespace {
 
 CleaningOptions UserChoices() {
   CleaningOptions o;
-  o.removeFonts = 1;
-  o.caseSensitive = 1;
-  o.removeTextEnabled = 1;
-  o.searchEnabled = 1;
+  o.removeFonts = true;
+  o.caseSensitive = true;
+  o.removeTextEnabled = true;
+  o.searchEnabled = true;
   o.removeText = " typed ";
   o.blockBegin = "<a";
   o.blockEnd = "</a>";
   o.searchText = "x";
   o.replaceText = "y";
-  o.cleanNotes = 1;  // one of the seven, ticked by hand
+  o.cleanNotes = true;  // one of the seven, ticked by hand
   return o;
 }
 
 TEST(PdaPreset, TickingSetsTheSevenSwitchesAndNothingElse) {
   CleaningOptions o = UserChoices();
-  o.pdaPreset = 1;
+  o.pdaPreset = true;
   SetPdaSwitches(o);
   for (auto flag : {&CleaningOptions::convertTables, &CleaningOptions::removeScripts,
                     &CleaningOptions::removePictures, &CleaningOptions::removeForms,
                     &CleaningOptions::removeSounds, &CleaningOptions::cleanNotes,
                     &CleaningOptions::convertLists}) {
-    EXPECT_EQ(o.*flag, 1);
+    EXPECT_TRUE(o.*flag);
   }
   CleaningOptions expected = UserChoices();
-  expected.pdaPreset = 1;
-  expected.convertTables = expected.removeScripts = expected.removePictures = 1;
-  expected.removeForms = expected.removeSounds = expected.convertLists = 1;
+  expected.pdaPreset = true;
+  expected.convertTables = expected.removeScripts = expected.removePictures = true;
+  expected.removeForms = expected.removeSounds = expected.convertLists = true;
   EXPECT_EQ(o, expected);
 }
 
 TEST(PdaPreset, UntickingClearsTheSevenEvenWhenTickedByHand) {
   CleaningOptions o = UserChoices();
-  o.convertTables = 1;
-  o.pdaPreset = 0;
+  o.convertTables = true;
+  o.pdaPreset = false;
   SetPdaSwitches(o);
-  EXPECT_EQ(o.convertTables, 0);
-  EXPECT_EQ(o.cleanNotes, 0);
-  EXPECT_EQ(o.convertLists, 0);
-  EXPECT_EQ(o.removeFonts, 1);
-  EXPECT_EQ(o.searchEnabled, 1);
+  EXPECT_FALSE(o.convertTables);
+  EXPECT_FALSE(o.cleanNotes);
+  EXPECT_FALSE(o.convertLists);
+  EXPECT_TRUE(o.removeFonts);
+  EXPECT_TRUE(o.searchEnabled);
   EXPECT_EQ(o.searchText, "x");
 }
 

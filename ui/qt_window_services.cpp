@@ -1,4 +1,4 @@
-#include "qt_platform.h"
+#include "qt_window_services.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
@@ -12,7 +12,6 @@
 #include <utility>
 
 #include "file_list_view.h"
-#include "resource_ids.h"
 
 namespace quillmere {
 
@@ -91,67 +90,56 @@ std::unique_ptr<QMessageBox> MakeMessageBox(const std::string& text, const std::
   return box;
 }
 
-QtPlatform::QtPlatform(QWidget& owner, const ControlMap& controls)
-    : owner_(owner), controls_(controls), exchange_(controls) {}
+QtWindowServices::QtWindowServices(QWidget& owner, const ControlMap& controls,
+                                   const MainControls& typed)
+    : owner_(owner), controls_(controls), typed_(typed), exchange_(typed) {}
 
-QWidget* QtPlatform::Control(int id) const {
+QWidget* QtWindowServices::Control(int id) const {
   const auto found = controls_.find(id);
   return found == controls_.end() ? nullptr : found->second;
 }
 
-FileListView& QtPlatform::List() const {
-  return *qobject_cast<FileListView*>(controls_.at(ids::kFileList));
+std::string QtWindowServices::Translate(const char* text) {
+  return ToBytes(QCoreApplication::translate("Quillmere", text));
 }
 
-void QtPlatform::EnableControl(int id, bool enabled) {
+void QtWindowServices::EnableControl(int id, bool enabled) {
   if (QWidget* control = Control(id)) control->setEnabled(enabled);
 }
 
-void QtPlatform::SetCaption(int id, const std::string& caption) {
-  if (auto* button = qobject_cast<QAbstractButton*>(Control(id)))
+void QtWindowServices::SetCaption(int id, const std::string& caption) {
+  if (auto* button = qobject_cast<QAbstractButton*>(Control(id))) {
     button->setText(FromBytes(caption));
+  }
 }
 
-int QtPlatform::ListCount() {
-  return List().count();
+void QtWindowServices::ListInsertAtTop(const std::string& path) {
+  typed_.fileList->insertAtTop(path);
 }
 
-std::string QtPlatform::ListItem(int index) {
-  if (index < 0 || index >= List().count()) return {};
-  return List().path(index);
+void QtWindowServices::ListDeleteAll() {
+  typed_.fileList->deleteAll();
 }
 
-void QtPlatform::ListInsertAtTop(const std::string& path) {
-  List().insertAtTop(path);
+void QtWindowServices::ListFitColumn() {
+  typed_.fileList->fitColumn();
 }
 
-void QtPlatform::ListDeleteAll() {
-  List().deleteAll();
+void QtWindowServices::SetProgress(int position) {
+  typed_.progressBar->setValue(position);
 }
 
-void QtPlatform::ListFitColumn() {
-  List().fitColumn();
-}
-
-void QtPlatform::SetProgress(int position) {
-  if (auto* bar = qobject_cast<QProgressBar*>(Control(ids::kProgressBar))) bar->setValue(position);
-}
-
-void QtPlatform::ShowMessage(const std::string& text, const std::string& caption,
-                             MessageStyle style, const std::string& details) {
+void QtWindowServices::ShowMessage(const std::string& text, const std::string& caption,
+                                   MessageStyle style, const std::string& details) {
   const auto box = MakeMessageBox(text, caption, style, &owner_, details);
   box->exec();
 }
 
-// The window tells of restored files in the status line with the run's
-// summary, which the batch run writes; a box would hold up the run.
-void QtPlatform::ShowNotice(const std::string&, const std::string&) {}
-
-void QtPlatform::DrainEvents() {
+void QtWindowServices::DrainEvents() {
   QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 
-std::optional<std::vector<std::string>> QtPlatform::ChooseFiles() {
+std::optional<std::vector<std::string>> QtWindowServices::ChooseFiles() {
   if (hasNextChosen_) {
     hasNextChosen_ = false;
     return std::exchange(nextChosen_, std::nullopt);
@@ -166,11 +154,11 @@ std::optional<std::vector<std::string>> QtPlatform::ChooseFiles() {
   return paths;
 }
 
-void QtPlatform::ExchangeData(WindowFields& fields, ExchangeDirection direction) {
+void QtWindowServices::ExchangeData(WindowFields& fields, ExchangeDirection direction) {
   exchange_.Exchange(fields, direction);
 }
 
-void QtPlatform::SetNextChosenFiles(std::optional<std::vector<std::string>> files) {
+void QtWindowServices::SetNextChosenFiles(std::optional<std::vector<std::string>> files) {
   hasNextChosen_ = true;
   nextChosen_ = std::move(files);
 }

@@ -6,13 +6,17 @@
 #include <string>
 #include <vector>
 
-#include "platform_services.h"
+#include "window_services.h"
 
 namespace quillmere::test {
 
-// A window that records every call in order, with a list, controls that the
-// data exchange reads and writes, and scripted event draining and dialogs.
-class FakePlatform : public PlatformServices {
+// The locked set, in the order the window disables and enables it.
+extern const std::vector<int> kLockedInOrder;
+
+// A window that records every call in order, with a list control, controls
+// that the data exchange reads and writes, and scripted event draining and
+// dialogs. Texts are shown untranslated.
+class FakeWindow : public WindowServices {
  public:
   struct Message {
     std::string text;
@@ -21,17 +25,15 @@ class FakePlatform : public PlatformServices {
     std::string details;
   };
 
+  std::string Translate(const char* text) override { return text; }
   void EnableControl(int id, bool enabled) override;
   void SetCaption(int id, const std::string& caption) override;
-  int ListCount() override { return static_cast<int>(list.size()); }
-  std::string ListItem(int index) override { return list.at(static_cast<std::size_t>(index)); }
   void ListInsertAtTop(const std::string& path) override { list.push_front(path); }
   void ListDeleteAll() override;
   void ListFitColumn() override { log.push_back("fit"); }
   void SetProgress(int position) override;
   void ShowMessage(const std::string& text, const std::string& caption, MessageStyle style,
                    const std::string& details) override;
-  void ShowNotice(const std::string& text, const std::string& details) override;
   void DrainEvents() override;
   std::optional<std::vector<std::string>> ChooseFiles() override;
   void ExchangeData(WindowFields& fields, ExchangeDirection direction) override;
@@ -45,7 +47,6 @@ class FakePlatform : public PlatformServices {
   std::vector<int> progress;
   std::vector<WindowFields> writes;  // the fields at each write exchange
   std::vector<Message> messages;
-  std::vector<std::string> notices;  // text, a tab, details
   int drains = 0;
   // Runs inside the numbered (1-based) draining, as a handler would.
   std::function<void(int drain)> onDrain;

@@ -13,20 +13,21 @@ enum class MessageStyle {
   kExclamation,  // exclamation (warning) icon, one OK button
 };
 
-// What the batch run and the file list ask of the window system. The Qt window
-// implements it for real, the command line for a console, and the tests with
-// a recording fake. Paths and texts are bytes in the system's 8-bit encoding.
-class PlatformServices {
+// What the main window's logic asks of the window it runs in: the Qt window
+// and the native Windows window each provide it, and the tests a recording
+// fake. Paths and texts are bytes in the system's 8-bit encoding.
+class WindowServices {
  public:
-  virtual ~PlatformServices() = default;
+  virtual ~WindowServices() = default;
+
+  // The text as the user reads it: a translation where one is installed.
+  virtual std::string Translate(const char* text) = 0;
 
   // Controls by id: takes effect at once; a disabled control takes no input.
   virtual void EnableControl(int id, bool enabled) = 0;
   virtual void SetCaption(int id, const std::string& caption) = 0;
 
-  // The file list control; item texts come back whole, however long.
-  virtual int ListCount() = 0;
-  virtual std::string ListItem(int index) = 0;
+  // The list control, which shows the file list.
   virtual void ListInsertAtTop(const std::string& path) = 0;
   virtual void ListDeleteAll() = 0;
   virtual void ListFitColumn() = 0;
@@ -38,10 +39,6 @@ class PlatformServices {
   // `details`, when not empty, is shown below the text (a file's reason).
   virtual void ShowMessage(const std::string& text, const std::string& caption, MessageStyle style,
                            const std::string& details) = 0;
-
-  // Something the user should know that is no error, such as a file put
-  // back after an interrupted run, with its details; it does not wait.
-  virtual void ShowNotice(const std::string& text, const std::string& details) = 0;
 
   // Handles every event that is waiting, then returns. Handlers run nested.
   virtual void DrainEvents() = 0;

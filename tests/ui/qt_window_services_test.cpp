@@ -1,6 +1,6 @@
 // The Qt platform services on their own: the open-file dialog, message boxes,
 // the list's exact bytes and the data exchange.
-#include "qt_platform.h"
+#include "qt_window_services.h"
 
 #include <QComboBox>
 #include <QFileDialog>
@@ -11,6 +11,7 @@
 #include <QSortFilterProxyModel>
 #include <QTest>
 
+#include "file_list_view.h"
 #include "modal_closer.h"
 #include "resource_ids.h"
 #include "ui_test_support.h"
@@ -112,21 +113,21 @@ TEST(MessageBoxes, HelpLinesAreNotWrappedWhereTheScreenHasRoom) {
 using PlatformTest = MainWindowTest;
 
 TEST_F(PlatformTest, ListGivesBackTheExactBytesOfEveryPath) {
-  QtPlatform& platform = window->platform();
+  QtWindowServices& platform = window->services();
   const std::string notUtf8 = "/tmp/caf\xE9.htm";
   const std::string longPath = "/" + std::string(5000, 'p');
   platform.ListInsertAtTop(notUtf8);
   platform.ListInsertAtTop(longPath);
-  ASSERT_EQ(platform.ListCount(), 2);
-  EXPECT_EQ(platform.ListItem(0), longPath);
-  EXPECT_EQ(platform.ListItem(1), notUtf8);
-  EXPECT_EQ(platform.ListItem(2), "");
+  const FileListView& list = *window->typed().fileList;
+  ASSERT_EQ(list.count(), 2);
+  EXPECT_EQ(list.path(0), longPath);
+  EXPECT_EQ(list.path(1), notUtf8);
   platform.ListDeleteAll();
-  EXPECT_EQ(platform.ListCount(), 0);
+  EXPECT_EQ(list.count(), 0);
 }
 
 TEST_F(PlatformTest, ExchangeCarriesEveryFieldBothWays) {
-  QtPlatform& platform = window->platform();
+  QtWindowServices& platform = window->services();
   WindowFields fields;
   CleaningOptions& o = fields.options;
   o.removeText = "r";
@@ -154,7 +155,7 @@ TEST_F(PlatformTest, ExchangeCarriesEveryFieldBothWays) {
 }
 
 TEST_F(PlatformTest, TextsThatDoNotDecodeReadBackAsWrittenUntilTheUserChangesThem) {
-  QtPlatform& platform = window->platform();
+  QtWindowServices& platform = window->services();
   WindowFields fields;
   fields.options.searchText = "caf\xE9";
   fields.statusText = "/tmp/caf\xE9.htm";
@@ -170,7 +171,7 @@ TEST_F(PlatformTest, TextsThatDoNotDecodeReadBackAsWrittenUntilTheUserChangesThe
 }
 
 TEST_F(PlatformTest, TextCutByAnEditFieldReadsBackAsShown) {
-  QtPlatform& platform = window->platform();
+  QtWindowServices& platform = window->services();
   WindowFields fields;
   fields.options.removeText = std::string(40000, 'r');
   platform.ExchangeData(fields, ExchangeDirection::kWrite);

@@ -1,0 +1,66 @@
+#pragma once
+
+// Every text the program shows, in one place. The Qt window passes each
+// through its translation (tr) by its English source text, so that a
+// translation can be added later. Texts are 8-bit, in the system's code page;
+// "%d" stands for a number. The cleaning groups' own captions and help lines
+// are in their table, res/cleaning_groups.cpp.
+namespace quillmere::texts {
+
+inline constexpr const char* kProgramName = "Quillmere";
+inline constexpr const char* kVersionWord = " Version ";
+
+// The main window.
+inline constexpr const char* kAddFiles = "Add files";
+inline constexpr const char* kClear = "CLR";
+inline constexpr const char* kStart = "START";
+inline constexpr const char* kStop = "STOP";
+inline constexpr const char* kExit = "Exit";
+inline constexpr const char* kRemoveHeading = "Remove :";
+inline constexpr const char* kBlockBeginLabel = "begin text :";
+inline constexpr const char* kBlockEndLabel = "end text :";
+inline constexpr const char* kReplaceLabel = "replace :";
+inline constexpr const char* kAboutLabel = "About ...";
+inline constexpr const char* kHelpLabel = "A little help";
+inline constexpr const char* kFileListName = "List1";
+inline constexpr const char* kProgressName = "Progress1";
+inline constexpr const char* kTemplatePercent = "100 %";
+inline constexpr const char* kTemplateStatus = "OK.";
+
+// The status line, the percentage label and the string table (ids 101-104).
+inline constexpr const char* kAboutMenuItem = "&About ...";
+inline constexpr const char* kDropProgress = "OK. Files : %d";
+inline constexpr const char* kSelectedFiles = "OK.Selected files : %d";
+inline constexpr const char* kRunSummary = "OK. Files : %d, Replaced files : %d, Errors : %d";
+inline constexpr const char* kRestoredSummary = "Restored after an interrupted run : %d";
+inline constexpr const char* kCleared = "OK.";
+inline constexpr const char* kWelcome = "OK. Drag and drop files.";
+inline constexpr const char* kPercent = "%d %%";
+
+// Message boxes and the command line's lines.
+inline constexpr const char* kSelectFiles = "Select files !";
+inline constexpr const char* kOpenError = "File open error: ";
+inline constexpr const char* kSaveError = "File save error: ";
+inline constexpr const char* kRestored = "File restored: ";
+inline constexpr const char* kRestoredDetails =
+    "its content from before an interrupted run was put back first";
+
+// The About box.
+inline constexpr const char* kAboutNotice = "Free software, no warranty.";
+inline constexpr const char* kAboutLatestIntro = "For the latest version turn to:";
+inline constexpr const char* kAboutAddress = "https://quillmere.example.org";
+inline constexpr const char* kOk = "OK";
+
+// The two help boxes behind "A little help"; "%s" is the program's name.
+inline constexpr const char* kHelpIntroCaption = "About :";
+inline constexpr const char* kHelpIntro =
+    "With %s you can now easily convert HTML or any other files\n"
+    "and completely remove or change unnecessary tags or other text - any required.\n"
+    "You can open files with button \"Add files\" or drag and drop files on main window.\n"
+    "A click button \"START\" will convert files according check options.\n"
+    "\n"
+    "A program do not creates backup of selected files !\n"
+    "\n";
+inline constexpr const char* kHelpFunctionsCaption = "HTML FUNCTIONS:";
+
+}  // namespace quillmere::texts

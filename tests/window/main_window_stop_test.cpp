@@ -1,0 +1,137 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "fake_window.h"
+#include "main_window_logic.h"
+#include "memory_file_store.h"
+
+namespace quillmere {
+namespace {
+
+using ::testing::ElementsAre;
+
+class MainWindowStopTest : public ::testing::Test {
+ protected:
+  MainWindowStopTest() {
+    window.controls.options.removeTextEnabled = true;
+    window.controls.options.removeText = "X";
+  }
+
+  // Lists f1 to fN, f1 at the top, each a file that changes.
+  void ListChangingFiles(int count) {
+    std::vector<std::string> paths;
+    for (int i = count; i >= 1; --i) {
+      paths.push_back("f" + std::to_string(i));
+      store.files[paths.back()] = "X";
+    }
+    logic.OnDropFiles(paths);
+    window.log.clear();
+    window.progress.clear();
+  }
+
+  // A STOP press that the given (1-based) draining delivers.
+  void PressStopAtDrain(int drain) {
+    window.onDrain = [this, drain](int number) {
+      if (number == drain) logic.OnStart();
+    };
+  }
+
+  test::FakeWindow window;
+  test::MemoryFileStore store;
+  MainWindowLogic logic{window, store};
+};
+
+TEST_F(MainWindowStopTest, StopDuringTheThirdOfTenFinishesThatFileAndKeepsItsProgress) {
+  ListChangingFiles(10);
+  PressStopAtDrain(3);
+  logic.OnStart();
+
+  EXPECT_THAT(store.loads, ElementsAre("f1", "f2", "f3"));
+  EXPECT_THAT(store.saves, ElementsAre("f1", "f2", "f3"));
+  EXPECT_EQ(store.flushes, 1);
+  EXPECT_EQ(window.controls.statusText, "OK. Files : 10, Replaced files : 3, Errors : 0");
+  EXPECT_EQ(window.controls.percentText, "30 %");
+  EXPECT_EQ(window.progress.back(), 30);
+  EXPECT_TRUE(logic.stopRequested());
+  EXPECT_FALSE(logic.running());
+  EXPECT_EQ(window.log.back(), "enable 1027");  // the controls are restored
+  EXPECT_EQ(window.Entries("caption").back(), "caption 1005 START");
+}
+
+TEST_F(MainWindowStopTest, StopDuringTheLastFileEndsTheRunNormally) {
+  ListChangingFiles(4);
+  PressStopAtDrain(4);
+  logic.OnStart();
+  EXPECT_EQ(store.saves.size(), 4u);
+  EXPECT_EQ(window.controls.percentText, "0 %");
+  EXPECT_EQ(window.progress.back(), 0);
+}
+
+// A press made while the given file is being handled waits in the queue: the
+// next draining delivers it, or the window's own event loop once the run has
+// returned.
+void PressWhileHandling(test::FakeWindow& window, MainWindowLogic& logic, bool& waiting, int file) {
+  window.onDrain = [&logic, &waiting, file](int number) {
+    if (waiting) {
+      waiting = false;
+      logic.OnStart();
+    }
+    if (number == file) waiting = true;
+  };
+}
+
+TEST_F(MainWindowStopTest, AStopPressedDuringTheLastFileStartsNoNewRun) {
+  ListChangingFiles(2);
+  bool waiting = false;
+  PressWhileHandling(window, logic, waiting, 2);
+  logic.OnStart();
+  if (waiting) logic.OnStart();
+  EXPECT_EQ(store.loads.size(), 2u);
+  EXPECT_EQ(window.Entries("caption 1005 STOP").size(), 1u);
+  EXPECT_FALSE(logic.running());
+  EXPECT_EQ(window.controls.statusText, "OK. Files : 2, Replaced files : 2, Errors : 0");
+}
+
+TEST_F(MainWindowStopTest, ASecondStopPressedBeforeTheStoppedEndStartsNoNewRun) {
+  ListChangingFiles(5);
+  bool waiting = false;
+  PressWhileHandling(window, logic, waiting, 1);
+  window.onDrain = [&, next = window.onDrain](int number) {
+    next(number);
+    if (number == 2) waiting = true;  // pressed again while file 2 is handled
+  };
+  logic.OnStart();
+  if (waiting) logic.OnStart();
+  EXPECT_EQ(store.loads.size(), 2u);
+  EXPECT_EQ(window.Entries("caption 1005 STOP").size(), 1u);
+  EXPECT_FALSE(logic.running());
+}
+
+TEST_F(MainWindowStopTest, AStopHandledInAnErrorBoxStopsBeforeTheNextFile) {
+  ListChangingFiles(3);
+  store.failSave.insert("f1");
+  window.onMessage = [this](const test::FakeWindow::Message&) { logic.OnStart(); };
+  logic.OnStart();
+  EXPECT_THAT(store.loads, ElementsAre("f1"));
+  EXPECT_EQ(window.controls.statusText, "OK. Files : 3, Replaced files : 0, Errors : 1");
+}
+
+TEST_F(MainWindowStopTest, TheNextRunClearsTheStopRequest) {
+  ListChangingFiles(3);
+  PressStopAtDrain(1);
+  logic.OnStart();
+  ASSERT_TRUE(logic.stopRequested());
+  EXPECT_EQ(store.loads.size(), 1u);
+
+  window.onDrain = nullptr;
+  logic.OnStart();
+  EXPECT_FALSE(logic.stopRequested());
+  EXPECT_EQ(store.loads.size(), 4u);
+  EXPECT_EQ(window.controls.statusText, "OK. Files : 3, Replaced files : 2, Errors : 0");
+}
+
+}  // namespace
+}  // namespace quillmere
