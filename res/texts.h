@@ -45,6 +45,19 @@ inline constexpr const char* kRestored = "File restored: ";
 inline constexpr const char* kRestoredDetails =
     "its content from before an interrupted run was put back first";
 
+// The open-file dialog's filters: what each shows, in UTF-8, and its
+// patterns. "All Files (*.*)" also lists names without a dot.
+struct FileFilterText {
+  const char* description;
+  const char* patterns;
+};
+inline constexpr FileFilterText kOpenFileFilters[] = {
+    {"HTML soubory (*.htm*)", "*.htm*"},
+    {"Textov\u00e9 soubory (*.txt)", "*.txt"},
+    {"HTML a textov\u00e9 soubory (*.htm* *.txt)", "*.htm*; *.txt"},
+    {"All Files (*.*)", "*.*"},
+};
+
 // The About box.
 inline constexpr const char* kAboutNotice = "Free software, no warranty.";
 inline constexpr const char* kAboutLatestIntro = "For the latest version turn to:";

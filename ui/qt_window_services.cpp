@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "file_list_view.h"
+#include "texts.h"
 
 namespace quillmere {
 
@@ -47,12 +48,15 @@ void KeepLinesWhole(QMessageBox& box) {
 }  // namespace
 
 std::vector<FileFilter> OpenFileFilters() {
-  return {
-      {QString::fromUtf8("HTML soubory (*.htm*)"), QStringLiteral("*.htm*")},
-      {QString::fromUtf8("Textové soubory (*.txt)"), QStringLiteral("*.txt")},
-      {QString::fromUtf8("HTML a textové soubory (*.htm* *.txt)"), QStringLiteral("*.htm* *.txt")},
-      {QString::fromUtf8("All Files (*.*)"), QStringLiteral("*")},
-  };
+  std::vector<FileFilter> filters;
+  for (const texts::FileFilterText& filter : texts::kOpenFileFilters) {
+    // Qt separates patterns by blanks, and "*" is every name, dotted or not.
+    QString patterns =
+        QString::fromUtf8(filter.patterns).replace(QStringLiteral("; "), QStringLiteral(" "));
+    if (patterns == QStringLiteral("*.*")) patterns = QStringLiteral("*");
+    filters.push_back({QCoreApplication::translate("Quillmere", filter.description), patterns});
+  }
+  return filters;
 }
 
 std::unique_ptr<QFileDialog> MakeOpenFilesDialog(QWidget* owner) {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "param_name.h"
-#include "safe_file_store.h"
+#include "store_fixture.h"
 #include "test_files.h"
 
 namespace quillmere {
@@ -22,19 +22,11 @@ using ::testing::ElementsAreArray;
 
 const std::string kOld = "<p>old content \xE9 that must survive</p>\r\n";
 
-class FileStoreContractTest : public ::testing::Test {
+class FileStoreContractTest : public test::StoreFixture {
  protected:
-  // Writes the file and loads it, as a run does before saving.
   std::string Loaded(const std::string& name, const std::string& content = kOld) {
-    const std::string path = folder / name;
-    WriteFile(path, content);
-    EXPECT_TRUE(store.Load(path).ok());
-    return path;
+    return StoreFixture::Loaded(name, content);
   }
-
-  test::TempFolder folder;
-  test::TempFolder state;
-  SafeFileStore store{MakeSystemFileSystem(state.path())};
 };
 
 TEST_F(FileStoreContractTest, LoadsAndSavesEveryByteAndLeavesNoOtherFile) {

@@ -22,6 +22,7 @@
 #include "posix_file_system.h"
 #include "posix_test_files.h"
 #include "safe_file_store.h"
+#include "store_fixture.h"
 
 namespace quillmere {
 namespace {
@@ -90,7 +91,7 @@ int AsUser(const std::function<bool()>& body) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-class PosixStoreTest : public ::testing::Test {
+class PosixStoreTest : public test::StoreFixture {
  protected:
   std::string Written(const std::string& name, const std::string& content = "old") {
     const std::string path = folder / name;
@@ -102,10 +103,6 @@ class PosixStoreTest : public ::testing::Test {
     if (!loaded.ok()) return loaded.error;
     return store.Save(path, text);
   }
-
-  test::TempFolder folder;
-  test::TempFolder state;
-  SafeFileStore store{MakeSystemFileSystem(state.path())};
 };
 
 TEST_F(PosixStoreTest, KeepsEveryPermissionBitTheOwnerAndTheGroup) {

@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "safe_file_store.h"
+#include "store_fixture.h"
 #include "win_test_files.h"
 
 namespace quillmere {
@@ -42,18 +42,11 @@ class MappedView {
   void* view_ = nullptr;
 };
 
-class WinFileStoreTest : public ::testing::Test {
+class WinFileStoreTest : public test::StoreFixture {
  protected:
   std::string Loaded(const std::string& name, const std::string& content = "old") {
-    const std::string path = folder / name;
-    WriteFile(path, content);
-    EXPECT_TRUE(store.Load(path).ok());
-    return path;
+    return StoreFixture::Loaded(name, content);
   }
-
-  test::TempFolder folder;
-  test::TempFolder state;
-  SafeFileStore store{MakeSystemFileSystem(state.path())};
 };
 
 TEST_F(WinFileStoreTest, TheAttributeFlagsStayAsTheyWere) {

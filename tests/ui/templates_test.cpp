@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <QDialog>
+#include <QIcon>
 #include <set>
 #include <string>
 
 #include "dialog_template.h"
+#include "main_controls.h"
 #include "resource_ids.h"
+#include "template_builder.h"
 
 namespace quillmere {
 namespace {
@@ -14,6 +18,16 @@ const ControlTemplate* Find(const DialogTemplate& dialog, int id) {
     if (control.id == id) return &control;
   }
   return nullptr;
+}
+
+TEST(Templates, TheMainWindowHasEveryControlTheCodeUsesAsItsKind) {
+  QDialog dialog;
+  const BuiltDialog built = BuildDialog(dialog, MainDialogTemplate(), QIcon());
+  EXPECT_EQ(FindMainControls(built.controls).missing, "");
+
+  ControlMap wrong = built.controls;
+  wrong[ids::kStart] = wrong.at(ids::kStatusLine);
+  EXPECT_EQ(FindMainControls(wrong).missing, "control 1005 is not a QPushButton");
 }
 
 TEST(Templates, AreFoundByTheirIds) {
