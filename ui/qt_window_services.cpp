@@ -13,6 +13,7 @@
 
 #include "file_list_view.h"
 #include "texts.h"
+#include "translation.h"
 
 namespace quillmere {
 
@@ -54,7 +55,7 @@ std::vector<FileFilter> OpenFileFilters() {
     QString patterns =
         QString::fromUtf8(filter.patterns).replace(QStringLiteral("; "), QStringLiteral(" "));
     if (patterns == QStringLiteral("*.*")) patterns = QStringLiteral("*");
-    filters.push_back({QCoreApplication::translate("Quillmere", filter.description), patterns});
+    filters.push_back({Tr(filter.description), patterns});
   }
   return filters;
 }
@@ -104,7 +105,7 @@ QWidget* QtWindowServices::Control(int id) const {
 }
 
 std::string QtWindowServices::Translate(const char* text) {
-  return ToBytes(QCoreApplication::translate("Quillmere", text));
+  return ToBytes(Tr(text));
 }
 
 void QtWindowServices::EnableControl(int id, bool enabled) {

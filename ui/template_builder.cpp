@@ -13,6 +13,7 @@
 
 #include "file_list_view.h"
 #include "static_text.h"
+#include "translation.h"
 
 namespace quillmere {
 namespace {
@@ -36,13 +37,8 @@ QWidget* CreateStatic(const ControlTemplate& control, const QString& caption, QW
   return text;
 }
 
-// A template's caption as the user reads it.
-QString Caption(const char* caption) {
-  return QCoreApplication::translate("Quillmere", caption);
-}
-
 QWidget* CreateControl(const ControlTemplate& control, const QIcon& icon, QWidget* parent) {
-  const QString caption = Caption(control.caption);
+  const QString caption = Tr(control.caption);
   switch (control.kind) {
     case ControlKind::kListView:
       return new FileListView(parent);
@@ -87,7 +83,7 @@ int Metric(const QWidget& widget, QStyle::PixelMetric metric) {
 ControlNeed MeasureNeed(const ControlTemplate& control, QWidget& widget) {
   ControlNeed need{control.width, control.height, 0, 0};
   const QFontMetricsF metrics(widget.font());
-  const QString caption = Caption(control.caption);
+  const QString caption = Tr(control.caption);
   const double textWidth = metrics.horizontalAdvance(caption);
   const int frame = Metric(widget, QStyle::PM_DefaultFrameWidth);
   switch (control.kind) {
@@ -133,7 +129,7 @@ void ApplyWindowStyles(QDialog& dialog, const DialogTemplate& dialogTemplate) {
   }
   if (Has(styles, style::kMinimizeBox)) flags |= Qt::WindowMinimizeButtonHint;
   dialog.setWindowFlags(flags);
-  dialog.setWindowTitle(Caption(dialogTemplate.caption));
+  dialog.setWindowTitle(Tr(dialogTemplate.caption));
   dialog.setAcceptDrops(Has(styles, style::kAcceptFiles));
   dialog.setSizeGripEnabled(false);
 }
