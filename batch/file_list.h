@@ -19,6 +19,8 @@ class FileList {
   // Puts the path at the top unless a byte-identical one is listed; whether
   // it did.
   bool Add(const std::string& path);
+  // Takes these paths off the list, in one walk over it.
+  void Remove(const std::vector<std::string>& paths);
   void Clear();
 
   int size() const { return static_cast<int>(paths_.size()); }

@@ -25,6 +25,13 @@ inline constexpr const char* kHelpLabel = "A little help";
 inline constexpr const char* kFileListName = "List1";
 inline constexpr const char* kProgressName = "Progress1";
 inline constexpr const char* kTemplatePercent = "100 %";
+// What a screen reader calls the controls without a caption of their own.
+inline constexpr const char* kFilesName = "Files";
+inline constexpr const char* kProgressBarName = "Progress";
+// The list's context menu.
+inline constexpr const char* kAddFolder = "Add folder...";
+inline constexpr const char* kRemoveSelected = "Remove selected";
+inline constexpr const char* kOpenFolder = "Open containing folder";
 inline constexpr const char* kTemplateStatus = "OK.";
 
 // The status line, the percentage label and the string table (ids 101-104).

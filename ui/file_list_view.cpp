@@ -1,6 +1,8 @@
 #include "file_list_view.h"
 
+#include <QEvent>
 #include <QFontMetrics>
+#include <QPainter>
 #include <QStyle>
 #include <QStyledItemDelegate>
 #include <algorithm>
@@ -43,11 +45,55 @@ FileListView::FileListView(QWidget* parent)
   setTextElideMode(Qt::ElideRight);
   setDragEnabled(false);
   setAcceptDrops(false);
+  // The frame is a line of the list's own, not the style's: at a fractional
+  // scale the style's frame loses whole sides to rounding. The list is
+  // filled with the line's colour and its contents kept one pixel inside.
+  setFrameStyle(QFrame::NoFrame);
+  setViewportMargins(1, 1, 1, 1);
   delegate_->setWidth(fontMetrics().averageCharWidth() * 16);
+}
+
+bool FileListView::event(QEvent* event) {
+  if (event->type() == QEvent::Paint) {
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(hasFocus() ? QPalette::Highlight : QPalette::Mid));
+    return true;
+  }
+  return QListView::event(event);
+}
+
+void FileListView::focusInEvent(QFocusEvent* event) {
+  QListView::focusInEvent(event);
+  update();  // the frame shows the focus
+}
+
+void FileListView::focusOutEvent(QFocusEvent* event) {
+  QListView::focusOutEvent(event);
+  update();
 }
 
 void FileListView::insertAtTop(std::string path) {
   model_->prepend(std::move(path));
+}
+
+void FileListView::remove(const std::vector<std::string>& paths) {
+  model_->remove(paths);
+  measuredRows_ = 0;
+  widestText_ = 0;
+  fitColumn();
+}
+
+std::vector<std::string> FileListView::selectedPaths() const {
+  QModelIndexList rows = selectionModel()->selectedRows();
+  std::sort(rows.begin(), rows.end(),
+            [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
+  std::vector<std::string> paths;
+  for (const QModelIndex& row : rows) paths.push_back(model_->path(row.row()));
+  return paths;
+}
+
+void FileListView::setFailures(std::unordered_map<std::string, QString> failed) {
+  model_->setFailures(std::move(failed));
 }
 
 void FileListView::deleteAll() {

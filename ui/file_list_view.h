@@ -2,6 +2,8 @@
 
 #include <QListView>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "path_list_model.h"
 
@@ -23,8 +25,20 @@ class FileListView : public QListView {
   void insertAtTop(std::string path);
   void deleteAll();
   void fitColumn();
+  // Takes these paths out of the view.
+  void remove(const std::vector<std::string>& paths);
+  // The paths selected, top first.
+  std::vector<std::string> selectedPaths() const;
+  // Marks the paths that failed, each with its reason as its tip.
+  void setFailures(std::unordered_map<std::string, QString> failed);
+  const PathListModel& pathModel() const { return *model_; }
 
   int columnWidth() const;
+
+ protected:
+  bool event(QEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   PathListModel* model_;

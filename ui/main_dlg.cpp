@@ -1,13 +1,22 @@
 #include "main_dlg.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QShortcut>
+#include <QTimer>
 #include <QUrl>
 #include <optional>
 
@@ -19,6 +28,8 @@
 #include "resource_ids.h"
 #include "static_text.h"
 #include "system_menu.h"
+#include "texts.h"
+#include "translation.h"
 
 #ifdef Q_OS_WIN
 #include <qt_windows.h>
@@ -89,9 +100,33 @@ void CMainDlg::WireEvents() {
   connect(typed_.aboutLabel, &StaticText::clicked, this, &CMainDlg::OnAboutLabel);
   connect(typed_.helpLabel, &StaticText::clicked, this, &CMainDlg::OnLittleHelp);
   typed_.start->installEventFilter(this);
+  typed_.fileList->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(typed_.fileList, &QWidget::customContextMenuRequested, this, &CMainDlg::OnListMenu);
+  auto* remove =
+      new QShortcut(QKeySequence::Delete, typed_.fileList, nullptr, nullptr, Qt::WidgetShortcut);
+  connect(remove, &QShortcut::activated, this, &CMainDlg::OnRemoveSelected);
+}
+
+// Each edit field is read out by the caption that labels it.
+void CMainDlg::NameControlsForScreenReaders() {
+  constexpr std::pair<int, int> kFieldLabels[] = {
+      {ids::kRemoveText, ids::kRemoveTextEnabled}, {ids::kBlockBegin, ids::kBlockBeginLabel},
+      {ids::kBlockEnd, ids::kBlockEndLabel},       {ids::kSearchText, ids::kSearchEnabled},
+      {ids::kReplaceText, ids::kReplaceLabel},
+  };
+  for (const auto& [field, label] : kFieldLabels) {
+    const QWidget* caption = control(label);
+    QString name = caption->property("text").toString();
+    if (const auto* text = qobject_cast<const StaticText*>(caption)) name = text->text();
+    name.remove(QRegularExpression(QStringLiteral("\\s*:\\s*$")));
+    control(field)->setAccessibleName(name);
+  }
+  typed_.fileList->setAccessibleName(Tr(texts::kFilesName));
+  typed_.progressBar->setAccessibleName(Tr(texts::kProgressBarName));
 }
 
 void CMainDlg::OnInitWindow() {
+  NameControlsForScreenReaders();
   InstallSystemMenu(*this);
   setWindowIcon(appIcon_);
   logic_.OnInitWindow();
@@ -125,25 +160,90 @@ void CMainDlg::OnStartClicked() {
     return;
   }
   const bool startsRun = !logic_.running();
+  if (startsRun) typed_.fileList->setFailures({});
   logic_.OnStart();
-  // A press made during the run and released only now reads as START: the
-  // user meant STOP, so its click is dropped.
-  if (startsRun) staleStartPress_ = typed_.start->isDown();
+  if (!startsRun || logic_.running()) return;
+  ShowFailures();
+  // Away from START, so that one more Enter starts nothing; that also lets go
+  // of a press on START made during the run.
+  typed_.addFiles->setFocus();
+  // A press made during the run and released only now would read as START:
+  // the user meant STOP, so its click is dropped.
+  staleStartPress_ = typed_.start->isDown();
+}
+
+void CMainDlg::ShowFailures() {
+  std::unordered_map<std::string, QString> failed;
+  for (const MainWindowLogic::Failure& failure : logic_.failures()) {
+    failed[failure.path] = FromBytes(failure.reason);
+  }
+  typed_.fileList->setFailures(std::move(failed));
+}
+
+void CMainDlg::OnListMenu(const QPoint& at) {
+  if (logic_.busy()) return;
+  QMenu menu(this);
+  menu.addAction(Tr(texts::kAddFolder), this, &CMainDlg::OnAddFolder);
+  const std::vector<std::string> selected = typed_.fileList->selectedPaths();
+  QAction* remove = menu.addAction(Tr(texts::kRemoveSelected), this, &CMainDlg::OnRemoveSelected);
+  remove->setShortcut(QKeySequence::Delete);
+  remove->setEnabled(!selected.empty());
+  QAction* open = menu.addAction(Tr(texts::kOpenFolder), this,
+                                 [this, selected] { OpenContainingFolder(selected.front()); });
+  open->setEnabled(selected.size() == 1);
+  menu.exec(typed_.fileList->viewport()->mapToGlobal(at));
+}
+
+void CMainDlg::OnAddFolder() {
+  const std::optional<std::string> folder = services_.ChooseFolder();
+  if (folder) logic_.OnAddFolder(*folder);
+}
+
+void CMainDlg::OnRemoveSelected() {
+  if (logic_.busy()) return;
+  const std::vector<std::string> selected = typed_.fileList->selectedPaths();
+  if (selected.empty()) return;
+  logic_.RemovePaths(selected);
+  typed_.fileList->remove(selected);
+}
+
+void CMainDlg::OpenContainingFolder(const std::string& path) {
+  const QFileInfo file(FromBytes(path));
+  QDesktopServices::openUrl(QUrl::fromLocalFile(file.absolutePath()));
+}
+
+void CMainDlg::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  CentreOnScreen();
+  // The window manager tells the frame's size only once it has framed the
+  // window; the window is put in the middle again then.
+  for (const int delay : {50, 200, 600}) {
+    QTimer::singleShot(delay, this, &CMainDlg::CentreOnScreen);
+  }
+}
+
+void CMainDlg::CentreOnScreen() {
+  // Where the window's inside stands tells a move by the user; its frame may
+  // have grown meanwhile.
+  if (centredAt_ && geometry().topLeft() != *centredAt_) return;
+  const QRect available = screen()->availableGeometry();
+  move(pos() + available.center() - frameGeometry().center());
+  centredAt_ = geometry().topLeft();
 }
 
 void CMainDlg::accept() {
-  if (logic_.running()) return;
+  if (logic_.busy()) return;
   ExchangeData(ExchangeDirection::kRead);
   QDialog::accept();
 }
 
 void CMainDlg::done(int result) {
-  if (logic_.running()) return;
+  if (logic_.busy()) return;
   QDialog::done(result);
 }
 
 void CMainDlg::closeEvent(QCloseEvent* event) {
-  if (logic_.running()) {
+  if (logic_.busy()) {
     event->ignore();
     return;
   }
@@ -153,6 +253,11 @@ void CMainDlg::closeEvent(QCloseEvent* event) {
 void CMainDlg::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
     OnLittleHelp();
+    return;
+  }
+  // Where no system menu offers it, Shift+F1 opens the About box.
+  if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::ShiftModifier) {
+    OnAboutLabel();
     return;
   }
   // Events handed on by the run's draining get no dialog keys.
@@ -179,7 +284,7 @@ void CMainDlg::dragMoveEvent(QDragMoveEvent* event) {
 }
 
 void CMainDlg::AcceptLocalFiles(QDragMoveEvent* event) {
-  if (!logic_.running() && DroppedPaths(event->mimeData())) {
+  if (!logic_.busy() && DroppedPaths(event->mimeData())) {
     event->setDropAction(Qt::CopyAction);
     event->accept();
   } else {
@@ -189,7 +294,7 @@ void CMainDlg::AcceptLocalFiles(QDragMoveEvent* event) {
 
 void CMainDlg::dropEvent(QDropEvent* event) {
   const auto paths = DroppedPaths(event->mimeData());
-  if (!paths || logic_.running()) {
+  if (!paths || logic_.busy()) {
     event->ignore();
     return;
   }

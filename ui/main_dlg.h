@@ -30,6 +30,7 @@ class CMainDlg : public QDialog {
   QtWindowServices& services() { return services_; }
   WindowFields& fields() { return logic_.fields(); }
   bool running() const { return logic_.running(); }
+  MainWindowLogic& logic() { return logic_; }
   bool stopRequested() const { return logic_.stopRequested(); }
 
   void ExchangeData(ExchangeDirection direction);
@@ -46,6 +47,7 @@ class CMainDlg : public QDialog {
   void done(int result) override;
 
  protected:
+  void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
@@ -59,9 +61,20 @@ class CMainDlg : public QDialog {
 #endif
 
  private:
+  // Puts the window, frame and all, in the middle of its screen, unless it
+  // was moved since it was last put there.
+  void CentreOnScreen();
   void WireEvents();
   void OnInitWindow();
+  void NameControlsForScreenReaders();
   void OnStartClicked();
+  // Marks the files that failed in the last run in the list.
+  void ShowFailures();
+  // The list's context menu, and what it offers.
+  void OnListMenu(const QPoint& at);
+  void OnAddFolder();
+  void OnRemoveSelected();
+  void OpenContainingFolder(const std::string& path);
 
   std::unique_ptr<FileStore> files_;
   QIcon appIcon_;
@@ -71,6 +84,7 @@ class CMainDlg : public QDialog {
   MainWindowLogic logic_;
   // START was pressed during a run that has ended since; its click is no START.
   bool staleStartPress_ = false;
+  std::optional<QPoint> centredAt_;
 };
 
 }  // namespace quillmere

@@ -1,6 +1,10 @@
 #include "path_list_model.h"
 
+#include <QApplication>
 #include <QString>
+#include <QStyle>
+#include <string_view>
+#include <unordered_set>
 #include <utility>
 
 namespace quillmere {
@@ -11,11 +15,20 @@ int PathListModel::rowCount(const QModelIndex& parent) const {
 
 QVariant PathListModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= count()) return {};
-  if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
-    const std::string& text = path(index.row());
-    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+  const std::string& text = path(index.row());
+  const QString shown = QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+  const auto failed = failed_.find(text);
+  switch (role) {
+    case Qt::DisplayRole:
+      return shown;
+    case Qt::ToolTipRole:
+      return failed == failed_.end() ? shown : shown + QStringLiteral("\n") + failed->second;
+    case Qt::DecorationRole:
+      if (failed != failed_.end()) return failedIcon_;
+      return {};
+    default:
+      return {};
   }
-  return {};
 }
 
 Qt::ItemFlags PathListModel::flags(const QModelIndex& index) const {
@@ -29,7 +42,25 @@ void PathListModel::prepend(std::string path) {
   endInsertRows();
 }
 
+void PathListModel::remove(const std::vector<std::string>& paths) {
+  const std::unordered_set<std::string_view> gone(paths.begin(), paths.end());
+  beginResetModel();
+  std::erase_if(paths_, [&](const std::string& path) { return gone.contains(path); });
+  for (const std::string& path : paths) failed_.erase(path);
+  endResetModel();
+}
+
+void PathListModel::setFailures(std::unordered_map<std::string, QString> failed) {
+  if (failedIcon_.isNull()) {
+    failedIcon_ = QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning);
+  }
+  if (failed.empty() && failed_.empty()) return;
+  failed_ = std::move(failed);
+  if (!paths_.empty()) emit dataChanged(index(0), index(count() - 1));
+}
+
 void PathListModel::clear() {
+  failed_.clear();
   if (paths_.empty()) return;
   beginResetModel();
   paths_.clear();

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QAbstractListModel>
+#include <QIcon>
 #include <deque>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace quillmere {
 
@@ -23,9 +26,18 @@ class PathListModel : public QAbstractListModel {
   const std::string& path(int row) const { return paths_[static_cast<std::size_t>(row)]; }
   void prepend(std::string path);
   void clear();
+  // Takes the rows of these paths out.
+  void remove(const std::vector<std::string>& paths);
+
+  // Marks the paths that failed in the last run, each with its reason, in
+  // place of the marks before.
+  void setFailures(std::unordered_map<std::string, QString> failed);
+  bool isMarked(const std::string& path) const { return failed_.contains(path); }
 
  private:
   std::deque<std::string> paths_;
+  std::unordered_map<std::string, QString> failed_;
+  QIcon failedIcon_;
 };
 
 }  // namespace quillmere

@@ -28,21 +28,44 @@ QString FromBytes(const std::string& bytes) {
 
 namespace {
 
+// The widest a box's text may be: three quarters of the screen, and no more
+// than a long line of reading.
+int WidestLine(const QWidget& box, const QFontMetrics& metrics) {
+  const QScreen* screen = box.screen();
+  const int screenWidth = screen != nullptr ? screen->availableGeometry().width() * 3 / 4 : 600;
+  return std::min(screenWidth, 100 * metrics.averageCharWidth());
+}
+
+// The line with a break opportunity between every two characters, so that a
+// path without spaces wraps wherever its line is full.
+QString BreakableAnywhere(const QString& line) {
+  QString breakable;
+  for (const QChar c : line) {
+    if (!breakable.isEmpty()) breakable += QChar(0x200B);  // zero-width space
+    breakable += c;
+  }
+  return breakable;
+}
+
 // Message boxes wrap at about half the screen's width; a box whose lines are
-// longer is widened instead, up to three quarters of the screen, so each line
-// of text stays one line as written.
+// longer is widened instead, up to its widest, so each line of text stays one
+// line as written. A line longer still (a long path) wraps at any character,
+// so all of it shows.
 void KeepLinesWhole(QMessageBox& box) {
   auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
   if (label == nullptr) return;
   const QFontMetrics metrics(label->font());
+  const int limit = WidestLine(box, metrics);
   int widest = 0;
-  for (const QString& line : box.text().split(QLatin1Char('\n'))) {
+  QStringList lines = box.text().split(QLatin1Char('\n'));
+  for (QString& line : lines) {
     const int tabs = static_cast<int>(line.count(QLatin1Char('\t')));
-    widest =
-        std::max(widest, metrics.horizontalAdvance(line) + tabs * 8 * metrics.averageCharWidth());
+    const int width = metrics.horizontalAdvance(line) + tabs * 8 * metrics.averageCharWidth();
+    if (width > limit) line = BreakableAnywhere(line);
+    widest = std::max(widest, width);
   }
-  const QScreen* screen = box.screen();
-  const int limit = screen != nullptr ? screen->availableGeometry().width() * 3 / 4 : 600;
+  if (widest > limit) box.setText(lines.join(QLatin1Char('\n')));
+  label->setWordWrap(true);
   label->setMinimumWidth(std::min(widest + 1, limit));
 }
 
@@ -161,6 +184,21 @@ std::optional<std::vector<std::string>> QtWindowServices::ChooseFiles() {
 
 void QtWindowServices::ExchangeData(WindowFields& fields, ExchangeDirection direction) {
   exchange_.Exchange(fields, direction);
+}
+
+std::optional<std::string> QtWindowServices::ChooseFolder() {
+  if (hasNextFolder_) {
+    hasNextFolder_ = false;
+    return std::exchange(nextFolder_, std::nullopt);
+  }
+  const QString folder = QFileDialog::getExistingDirectory(&owner_);
+  if (folder.isEmpty()) return std::nullopt;
+  return ToBytes(QDir::toNativeSeparators(folder));
+}
+
+void QtWindowServices::SetNextChosenFolder(std::optional<std::string> folder) {
+  hasNextFolder_ = true;
+  nextFolder_ = std::move(folder);
 }
 
 void QtWindowServices::SetNextChosenFiles(std::optional<std::vector<std::string>> files) {

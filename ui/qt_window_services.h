@@ -59,9 +59,13 @@ class QtWindowServices final : public WindowServices {
   std::optional<std::vector<std::string>> ChooseFiles() override;
   void ExchangeData(WindowFields& fields, ExchangeDirection direction) override;
 
+  // The folder dialog: the chosen folder, or nothing when cancelled.
+  std::optional<std::string> ChooseFolder();
+
   // For tests: the next ChooseFiles returns `files` (nothing = cancelled)
-  // instead of opening the dialog.
+  // instead of opening the dialog; likewise the next ChooseFolder.
   void SetNextChosenFiles(std::optional<std::vector<std::string>> files);
+  void SetNextChosenFolder(std::optional<std::string> folder);
 
  private:
   QWidget* Control(int id) const;
@@ -72,6 +76,8 @@ class QtWindowServices final : public WindowServices {
   DataExchange exchange_;
   bool hasNextChosen_ = false;
   std::optional<std::vector<std::string>> nextChosen_;
+  bool hasNextFolder_ = false;
+  std::optional<std::string> nextFolder_;
 };
 
 // Bytes in the system's 8-bit encoding, and back.

@@ -137,9 +137,13 @@ void ApplyWindowStyles(QDialog& dialog, const DialogTemplate& dialogTemplate) {
 QRect PlaceControl(const ControlTemplate& control, QWidget& widget, const BaseUnits& units) {
   QRect rect = DialogUnitsToPixels(units, control.x, control.y, control.width, control.height);
   if (control.kind == ControlKind::kCheckBox && Has(control.styles, style::kTextRight)) {
-    // Caption against the right edge: the box takes only the room it needs
-    // there, so the caption ends where the control does.
-    const int needed = widget.sizeHint().width();
+    // Caption against the right edge: the box takes only the room its
+    // indicator and caption need, so the caption ends where the control does,
+    // as a right-aligned label's does.
+    const QStyle& style = *widget.style();
+    const int needed = style.pixelMetric(QStyle::PM_IndicatorWidth, nullptr, &widget) +
+                       style.pixelMetric(QStyle::PM_CheckBoxLabelSpacing, nullptr, &widget) +
+                       widget.fontMetrics().horizontalAdvance(Tr(control.caption)) + 1;
     if (needed < rect.width()) rect.setLeft(rect.right() - needed + 1);
   }
   return rect;
@@ -171,8 +175,12 @@ BuiltDialog BuildDialog(QDialog& dialog, const DialogTemplate& dialogTemplate, c
     built.inOrder.push_back(widget);
   }
 
+  // A style sheet sets its fonts when a widget is polished: captions are
+  // measured in the font each control really shows them in.
+  dialog.ensurePolished();
   std::vector<ControlNeed> needs;
   for (std::size_t i = 0; i < built.inOrder.size(); ++i) {
+    built.inOrder[i]->ensurePolished();
     needs.push_back(MeasureNeed(dialogTemplate.controls[i], *built.inOrder[i]));
   }
   built.units = FitBaseUnits(FontBaseUnits(QFontMetricsF(dialog.font())), needs);

@@ -5,6 +5,7 @@
 
 #include "cleaning_groups.h"
 #include "control_lock.h"
+#include "folder_files.h"
 #include "progress.h"
 #include "resource_ids.h"
 #include "string_table.h"
@@ -12,8 +13,22 @@
 
 namespace quillmere {
 
-MainWindowLogic::MainWindowLogic(WindowServices& window, FileStore& files)
-    : window_(window), job_(files, *this) {}
+namespace {
+
+// While a folder's files are taken in, the window is serviced after this
+// many, with their count in the status line.
+constexpr int kFilesBetweenDrains = 1000;
+
+}  // namespace
+
+MainWindowLogic::MainWindowLogic(WindowServices& window, FileStore& files, Clock clock)
+    : window_(window),
+      clock_(clock ? std::move(clock) : [] { return std::chrono::steady_clock::now(); }),
+      job_(files, *this) {}
+
+bool MainWindowLogic::InQuietTime() const {
+  return runEndedAt_ && clock_() - *runEndedAt_ < kStartQuietTime;
+}
 
 void MainWindowLogic::OnInitWindow() {
   window_.ExchangeData(fields_, ExchangeDirection::kWrite);
@@ -28,6 +43,12 @@ void MainWindowLogic::SetPercent(int percent) {
 }
 
 void MainWindowLogic::OnStart() {
+  if (running_) {
+    // A STOP press, delivered by the event draining of the run in progress.
+    stopRequested_ = true;
+    return;
+  }
+  if (takingIn_ || InQuietTime()) return;
   if (list_.size() == 0) {
     // A box given no title of its own carries the program's name, as the
     // platform's boxes do by default; only the file error boxes are untitled.
@@ -35,13 +56,9 @@ void MainWindowLogic::OnStart() {
                         window_.Translate(texts::kProgramName), MessageStyle::kPlain, "");
     return;
   }
-  if (running_) {
-    // A STOP press, delivered by the event draining of the run in progress.
-    stopRequested_ = true;
-    return;
-  }
   running_ = true;
   stopRequested_ = false;
+  failures_.clear();
   window_.SetProgress(0);
   window_.ExchangeData(fields_, ExchangeDirection::kRead);
   window_.ExchangeData(fields_, ExchangeDirection::kWrite);
@@ -64,8 +81,9 @@ void MainWindowLogic::DrainEvents() {
 
 void MainWindowLogic::FileFailed(FileStage stage, const std::string& path, const FileError& error) {
   const char* what = stage == FileStage::kOpen ? texts::kOpenError : texts::kSaveError;
+  failures_.push_back({path, ReasonText(error)});
   window_.ShowMessage(window_.Translate(what) + path, "", MessageStyle::kExclamation,
-                      ReasonText(error));
+                      failures_.back().reason);
 }
 
 void MainWindowLogic::RunEnded(const RunCounters& counters, bool stopped) {
@@ -83,15 +101,53 @@ void MainWindowLogic::RunEnded(const RunCounters& counters, bool stopped) {
   // start a new run once the run has ended.
   window_.DrainEvents();
   running_ = false;
+  runEndedAt_ = clock_();
   RestoreControls(window_);
 }
 
 void MainWindowLogic::AddPath(const std::string& path) {
-  if (list_.Add(path)) window_.ListInsertAtTop(path);
+  if (IsFolder(path)) {
+    AddFolder(path);
+  } else if (list_.Add(path)) {
+    window_.ListInsertAtTop(path);
+  }
+}
+
+void MainWindowLogic::AddFolder(const std::string& folder) {
+  // A tree of many files must not hold the window: it is serviced between
+  // them, with every handler that could change the list refusing meanwhile.
+  const bool outermost = !takingIn_;
+  takingIn_ = true;
+  const std::string progress = window_.Translate(texts::kDropProgress);
+  FolderFiles files(folder);
+  while (const std::optional<std::string> path = files.Next()) {
+    if (list_.Add(*path)) window_.ListInsertAtTop(*path);
+    if (++takenIn_ % kFilesBetweenDrains == 0) {
+      fields_.statusText = FormatString(progress, takenIn_);
+      window_.ExchangeData(fields_, ExchangeDirection::kWrite);
+      window_.DrainEvents();
+    }
+  }
+  if (outermost) takingIn_ = false;
+}
+
+void MainWindowLogic::OnAddFolder(const std::string& folder) {
+  if (busy()) return;
+  window_.ExchangeData(fields_, ExchangeDirection::kRead);
+  LockControls(window_, true);
+  takenIn_ = 0;
+  AddFolder(folder);
+  ReportSelected();
+  RestoreControls(window_);
+}
+
+void MainWindowLogic::RemovePaths(const std::vector<std::string>& paths) {
+  if (busy()) return;
+  list_.Remove(paths);
 }
 
 void MainWindowLogic::OnAddFiles() {
-  if (running_) return;
+  if (busy()) return;
   window_.ExchangeData(fields_, ExchangeDirection::kRead);
   const auto chosen = window_.ChooseFiles();
   if (!chosen) return;
@@ -100,9 +156,10 @@ void MainWindowLogic::OnAddFiles() {
 }
 
 void MainWindowLogic::OnClear() {
-  if (running_) return;
+  if (busy()) return;
   window_.ExchangeData(fields_, ExchangeDirection::kRead);
   list_.Clear();
+  failures_.clear();
   window_.ListDeleteAll();
   fields_.statusText = window_.Translate(texts::kCleared);
   SetPercent(0);
@@ -110,9 +167,10 @@ void MainWindowLogic::OnClear() {
 }
 
 void MainWindowLogic::OnDropFiles(const std::vector<std::string>& paths) {
-  if (running_) return;
+  if (busy()) return;
   window_.ExchangeData(fields_, ExchangeDirection::kRead);
   LockControls(window_, true);
+  takenIn_ = 0;
   const int count = static_cast<int>(std::min<std::size_t>(paths.size(), INT_MAX));
   const std::string dropProgress = window_.Translate(texts::kDropProgress);
   for (int index = 0; index < count; ++index) {

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <chrono>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "batch_job.h"
@@ -18,7 +21,18 @@ namespace quillmere {
 // events are handled once per file.
 class MainWindowLogic : private BatchObserver {
  public:
-  MainWindowLogic(WindowServices& window, FileStore& files);
+  using Clock = std::function<std::chrono::steady_clock::time_point()>;
+  // A failed file of the last run, with its reason.
+  struct Failure {
+    std::string path;
+    std::string reason;
+  };
+
+  // A START that comes this soon after a run ended is the tail of that run (a
+  // late click, the Enter that closed its last box), not a new run.
+  static constexpr std::chrono::milliseconds kStartQuietTime{1000};
+
+  MainWindowLogic(WindowServices& window, FileStore& files, Clock clock = nullptr);
 
   // The texts the window opens with.
   void OnInitWindow();
@@ -27,20 +41,36 @@ class MainWindowLogic : private BatchObserver {
   void OnStart();
   void OnAddFiles();
   void OnClear();
-  // Files dropped on the window; ignored while a run goes on.
+  // Files dropped on the window; a folder adds the text and HTML files in
+  // its tree. Ignored while a run goes on.
   void OnDropFiles(const std::vector<std::string>& paths);
+  // Adds the text and HTML files in a folder's tree.
+  void OnAddFolder(const std::string& folder);
+  // Takes these paths off the list (the window's list control takes them off
+  // itself).
+  void RemovePaths(const std::vector<std::string>& paths);
   // "Set for PDA": ticks or clears its boxes, keeping all else shown.
   void ApplyPdaPreset();
 
+  // For tests: the clock that times the quiet time after a run.
+  void SetClock(Clock clock) { clock_ = std::move(clock); }
+
   bool running() const { return running_; }
+  // A run goes on, or paths are being taken in: the list and the window's
+  // end wait.
+  bool busy() const { return running_ || takingIn_; }
+  const std::vector<Failure>& failures() const { return failures_; }
   bool stopRequested() const { return stopRequested_; }
   const RunCounters& counters() const { return counters_; }
   const FileList& list() const { return list_; }
   WindowFields& fields() { return fields_; }
 
  private:
-  // Adds the path to the list and its control unless it is listed.
+  // Adds the path to the list and its control unless it is listed; a folder
+  // adds the files in it.
   void AddPath(const std::string& path);
+  void AddFolder(const std::string& folder);
+  bool InQuietTime() const;
   void ReportSelected();
   void SetPercent(int percent);
 
@@ -52,12 +82,17 @@ class MainWindowLogic : private BatchObserver {
   void RunEnded(const RunCounters& counters, bool stopped) override;
 
   WindowServices& window_;
+  Clock clock_;
   BatchJob job_;
   FileList list_;
   WindowFields fields_;
   RunCounters counters_;
+  std::vector<Failure> failures_;
+  std::optional<std::chrono::steady_clock::time_point> runEndedAt_;
   bool running_ = false;
   bool stopRequested_ = false;
+  bool takingIn_ = false;
+  int takenIn_ = 0;
 };
 
 }  // namespace quillmere

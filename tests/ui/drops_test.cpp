@@ -1,7 +1,9 @@
 // Files dropped on the main window.
 #include <QDir>
+#include <QFile>
 #include <QMimeData>
 #include <QUrl>
+#include <set>
 
 #include "modal_closer.h"
 #include "resource_ids.h"
@@ -13,15 +15,25 @@ namespace {
 
 class DropsTest : public MainWindowTest {};
 
-TEST_F(DropsTest, DroppedFilesAndAFolderAreListedNewestFirst) {
+TEST_F(DropsTest, DroppedFilesAndTheTextFilesOfAFolderTreeAreListedNewestFirst) {
   const std::string a = WriteFile(dir, QStringLiteral("a.htm"), "a");
   const std::string b = WriteFile(dir, QStringLiteral("b.txt"), "b");
-  ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+  ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("sub/deeper")));
   const std::string folder = ToStd(dir.filePath(QStringLiteral("sub")));
+  const std::string c = WriteFile(dir, QStringLiteral("sub/c.html"), "c");
+  const std::string d = WriteFile(dir, QStringLiteral("sub/deeper/d.TXT"), "d");
+  WriteFile(dir, QStringLiteral("sub/picture.png"), "p");
+  // A link back up the tree is not followed.
+  ASSERT_TRUE(QFile::link(dir.path(), dir.filePath(QStringLiteral("sub/deeper/up"))));
 
   EXPECT_TRUE(SendDrop(*window, LocalFilesData({a, b, folder})));
-  EXPECT_EQ(Listed(), (std::vector<std::string>{folder, b, a}));
-  EXPECT_EQ(Status(), QStringLiteral("OK.Selected files : 3"));
+  const std::vector<std::string> listed = Listed();
+  ASSERT_EQ(listed.size(), 4u);
+  EXPECT_EQ(std::vector<std::string>(listed.begin() + 2, listed.end()),
+            (std::vector<std::string>{b, a}));
+  EXPECT_EQ(std::set<std::string>(listed.begin(), listed.begin() + 2),
+            (std::set<std::string>{c, d}));
+  EXPECT_EQ(Status(), QStringLiteral("OK.Selected files : 4"));
   EXPECT_EQ(Percent(), QStringLiteral("0 %"));
   EXPECT_EQ(Progress(), 0);
   EXPECT_TRUE(window->control(ids::kStart)->isEnabled());
@@ -82,15 +94,11 @@ TEST_F(DropsTest, FilesDroppedOnAnEditFieldGoToTheList) {
   EXPECT_EQ(Listed(), std::vector<std::string>{a});
 }
 
-TEST_F(DropsTest, ADroppedFolderFailsOnlyWhenARunLoadsIt) {
-  ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder")));
-  const std::string folder = ToStd(dir.filePath(QStringLiteral("folder")));
-  EXPECT_TRUE(SendDrop(*window, LocalFilesData({folder})));
-  ModalCloser closer;
-  Click(ids::kStart);
-  ASSERT_EQ(closer.seen().size(), 1u);
-  EXPECT_EQ(closer.seen()[0].text, QString::fromStdString("File open error: " + folder));
-  EXPECT_EQ(Status(), QStringLiteral("OK. Files : 1, Replaced files : 0, Errors : 1"));
+TEST_F(DropsTest, AFolderItselfNeverEntersTheList) {
+  ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("empty")));
+  EXPECT_TRUE(SendDrop(*window, LocalFilesData({ToStd(dir.filePath(QStringLiteral("empty")))})));
+  EXPECT_TRUE(Listed().empty());
+  EXPECT_EQ(Status(), QStringLiteral("OK.Selected files : 0"));
 }
 
 }  // namespace

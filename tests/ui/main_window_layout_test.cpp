@@ -1,5 +1,7 @@
 // The main window as it opens: its state, its look and its layout.
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QEnterEvent>
 #include <QFontMetrics>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -176,17 +178,21 @@ TEST_F(LayoutTest, LayoutReadsTopToBottomAsDesigned) {
   EXPECT_GT(Rect(w, ids::kStatusLine).width(), w.width() * 9 / 10);
 }
 
-TEST_F(LayoutTest, ClickLabelsLookLikeOrdinaryLabels) {
-  auto* about = Get<StaticText>(ids::kAboutLabel);
+TEST_F(LayoutTest, ClickLabelsShowTheyAreLinks) {
   auto* heading = Get<StaticText>(ids::kRemoveHeading);
-  for (StaticText* label : {about, Get<StaticText>(ids::kHelpLabel)}) {
-    EXPECT_TRUE(label->notifies());
-    EXPECT_EQ(label->focusPolicy(), Qt::NoFocus);
-    EXPECT_EQ(label->cursor().shape(), heading->cursor().shape());
-    EXPECT_EQ(label->font(), heading->font());
-    EXPECT_EQ(label->palette(), heading->palette());
+  for (StaticText* link : {Get<StaticText>(ids::kAboutLabel), Get<StaticText>(ids::kHelpLabel)}) {
+    EXPECT_TRUE(link->notifies());
+    EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_FALSE(link->font().underline());
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    QCoreApplication::sendEvent(link, &enter);
+    EXPECT_TRUE(link->font().underline());
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(link, &leave);
+    EXPECT_FALSE(link->font().underline());
   }
   EXPECT_FALSE(heading->notifies());
+  EXPECT_EQ(heading->cursor().shape(), Qt::ArrowCursor);
 }
 
 TEST_F(LayoutTest, FileListIsAListOfPathsInColumns) {

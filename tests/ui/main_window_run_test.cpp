@@ -1,11 +1,13 @@
 // Whole runs on real files, started by a click on START, with everything a
 // user can do while the run hands events on between files.
+#include <QApplication>
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 
+#include "manual_clock.h"
 #include "modal_closer.h"
 #include "resource_ids.h"
 #include "ui_test_support.h"
@@ -41,9 +43,8 @@ TEST_F(RunTest, RunCleansChangedFilesAndReportsEachFailure) {
   const std::string changed = WriteFile(dir, QStringLiteral("changed.htm"), "<p>aXXb</p>");
   const std::string same = WriteFile(dir, QStringLiteral("same.txt"), "plain");
   const std::string missing = ToStd(dir.filePath(QStringLiteral("missing.htm")));
-  const std::string folder = ToStd(dir.path());
-  AddByDialog({changed, missing, same});
-  ASSERT_TRUE(SendDrop(*window, LocalFilesData({folder})));
+  const std::string wide = WriteFile(dir, QStringLiteral("wide.txt"), std::string("a\0b", 3));
+  AddByDialog({changed, missing, same, wide});
   Click(ids::kRemoveTextEnabled);
   TypeInto(ids::kRemoveText, QStringLiteral("XX"));
 
@@ -54,7 +55,7 @@ TEST_F(RunTest, RunCleansChangedFilesAndReportsEachFailure) {
   EXPECT_EQ(ReadFile(same), "plain");
   EXPECT_EQ(store->saved, std::vector<std::string>{changed});
   ASSERT_EQ(closer.seen().size(), 2u);
-  EXPECT_EQ(closer.seen()[0].text, QString::fromStdString("File open error: " + folder));
+  EXPECT_EQ(closer.seen()[0].text, QString::fromStdString("File open error: " + wide));
   EXPECT_EQ(closer.seen()[1].text, QString::fromStdString("File open error: " + missing));
   for (const SeenModal& seen : closer.seen()) {
     EXPECT_TRUE(seen.title.isEmpty());
@@ -195,15 +196,23 @@ TEST_F(RunTest, StartPressedBeforeTheRunEndedDoesNotStartAnotherRun) {
   store->onLoad = [&](const std::string&) {
     if (store->loaded.size() == 2) Queue([start] { QTest::mousePress(start, Qt::LeftButton); });
   };
+  ManualClock clock;
+  window->logic().SetClock(clock.Function());
   Click(ids::kStart);
-  ASSERT_TRUE(start->isDown());
+  // The run's end takes the focus to "Add files" and lets go of the press.
+  EXPECT_FALSE(start->isDown());
+  EXPECT_EQ(QApplication::focusWidget(), window->control(ids::kAddFiles));
   store->onLoad = nullptr;
   QTest::mouseRelease(start, Qt::LeftButton);
   EXPECT_EQ(store->loaded.size(), 2u);
   EXPECT_EQ(Status(), QStringLiteral("OK. Files : 2, Replaced files : 2, Errors : 0"));
 
-  // The next press is a START again.
+  // A click just after the run is still part of it; a second later it is a
+  // START again.
   TypeInto(ids::kRemoveText, QStringLiteral("a"));
+  Click(ids::kStart);
+  EXPECT_EQ(store->loaded.size(), 2u);
+  clock.Advance(MainWindowLogic::kStartQuietTime);
   Click(ids::kStart);
   EXPECT_EQ(store->loaded.size(), 4u);
   EXPECT_EQ(ReadFile(files[0]), "<p>b</p>");

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "manual_clock.h"
 #include "window_services.h"
 
 namespace quillmere::test {

@@ -41,7 +41,8 @@ class MainWindowStopTest : public ::testing::Test {
 
   test::FakeWindow window;
   test::MemoryFileStore store;
-  MainWindowLogic logic{window, store};
+  test::ManualClock clock;
+  MainWindowLogic logic{window, store, clock.Function()};
 };
 
 TEST_F(MainWindowStopTest, StopDuringTheThirdOfTenFinishesThatFileAndKeepsItsProgress) {
@@ -119,6 +120,18 @@ TEST_F(MainWindowStopTest, AStopHandledInAnErrorBoxStopsBeforeTheNextFile) {
   EXPECT_EQ(window.controls.statusText, "OK. Files : 3, Replaced files : 0, Errors : 1");
 }
 
+TEST_F(MainWindowStopTest, AStartTooSoonAfterARunIsPartOfThatRun) {
+  ListChangingFiles(2);
+  logic.OnStart();
+  const std::size_t loads = store.loads.size();
+  clock.Advance(MainWindowLogic::kStartQuietTime - std::chrono::milliseconds(1));
+  logic.OnStart();  // the Enter that closed the run's last box, a late click
+  EXPECT_EQ(store.loads.size(), loads);
+  clock.Advance(std::chrono::milliseconds(1));
+  logic.OnStart();
+  EXPECT_EQ(store.loads.size(), 2 * loads);
+}
+
 TEST_F(MainWindowStopTest, TheNextRunClearsTheStopRequest) {
   ListChangingFiles(3);
   PressStopAtDrain(1);
@@ -127,6 +140,7 @@ TEST_F(MainWindowStopTest, TheNextRunClearsTheStopRequest) {
   EXPECT_EQ(store.loads.size(), 1u);
 
   window.onDrain = nullptr;
+  clock.Advance(MainWindowLogic::kStartQuietTime);
   logic.OnStart();
   EXPECT_FALSE(logic.stopRequested());
   EXPECT_EQ(store.loads.size(), 4u);
