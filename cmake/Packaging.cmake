@@ -33,7 +33,7 @@ if(TARGET quillmere)
   if(UNIX AND NOT APPLE)
     install(FILES "${PROJECT_SOURCE_DIR}/res/quillmere.desktop"
             DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-    foreach(size 16 32 64 128)
+    foreach(size 16 32 48 64 128 256)
       install(FILES "${PROJECT_SOURCE_DIR}/res/icons/quillmere-${size}.png"
               DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
               RENAME quillmere.png)

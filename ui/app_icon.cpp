@@ -14,8 +14,9 @@ QIcon AppIcon() {
   static const bool registered = (RegisterIconResource(), true);
   (void)registered;
   QIcon icon;
-  icon.addFile(QStringLiteral(":/icons/quillmere-16.png"), QSize(16, 16));
-  icon.addFile(QStringLiteral(":/icons/quillmere-32.png"), QSize(32, 32));
+  for (const int size : {16, 32, 48, 256}) {
+    icon.addFile(QStringLiteral(":/icons/quillmere-%1.png").arg(size), QSize(size, size));
+  }
   return icon;
 }
 

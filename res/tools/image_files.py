@@ -77,7 +77,9 @@ def ico_bytes(images):
     entries = b""
     for image, bitmap in zip(images, bitmaps):
         size = len(image)
-        entries += struct.pack("<BBBBHHII", size, size, len(PALETTE), 0, 1, 4, len(bitmap), offset)
+        # A size of 256 is written as 0, as the format has it.
+        entries += struct.pack("<BBBBHHII", size % 256, size % 256, len(PALETTE), 0, 1, 4,
+                               len(bitmap), offset)
         offset += len(bitmap)
     return directory + entries + b"".join(bitmaps)
 

@@ -6,8 +6,9 @@ is drawn pixel by pixel, since shapes lose too much at that size (it leaves out 
 folded corner, which the feather would hide). Both use the sixteen
 VGA colours. Writes, into the folder given (res/icons by default):
   quillmere-16.png, quillmere-32.png   the two images
-  quillmere-64.png, quillmere-128.png  the 32x32 image enlarged, for desktop menus
-  quillmere.ico                        32x32 and 16x16, 4 bits per pixel
+  quillmere-48.png                     the 16x16 image enlarged three times
+  quillmere-64.png, -128.png, -256.png the 32x32 image enlarged, for desktops
+  quillmere.ico                        256, 48, 32 and 16, 4 bits per pixel
 Run it again after changing a shape and commit its outputs with it.
 """
 
@@ -174,9 +175,11 @@ def main():
     files = {
         "quillmere-16.png": png_bytes(image_16),
         "quillmere-32.png": png_bytes(image_32),
+        "quillmere-48.png": png_bytes(scaled(image_16, 3)),
         "quillmere-64.png": png_bytes(scaled(image_32, 2)),
         "quillmere-128.png": png_bytes(scaled(image_32, 4)),
-        "quillmere.ico": ico_bytes([image_32, image_16]),
+        "quillmere-256.png": png_bytes(scaled(image_32, 8)),
+        "quillmere.ico": ico_bytes([scaled(image_32, 8), scaled(image_16, 3), image_32, image_16]),
     }
     for name, data in files.items():
         with open(os.path.join(out, name), "wb") as f:

@@ -55,6 +55,7 @@ def decode_ico(data):
     for i in range(count):
         w, h, colours, _, planes, bits, length, offset = struct.unpack(
             "<BBBBHHII", data[6 + 16 * i:22 + 16 * i])
+        w, h = w or 256, h or 256
         bitmap = data[offset:offset + length]
         assert len(bitmap) == length
         header = struct.unpack("<IiiHHIIiiII", bitmap[:40])
@@ -92,8 +93,8 @@ class IcoFile(unittest.TestCase):
     def setUp(self):
         self.images = decode_ico(read("quillmere.ico"))
 
-    def test_holds_a_32_and_a_16_image_at_16_colours(self):
-        self.assertEqual(sorted(self.images), [16, 32])
+    def test_holds_every_size_a_desktop_asks_for_at_16_colours(self):
+        self.assertEqual(sorted(self.images), [16, 32, 48, 256])
         for size, (entry, header, _) in self.images.items():
             self.assertEqual(entry, (size, size, 16, 1, 4))
             # BITMAPINFOHEADER: 40 bytes, height doubled for the mask, 4 bits, no compression.
@@ -119,7 +120,7 @@ class IcoFile(unittest.TestCase):
 
 class DesktopSizes(unittest.TestCase):
     def test_each_png_has_the_size_in_its_name(self):
-        for size in (16, 32, 64, 128):
+        for size in (16, 32, 48, 64, 128, 256):
             width, height, _ = decode_png(read(f"quillmere-{size}.png"))
             self.assertEqual((width, height), (size, size))
 

@@ -1,4 +1,5 @@
 // The main window as it opens: its state, its look and its layout.
+#include <QApplication>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QEnterEvent>
@@ -77,9 +78,9 @@ TEST_F(LayoutTest, WindowOpensCentredOnTheScreen) {
   EXPECT_NEAR(centre.y(), screen.center().y(), kFrameSlack);
 }
 
-TEST_F(LayoutTest, EveryCaptionFitsItsControl) {
+void ExpectEveryCaptionFits(const CMainDlg& window) {
   for (const ControlTemplate& control : MainDialogTemplate().controls) {
-    QWidget* widget = window->control(control.id);
+    QWidget* widget = window.control(control.id);
     const QFontMetrics metrics = widget->fontMetrics();
     if (auto* box = qobject_cast<QCheckBox*>(widget)) {
       QStyleOptionButton option;
@@ -106,6 +107,45 @@ TEST_F(LayoutTest, EveryCaptionFitsItsControl) {
     } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
       EXPECT_LE(metrics.height() + 4, edit->height());
     }
+  }
+}
+
+TEST_F(LayoutTest, EveryCaptionFitsItsControl) {
+  ExpectEveryCaptionFits(*window);
+}
+
+// Fonts that a style sheet gives the controls are the ones measured.
+class StyleSheetLayoutTest : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(StyleSheetLayoutTest, EveryCaptionFitsInTheStyleSheetsFont) {
+  qApp->setStyleSheet(QString::fromUtf8(GetParam()));
+  {
+    CMainDlg window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ExpectEveryCaptionFits(window);
+  }
+  qApp->setStyleSheet(QString());
+}
+
+INSTANTIATE_TEST_SUITE_P(Fonts, StyleSheetLayoutTest,
+                         ::testing::Values("* { font-size: 13pt; }",
+                                           "* { font: bold 10pt serif; }"));
+
+TEST_F(LayoutTest, RightAlignedColonsStandInOneColumn) {
+  // The caption's end: a label's text ends at its right edge; the check
+  // box's text is measured from its indicator.
+  const auto end = [&](int id) { return Rect(*window, id).right(); };
+  auto* search = Get<QCheckBox>(ids::kSearchEnabled);
+  QStyleOptionButton option;
+  option.initFrom(search);
+  option.text = search->text();
+  const QRect contents =
+      search->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, search);
+  const int searchEnd =
+      search->x() + contents.left() + search->fontMetrics().horizontalAdvance(search->text());
+  for (const int label : {ids::kBlockBeginLabel, ids::kBlockEndLabel, ids::kReplaceLabel}) {
+    EXPECT_NEAR(searchEnd, end(label), 2);
   }
 }
 

@@ -191,13 +191,13 @@ TEST_F(RunTest, StopClickedWhileTheLastFileIsInHandEndsTheRunNormally) {
 
 TEST_F(RunTest, StartPressedBeforeTheRunEndedDoesNotStartAnotherRun) {
   const auto files = MakeFiles(2);
+  ManualClock clock;
+  window->logic().SetClock(clock.Function());
   QPushButton* start = Get<QPushButton>(ids::kStart);
   // Pressed while the last file is in hand; let go after the run ended.
   store->onLoad = [&](const std::string&) {
     if (store->loaded.size() == 2) Queue([start] { QTest::mousePress(start, Qt::LeftButton); });
   };
-  ManualClock clock;
-  window->logic().SetClock(clock.Function());
   Click(ids::kStart);
   // The run's end takes the focus to "Add files" and lets go of the press.
   EXPECT_FALSE(start->isDown());

@@ -1,0 +1,182 @@
+// What makes the window usable by everyone: screen readers, long paths,
+// keyboard, failed files, folders and fonts.
+#include <QAccessible>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStyleFactory>
+#include <QTest>
+#include <memory>
+
+#include "file_list_view.h"
+#include "focus_mark_style.h"
+#include "manual_clock.h"
+#include "modal_closer.h"
+#include "qt_window_services.h"
+#include "resource_ids.h"
+#include "static_text.h"
+#include "ui_test_support.h"
+
+namespace quillmere::test {
+namespace {
+
+class EveryoneTest : public MainWindowTest {
+ protected:
+  QAccessibleInterface* Accessible(int id) const {
+    return QAccessible::queryAccessibleInterface(window->control(id));
+  }
+  QString Name(int id) const { return Accessible(id)->text(QAccessible::Name); }
+};
+
+TEST_F(EveryoneTest, AScreenReaderNamesEveryControlAndReadsEveryText) {
+  for (const auto& [id, control] : window->controls()) {
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control);
+    ASSERT_NE(accessible, nullptr) << id;
+    EXPECT_NE(accessible->role(), QAccessible::Client) << id;
+    EXPECT_FALSE(accessible->text(QAccessible::Name).isEmpty()) << id;
+  }
+  struct Expected {
+    int id;
+    QAccessible::Role role;
+    const char* name;
+  };
+  for (const Expected& expected : {
+           Expected{ids::kRemoveHeading, QAccessible::StaticText, "Remove :"},
+           Expected{ids::kPercentLabel, QAccessible::StaticText, "0 %"},
+           Expected{ids::kStatusLine, QAccessible::StaticText, "OK. Drag and drop files."},
+           Expected{ids::kAboutLabel, QAccessible::Link, "About ..."},
+           Expected{ids::kHelpLabel, QAccessible::Link, "A little help"},
+           Expected{ids::kRemoveText, QAccessible::EditableText, "Remove text"},
+           Expected{ids::kBlockBegin, QAccessible::EditableText, "begin text"},
+           Expected{ids::kBlockEnd, QAccessible::EditableText, "end text"},
+           Expected{ids::kSearchText, QAccessible::EditableText, "Search"},
+           Expected{ids::kReplaceText, QAccessible::EditableText, "replace"},
+           Expected{ids::kFileList, QAccessible::List, "Files"},
+           Expected{ids::kProgressBar, QAccessible::ProgressBar, "Progress"},
+       }) {
+    EXPECT_EQ(Accessible(expected.id)->role(), expected.role) << expected.name;
+    EXPECT_EQ(Name(expected.id), QString::fromUtf8(expected.name));
+  }
+  Click(ids::kClear);
+  EXPECT_EQ(Name(ids::kStatusLine), QStringLiteral("OK."));
+}
+
+TEST_F(EveryoneTest, ALinkCanBePressedByAScreenReader) {
+  ModalCloser closer;
+  Accessible(ids::kAboutLabel)
+      ->actionInterface()
+      ->doAction(QAccessibleActionInterface::pressAction());
+  ASSERT_EQ(closer.seen().size(), 1u);
+  EXPECT_EQ(closer.seen()[0].className, QStringLiteral("quillmere::CAboutDlg"));
+}
+
+TEST_F(EveryoneTest, AnErrorBoxShowsALongPathWholeAtASaneWidth) {
+  const std::string path = "/" + std::string(400, 'p') + "/file.htm";
+  const auto box = MakeMessageBox("File open error: " + path, "", MessageStyle::kExclamation,
+                                  window.get(), "not found");
+  box->show();
+  auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+  ASSERT_NE(label, nullptr);
+  // Every character is there, and the lines it wraps into show whole.
+  EXPECT_EQ(label->text().remove(QChar(0x200B)),
+            QString::fromStdString("File open error: " + path));
+  EXPECT_LE(box->width(), box->screen()->availableGeometry().width());
+  EXPECT_GE(label->height(), label->heightForWidth(label->width()));
+  EXPECT_GT(label->height(), 2 * label->fontMetrics().height());
+}
+
+TEST_F(EveryoneTest, TheStatusLineGivesUpAPathsMiddleRatherThanCutALine) {
+  auto* status = Get<StaticText>(ids::kStatusLine);
+  const QString path =
+      QStringLiteral("/start/") + QString(2000, QLatin1Char('m')) + QStringLiteral("/the-end.htm");
+  status->setText(path);
+  EXPECT_EQ(status->visibleLineCount(), status->lineCount());
+  EXPECT_TRUE(status->shownText().startsWith(QStringLiteral("/start/")));
+  EXPECT_TRUE(status->shownText().endsWith(QStringLiteral("/the-end.htm")));
+  EXPECT_TRUE(status->shownText().contains(QChar(0x2026)));
+  EXPECT_EQ(status->toolTip(), path);
+  status->setText(QStringLiteral("short"));
+  EXPECT_EQ(status->shownText(), QStringLiteral("short"));
+  EXPECT_TRUE(status->toolTip().isEmpty());
+}
+
+TEST_F(EveryoneTest, FailedFilesStayMarkedWithTheirReasonUntilTheNextRun) {
+  const std::string good = WriteFile(dir, QStringLiteral("good.htm"), "text");
+  const std::string missing = ToStd(dir.filePath(QStringLiteral("missing.htm")));
+  AddByDialog({good, missing});
+  ManualClock clock;
+  window->logic().SetClock(clock.Function());
+  ModalCloser closer;
+  Click(ids::kStart);
+  const PathListModel& model = window->typed().fileList->pathModel();
+  const QModelIndex failed = model.index(0);  // the last added is on top
+  ASSERT_EQ(model.path(0), missing);
+  EXPECT_FALSE(model.data(failed, Qt::DecorationRole).isNull());
+  EXPECT_TRUE(model.data(failed, Qt::ToolTipRole).toString().endsWith(QStringLiteral("not found")));
+  EXPECT_TRUE(model.data(model.index(1), Qt::DecorationRole).isNull());
+
+  WriteFile(dir, QStringLiteral("missing.htm"), "now here");
+  clock.Advance(MainWindowLogic::kStartQuietTime);
+  Click(ids::kStart);
+  EXPECT_TRUE(model.data(model.index(0), Qt::DecorationRole).isNull());
+}
+
+TEST_F(EveryoneTest, SelectedFilesComeOffTheListWithDelete) {
+  const std::vector<std::string> paths{"/x/a.htm", "/x/b.htm", "/x/c.htm"};
+  AddByDialog(paths);
+  FileListView* list = window->typed().fileList;
+  list->setFocus();
+  list->selectionModel()->select(list->pathModel().index(1), QItemSelectionModel::Select);
+  QTest::keyClick(list, Qt::Key_Delete);
+  EXPECT_EQ(Listed(), (std::vector<std::string>{"/x/c.htm", "/x/a.htm"}));
+  EXPECT_EQ(window->logic().list().FromTheTop(), Listed());
+}
+
+TEST_F(EveryoneTest, AddFolderAddsItsTextFiles) {
+  WriteFile(dir, QStringLiteral("a.htm"), "a");
+  WriteFile(dir, QStringLiteral("b.png"), "b");
+  window->services().SetNextChosenFolder(ToStd(dir.path()));
+  window->logic().OnAddFolder(ToStd(dir.path()));
+  EXPECT_EQ(Listed(), std::vector<std::string>{ToStd(dir.filePath(QStringLiteral("a.htm")))});
+  EXPECT_EQ(Status(), QStringLiteral("OK.Selected files : 1"));
+}
+
+TEST_F(EveryoneTest, ShiftF1OpensTheAboutBox) {
+  ModalCloser closer;
+  QTest::keyClick(window.get(), Qt::Key_F1, Qt::ShiftModifier);
+  ASSERT_EQ(closer.seen().size(), 1u);
+  EXPECT_EQ(closer.seen()[0].className, QStringLiteral("quillmere::CAboutDlg"));
+}
+
+TEST(FocusMark, AFocusedButtonLooksOtherThanTheDefaultButtonAlone) {
+  QPushButton button(QStringLiteral("Add files"));
+  button.setDefault(true);
+  FocusMarkStyle style(QStyleFactory::create(QStringLiteral("Fusion")));
+  button.setStyle(&style);
+  button.resize(100, 30);
+  const QImage plain = button.grab().toImage();
+  button.setAttribute(Qt::WA_UnderMouse, false);
+  QStyleOptionButton option;
+  option.initFrom(&button);
+  option.text = button.text();
+  option.state |= QStyle::State_HasFocus;
+  QImage focused(plain.size(), plain.format());
+  focused.fill(Qt::transparent);
+  QPainter painter(&focused);
+  style.drawControl(QStyle::CE_PushButton, &option, &painter, &button);
+  painter.end();
+  option.state &= ~QStyle::State_HasFocus;
+  QImage unfocused(plain.size(), plain.format());
+  unfocused.fill(Qt::transparent);
+  QPainter other(&unfocused);
+  style.drawControl(QStyle::CE_PushButton, &option, &other, &button);
+  other.end();
+  EXPECT_NE(focused, unfocused);
+}
+
+}  // namespace
+}  // namespace quillmere::test
