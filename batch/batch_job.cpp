@@ -91,7 +91,8 @@ std::string RunSummary(const RunCounters& counters) {
   std::string summary = FormatString(texts::kRunSummary, counters.fileCount, counters.replacedCount,
                                      counters.errorCount);
   if (counters.restoredCount > 0) {
-    summary += "\n" + FormatString(texts::kRestoredSummary, counters.restoredCount);
+    summary += '\n';
+    summary += FormatString(texts::kRestoredSummary, counters.restoredCount);
   }
   return summary;
 }

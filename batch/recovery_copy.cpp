@@ -52,12 +52,20 @@ bool Missing(const FileError& error) {
 
 }  // namespace
 
+// ".NAME" and the suffix.
+std::string HiddenBeside(const std::string& name, std::string_view suffix) {
+  std::string hidden(1, '.');
+  hidden += Shortened(name);
+  hidden += suffix;
+  return hidden;
+}
+
 std::string NewContentName(const std::string& name) {
-  return "." + Shortened(name) + std::string(kNewSuffix);
+  return HiddenBeside(name, kNewSuffix);
 }
 
 std::string RecoveryCopyName(const std::string& name) {
-  return "." + Shortened(name) + std::string(kRecoverySuffix);
+  return HiddenBeside(name, kRecoverySuffix);
 }
 
 std::string RecoveryCopyName(const FileKey& key) {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 
+#include "cleaning_groups.h"
 #include "cleaning_pass.h"
 #include "heap_tracker.h"
 #include "html_page_generator.h"

@@ -3,10 +3,16 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+#include <QDir>
 #include <QDropEvent>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QMimeData>
+#include <QTimer>
 #include <QUrl>
+#include <algorithm>
 
+#include "file_list_view.h"
 #include "main_dlg.h"
 #include "resource_ids.h"
 
@@ -30,11 +36,11 @@ void BM_InsertAtTop(benchmark::State& state) {
     window.show();
     QCoreApplication::processEvents();
     state.ResumeTiming();
-    for (const std::string& path : paths) window.platform().ListInsertAtTop(path);
-    window.platform().ListFitColumn();
+    for (const std::string& path : paths) window.services().ListInsertAtTop(path);
+    window.services().ListFitColumn();
     // The view lays the items out when it next handles its events.
     QCoreApplication::processEvents();
-    benchmark::DoNotOptimize(window.platform().ListCount());
+    benchmark::DoNotOptimize(window.typed().fileList->count());
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
@@ -45,14 +51,14 @@ void BM_AddOneToLongList(benchmark::State& state) {
   CMainDlg window;
   window.show();
   for (const std::string& path : Paths(static_cast<int>(state.range(0)))) {
-    window.platform().ListInsertAtTop(path);
+    window.services().ListInsertAtTop(path);
   }
-  window.platform().ListFitColumn();
+  window.services().ListFitColumn();
   QCoreApplication::processEvents();
   int next = 0;
   for (auto _ : state) {
-    window.platform().ListInsertAtTop("/extra/" + std::to_string(next++));
-    window.platform().ListFitColumn();
+    window.services().ListInsertAtTop("/extra/" + std::to_string(next++));
+    window.services().ListFitColumn();
     QCoreApplication::processEvents();
   }
 }
@@ -77,11 +83,48 @@ void BM_DropOfManyFiles(benchmark::State& state) {
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&window, &drop);
     QCoreApplication::processEvents();
-    if (window.platform().ListCount() != state.range(0)) state.SkipWithError("drop lost paths");
+    if (window.typed().fileList->count() != state.range(0)) state.SkipWithError("drop lost paths");
   }
   state.SetItemsProcessed(state.iterations() * state.range(0));
 }
 BENCHMARK(BM_DropOfManyFiles)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+// A folder tree of many files added through the list's menu: the time it
+// takes, and the longest the window goes without handling its events (a
+// timer that fires whenever it does).
+void BM_AddFolderOfManyFiles(benchmark::State& state) {
+  const QString folder = QDir::temp().filePath(QStringLiteral("quillmere-folder-bench"));
+  const int count = static_cast<int>(state.range(0));
+  QDir(folder).removeRecursively();
+  for (int i = 0; i < count; ++i) {
+    const QString sub = QStringLiteral("%1/d%2").arg(folder).arg(i / 1000);
+    if (i % 1000 == 0) QDir().mkpath(sub);
+    QFile(QStringLiteral("%1/page-%2.html").arg(sub).arg(i)).open(QIODevice::WriteOnly);
+  }
+  double longestGap = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    CMainDlg window;
+    window.show();
+    QCoreApplication::processEvents();
+    QElapsedTimer sinceEvents;
+    QTimer beat;
+    beat.setInterval(0);
+    QObject::connect(&beat, &QTimer::timeout, [&] {
+      longestGap = std::max(longestGap, static_cast<double>(sinceEvents.nsecsElapsed()) / 1e6);
+      sinceEvents.restart();
+    });
+    beat.start();
+    sinceEvents.start();
+    state.ResumeTiming();
+    window.logic().OnAddFolder(folder.toStdString());
+    if (window.typed().fileList->count() != count) state.SkipWithError("folder lost files");
+  }
+  state.counters["longest_ms_without_events"] = longestGap;
+  state.SetItemsProcessed(state.iterations() * state.range(0));
+  QDir(folder).removeRecursively();
+}
+BENCHMARK(BM_AddFolderOfManyFiles)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 }  // namespace quillmere
