@@ -28,6 +28,23 @@ struct FileKeyHash {
   }
 };
 
+// A moment in a file's life, as the system records it: seconds and
+// nanoseconds since the system's epoch.
+struct Timestamp {
+  std::int64_t seconds = 0;
+  std::int64_t nanoseconds = 0;
+
+  bool operator==(const Timestamp&) const = default;
+};
+
+// What undoing a change to a file needs to know of it and to put back.
+struct FileStamp {
+  std::uint64_t size = 0;
+  Timestamp accessed;
+  Timestamp modified;
+  std::uint32_t mode = 0;  // permission bits, or attribute flags on Windows
+};
+
 struct LoadedFile {
   std::optional<FileError> error;  // nothing when the file was read
   std::string text;
@@ -51,6 +68,10 @@ class FileStore {
   virtual std::optional<FileError> Save(const std::string& path, const std::string& text) = 0;
   // What Save would find wrong before writing anything, without writing.
   virtual std::optional<FileError> CheckSave(const std::string& path) = 0;
+  // The file's size, times and mode.
+  virtual std::optional<FileError> Stamp(const std::string& path, FileStamp& stamp) = 0;
+  // Gives the file these times and this mode back (its size is not touched).
+  virtual std::optional<FileError> Restamp(const std::string& path, const FileStamp& stamp) = 0;
   // Makes the saves so far durable where a store defers part of that work;
   // the batch run calls it when a run ends.
   virtual void Flush() {}

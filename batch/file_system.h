@@ -12,19 +12,13 @@
 
 namespace quillmere {
 
-struct Timestamp {
-  std::int64_t seconds = 0;
-  std::int64_t nanoseconds = 0;
-
-  bool operator==(const Timestamp&) const = default;
-};
-
 enum class FileKind { kRegular, kFolder, kDevice, kFifo, kSocket, kLink, kOther };
 
 struct FileInfo {
   FileKey key;
   FileKind kind = FileKind::kOther;
   std::uint64_t size = 0;
+  Timestamp accessed;
   Timestamp modified;
   Timestamp changed;  // moves with any change of content or metadata
   std::uint64_t linkCount = 1;
@@ -74,6 +68,10 @@ class OpenFile {
   virtual MaybeError Sync() = 0;
 
   virtual Result<FileAttributes> ReadAttributes() = 0;
+  // Sets the times of last access and change of content.
+  virtual MaybeError SetTimes(Timestamp accessed, Timestamp modified) = 0;
+  // Sets the permission bits (POSIX) or the attribute flags (Windows).
+  virtual MaybeError SetMode(std::uint32_t mode) = 0;
   // Gives the file exactly these attributes, or fails.
   virtual MaybeError WriteAttributes(const FileAttributes& attributes) = 0;
 

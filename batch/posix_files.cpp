@@ -157,6 +157,16 @@ class PosixOpenFile final : public OpenFile {
     return Check(sys_.Fchmod(fd_, static_cast<mode_t>(attributes.mode)));
   }
 
+  MaybeError SetTimes(Timestamp accessed, Timestamp modified) override {
+    const timespec times[2] = {{accessed.seconds, accessed.nanoseconds},
+                               {modified.seconds, modified.nanoseconds}};
+    return Check(sys_.Futimens(fd_, times));
+  }
+
+  MaybeError SetMode(std::uint32_t mode) override {
+    return Check(sys_.Fchmod(fd_, static_cast<mode_t>(mode & 07777)));
+  }
+
   bool CopiesOnWrite() override {
     struct statfs status {};
     if (sys_.Fstatfs(fd_, &status) != 0) return false;
@@ -221,6 +231,7 @@ FileInfo InfoFromStat(const struct stat& status) {
   info.key = {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
   info.kind = KindOf(status.st_mode);
   info.size = status.st_size < 0 ? 0 : static_cast<std::uint64_t>(status.st_size);
+  info.accessed = {status.st_atim.tv_sec, status.st_atim.tv_nsec};
   info.modified = {status.st_mtim.tv_sec, status.st_mtim.tv_nsec};
   info.changed = {status.st_ctim.tv_sec, status.st_ctim.tv_nsec};
   info.linkCount = status.st_nlink;

@@ -43,6 +43,9 @@ int PosixSyscalls::Fchmod(int fd, mode_t mode) {
 int PosixSyscalls::Fchown(int fd, uid_t owner, gid_t group) {
   return ::fchown(fd, owner, group);
 }
+int PosixSyscalls::Futimens(int fd, const struct timespec times[2]) {
+  return ::futimens(fd, times);
+}
 int PosixSyscalls::Fallocate(int fd, off_t length) {
   const int error = ::posix_fallocate(fd, 0, length);
   if (error == 0) return 0;

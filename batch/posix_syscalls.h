@@ -28,6 +28,7 @@ class PosixSyscalls {
   virtual int Fsync(int fd);
   virtual int Fchmod(int fd, mode_t mode);
   virtual int Fchown(int fd, uid_t owner, gid_t group);
+  virtual int Futimens(int fd, const struct timespec times[2]);
   // Reserves disk space for the first `length` bytes; 0 or -1 with errno.
   virtual int Fallocate(int fd, off_t length);
   virtual int Ftruncate(int fd, off_t length);

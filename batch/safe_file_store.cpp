@@ -119,6 +119,29 @@ MaybeError SafeFileStore::RestoreIfInterrupted(Location& where, std::unique_ptr<
   return std::nullopt;
 }
 
+MaybeError SafeFileStore::Stamp(const std::string& path, FileStamp& stamp) {
+  Result<Location> where = fs_->Locate(path);
+  if (!where.ok()) return where.error();
+  Result<std::unique_ptr<OpenFile>> file = where->folder->Open(where->name, Access::kRead);
+  if (!file.ok()) return file.error();
+  Result<FileInfo> info = (*file)->Info();
+  if (!info.ok()) return info.error();
+  if (MaybeError error = RegularFileOnly(*info)) return error;
+  Result<FileAttributes> attributes = (*file)->ReadAttributes();
+  if (!attributes.ok()) return attributes.error();
+  stamp = {info->size, info->accessed, info->modified, attributes->mode};
+  return std::nullopt;
+}
+
+MaybeError SafeFileStore::Restamp(const std::string& path, const FileStamp& stamp) {
+  Result<Location> where = fs_->Locate(path);
+  if (!where.ok()) return where.error();
+  Result<std::unique_ptr<OpenFile>> file = where->folder->Open(where->name, Access::kReadWrite);
+  if (!file.ok()) return file.error();
+  if (MaybeError error = (*file)->SetMode(stamp.mode)) return error;
+  return (*file)->SetTimes(stamp.accessed, stamp.modified);
+}
+
 MaybeError SafeFileStore::CheckSave(const std::string& path) {
   const LoadedVersion* loaded = loaded_ && loaded_->path == path ? &*loaded_ : nullptr;
   Result<Target> target = OpenForSave(path, loaded);

@@ -41,6 +41,8 @@ class SafeFileStore final : public FileStore {
   LoadedFile Load(const std::string& path) override;
   MaybeError Save(const std::string& path, const std::string& text) override;
   MaybeError CheckSave(const std::string& path) override;
+  MaybeError Stamp(const std::string& path, FileStamp& stamp) override;
+  MaybeError Restamp(const std::string& path, const FileStamp& stamp) override;
   void Flush() override;
 
  private:

@@ -32,6 +32,14 @@ Timestamp FromFileTime(const FILETIME& time) {
       static_cast<std::int64_t>((std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime));
 }
 
+FILETIME ToFileTime(Timestamp time) {
+  const auto ticks = static_cast<std::uint64_t>(time.seconds * 10000000 + time.nanoseconds / 100);
+  FILETIME out;
+  out.dwLowDateTime = static_cast<DWORD>(ticks);
+  out.dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+  return out;
+}
+
 MaybeError Check(BOOL done) {
   if (done) return std::nullopt;
   return LastWin32Error();
@@ -195,6 +203,19 @@ class WinOpenFile final : public OpenFile {
     return Check(SetFileInformationByHandle(handle_, FileBasicInfo, &basic, sizeof basic));
   }
 
+  MaybeError SetTimes(Timestamp accessed, Timestamp modified) override {
+    const FILETIME access = ToFileTime(accessed);
+    const FILETIME write = ToFileTime(modified);
+    return Check(SetFileTime(handle_, nullptr, &access, &write));
+  }
+
+  MaybeError SetMode(std::uint32_t mode) override {
+    FILE_BASIC_INFO basic{};  // zero times: left as they are
+    basic.FileAttributes =
+        (mode & kCarriedAttributes) != 0 ? mode & kCarriedAttributes : FILE_ATTRIBUTE_NORMAL;
+    return Check(SetFileInformationByHandle(handle_, FileBasicInfo, &basic, sizeof basic));
+  }
+
   bool CopiesOnWrite() override { return false; }
 
   Result<std::uint64_t> FreeSpace() override {
@@ -282,6 +303,7 @@ FileInfo InfoFromHandle(HANDLE file, const BY_HANDLE_FILE_INFORMATION& info) {
     out.kind = FileKind::kRegular;
   }
   out.size = (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow;
+  out.accessed = FromFileTime(info.ftLastAccessTime);
   out.modified = FromFileTime(info.ftLastWriteTime);
   FILE_BASIC_INFO basic{};
   out.changed = GetFileInformationByHandleEx(file, FileBasicInfo, &basic, sizeof basic)

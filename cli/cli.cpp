@@ -5,6 +5,8 @@
 #include "cli_options.h"
 #include "filter_mode.h"
 #include "in_place_mode.h"
+#include "run_journal.h"
+#include "undo_mode.h"
 
 namespace quillmere {
 
@@ -23,6 +25,13 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
   if (command.showVersion) {
     out << "quillmere-cli " << QUILLMERE_VERSION << "\n";
     return kExitOk;
+  }
+  if (command.listRuns || command.undoRun) {
+    const std::filesystem::path runs = DefaultRunsFolder();
+    RunJournals journals(runs, DefaultJournalLimit(runs));
+    if (command.listRuns) return ListRuns(journals, out);
+    const auto store = MakeSystemFileStore();
+    return UndoLastRun(*store, journals, *command.undoRun, out, err);
   }
   if (command.files.empty()) return RunFilterMode(command.options, in, out, err);
   return RunInPlaceMode(command, out, err);

@@ -15,6 +15,16 @@ const CleaningGroup* GroupOf(const std::string& arg) {
   return found == groups.end() ? nullptr : &*found;
 }
 
+// "20261207-135601", perhaps with "-2" after it.
+bool IsRunId(const std::string& arg) {
+  if (arg.size() < 15 || arg[8] != '-') return false;
+  for (std::size_t i = 0; i < arg.size(); ++i) {
+    if (i == 8 || (i >= 15 && arg[i] == '-')) continue;
+    if (arg[i] < '0' || arg[i] > '9') return false;
+  }
+  return true;
+}
+
 bool IsOption(const std::string& arg) {
   return arg.size() > 1 && arg[0] == '-';
 }
@@ -86,6 +96,14 @@ std::variant<CliCommand, UsageError> ParseCommandLine(const std::vector<std::str
       if (auto error = TakeGroup(*group, args, i, command.options)) return *error;
     } else if (arg == "--dry-run") {
       command.dryRun = true;
+    } else if (arg == "--no-undo") {
+      command.noUndo = true;
+    } else if (arg == "--runs") {
+      command.listRuns = true;
+    } else if (arg == "--undo") {
+      // A run id may follow; anything else is a file or an option.
+      const bool runGiven = i + 1 < args.size() && IsRunId(args[i + 1]);
+      command.undoRun = runGiven ? args[++i] : "";
     } else if (arg == "--help" || arg == "-h") {
       command.showHelp = true;
     } else if (arg == "--version") {
@@ -118,6 +136,10 @@ Other options:
   --dry-run             with FILEs: clean but write nothing; list the files
                         that would change, and report those that could not
                         be saved
+  --no-undo             keep no undo journal of this run
+  --runs                list the runs that can be undone
+  --undo [RUN]          put back the files of the last run not undone (or
+                        of RUN) that are still what the run wrote
   --help                show this help
   --version             show the version
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -13,6 +14,9 @@ struct CliCommand {
   CleaningOptions options;
   std::vector<std::string> files;  // empty: filter standard input to standard output
   bool dryRun = false;
+  bool noUndo = false;                 // no undo journal for this run
+  bool listRuns = false;               // --runs
+  std::optional<std::string> undoRun;  // --undo: "" for the last run not undone
   bool showHelp = false;
   bool showVersion = false;
 };

@@ -23,6 +23,8 @@ class ConsoleObserver final : public BatchObserver {
   int stoppedBy() const { return stoppedBy_; }
   // Clears the progress line, if one is shown.
   void EndProgress();
+  // A line that warns of something that is no error.
+  void Warn(const std::string& text, const std::string& details) { Line(text, details); }
 
   bool StopRequested() override { return stoppedBy_ != 0; }
   void FileStarted(int index, const std::string& path, int percent) override;

@@ -8,6 +8,7 @@
 #include "batch_job.h"
 #include "cli.h"
 #include "console_observer.h"
+#include "run_journal.h"
 #include "texts.h"
 
 #ifdef _WIN32
@@ -33,6 +34,12 @@ class DryRunFileStore final : public FileStore {
   }
   std::optional<FileError> CheckSave(const std::string& path) override {
     return store_.CheckSave(path);
+  }
+  std::optional<FileError> Stamp(const std::string& path, FileStamp& stamp) override {
+    return store_.Stamp(path, stamp);
+  }
+  std::optional<FileError> Restamp(const std::string&, const FileStamp&) override {
+    return std::nullopt;  // nothing is written
   }
 
  private:
@@ -63,14 +70,25 @@ std::vector<std::string> Unique(const std::vector<std::string>& files) {
 
 int RunInPlaceMode(const CliCommand& command, std::ostream& out, std::ostream& err) {
   const auto store = MakeSystemFileStore();
-  return RunInPlaceMode(command, *store, out, err, ErrorStreamIsTerminal());
+  const std::filesystem::path runs = DefaultRunsFolder();
+  RunJournals journals(runs, DefaultJournalLimit(runs));
+  return RunInPlaceMode(command, *store, runs.empty() ? nullptr : &journals, out, err,
+                        ErrorStreamIsTerminal());
 }
 
-int RunInPlaceMode(const CliCommand& command, FileStore& store, std::ostream& out,
-                   std::ostream& err, bool showProgress) {
+int RunInPlaceMode(const CliCommand& command, FileStore& store, RunJournals* journals,
+                   std::ostream& out, std::ostream& err, bool showProgress) {
   DryRunFileStore dryRun(store, out);
-  FileStore& files = command.dryRun ? static_cast<FileStore&>(dryRun) : store;
   ConsoleObserver observer(err, showProgress);
+  std::optional<JournaledFileStore> journaled;
+  if (journals != nullptr && !command.dryRun && !command.noUndo) {
+    journaled.emplace(store, *journals, [&](const std::string& path) {
+      observer.Warn(texts::kNoUndoCopy + path, texts::kNoUndoCopyDetails);
+    });
+  }
+  FileStore& files = command.dryRun ? static_cast<FileStore&>(dryRun)
+                     : journaled    ? static_cast<FileStore&>(*journaled)
+                                    : store;
   BatchJob job(files, observer);
   RunCounters counters;
   {

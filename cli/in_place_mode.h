@@ -4,6 +4,7 @@
 
 #include "cli_options.h"
 #include "file_store.h"
+#include "run_journal.h"
 
 namespace quillmere {
 
@@ -16,8 +17,9 @@ namespace quillmere {
 // Returns 0, 1 when any file failed, or 130 when interrupted.
 int RunInPlaceMode(const CliCommand& command, std::ostream& out, std::ostream& err);
 
-// The same over a given file store, with or without a progress line on `err`.
-int RunInPlaceMode(const CliCommand& command, FileStore& store, std::ostream& out,
-                   std::ostream& err, bool showProgress);
+// The same over a given file store, keeping an undo journal in `journals`
+// (none when null), with or without a progress line on `err`.
+int RunInPlaceMode(const CliCommand& command, FileStore& store, RunJournals* journals,
+                   std::ostream& out, std::ostream& err, bool showProgress);
 
 }  // namespace quillmere

@@ -32,6 +32,12 @@ inline constexpr const char* kProgressBarName = "Progress";
 inline constexpr const char* kAddFolder = "Add folder...";
 inline constexpr const char* kRemoveSelected = "Remove selected";
 inline constexpr const char* kOpenFolder = "Open containing folder";
+inline constexpr const char* kUndoLastRun = "Undo last run";
+// Qt's "%1" and "%2": the number of files and when the run was.
+inline constexpr const char* kUndoQuestion =
+    "Put back the %1 file(s) the last run changed, on %2, as they were before it?";
+inline constexpr const char* kUndoResult = "Undone : %1 file(s), left alone : %2";
+inline constexpr const char* kNothingToUndo = "No run to undo.";
 inline constexpr const char* kTemplateStatus = "OK.";
 
 // The status line, the percentage label and the string table (ids 101-104).
@@ -51,6 +57,10 @@ inline constexpr const char* kSaveError = "File save error: ";
 inline constexpr const char* kRestored = "File restored: ";
 inline constexpr const char* kRestoredDetails =
     "its content from before an interrupted run was put back first";
+inline constexpr const char* kNoUndoCopy = "No undo copy: ";
+inline constexpr const char* kNoUndoCopyDetails =
+    "the undo journal has no room for it; the file was cleaned all the same";
+inline constexpr const char* kNoUndoCopySummary = "Cleaned without an undo copy : %d";
 
 // The open-file dialog's filters: what each shows, in UTF-8, and its
 // patterns. "All Files (*.*)" also lists names without a dot.

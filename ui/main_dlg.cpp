@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -27,6 +28,7 @@
 #include "little_help.h"
 #include "resource_ids.h"
 #include "static_text.h"
+#include "string_table.h"
 #include "system_menu.h"
 #include "texts.h"
 #include "translation.h"
@@ -71,11 +73,13 @@ static MainControls TypedControls(const ControlMap& built) {
 CMainDlg::CMainDlg(QWidget* parent, std::unique_ptr<FileStore> files)
     : QDialog(parent),
       files_(files ? std::move(files) : MakeSystemFileStore()),
+      journals_(DefaultRunsFolder(), DefaultJournalLimit(DefaultRunsFolder())),
+      journaled_(*files_, journals_, [this](const std::string&) { ++notKept_; }),
       appIcon_(AppIcon()),
       built_(BuildDialog(*this, MainDialogTemplate(), appIcon_)),
       typed_(TypedControls(built_.controls)),
       services_(*this, built_.controls, typed_),
-      logic_(services_, *files_) {
+      logic_(services_, journaled_) {
   WireEvents();
   OnInitWindow();
 }
@@ -105,6 +109,9 @@ void CMainDlg::WireEvents() {
   auto* remove =
       new QShortcut(QKeySequence::Delete, typed_.fileList, nullptr, nullptr, Qt::WidgetShortcut);
   connect(remove, &QShortcut::activated, this, &CMainDlg::OnRemoveSelected);
+  // Ctrl+Z stays the edit fields' own undo.
+  auto* undo = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+Z")), this);
+  connect(undo, &QShortcut::activated, this, &CMainDlg::OnUndoLastRun);
 }
 
 // Each edit field is read out by the caption that labels it.
@@ -161,9 +168,15 @@ void CMainDlg::OnStartClicked() {
   }
   const bool startsRun = !logic_.running();
   if (startsRun) typed_.fileList->setFailures({});
+  notKept_ = 0;
   logic_.OnStart();
   if (!startsRun || logic_.running()) return;
   ShowFailures();
+  if (notKept_ > 0) {
+    logic_.fields().statusText +=
+        '\n' + FormatString(services_.Translate(texts::kNoUndoCopySummary), notKept_);
+    ExchangeData(ExchangeDirection::kWrite);
+  }
   // Away from START, so that one more Enter starts nothing; that also lets go
   // of a press on START made during the run.
   typed_.addFiles->setFocus();
@@ -191,6 +204,9 @@ void CMainDlg::OnListMenu(const QPoint& at) {
   QAction* open = menu.addAction(Tr(texts::kOpenFolder), this,
                                  [this, selected] { OpenContainingFolder(selected.front()); });
   open->setEnabled(selected.size() == 1);
+  menu.addSeparator();
+  QAction* undo = menu.addAction(Tr(texts::kUndoLastRun), this, &CMainDlg::OnUndoLastRun);
+  undo->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+Z")));
   menu.exec(typed_.fileList->viewport()->mapToGlobal(at));
 }
 
@@ -229,6 +245,35 @@ void CMainDlg::CentreOnScreen() {
   const QRect available = screen()->availableGeometry();
   move(pos() + available.center() - frameGeometry().center());
   centredAt_ = geometry().topLeft();
+}
+
+void CMainDlg::OnUndoLastRun() {
+  if (logic_.busy()) return;
+  const std::vector<RunRecord> runs = journals_.List();
+  const auto last = std::find_if(runs.begin(), runs.end(),
+                                 [](const RunRecord& run) { return !run.undone && run.files > 0; });
+  if (last == runs.end()) {
+    services_.ShowMessage(services_.Translate(texts::kNothingToUndo),
+                          services_.Translate(texts::kProgramName), MessageStyle::kPlain, "");
+    return;
+  }
+  const QString when = QDateTime::fromSecsSinceEpoch(last->started).toString(Qt::ISODate);
+  const QString question = Tr(texts::kUndoQuestion).arg(last->files).arg(when);
+  if (!services_.Confirm(ToBytes(question))) return;
+  int undone = 0;
+  int leftAlone = 0;
+  std::unordered_map<std::string, QString> reasons;
+  for (const UndoneFile& file : UndoRun(*files_, journals_, last->id)) {
+    if (file.error) {
+      ++leftAlone;
+      reasons[file.path] = FromBytes(file.reason);
+    } else {
+      ++undone;
+    }
+  }
+  logic_.fields().statusText = ToBytes(Tr(texts::kUndoResult).arg(undone).arg(leftAlone));
+  ExchangeData(ExchangeDirection::kWrite);
+  typed_.fileList->setFailures(std::move(reasons));
 }
 
 void CMainDlg::accept() {

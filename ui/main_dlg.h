@@ -8,6 +8,7 @@
 #include "main_controls.h"
 #include "main_window_logic.h"
 #include "qt_window_services.h"
+#include "run_journal.h"
 #include "template_builder.h"
 
 namespace quillmere {
@@ -75,8 +76,15 @@ class CMainDlg : public QDialog {
   void OnAddFolder();
   void OnRemoveSelected();
   void OpenContainingFolder(const std::string& path);
+  // "Undo last run": asks, then puts back what the last run changed.
+  void OnUndoLastRun();
 
   std::unique_ptr<FileStore> files_;
+  // The runs' undo journals, and the store that writes the journal of each
+  // run through files_.
+  RunJournals journals_;
+  JournaledFileStore journaled_;
+  int notKept_ = 0;
   QIcon appIcon_;
   BuiltDialog built_;
   MainControls typed_;

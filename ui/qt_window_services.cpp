@@ -196,6 +196,18 @@ std::optional<std::string> QtWindowServices::ChooseFolder() {
   return ToBytes(QDir::toNativeSeparators(folder));
 }
 
+bool QtWindowServices::Confirm(const std::string& question) {
+  if (nextAnswer_) return *std::exchange(nextAnswer_, std::nullopt);
+  QMessageBox box(QMessageBox::Question, Tr(texts::kProgramName), FromBytes(question),
+                  QMessageBox::Yes | QMessageBox::No, &owner_);
+  box.setDefaultButton(QMessageBox::No);
+  return box.exec() == QMessageBox::Yes;
+}
+
+void QtWindowServices::SetNextAnswer(bool yes) {
+  nextAnswer_ = yes;
+}
+
 void QtWindowServices::SetNextChosenFolder(std::optional<std::string> folder) {
   hasNextFolder_ = true;
   nextFolder_ = std::move(folder);

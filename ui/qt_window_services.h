@@ -61,11 +61,14 @@ class QtWindowServices final : public WindowServices {
 
   // The folder dialog: the chosen folder, or nothing when cancelled.
   std::optional<std::string> ChooseFolder();
+  // A Yes/No question owned by the window: whether the user said yes.
+  bool Confirm(const std::string& question);
 
   // For tests: the next ChooseFiles returns `files` (nothing = cancelled)
   // instead of opening the dialog; likewise the next ChooseFolder.
   void SetNextChosenFiles(std::optional<std::vector<std::string>> files);
   void SetNextChosenFolder(std::optional<std::string> folder);
+  void SetNextAnswer(bool yes);
 
  private:
   QWidget* Control(int id) const;
@@ -76,6 +79,7 @@ class QtWindowServices final : public WindowServices {
   DataExchange exchange_;
   bool hasNextChosen_ = false;
   std::optional<std::vector<std::string>> nextChosen_;
+  std::optional<bool> nextAnswer_;
   bool hasNextFolder_ = false;
   std::optional<std::string> nextFolder_;
 };

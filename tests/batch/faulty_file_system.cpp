@@ -56,6 +56,10 @@ class FaultyFile final : public OpenFile {
     if (MaybeError error = faults_.Enter(Op::kWriteAttributes)) return error;
     return real_->WriteAttributes(attributes);
   }
+  MaybeError SetTimes(Timestamp accessed, Timestamp modified) override {
+    return real_->SetTimes(accessed, modified);
+  }
+  MaybeError SetMode(std::uint32_t mode) override { return real_->SetMode(mode); }
   bool CopiesOnWrite() override { return faults_.freeSpace() || real_->CopiesOnWrite(); }
   Result<std::uint64_t> FreeSpace() override {
     if (faults_.freeSpace()) return *faults_.freeSpace();

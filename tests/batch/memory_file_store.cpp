@@ -32,6 +32,20 @@ std::optional<FileError> MemoryFileStore::Save(const std::string& path, const st
   return std::nullopt;
 }
 
+std::optional<FileError> MemoryFileStore::Stamp(const std::string& path, FileStamp& stamp) {
+  const auto found = files.find(FileOf(path));
+  if (found == files.end()) return FileError{FileProblem::kNotFound};
+  stamp = stamps[found->first];
+  stamp.size = found->second.size();
+  return std::nullopt;
+}
+
+std::optional<FileError> MemoryFileStore::Restamp(const std::string& path, const FileStamp& stamp) {
+  if (!files.contains(FileOf(path))) return FileError{FileProblem::kNotFound};
+  stamps[FileOf(path)] = stamp;
+  return std::nullopt;
+}
+
 std::optional<FileError> MemoryFileStore::CheckSave(const std::string& path) {
   checks.push_back(path);
   if (failSave.contains(path)) return FileError{FileProblem::kReadOnly, "no write bit"};

@@ -16,10 +16,13 @@ class MemoryFileStore : public FileStore {
   LoadedFile Load(const std::string& path) override;
   std::optional<FileError> Save(const std::string& path, const std::string& text) override;
   std::optional<FileError> CheckSave(const std::string& path) override;
+  std::optional<FileError> Stamp(const std::string& path, FileStamp& stamp) override;
+  std::optional<FileError> Restamp(const std::string& path, const FileStamp& stamp) override;
   void Flush() override { ++flushes; }
 
   std::map<std::string, std::string> files;
   std::map<std::string, std::string> aliases;  // another name -> the file's path
+  std::map<std::string, FileStamp> stamps;     // by file; the size is the text's
   std::set<std::string> failSave;              // Save and CheckSave fail: read-only
   std::set<std::string> restoreOnLoad;         // loads as restored from a recovery copy
   std::set<std::string> throwOnLoad;           // Load throws std::bad_alloc

@@ -25,7 +25,7 @@ class InPlaceModeTest : public ::testing::Test {
   }
 
   int Run(bool showProgress = false) {
-    return RunInPlaceMode(command, store, out, err, showProgress);
+    return RunInPlaceMode(command, store, nullptr, out, err, showProgress);
   }
 
   CliCommand command;
@@ -103,7 +103,7 @@ TEST_P(InPlaceSignalTest, AStopSignalStopsTheRunAfterTheFileInHand) {
   std::ostringstream err;
   const auto previous = std::signal(GetParam(), SIG_IGN);
 
-  EXPECT_EQ(RunInPlaceMode(command, store, out, err, false), kExitSignalBase + GetParam());
+  EXPECT_EQ(RunInPlaceMode(command, store, nullptr, out, err, false), kExitSignalBase + GetParam());
   // The signal is seen before file 3 is loaded; like STOP, that file is
   // still handled whole.
   EXPECT_THAT(store.saves, ElementsAre("1", "2", "3"));

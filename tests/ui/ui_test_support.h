@@ -31,6 +31,12 @@ class ObservedStore : public FileStore {
   std::optional<FileError> CheckSave(const std::string& path) override {
     return system_->CheckSave(path);
   }
+  std::optional<FileError> Stamp(const std::string& path, FileStamp& stamp) override {
+    return system_->Stamp(path, stamp);
+  }
+  std::optional<FileError> Restamp(const std::string& path, const FileStamp& stamp) override {
+    return system_->Restamp(path, stamp);
+  }
 
   std::function<void(const std::string&)> onLoad;
   std::vector<std::string> loaded;

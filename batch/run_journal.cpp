@@ -1,0 +1,366 @@
+#include "run_journal.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <sstream>
+#include <system_error>
+
+#include "file_content.h"
+
+namespace quillmere {
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kJournalFile = "journal";
+constexpr const char* kUndoneFile = "undone";
+constexpr std::string_view kHeader = "quillmere undo journal 1\tstarted=";
+constexpr std::uint64_t kMostBytes = std::uint64_t{2} << 30;
+
+// A path held as bytes: UTF-8 where the system takes names in UTF-16.
+fs::path PathOf(const std::string& bytes) {
+  return fs::path(std::u8string(bytes.begin(), bytes.end()));
+}
+
+std::string BytesOf(const fs::path& path) {
+  const std::u8string text = path.u8string();
+  return std::string(text.begin(), text.end());
+}
+
+// A path on one line: control bytes, '%' and the tab as %XX.
+std::string Escaped(const std::string& path) {
+  std::string out;
+  for (const char c : path) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F || byte == '%') {
+      char code[4];
+      std::snprintf(code, sizeof code, "%%%02X", byte);
+      out += code;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+std::string Unescaped(const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 2 < text.size()) {
+      out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+      i += 2;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+std::string TimeText(Timestamp time) {
+  return std::to_string(time.seconds) + "." + std::to_string(time.nanoseconds);
+}
+
+Timestamp TimeOf(const std::string& text) {
+  const std::size_t dot = text.find('.');
+  return {std::stoll(text.substr(0, dot)), std::stoll(text.substr(dot + 1))};
+}
+
+std::vector<std::string> Fields(const std::string& line) {
+  std::vector<std::string> fields;
+  std::stringstream in(line);
+  for (std::string field; std::getline(in, field, '\t');) fields.push_back(field);
+  return fields;
+}
+
+std::string EntryLine(const JournalEntry& e) {
+  char hash[17];
+  std::snprintf(hash, sizeof hash, "%016" PRIx64, e.afterHash);
+  return std::to_string(e.number) + "\t" + (e.kept ? "1" : "0") + "\t" +
+         std::to_string(e.before.size) + "\t" + TimeText(e.before.accessed) + "\t" +
+         TimeText(e.before.modified) + "\t" + std::to_string(e.before.mode) + "\t" +
+         std::to_string(e.afterSize) + "\t" + TimeText(e.afterModified) + "\t" + hash + "\t" +
+         Escaped(e.path) + "\n";
+}
+
+std::optional<JournalEntry> ParseEntry(const std::string& line) {
+  const std::vector<std::string> f = Fields(line);
+  if (f.size() != 10) return std::nullopt;
+  try {
+    JournalEntry e;
+    e.number = std::stoi(f[0]);
+    e.kept = f[1] == "1";
+    e.before = {std::stoull(f[2]), TimeOf(f[3]), TimeOf(f[4]),
+                static_cast<std::uint32_t>(std::stoul(f[5]))};
+    e.afterSize = std::stoull(f[6]);
+    e.afterModified = TimeOf(f[7]);
+    e.afterHash = std::stoull(f[8], nullptr, 16);
+    e.path = Unescaped(f[9]);
+    return e;
+  } catch (const std::exception&) {
+    return std::nullopt;  // a line cut short by a crash
+  }
+}
+
+std::uint64_t SizeOfTree(const fs::path& folder) {
+  std::uint64_t bytes = 0;
+  std::error_code error;
+  for (fs::recursive_directory_iterator it(folder, error), end; !error && it != end;
+       it.increment(error)) {
+    if (it->is_regular_file(error)) bytes += it->file_size(error);
+  }
+  return bytes;
+}
+
+std::string NewRunId() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &now);
+#else
+  localtime_r(&now, &local);
+#endif
+  char text[32];
+  std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
+  return text;
+}
+
+}  // namespace
+
+RunJournals::RunJournals(fs::path folder, std::uint64_t byteLimit)
+    : folder_(std::move(folder)), byteLimit_(byteLimit) {}
+
+std::vector<std::string> RunJournals::RunIds() const {
+  std::vector<std::string> ids;
+  std::error_code error;
+  for (fs::directory_iterator it(folder_, error), end; !error && it != end; it.increment(error)) {
+    if (it->is_directory(error)) ids.push_back(BytesOf(it->path().filename()));
+  }
+  std::sort(ids.begin(), ids.end());
+  return ids;
+}
+
+std::uint64_t RunJournals::BytesUsed() const {
+  return SizeOfTree(folder_);
+}
+
+std::optional<std::string> RunJournals::StartRun() {
+  if (folder_.empty()) return std::nullopt;
+  std::error_code error;
+  fs::create_directories(folder_, error);
+  std::vector<std::string> ids = RunIds();
+  while (ids.size() >= static_cast<std::size_t>(kRunsKept)) {
+    fs::remove_all(folder_ / ids.front(), error);
+    ids.erase(ids.begin());
+  }
+  // A run's name sorts after every run before it, even one made in the same
+  // second: "-01", "-02", ... follow.
+  const std::string base = NewRunId();
+  std::string id = base;
+  for (int n = 1; !ids.empty() && id <= ids.back(); ++n) {
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, "-%02d", n);
+    id = base + suffix;
+  }
+  if (!fs::create_directory(folder_ / id, error)) return std::nullopt;
+  std::ofstream journal(folder_ / id / kJournalFile, std::ios::binary);
+  journal << kHeader << std::time(nullptr) << "\n";
+  if (!journal) return std::nullopt;
+  return id;
+}
+
+bool RunJournals::MakeRoom(const std::string& run, std::uint64_t bytes) {
+  std::uint64_t used = BytesUsed();
+  for (const std::string& id : RunIds()) {
+    if (used + bytes <= byteLimit_) return true;
+    if (id == run) continue;
+    const std::uint64_t freed = SizeOfTree(folder_ / id);
+    std::error_code error;
+    fs::remove_all(folder_ / id, error);
+    if (!error) used -= std::min(used, freed);
+  }
+  return used + bytes <= byteLimit_;
+}
+
+std::vector<JournalEntry> RunJournals::Entries(const std::string& run) const {
+  std::set<int> undone;
+  std::ifstream undoneIn(folder_ / run / kUndoneFile, std::ios::binary);
+  for (std::string line; std::getline(undoneIn, line);) {
+    if (!line.empty()) undone.insert(std::atoi(line.c_str()));
+  }
+  std::vector<JournalEntry> entries;
+  std::ifstream in(folder_ / run / kJournalFile, std::ios::binary);
+  std::string line;
+  std::getline(in, line);  // the header
+  while (std::getline(in, line)) {
+    std::optional<JournalEntry> entry = ParseEntry(line);
+    if (!entry) continue;
+    entry->undone = undone.contains(entry->number);
+    entries.push_back(std::move(*entry));
+  }
+  return entries;
+}
+
+fs::path RunJournals::CopyOf(const std::string& run, int number) const {
+  return folder_ / run / (std::to_string(number) + ".old");
+}
+
+void RunJournals::MarkUndone(const std::string& run, int number) {
+  std::ofstream out(folder_ / run / kUndoneFile, std::ios::binary | std::ios::app);
+  out << number << "\n";
+}
+
+std::vector<RunRecord> RunJournals::List() const {
+  std::vector<RunRecord> runs;
+  for (const std::string& id : RunIds()) {
+    RunRecord record{id, 0, 0, 0, true};
+    std::ifstream in(folder_ / id / kJournalFile, std::ios::binary);
+    std::string header;
+    std::getline(in, header);
+    if (header.rfind(kHeader, 0) == 0) record.started = std::atoll(header.c_str() + kHeader.size());
+    for (const JournalEntry& entry : Entries(id)) {
+      ++record.files;
+      if (entry.kept) record.bytes += entry.before.size;
+      if (entry.kept && !entry.undone) record.undone = false;
+    }
+    if (record.files == 0) record.undone = false;
+    runs.push_back(record);
+  }
+  std::reverse(runs.begin(), runs.end());
+  return runs;
+}
+
+fs::path DefaultRunsFolder() {
+#ifdef _WIN32
+  const char* local = std::getenv("LOCALAPPDATA");
+  if (local != nullptr && *local != '\0') return PathOf(local) / "quillmere" / "runs";
+#else
+  const char* state = std::getenv("XDG_STATE_HOME");
+  if (state != nullptr && state[0] == '/') return PathOf(state) / "quillmere" / "runs";
+  const char* home = std::getenv("HOME");
+  if (home != nullptr && home[0] == '/') return PathOf(home) / ".local/state/quillmere/runs";
+#endif
+  return {};
+}
+
+std::uint64_t DefaultJournalLimit(const fs::path& folder) {
+  std::error_code error;
+  fs::path existing = folder;
+  while (!existing.empty() && !fs::exists(existing, error)) existing = existing.parent_path();
+  const fs::space_info space = fs::space(existing.empty() ? fs::path(".") : existing, error);
+  if (error) return 0;
+  return std::min(kMostBytes, space.available / 10);
+}
+
+JournaledFileStore::JournaledFileStore(FileStore& store, RunJournals& journals,
+                                       std::function<void(const std::string&)> notKept)
+    : store_(store), journals_(journals), notKept_(std::move(notKept)) {}
+
+LoadedFile JournaledFileStore::Load(const std::string& path) {
+  stamps_.clear();
+  FileStamp before;
+  if (!store_.Stamp(path, before)) stamps_[path] = before;
+  return store_.Load(path);
+}
+
+bool JournaledFileStore::KeepCopy(const std::string& path, const FileStamp& before, int number) {
+  if (!journals_.MakeRoom(*run_, before.size)) return false;
+  const fs::path copy = journals_.CopyOf(*run_, number);
+  std::error_code error;
+  fs::copy_file(PathOf(path), copy, fs::copy_options::overwrite_existing, error);
+  if (!error && fs::file_size(copy, error) == before.size && !error) return true;
+  fs::remove(copy, error);
+  return false;
+}
+
+std::optional<FileError> JournaledFileStore::Save(const std::string& path,
+                                                  const std::string& text) {
+  if (!run_) run_ = journals_.StartRun();
+  JournalEntry entry;
+  entry.number = ++entries_;
+  std::error_code error;
+  entry.path = BytesOf(fs::absolute(PathOf(path), error));
+  if (error) entry.path = path;
+  // The stamp taken before the file was read keeps its time of last access.
+  const auto early = stamps_.find(path);
+  const bool stamped = run_ && (early != stamps_.end() ? (entry.before = early->second, true)
+                                                       : !store_.Stamp(path, entry.before));
+  stamps_.clear();
+  entry.kept = stamped && KeepCopy(path, entry.before, entry.number);
+
+  std::optional<FileError> saved = store_.Save(path, text);
+  if (saved) {
+    if (entry.kept) fs::remove(journals_.CopyOf(*run_, entry.number), error);
+    return saved;
+  }
+  if (!entry.kept) {
+    if (notKept_) notKept_(path);
+    if (!stamped) return std::nullopt;
+  }
+  FileStamp after;
+  if (!store_.Stamp(path, after)) {
+    entry.afterSize = after.size;
+    entry.afterModified = after.modified;
+  }
+  entry.afterHash = detail::ContentHash(text);
+  std::ofstream journal(journals_.folder() / *run_ / kJournalFile,
+                        std::ios::binary | std::ios::app);
+  journal << EntryLine(entry);
+  return std::nullopt;
+}
+
+std::vector<UndoneFile> UndoRun(FileStore& store, RunJournals& journals, const std::string& run) {
+  std::vector<UndoneFile> results;
+  std::vector<JournalEntry> entries = journals.Entries(run);
+  for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+    const JournalEntry& entry = *it;
+    if (entry.undone) continue;
+    UndoneFile result{entry.path, std::nullopt, ""};
+    const auto leave = [&](FileError error) {
+      result.error = std::move(error);
+      result.reason = ReasonText(*result.error);
+      results.push_back(result);
+    };
+    if (!entry.kept) {
+      leave({FileProblem::kNotFound, "no undo copy was kept"});
+      continue;
+    }
+    FileStamp now;
+    if (std::optional<FileError> error = store.Stamp(entry.path, now)) {
+      leave(*error);
+      continue;
+    }
+    const LoadedFile current = store.Load(entry.path);
+    if (!current.ok()) {
+      leave(*current.error);
+      continue;
+    }
+    if (now.size != entry.afterSize || !(now.modified == entry.afterModified) ||
+        detail::ContentHash(current.text) != entry.afterHash) {
+      leave({FileProblem::kChanged, "since the run"});
+      continue;
+    }
+    std::ifstream copy(journals.CopyOf(run, entry.number), std::ios::binary);
+    const std::string old{std::istreambuf_iterator<char>(copy), std::istreambuf_iterator<char>()};
+    if (!copy || old.size() != entry.before.size) {
+      leave({FileProblem::kSystemError, "the undo copy is damaged"});
+      continue;
+    }
+    if (std::optional<FileError> error = store.Save(entry.path, old)) {
+      leave(*error);
+      continue;
+    }
+    store.Restamp(entry.path, entry.before);
+    journals.MarkUndone(run, entry.number);
+    results.push_back(result);
+  }
+  store.Flush();
+  return results;
+}
+
+}  // namespace quillmere

@@ -1,0 +1,124 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "file_store.h"
+
+namespace quillmere {
+
+// One file a run changed: what it was, where its old content is kept (if it
+// was), and what the run wrote.
+struct JournalEntry {
+  int number = 0;
+  std::string path;  // absolute, as the run was given it
+  FileStamp before;
+  bool kept = false;  // the old content was copied
+  std::uint64_t afterSize = 0;
+  Timestamp afterModified;
+  std::uint64_t afterHash = 0;
+  bool undone = false;
+};
+
+// A run as the journals list it.
+struct RunRecord {
+  std::string id;            // "20261207-135601" (then "-01", ...), sorting as the runs were made
+  std::int64_t started = 0;  // seconds since the epoch
+  int files = 0;
+  std::uint64_t bytes = 0;  // the old contents kept
+  bool undone = false;      // every kept file was put back
+};
+
+// The journals of the last runs in a folder of the user's state: each the
+// old content of every file its run changed, so that the run can be undone.
+// At most the last 10 runs are kept, and at most `byteLimit` bytes: the
+// oldest runs give way first.
+class RunJournals {
+ public:
+  static constexpr int kRunsKept = 10;
+
+  RunJournals(std::filesystem::path folder, std::uint64_t byteLimit);
+
+  std::vector<RunRecord> List() const;  // newest first
+  std::vector<JournalEntry> Entries(const std::string& run) const;
+  std::filesystem::path CopyOf(const std::string& run, int number) const;
+  void MarkUndone(const std::string& run, int number);
+  const std::filesystem::path& folder() const { return folder_; }
+
+  // A new run's folder, made after the oldest runs beyond the limit went.
+  std::optional<std::string> StartRun();
+  // Frees room for `bytes` more, removing the oldest runs but `run`; whether
+  // there is room.
+  bool MakeRoom(const std::string& run, std::uint64_t bytes);
+
+ private:
+  std::vector<std::string> RunIds() const;  // oldest first
+  std::uint64_t BytesUsed() const;
+
+  std::filesystem::path folder_;
+  std::uint64_t byteLimit_;
+};
+
+// The runs' folder of the user running the program:
+// $XDG_STATE_HOME/quillmere/runs (~/.local/state/...; %LOCALAPPDATA% on
+// Windows), and the byte limit: 2 GiB or a tenth of the free space there,
+// whichever is smaller.
+std::filesystem::path DefaultRunsFolder();
+std::uint64_t DefaultJournalLimit(const std::filesystem::path& folder);
+
+// A file store that writes a run's journal as it saves: before a file is
+// replaced its old content is copied into the journal; once it is saved,
+// what was written is recorded. A file whose old content does not fit is
+// saved all the same, and `notKept` is told.
+class JournaledFileStore final : public FileStore {
+ public:
+  JournaledFileStore(FileStore& store, RunJournals& journals,
+                     std::function<void(const std::string& path)> notKept);
+
+  LoadedFile Load(const std::string& path) override;
+  std::optional<FileError> Save(const std::string& path, const std::string& text) override;
+  std::optional<FileError> CheckSave(const std::string& path) override {
+    return store_.CheckSave(path);
+  }
+  std::optional<FileError> Stamp(const std::string& path, FileStamp& stamp) override {
+    return store_.Stamp(path, stamp);
+  }
+  std::optional<FileError> Restamp(const std::string& path, const FileStamp& stamp) override {
+    return store_.Restamp(path, stamp);
+  }
+  void Flush() override { store_.Flush(); }
+
+  // The run this store journals, once a file was saved.
+  const std::optional<std::string>& run() const { return run_; }
+
+ private:
+  bool KeepCopy(const std::string& path, const FileStamp& before, int number);
+
+  FileStore& store_;
+  RunJournals& journals_;
+  std::function<void(const std::string&)> notKept_;
+  std::optional<std::string> run_;
+  int entries_ = 0;
+  // The file loaded last, as it was before it was read.
+  std::map<std::string, FileStamp> stamps_;
+};
+
+// What became of one file when a run was undone.
+struct UndoneFile {
+  std::string path;
+  std::optional<FileError> error;  // why it was left alone, if it was
+  std::string reason;              // the same, as the user reads it
+};
+
+// Puts back the old content, mode and times of every file of the run that
+// is still exactly what the run wrote (size, time and content hash), newest
+// change first, through the store's safe saving. A file changed since is
+// left alone with its reason; a file undone already is passed over.
+std::vector<UndoneFile> UndoRun(FileStore& store, RunJournals& journals, const std::string& run);
+
+}  // namespace quillmere

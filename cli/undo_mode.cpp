@@ -1,0 +1,72 @@
+#include "undo_mode.h"
+
+#include <cstdio>
+#include <ctime>
+#include <ostream>
+
+#include "cli.h"
+
+namespace quillmere {
+namespace {
+
+std::string LocalTime(std::int64_t seconds) {
+  const std::time_t time = static_cast<std::time_t>(seconds);
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &time);
+#else
+  localtime_r(&time, &local);
+#endif
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+  return text;
+}
+
+}  // namespace
+
+int ListRuns(const RunJournals& journals, std::ostream& out) {
+  char line[160];
+  std::snprintf(line, sizeof line, "%-20s %-19s %7s %12s  %s\n", "RUN", "DATE", "FILES", "BYTES",
+                "UNDONE");
+  out << line;
+  for (const RunRecord& run : journals.List()) {
+    std::snprintf(line, sizeof line, "%-20s %-19s %7d %12llu  %s\n", run.id.c_str(),
+                  LocalTime(run.started).c_str(), run.files,
+                  static_cast<unsigned long long>(run.bytes), run.undone ? "yes" : "no");
+    out << line;
+  }
+  return kExitOk;
+}
+
+int UndoLastRun(FileStore& store, RunJournals& journals, const std::string& run, std::ostream& out,
+                std::ostream& err) {
+  std::string chosen = run;
+  if (chosen.empty()) {
+    for (const RunRecord& record : journals.List()) {
+      if (!record.undone && record.files > 0) {
+        chosen = record.id;
+        break;
+      }
+    }
+  }
+  if (chosen.empty() || journals.Entries(chosen).empty()) {
+    err << "quillmere-cli: no run to undo" << (run.empty() ? "" : ": " + run) << "\n";
+    return kExitFailure;
+  }
+  int undone = 0;
+  int leftAlone = 0;
+  for (const UndoneFile& file : UndoRun(store, journals, chosen)) {
+    if (file.error) {
+      ++leftAlone;
+      err << "Left alone: " << file.path << '\t' << file.reason << '\n';
+    } else {
+      ++undone;
+      out << "Undone: " << file.path << '\n';
+    }
+  }
+  out << "Run " << chosen << ": undone files : " << undone << ", left alone : " << leftAlone
+      << '\n';
+  return leftAlone == 0 ? kExitOk : kExitFailure;
+}
+
+}  // namespace quillmere

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <iosfwd>
+#include <optional>
+#include <string>
+
+#include "file_store.h"
+#include "run_journal.h"
+
+namespace quillmere {
+
+// --runs: a table of the runs that the journals hold, newest first.
+int ListRuns(const RunJournals& journals, std::ostream& out);
+
+// --undo [RUN]: undoes the run (the last one not undone when `run` is
+// empty). Each file gets a line, and a summary follows. Returns 0 when every
+// file was put back, 1 when some were left alone or there is no run.
+int UndoLastRun(FileStore& store, RunJournals& journals, const std::string& run, std::ostream& out,
+                std::ostream& err);
+
+}  // namespace quillmere
