@@ -1,0 +1,60 @@
+#pragma once
+
+#include <array>
+#include <bitset>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace quillmere::detail {
+
+// Finds the positions of a chain's input that its stages must read one by
+// one. At any other position, with every stage idle, each stage would pass the
+// byte on unchanged and be idle again after it, so the chain copies it.
+//
+// A stage can react to position p only if its pattern begins there in the
+// text it reads. That text is the input itself up to the first place where a
+// stage before it edits, and an edit starts where that earlier stage's pattern
+// begins. So p is skipped when no pattern occurs at p in the input and, for
+// every pattern sharing a prefix with the input at p, no earlier stage's first
+// byte lies within that prefix or the byte after it. A block stage also counts
+// its own first byte: its resumed search can reach back to p across an edit.
+// Patterns are compared with ASCII letters folded, which only adds stops.
+class ChainFilter {
+ public:
+  struct Pattern {
+    std::string_view text;  // not empty
+    bool looksBack;         // a block stage
+  };
+
+  // `patterns` in the order of the stages.
+  explicit ChainFilter(std::span<const Pattern> patterns);
+
+  // The first position at or after `from` that the stages must read, or the
+  // size of `text`.
+  std::size_t NextStop(std::string_view text, std::size_t from) const;
+
+ private:
+  struct Node {
+    std::array<std::uint16_t, 256> child{};
+    bool stop = false;  // a pattern ends here, or goes on deeper than the tree
+  };
+  // Up to four second bytes narrow the positions where a first byte occurs.
+  struct FirstByte {
+    unsigned char folded;
+    std::vector<unsigned char> seconds;  // folded; empty when not narrowed
+  };
+
+  void Insert(std::string_view pattern);
+  void BuildFirstBytes();
+  bool Skippable(std::string_view text, std::size_t p) const;
+  std::size_t ScanScalar(std::string_view text, std::size_t from) const;
+
+  std::vector<Node> nodes_;
+  std::array<std::bitset<256>, 256> upstream_{};  // per folded first byte
+  std::vector<FirstByte> firstBytes_;
+};
+
+}  // namespace quillmere::detail
