@@ -26,6 +26,15 @@ class ChainOutput final : public ByteSink {
     }
   }
 
+  void Put(std::string_view run) override {
+    Materialize();
+    if (written_) {
+      out_.append(run);
+    } else {
+      unchanged_ += run.size();
+    }
+  }
+
   void Finish() override { Materialize(); }
 
   // Input bytes [from, from + count) that reach the end unchanged.
@@ -86,7 +95,7 @@ bool RunEditChain(std::span<const ChainStep> steps, std::string_view input, std:
   std::vector<std::unique_ptr<EditStage>> stages;
   for (const ChainStep& step : steps) {
     stages.push_back(MakeStage(step, router, stages.size()));
-    router.Attach(*stages.back(), step.pattern.front());
+    router.Attach(*stages.back(), step.pattern);
   }
   const ChainFilter filter = MakeFilter(steps);
 

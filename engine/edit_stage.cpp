@@ -26,12 +26,14 @@ std::uint32_t PatternAutomaton::Next(std::uint32_t state, char c) const {
   return pattern_[state] == x ? state + 1 : state;
 }
 
-void StageRouter::Attach(EditStage& stage, char first) {
+void StageRouter::Attach(EditStage& stage, std::string_view pattern) {
   const std::uint64_t bit = std::uint64_t{1} << stages_.size();
   stages_.push_back(&stage);
-  const unsigned char folded = FoldByte(static_cast<unsigned char>(first));
+  const auto fold = [](char c) { return FoldByte(static_cast<unsigned char>(c)); };
+  const unsigned char first = fold(pattern.front());
+  starts_.push_back({first, pattern.size() > 1 ? fold(pattern[1]) : first, pattern.size() == 1});
   for (unsigned c = 0; c < 256; ++c) {
-    if (FoldByte(static_cast<unsigned char>(c)) == folded) startsWith_[c] |= bit;
+    if (FoldByte(static_cast<unsigned char>(c)) == first) startsWith_[c] |= bit;
   }
 }
 
@@ -43,6 +45,33 @@ void StageRouter::Deliver(std::size_t from, char c) {
   } else {
     stages_[static_cast<std::size_t>(std::countr_zero(takers))]->Put(c);
   }
+}
+
+bool StageRouter::PassesUnchanged(const Start& start, std::string_view run) const {
+  for (std::size_t j = 0; j < run.size(); ++j) {
+    if (FoldByte(static_cast<unsigned char>(run[j])) != start.first) continue;
+    if (start.oneByte || j + 1 == run.size()) return false;
+    if (FoldByte(static_cast<unsigned char>(run[j + 1])) == start.second) return false;
+  }
+  return true;
+}
+
+void StageRouter::Deliver(std::size_t from, std::string_view run) {
+  if (run.size() == 1) {
+    Deliver(from, run.front());
+    return;
+  }
+  std::uint64_t touched = busy_;
+  for (const char c : run) touched |= startsWith_[static_cast<unsigned char>(c)];
+  std::uint64_t takers = touched & (from < 64 ? ~std::uint64_t{0} << from : 0);
+  for (; takers != 0; takers &= takers - 1) {
+    const auto k = static_cast<std::size_t>(std::countr_zero(takers));
+    if ((busy_ >> k & 1) != 0 || !PassesUnchanged(starts_[k], run)) {
+      stages_[k]->Put(run);
+      return;
+    }
+  }
+  output_->Put(run);
 }
 
 void StageRouter::SetBusy(std::size_t index, bool busy) {
@@ -63,10 +92,6 @@ void EditStage::Put(char c) {
 void EditStage::Finish() {
   Flush();
   UpdateBusy();
-}
-
-void EditStage::Emit(std::string_view text) {
-  for (const char c : text) Emit(c);
 }
 
 void EditStage::ReadAgain(std::string_view text) { reread_.append(text.rbegin(), text.rend()); }
@@ -126,8 +151,8 @@ void BlockStage::Process(char c) {
   state_ = begin_.Next(state_, c);
   if (state_ == 0) {
     // No begin text can start in what is held any more, nor reach back into it.
+    held_.push_back(c);
     ReleaseHeld();
-    Emit(c);
     return;
   }
   held_.push_back(c);

@@ -14,6 +14,9 @@ class ByteSink {
  public:
   virtual ~ByteSink() = default;
   virtual void Put(char c) = 0;
+  virtual void Put(std::string_view run) {
+    for (const char c : run) Put(c);
+  }
   virtual void Finish() = 0;
 };
 
@@ -21,17 +24,19 @@ class EditStage;
 
 // Carries bytes between the stages of one chain of at most 64 stages. An
 // idle stage passes on unchanged every byte that cannot begin its pattern,
-// so a byte goes straight to the first later stage that is busy or whose
-// pattern can begin with it, or to the output.
+// and every run of bytes in which each byte that could begin it is followed
+// by one that does not go on along it. So bytes go straight to the first
+// later stage that is busy or may react to them, or to the output.
 class StageRouter {
  public:
   // Where bytes go after the last stage.
   void SetOutput(ByteSink& output) { output_ = &output; }
 
-  // Adds the next stage; `first` is the first byte of its pattern.
-  void Attach(EditStage& stage, char first);
-  // Hands `c` on from the stage before stage `from` (0: the chain's input).
+  // Adds the next stage, which searches for `pattern`.
+  void Attach(EditStage& stage, std::string_view pattern);
+  // Hands bytes on from the stage before stage `from` (0: the chain's input).
   void Deliver(std::size_t from, char c);
+  void Deliver(std::size_t from, std::string_view run);
   void SetBusy(std::size_t index, bool busy);
   bool AnyBusy() const { return busy_ != 0; }
   void MarkEdited() { edited_ = true; }
@@ -39,7 +44,15 @@ class StageRouter {
 
  private:
   ByteSink* output_ = nullptr;
+  struct Start {
+    unsigned char first;   // folded
+    unsigned char second;  // folded; unused when the pattern is one byte long
+    bool oneByte;
+  };
+  bool PassesUnchanged(const Start& start, std::string_view run) const;
+
   std::vector<EditStage*> stages_;
+  std::vector<Start> starts_;
   std::array<std::uint64_t, 256> startsWith_{};  // by byte: stages whose pattern may begin so
   std::uint64_t busy_ = 0;
   bool edited_ = false;
@@ -69,6 +82,7 @@ class EditStage : public ByteSink {
  public:
   EditStage(StageRouter& router, std::size_t index) : router_(router), index_(index) {}
 
+  using ByteSink::Put;
   void Put(char c) final;
   void Finish() final;
 
@@ -79,7 +93,7 @@ class EditStage : public ByteSink {
   virtual void Flush() = 0;
 
   void Emit(char c) { router_.Deliver(index_ + 1, c); }
-  void Emit(std::string_view text);
+  void Emit(std::string_view run) { router_.Deliver(index_ + 1, run); }
   // Has `text` read next, before the rest of the input.
   void ReadAgain(std::string_view text);
   void MarkEdited() { router_.MarkEdited(); }
