@@ -55,27 +55,41 @@ void ChainFilter::Insert(std::string_view pattern) {
   nodes_[node].stop = true;
 }
 
+namespace {
+
+VectorByte MakeVectorByte(unsigned char folded) {
+  VectorByte b{};
+  b.value.fill(folded);
+  b.orMask.fill(IsLowerLetter(folded) ? 0x20 : 0);
+  return b;
+}
+
+}  // namespace
+
 void ChainFilter::BuildFirstBytes() {
   for (unsigned c = 0; c < 256; ++c) {
     const std::uint16_t node = nodes_[0].child[c];
     if (node == 0) continue;
-    FirstByte entry{static_cast<unsigned char>(c), {}};
-    if (!nodes_[node].stop) {
-      // A position is of interest only if the next byte goes on along a
-      // pattern or could be where an earlier stage edits.
-      for (unsigned d = 0; d < 256; ++d) {
-        if (nodes_[node].child[d] != 0 || upstream_[c][d]) {
-          entry.seconds.push_back(static_cast<unsigned char>(d));
-        }
+    // A position is of interest only if the next byte goes on along a pattern
+    // or could be where an earlier stage edits.
+    std::vector<unsigned char> seconds;
+    for (unsigned d = 0; d < 256; ++d) {
+      if (nodes_[node].stop || nodes_[node].child[d] != 0 || upstream_[c][d]) {
+        pairs_.set(c * 256 + d);
+        seconds.push_back(static_cast<unsigned char>(d));
       }
-      if (entry.seconds.size() > kMaxSeconds) entry.seconds.clear();
     }
-    firstBytes_.push_back(entry);
+    FirstByte entry{MakeVectorByte(static_cast<unsigned char>(c)), {}};
+    if (seconds.size() <= kMaxSeconds) {
+      for (const unsigned char d : seconds) entry.seconds.push_back(MakeVectorByte(d));
+    }
+    firstBytes_.push_back(std::move(entry));
   }
 }
 
 bool ChainFilter::Skippable(std::string_view text, std::size_t p) const {
   const unsigned char first = Fold(text[p]);
+  if (p + 1 < text.size() && !pairs_[first * 256u + Fold(text[p + 1])]) return true;
   std::size_t node = nodes_[0].child[first];
   std::size_t depth = 1;
   if (nodes_[node].stop) return false;
@@ -104,20 +118,12 @@ std::size_t ChainFilter::ScanScalar(std::string_view text, std::size_t from) con
 #ifdef QUILLMERE_HAVE_SSE2
 namespace {
 
-// A folded byte to compare with: text bytes are OR-ed with 0x20 first when it
-// is a letter, which maps no other byte onto a lowercase letter.
-struct VectorByte {
-  __m128i value;
-  __m128i orMask;
-};
-
-VectorByte MakeVectorByte(unsigned char folded) {
-  return {_mm_set1_epi8(static_cast<char>(folded)),
-          _mm_set1_epi8(static_cast<char>(IsLowerLetter(folded) ? 0x20 : 0))};
+__m128i Load(const std::array<unsigned char, 16>& bytes) {
+  return _mm_load_si128(reinterpret_cast<const __m128i*>(bytes.data()));
 }
 
 __m128i Equal(__m128i bytes, const VectorByte& b) {
-  return _mm_cmpeq_epi8(_mm_or_si128(bytes, b.orMask), b.value);
+  return _mm_cmpeq_epi8(_mm_or_si128(bytes, Load(b.orMask)), Load(b.value));
 }
 
 }  // namespace
@@ -126,21 +132,6 @@ __m128i Equal(__m128i bytes, const VectorByte& b) {
 std::size_t ChainFilter::NextStop(std::string_view text, std::size_t from) const {
 #ifdef QUILLMERE_HAVE_SSE2
   if (firstBytes_.size() > kMaxVectorFirstBytes) return ScanScalar(text, from);
-  struct Term {
-    VectorByte first;
-    std::array<VectorByte, kMaxSeconds> seconds;
-    std::size_t secondCount;
-  };
-  std::array<Term, kMaxVectorFirstBytes> terms;
-  const std::size_t termCount = firstBytes_.size();
-  for (std::size_t t = 0; t < termCount; ++t) {
-    const FirstByte& entry = firstBytes_[t];
-    terms[t].first = MakeVectorByte(entry.folded);
-    terms[t].secondCount = entry.seconds.size();
-    for (std::size_t k = 0; k < entry.seconds.size(); ++k) {
-      terms[t].seconds[k] = MakeVectorByte(entry.seconds[k]);
-    }
-  }
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   std::size_t i = from;
   // Each block also reads the byte after it, for the second bytes.
@@ -148,14 +139,11 @@ std::size_t ChainFilter::NextStop(std::string_view text, std::size_t from) const
     const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
     const __m128i after = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i + 1));
     __m128i hits = _mm_setzero_si128();
-    for (std::size_t t = 0; t < termCount; ++t) {
-      const Term& term = terms[t];
+    for (const FirstByte& term : firstBytes_) {
       __m128i hit = Equal(here, term.first);
-      if (term.secondCount != 0) {
+      if (!term.seconds.empty()) {
         __m128i second = _mm_setzero_si128();
-        for (std::size_t k = 0; k < term.secondCount; ++k) {
-          second = _mm_or_si128(second, Equal(after, term.seconds[k]));
-        }
+        for (const VectorByte& s : term.seconds) second = _mm_or_si128(second, Equal(after, s));
         hit = _mm_and_si128(hit, second);
       }
       hits = _mm_or_si128(hits, hit);

@@ -10,6 +10,13 @@
 
 namespace quillmere::detail {
 
+// A folded byte as sixteen copies, for a vector scan: text bytes are OR-ed
+// with `orMask` (0x20 for a letter) and compared with `value`.
+struct VectorByte {
+  alignas(16) std::array<unsigned char, 16> value;
+  alignas(16) std::array<unsigned char, 16> orMask;
+};
+
 // Finds the positions of a chain's input that its stages must read one by
 // one. At any other position, with every stage idle, each stage would pass the
 // byte on unchanged and be idle again after it, so the chain copies it.
@@ -43,8 +50,8 @@ class ChainFilter {
   };
   // Up to four second bytes narrow the positions where a first byte occurs.
   struct FirstByte {
-    unsigned char folded;
-    std::vector<unsigned char> seconds;  // folded; empty when not narrowed
+    VectorByte first;
+    std::vector<VectorByte> seconds;  // empty when not narrowed
   };
 
   void Insert(std::string_view pattern);
@@ -55,6 +62,7 @@ class ChainFilter {
   std::vector<Node> nodes_;
   std::array<std::bitset<256>, 256> upstream_{};  // per folded first byte
   std::vector<FirstByte> firstBytes_;
+  std::bitset<256 * 256> pairs_;  // folded first and second bytes worth a closer look
 };
 
 }  // namespace quillmere::detail

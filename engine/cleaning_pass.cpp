@@ -158,10 +158,7 @@ class StepRunner {
   }
 
   void RunChain() {
-    if (detail::RunEditChain(chain_, buffer_.text, spare_)) {
-      buffer_.text.swap(spare_);
-      buffer_.modified = true;
-    }
+    if (detail::RunEditChain(chain_, buffer_.text, spare_)) buffer_.modified = true;
     chain_.clear();
   }
 

@@ -1,67 +1,35 @@
 #include "edit_chain.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
 #include "chain_filter.h"
+#include "chain_output.h"
 #include "edit_stage.h"
+#include "text_search.h"
 
 namespace quillmere::detail {
 namespace {
 
-// The end of the chain. Until some stage has edited, what arrives is the
-// input itself, so it is only counted; the output is written from the first
-// byte that arrives after an edit, and never when nothing was edited.
-class ChainOutput final : public ByteSink {
- public:
-  ChainOutput(std::string_view input, std::string& out, const StageRouter& router)
-      : input_(input), out_(out), router_(router) {}
-
-  void Put(char c) override {
-    Materialize();
-    if (written_) {
-      out_.push_back(c);
-    } else {
-      ++unchanged_;
+// The shortest text a block can span: the end text is searched from one byte
+// after the start of the begin text, so it may overlap the begin text.
+std::size_t ShortestBlock(std::string_view begin, std::string_view end) {
+  const auto fold = [](char c) { return FoldByte(static_cast<unsigned char>(c)); };
+  for (std::size_t e = 1; e < begin.size(); ++e) {
+    bool fits = true;
+    for (std::size_t k = 0; k < end.size() && e + k < begin.size(); ++k) {
+      fits = fits && fold(begin[e + k]) == fold(end[k]);
     }
+    if (fits) return e + end.size();
   }
+  return begin.size() + end.size();
+}
 
-  void Put(std::string_view run) override {
-    Materialize();
-    if (written_) {
-      out_.append(run);
-    } else {
-      unchanged_ += run.size();
-    }
-  }
-
-  void Finish() override { Materialize(); }
-
-  // Input bytes [from, from + count) that reach the end unchanged.
-  void PutInput(std::size_t from, std::size_t count) {
-    Materialize();
-    if (written_) {
-      out_.append(input_.substr(from, count));
-    } else {
-      unchanged_ += count;
-    }
-  }
-
- private:
-  void Materialize() {
-    if (written_ || !router_.edited()) return;
-    written_ = true;
-    out_.clear();
-    out_.reserve(input_.size());
-    out_.append(input_.substr(0, unchanged_));
-  }
-
-  std::string_view input_;
-  std::string& out_;
-  const StageRouter& router_;
-  std::size_t unchanged_ = 0;
-  bool written_ = false;
-};
+bool NeverLengthens(const ChainStep& step) {
+  if (step.kind != ChainStep::Kind::kBlocks) return step.replacement.size() <= step.pattern.size();
+  return step.replacement.size() <= ShortestBlock(step.pattern, step.end);
+}
 
 std::unique_ptr<EditStage> MakeStage(const ChainStep& step, StageRouter& router,
                                      std::size_t index) {
@@ -87,10 +55,12 @@ ChainFilter MakeFilter(std::span<const ChainStep> steps) {
 
 }  // namespace
 
-bool RunEditChain(std::span<const ChainStep> steps, std::string_view input, std::string& out) {
+bool RunEditChain(std::span<const ChainStep> steps, std::string& text, std::string& spare) {
   if (steps.empty()) return false;
+  const bool inPlace = std::all_of(steps.begin(), steps.end(), NeverLengthens);
+  const std::string_view input = text;
   StageRouter router;
-  ChainOutput output(input, out, router);
+  ChainOutput output(input, inPlace ? text : spare, inPlace, router);
   router.SetOutput(output);
   std::vector<std::unique_ptr<EditStage>> stages;
   for (const ChainStep& step : steps) {
@@ -111,6 +81,7 @@ bool RunEditChain(std::span<const ChainStep> steps, std::string_view input, std:
   }
   for (const auto& stage : stages) stage->Finish();
   output.Finish();
+  if (router.edited() && !inPlace) text.swap(spare);
   return router.edited();
 }
 

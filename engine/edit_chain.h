@@ -25,10 +25,11 @@ struct ChainStep {
 // At most this many steps make one chain.
 inline constexpr std::size_t kMaxChainSteps = 64;
 
-// Applies `steps` (at most kMaxChainSteps) one after the other to `input` in a single pass and writes
-// the result to `out`, reusing its capacity. The result is exactly that of
-// running each step's loop on the whole text in turn. Returns whether any step
-// edited; `out` is meaningful only then.
-bool RunEditChain(std::span<const ChainStep> steps, std::string_view input, std::string& out);
+// Applies `steps` (at most kMaxChainSteps) one after the other to `text` in a
+// single pass. The result is exactly that of running each step's loop on the
+// whole text in turn. It is written over the text when no step can lengthen
+// it, and otherwise into `spare`, which then changes places with `text`; the
+// capacity of both is reused. Returns whether any step edited.
+bool RunEditChain(std::span<const ChainStep> steps, std::string& text, std::string& spare);
 
 }  // namespace quillmere::detail
