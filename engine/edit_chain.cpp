@@ -77,6 +77,10 @@ bool RunEditChain(std::span<const ChainStep> steps, std::string& text, std::stri
       pos = stop;
       if (pos == input.size()) break;
     }
+    if (EditStage* sole = router.SoleBusy()) {
+      pos += sole->Absorb(input.substr(pos));
+      if (pos == input.size()) break;
+    }
     router.Deliver(0, input[pos++]);
   }
   for (const auto& stage : stages) stage->Finish();

@@ -74,6 +74,11 @@ void StageRouter::Deliver(std::size_t from, std::string_view run) {
   output_->Put(run);
 }
 
+EditStage* StageRouter::SoleBusy() const {
+  if (!std::has_single_bit(busy_)) return nullptr;
+  return stages_[static_cast<std::size_t>(std::countr_zero(busy_))];
+}
+
 void StageRouter::SetBusy(std::size_t index, bool busy) {
   const std::uint64_t bit = std::uint64_t{1} << index;
   busy_ = busy ? (busy_ | bit) : (busy_ & ~bit);
@@ -158,6 +163,14 @@ void BlockStage::Process(char c) {
   held_.push_back(c);
   states_.push_back(state_);
   if (state_ == begin_.size()) OpenBlock();
+}
+
+std::size_t BlockStage::Absorb(std::string_view input) {
+  std::size_t taken = 0;
+  while (inBlock_ && taken < input.size() && router().ReachesUntouched(input[taken], index())) {
+    Put(input[taken++]);
+  }
+  return taken;
 }
 
 void BlockStage::OpenBlock() {

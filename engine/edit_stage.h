@@ -39,6 +39,13 @@ class StageRouter {
   void Deliver(std::size_t from, std::string_view run);
   void SetBusy(std::size_t index, bool busy);
   bool AnyBusy() const { return busy_ != 0; }
+  // The only busy stage, if exactly one is.
+  EditStage* SoleBusy() const;
+  // Whether `c` from the chain's input reaches stage `index` untouched.
+  bool ReachesUntouched(char c, std::size_t index) const {
+    const std::uint64_t before = (std::uint64_t{1} << index) - 1;
+    return (startsWith_[static_cast<unsigned char>(c)] & before) == 0;
+  }
   void MarkEdited() { edited_ = true; }
   bool edited() const { return edited_; }
 
@@ -86,12 +93,18 @@ class EditStage : public ByteSink {
   void Put(char c) final;
   void Finish() final;
 
+  // Reads bytes of the chain's input directly while it can, when it is the
+  // only busy stage; returns how many it took.
+  virtual std::size_t Absorb(std::string_view /*input*/) { return 0; }
+
  protected:
   virtual void Process(char c) = 0;
   // Whether the stage holds nothing and waits for a first pattern byte.
   virtual bool Idle() const = 0;
   virtual void Flush() = 0;
 
+  const StageRouter& router() const { return router_; }
+  std::size_t index() const { return index_; }
   void Emit(char c) { router_.Deliver(index_ + 1, c); }
   void Emit(std::string_view run) { router_.Deliver(index_ + 1, run); }
   // Has `text` read next, before the rest of the input.
@@ -137,6 +150,9 @@ class BlockStage final : public EditStage {
  public:
   BlockStage(StageRouter& router, std::size_t index, std::string_view begin,
              std::string_view end, std::string_view replacement);
+
+  // Inside a block, takes the bytes that no earlier stage can react to.
+  std::size_t Absorb(std::string_view input) override;
 
  private:
   void Process(char c) override;
