@@ -19,9 +19,13 @@ constexpr std::size_t kMaxDepth = 16;
 constexpr std::size_t kMaxSeconds = 4;
 constexpr std::size_t kMaxVectorFirstBytes = 6;
 
-unsigned char Fold(char c) { return FoldByte(static_cast<unsigned char>(c)); }
+unsigned char Fold(char c) {
+  return FoldByte(static_cast<unsigned char>(c));
+}
 
-bool IsLowerLetter(unsigned char c) { return c >= 'a' && c <= 'z'; }
+bool IsLowerLetter(unsigned char c) {
+  return c >= 'a' && c <= 'z';
+}
 
 }  // namespace
 

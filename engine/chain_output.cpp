@@ -4,7 +4,9 @@
 
 namespace quillmere::detail {
 
-void ChainOutput::Put(char c) { Put(std::string_view(&c, 1)); }
+void ChainOutput::Put(char c) {
+  Put(std::string_view(&c, 1));
+}
 
 void ChainOutput::Put(std::string_view run) {
   Materialize();

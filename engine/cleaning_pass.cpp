@@ -154,7 +154,10 @@ class StepRunner {
     // forever: there the search goes on after the replacement.
     const bool holdsTarget = FindText(target, replacement, 0, caseSensitive_) != -1;
     chain_.push_back({holdsTarget ? ChainStep::Kind::kReplaceEach : ChainStep::Kind::kReplaceRescan,
-                      target, {}, replacement, caseSensitive_});
+                      target,
+                      {},
+                      replacement,
+                      caseSensitive_});
   }
 
   void RunChain() {

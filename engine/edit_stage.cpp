@@ -99,7 +99,9 @@ void EditStage::Finish() {
   UpdateBusy();
 }
 
-void EditStage::ReadAgain(std::string_view text) { reread_.append(text.rbegin(), text.rend()); }
+void EditStage::ReadAgain(std::string_view text) {
+  reread_.append(text.rbegin(), text.rend());
+}
 
 void EditStage::UpdateBusy() {
   const bool busy = !Idle();

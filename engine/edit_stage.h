@@ -148,8 +148,8 @@ class ReplaceStage final : public EditStage {
 // from the state in front of the block.
 class BlockStage final : public EditStage {
  public:
-  BlockStage(StageRouter& router, std::size_t index, std::string_view begin,
-             std::string_view end, std::string_view replacement);
+  BlockStage(StageRouter& router, std::size_t index, std::string_view begin, std::string_view end,
+             std::string_view replacement);
 
   // Inside a block, takes the bytes that no earlier stage can react to.
   std::size_t Absorb(std::string_view input) override;
