@@ -77,11 +77,12 @@ bool RunEditChain(std::span<const ChainStep> steps, std::string& text, std::stri
       pos = stop;
       if (pos == input.size()) break;
     }
-    if (EditStage* sole = router.SoleBusy()) {
-      pos += sole->Absorb(input.substr(pos));
+    const std::size_t sole = router.SoleBusy();
+    if (sole != StageRouter::kMaxStages) {
+      pos += stages[sole]->Absorb(input.substr(pos));
       if (pos == input.size()) break;
     }
-    router.Deliver(0, input[pos++]);
+    router.Deliver(0, input.substr(pos++, 1));
   }
   for (const auto& stage : stages) stage->Finish();
   output.Finish();

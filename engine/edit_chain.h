@@ -23,7 +23,7 @@ struct ChainStep {
 };
 
 // At most this many steps make one chain.
-inline constexpr std::size_t kMaxChainSteps = 64;
+inline constexpr std::size_t kMaxChainSteps = 64;  // StageRouter::kMaxStages
 
 // Applies `steps` (at most kMaxChainSteps) one after the other to `text` in a
 // single pass. The result is exactly that of running each step's loop on the

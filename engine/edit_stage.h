@@ -1,85 +1,15 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "pattern_automaton.h"
+#include "stage_router.h"
+
 namespace quillmere::detail {
-
-// Receives the bytes of a text one at a time, then the end of the text.
-class ByteSink {
- public:
-  virtual ~ByteSink() = default;
-  virtual void Put(char c) = 0;
-  virtual void Put(std::string_view run) {
-    for (const char c : run) Put(c);
-  }
-  virtual void Finish() = 0;
-};
-
-class EditStage;
-
-// Carries bytes between the stages of one chain of at most 64 stages. An
-// idle stage passes on unchanged every byte that cannot begin its pattern,
-// and every run of bytes in which each byte that could begin it is followed
-// by one that does not go on along it. So bytes go straight to the first
-// later stage that is busy or may react to them, or to the output.
-class StageRouter {
- public:
-  // Where bytes go after the last stage.
-  void SetOutput(ByteSink& output) { output_ = &output; }
-
-  // Adds the next stage, which searches for `pattern`.
-  void Attach(EditStage& stage, std::string_view pattern);
-  // Hands bytes on from the stage before stage `from` (0: the chain's input).
-  void Deliver(std::size_t from, char c);
-  void Deliver(std::size_t from, std::string_view run);
-  void SetBusy(std::size_t index, bool busy);
-  bool AnyBusy() const { return busy_ != 0; }
-  // The only busy stage, if exactly one is.
-  EditStage* SoleBusy() const;
-  // Whether `c` from the chain's input reaches stage `index` untouched.
-  bool ReachesUntouched(char c, std::size_t index) const {
-    const std::uint64_t before = (std::uint64_t{1} << index) - 1;
-    return (startsWith_[static_cast<unsigned char>(c)] & before) == 0;
-  }
-  void MarkEdited() { edited_ = true; }
-  bool edited() const { return edited_; }
-
- private:
-  ByteSink* output_ = nullptr;
-  struct Start {
-    unsigned char first;   // folded
-    unsigned char second;  // folded; unused when the pattern is one byte long
-    bool oneByte;
-  };
-  bool PassesUnchanged(const Start& start, std::string_view run) const;
-
-  std::vector<EditStage*> stages_;
-  std::vector<Start> starts_;
-  std::array<std::uint64_t, 256> startsWith_{};  // by byte: stages whose pattern may begin so
-  std::uint64_t busy_ = 0;
-  bool edited_ = false;
-};
-
-// Knuth-Morris-Pratt over one pattern, exact or folding ASCII letters. A state
-// is the length of the longest suffix of the bytes read that is a prefix of
-// the pattern; reaching size() is a match.
-class PatternAutomaton {
- public:
-  PatternAutomaton(std::string_view pattern, bool caseSensitive);
-
-  std::uint32_t size() const { return static_cast<std::uint32_t>(pattern_.size()); }
-  std::uint32_t Next(std::uint32_t state, char c) const;
-
- private:
-  std::string pattern_;  // folded unless case-sensitive
-  bool fold_;
-  std::vector<std::uint32_t> failure_;
-};
 
 // One step of a chain: reads the text that the steps before it produce and
 // passes its own result on, holding back only the bytes that a later match
@@ -105,19 +35,19 @@ class EditStage : public ByteSink {
 
   const StageRouter& router() const { return router_; }
   std::size_t index() const { return index_; }
-  void Emit(char c) { router_.Deliver(index_ + 1, c); }
-  void Emit(std::string_view run) { router_.Deliver(index_ + 1, run); }
+  void Emit(std::string_view run) {
+    if (!run.empty()) router_.Deliver(index_ + 1, run);
+  }
   // Has `text` read next, before the rest of the input.
-  void ReadAgain(std::string_view text);
+  void ReadAgain(std::string_view text) { reread_.append(text.rbegin(), text.rend()); }
   void MarkEdited() { router_.MarkEdited(); }
+  // Reads what ReadAgain queued, then tells the router whether the stage is busy.
+  void Settle();
 
  private:
-  void UpdateBusy();
-
   StageRouter& router_;
   std::size_t index_;
   std::string reread_;  // reversed: the next byte to read is at the back
-  bool busy_ = false;
 };
 
 // Every match found scanning forward is replaced (or deleted), and the search

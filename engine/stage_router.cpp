@@ -1,0 +1,59 @@
+#include "stage_router.h"
+
+#include <bit>
+
+#include "text_search.h"
+
+namespace quillmere::detail {
+namespace {
+
+unsigned char Fold(char c) {
+  return FoldByte(static_cast<unsigned char>(c));
+}
+
+}  // namespace
+
+void StageRouter::Attach(ByteSink& stage, std::string_view pattern) {
+  const StageSet bit = StageSet{1} << stages_.size();
+  stages_.push_back(&stage);
+  const unsigned char first = Fold(pattern.front());
+  if (firstSlot_[first] == 0) {
+    reactions_.emplace_back();
+    firstSlot_[first] = static_cast<std::uint8_t>(reactions_.size());
+  }
+  BySecondByte& reactions = reactions_[firstSlot_[first] - 1];
+  for (unsigned c = 0; c < 256; ++c) {
+    const unsigned char folded = FoldByte(static_cast<unsigned char>(c));
+    if (folded == first) startsWith_[c] |= bit;
+    if (pattern.size() == 1 || folded == Fold(pattern[1])) reactions[c] |= bit;
+  }
+}
+
+void StageRouter::Deliver(std::size_t from, std::string_view run) {
+  StageSet takers = busy_;
+  const std::size_t last = run.size() - 1;
+  for (std::size_t j = 0; j < last; ++j) {
+    const std::uint8_t slot = firstSlot_[Fold(run[j])];
+    if (slot != 0) takers |= reactions_[slot - 1][static_cast<unsigned char>(run[j + 1])];
+  }
+  // The last byte may begin a pattern that goes on in what comes next.
+  takers |= startsWith_[static_cast<unsigned char>(run[last])];
+  takers &= from < kMaxStages ? ~StageSet{0} << from : 0;
+  if (takers == 0) {
+    output_->Put(run);
+  } else {
+    stages_[static_cast<std::size_t>(std::countr_zero(takers))]->Put(run);
+  }
+}
+
+std::size_t StageRouter::SoleBusy() const {
+  if (busy_ == 0 || (busy_ & (busy_ - 1)) != 0) return kMaxStages;
+  return static_cast<std::size_t>(std::countr_zero(busy_));
+}
+
+void StageRouter::SetBusy(std::size_t index, bool busy) {
+  const StageSet bit = StageSet{1} << index;
+  busy_ = busy ? (busy_ | bit) : (busy_ & ~bit);
+}
+
+}  // namespace quillmere::detail

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace quillmere::detail {
+
+// Receives the bytes of a text in order, then the end of the text.
+class ByteSink {
+ public:
+  virtual ~ByteSink() = default;
+  virtual void Put(char c) = 0;
+  virtual void Put(std::string_view run) {
+    for (const char c : run) Put(c);
+  }
+  virtual void Finish() = 0;
+};
+
+// Carries bytes between the stages of one chain of at most 64 stages.
+//
+// An idle stage passes on unchanged, and stays idle after, any run of bytes
+// in which every byte that could begin its pattern is followed by one that
+// does not go on along it. So a run goes straight to the first later stage
+// that is busy or may react to it, or to the output.
+class StageRouter {
+ public:
+  static constexpr std::size_t kMaxStages = 64;
+
+  // Where bytes go after the last stage.
+  void SetOutput(ByteSink& output) { output_ = &output; }
+  // Adds the next stage, which searches for `pattern`.
+  void Attach(ByteSink& stage, std::string_view pattern);
+
+  // Hands bytes on from the stage before stage `from` (0: the chain's input).
+  void Deliver(std::size_t from, std::string_view run);
+
+  void SetBusy(std::size_t index, bool busy);
+  bool AnyBusy() const { return busy_ != 0; }
+  // The index of the only busy stage, or kMaxStages unless exactly one is.
+  std::size_t SoleBusy() const;
+  // Whether `c` from the chain's input reaches stage `index` untouched.
+  bool ReachesUntouched(char c, std::size_t index) const {
+    const std::uint64_t before = (std::uint64_t{1} << index) - 1;
+    return (startsWith_[static_cast<unsigned char>(c)] & before) == 0;
+  }
+  ByteSink& stage(std::size_t index) const { return *stages_[index]; }
+
+  void MarkEdited() { edited_ = true; }
+  bool edited() const { return edited_; }
+
+ private:
+  using StageSet = std::uint64_t;  // bit k: stage k
+  using BySecondByte = std::array<StageSet, 256>;
+
+  ByteSink* output_ = nullptr;
+  std::vector<ByteSink*> stages_;
+  std::array<StageSet, 256> startsWith_{};  // by byte: the stages whose pattern may begin so
+  // By a first byte that begins some pattern (index into reactions_) and the
+  // byte after it: the stages that pair may make react.
+  std::array<std::uint8_t, 256> firstSlot_{};  // 0: begins no pattern
+  std::vector<BySecondByte> reactions_;
+  StageSet busy_ = 0;
+  bool edited_ = false;
+};
+
+}  // namespace quillmere::detail
