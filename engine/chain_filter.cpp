@@ -93,21 +93,18 @@ void ChainFilter::BuildFirstBytes() {
 
 bool ChainFilter::Skippable(std::string_view text, std::size_t p) const {
   const unsigned char first = Fold(text[p]);
-  if (p + 1 < text.size() && !pairs_[first * 256u + Fold(text[p + 1])]) return true;
-  std::size_t node = nodes_[0].child[first];
-  std::size_t depth = 1;
-  if (nodes_[node].stop) return false;
-  while (p + depth < text.size()) {
-    const std::size_t next = nodes_[node].child[Fold(text[p + depth])];
-    if (next == 0) break;
-    node = next;
-    ++depth;
-    if (nodes_[node].stop) return false;
-  }
-  // The prefix shared with some pattern, and the byte that ended it.
-  const std::size_t last = std::min(p + depth, text.size() - 1);
-  for (std::size_t q = p + 1; q <= last; ++q) {
-    if (upstream_[first][Fold(text[q])]) return false;
+  const Node* node = &nodes_[nodes_[0].child[first]];
+  if (node->stop) return false;
+  const std::bitset<256>& upstream = upstream_[first];
+  // Walk the prefix shared with some pattern; each byte of it, and the byte
+  // that ends it, must be one that no earlier stage can begin an edit at.
+  for (std::size_t q = p + 1; q < text.size(); ++q) {
+    const unsigned char c = Fold(text[q]);
+    if (upstream[c]) return false;
+    const std::uint16_t next = node->child[c];
+    if (next == 0) return true;
+    node = &nodes_[next];
+    if (node->stop) return false;
   }
   return true;
 }

@@ -12,6 +12,8 @@
 namespace quillmere::detail {
 namespace {
 
+constexpr std::size_t kInputRun = 3;
+
 // The shortest text a block can span: the end text is searched from one byte
 // after the start of the begin text, so it may overlap the begin text.
 std::size_t ShortestBlock(std::string_view begin, std::string_view end) {
@@ -82,7 +84,10 @@ bool RunEditChain(std::span<const ChainStep> steps, std::string& text, std::stri
       pos += stages[sole]->Absorb(input.substr(pos));
       if (pos == input.size()) break;
     }
-    router.Deliver(0, input.substr(pos++, 1));
+    // A few bytes at once let the router pass over stages they cannot affect.
+    const std::string_view run = input.substr(pos, kInputRun);
+    router.Deliver(0, run);
+    pos += run.size();
   }
   for (const auto& stage : stages) stage->Finish();
   output.Finish();

@@ -7,17 +7,29 @@ void EditStage::Put(char c) {
   Settle();
 }
 
+void EditStage::Put(std::string_view run) {
+  for (const char c : run) {
+    Process(c);
+    ReadQueued();
+  }
+  router_.SetBusy(index_, !Idle());
+}
+
 void EditStage::Finish() {
   Flush();
   Settle();
 }
 
-void EditStage::Settle() {
+void EditStage::ReadQueued() {
   while (!reread_.empty()) {
     const char next = reread_.back();
     reread_.pop_back();
     Process(next);
   }
+}
+
+void EditStage::Settle() {
+  ReadQueued();
   router_.SetBusy(index_, !Idle());
 }
 

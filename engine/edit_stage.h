@@ -19,8 +19,8 @@ class EditStage : public ByteSink {
  public:
   EditStage(StageRouter& router, std::size_t index) : router_(router), index_(index) {}
 
-  using ByteSink::Put;
   void Put(char c) final;
+  void Put(std::string_view run) final;
   void Finish() final;
 
   // Reads bytes of the chain's input directly while it can, when it is the
@@ -41,6 +41,8 @@ class EditStage : public ByteSink {
   // Has `text` read next, before the rest of the input.
   void ReadAgain(std::string_view text) { reread_.append(text.rbegin(), text.rend()); }
   void MarkEdited() { router_.MarkEdited(); }
+  // Reads what ReadAgain queued.
+  void ReadQueued();
   // Reads what ReadAgain queued, then tells the router whether the stage is busy.
   void Settle();
 

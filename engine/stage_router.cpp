@@ -26,6 +26,7 @@ void StageRouter::Attach(ByteSink& stage, std::string_view pattern) {
     const unsigned char folded = FoldByte(static_cast<unsigned char>(c));
     if (folded == first) startsWith_[c] |= bit;
     if (pattern.size() == 1 || folded == Fold(pattern[1])) reactions[c] |= bit;
+    if (pattern.size() <= 2 || folded == Fold(pattern[2])) thirdFits_[c] |= bit;
   }
 }
 
@@ -34,7 +35,10 @@ void StageRouter::Deliver(std::size_t from, std::string_view run) {
   const std::size_t last = run.size() - 1;
   for (std::size_t j = 0; j < last; ++j) {
     const std::uint8_t slot = firstSlot_[Fold(run[j])];
-    if (slot != 0) takers |= reactions_[slot - 1][static_cast<unsigned char>(run[j + 1])];
+    if (slot == 0) continue;
+    StageSet reacting = reactions_[slot - 1][static_cast<unsigned char>(run[j + 1])];
+    if (j + 2 <= last) reacting &= thirdFits_[static_cast<unsigned char>(run[j + 2])];
+    takers |= reacting;
   }
   // The last byte may begin a pattern that goes on in what comes next.
   takers |= startsWith_[static_cast<unsigned char>(run[last])];
@@ -49,11 +53,6 @@ void StageRouter::Deliver(std::size_t from, std::string_view run) {
 std::size_t StageRouter::SoleBusy() const {
   if (busy_ == 0 || (busy_ & (busy_ - 1)) != 0) return kMaxStages;
   return static_cast<std::size_t>(std::countr_zero(busy_));
-}
-
-void StageRouter::SetBusy(std::size_t index, bool busy) {
-  const StageSet bit = StageSet{1} << index;
-  busy_ = busy ? (busy_ | bit) : (busy_ & ~bit);
 }
 
 }  // namespace quillmere::detail

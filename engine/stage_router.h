@@ -22,9 +22,10 @@ class ByteSink {
 // Carries bytes between the stages of one chain of at most 64 stages.
 //
 // An idle stage passes on unchanged, and stays idle after, any run of bytes
-// in which every byte that could begin its pattern is followed by one that
-// does not go on along it. So a run goes straight to the first later stage
-// that is busy or may react to it, or to the output.
+// in which every byte that could begin its pattern is followed, within the
+// run, by one of the next two that does not go on along it. So a run goes
+// straight to the first later stage that is busy or may react to it, or to
+// the output.
 class StageRouter {
  public:
   static constexpr std::size_t kMaxStages = 64;
@@ -37,7 +38,10 @@ class StageRouter {
   // Hands bytes on from the stage before stage `from` (0: the chain's input).
   void Deliver(std::size_t from, std::string_view run);
 
-  void SetBusy(std::size_t index, bool busy);
+  void SetBusy(std::size_t index, bool busy) {
+    const StageSet bit = StageSet{1} << index;
+    busy_ = busy ? (busy_ | bit) : (busy_ & ~bit);
+  }
   bool AnyBusy() const { return busy_ != 0; }
   // The index of the only busy stage, or kMaxStages unless exactly one is.
   std::size_t SoleBusy() const;
@@ -62,6 +66,7 @@ class StageRouter {
   // byte after it: the stages that pair may make react.
   std::array<std::uint8_t, 256> firstSlot_{};  // 0: begins no pattern
   std::vector<BySecondByte> reactions_;
+  BySecondByte thirdFits_{};  // by byte: the stages whose third pattern byte it may be
   StageSet busy_ = 0;
   bool edited_ = false;
 };
