@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 
+#include "filter_scan.h"
 #include "text_search.h"
 
 #if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
@@ -16,7 +17,6 @@ namespace {
 // Deeper than this a pattern counts as occurring, so the tree stays small
 // whatever the user types.
 constexpr std::size_t kMaxDepth = 16;
-constexpr std::size_t kMaxSeconds = 4;
 constexpr std::size_t kMaxVectorFirstBytes = 6;
 
 unsigned char Fold(char c) {
@@ -83,11 +83,11 @@ void ChainFilter::BuildFirstBytes() {
         seconds.push_back(static_cast<unsigned char>(d));
       }
     }
-    FirstByte entry{MakeVectorByte(static_cast<unsigned char>(c)), {}};
-    if (seconds.size() <= kMaxSeconds) {
-      for (const unsigned char d : seconds) entry.seconds.push_back(MakeVectorByte(d));
+    FilterTerm term{MakeVectorByte(static_cast<unsigned char>(c)), {}, 0};
+    if (seconds.size() <= term.seconds.size()) {
+      for (const unsigned char d : seconds) term.seconds[term.secondCount++] = MakeVectorByte(d);
     }
-    firstBytes_.push_back(std::move(entry));
+    terms_.push_back(term);
   }
 }
 
@@ -119,46 +119,43 @@ std::size_t ChainFilter::ScanScalar(std::string_view text, std::size_t from) con
 #ifdef QUILLMERE_HAVE_SSE2
 namespace {
 
-__m128i Load(const std::array<unsigned char, 16>& bytes) {
-  return _mm_load_si128(reinterpret_cast<const __m128i*>(bytes.data()));
-}
+struct Sse2Lanes {
+  using V = __m128i;
+  static constexpr std::size_t kWidth = 16;
+  static V Load(const unsigned char* p) { return _mm_loadu_si128(reinterpret_cast<const V*>(p)); }
+  static V Broadcast(const std::array<unsigned char, 16>& bytes) {
+    return _mm_load_si128(reinterpret_cast<const V*>(bytes.data()));
+  }
+  static V Or(V a, V b) { return _mm_or_si128(a, b); }
+  static V And(V a, V b) { return _mm_and_si128(a, b); }
+  static V Equal(V a, V b) { return _mm_cmpeq_epi8(a, b); }
+  static V Zero() { return _mm_setzero_si128(); }
+  static std::uint32_t Mask(V v) { return static_cast<std::uint32_t>(_mm_movemask_epi8(v)); }
+};
 
-__m128i Equal(__m128i bytes, const VectorByte& b) {
-  return _mm_cmpeq_epi8(_mm_or_si128(bytes, Load(b.orMask)), Load(b.value));
+#ifdef QUILLMERE_AVX2_SCAN
+bool HasAvx2() {
+  static const bool has = __builtin_cpu_supports("avx2");
+  return has;
 }
+#endif
 
 }  // namespace
 #endif
 
 std::size_t ChainFilter::NextStop(std::string_view text, std::size_t from) const {
+  std::size_t next = from;
 #ifdef QUILLMERE_HAVE_SSE2
-  if (firstBytes_.size() > kMaxVectorFirstBytes) return ScanScalar(text, from);
-  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-  std::size_t i = from;
-  // Each block also reads the byte after it, for the second bytes.
-  for (; i + 17 <= text.size(); i += 16) {
-    const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i));
-    const __m128i after = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + i + 1));
-    __m128i hits = _mm_setzero_si128();
-    for (const FirstByte& term : firstBytes_) {
-      __m128i hit = Equal(here, term.first);
-      if (!term.seconds.empty()) {
-        __m128i second = _mm_setzero_si128();
-        for (const VectorByte& s : term.seconds) second = _mm_or_si128(second, Equal(after, s));
-        hit = _mm_and_si128(hit, second);
-      }
-      hits = _mm_or_si128(hits, hit);
-    }
-    for (auto mask = static_cast<std::uint32_t>(_mm_movemask_epi8(hits)); mask != 0;
-         mask &= mask - 1) {
-      const std::size_t p = i + static_cast<std::size_t>(std::countr_zero(mask));
-      if (!Skippable(text, p)) return p;
-    }
-  }
-  return ScanScalar(text, i);
-#else
-  return ScanScalar(text, from);
+  if (terms_.size() <= kMaxVectorFirstBytes) {
+    std::size_t stop = text.size();
+#ifdef QUILLMERE_AVX2_SCAN
+    if (HasAvx2()) stop = ScanBlocksForStopsAvx2(*this, terms_, text, next, next);
 #endif
+    if (stop == text.size()) stop = ScanBlocksForStops<Sse2Lanes>(*this, terms_, text, next, next);
+    if (stop != text.size()) return stop;
+  }
+#endif
+  return ScanScalar(text, next);
 }
 
 }  // namespace quillmere::detail

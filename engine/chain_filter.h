@@ -17,6 +17,14 @@ struct VectorByte {
   alignas(16) std::array<unsigned char, 16> orMask;
 };
 
+// A first byte of some pattern, and up to four second bytes that narrow the
+// positions where it occurs (none: not narrowed).
+struct FilterTerm {
+  VectorByte first;
+  std::array<VectorByte, 4> seconds;
+  std::size_t secondCount;
+};
+
 // Finds the positions of a chain's input that its stages must read one by
 // one. At any other position, with every stage idle, each stage would pass the
 // byte on unchanged and be idle again after it, so the chain copies it.
@@ -43,25 +51,22 @@ class ChainFilter {
   // size of `text`.
   std::size_t NextStop(std::string_view text, std::size_t from) const;
 
+  // Whether the stages would pass position `p` (a first byte of some
+  // pattern) on unchanged.
+  bool Skippable(std::string_view text, std::size_t p) const;
+
  private:
   struct Node {
     std::array<std::uint16_t, 256> child{};
     bool stop = false;  // a pattern ends here, or goes on deeper than the tree
   };
-  // Up to four second bytes narrow the positions where a first byte occurs.
-  struct FirstByte {
-    VectorByte first;
-    std::vector<VectorByte> seconds;  // empty when not narrowed
-  };
-
   void Insert(std::string_view pattern);
   void BuildFirstBytes();
-  bool Skippable(std::string_view text, std::size_t p) const;
   std::size_t ScanScalar(std::string_view text, std::size_t from) const;
 
   std::vector<Node> nodes_;
   std::array<std::bitset<256>, 256> upstream_{};  // per folded first byte
-  std::vector<FirstByte> firstBytes_;
+  std::vector<FilterTerm> terms_;
   std::bitset<256 * 256> pairs_;  // folded first and second bytes worth a closer look
 };
 

@@ -37,6 +37,7 @@ ReplaceStage::ReplaceStage(StageRouter& router, std::size_t index, std::string_v
                            std::string_view replacement, bool caseSensitive, bool rescan)
     : EditStage(router, index),
       target_(target, caseSensitive),
+      first_(FoldByte(static_cast<unsigned char>(target.front()))),
       replacement_(replacement),
       rescan_(rescan) {}
 
@@ -59,6 +60,16 @@ void ReplaceStage::Process(char c) {
     Emit(std::string_view(held_).substr(0, released));
     held_.erase(0, released);
   }
+}
+
+std::size_t ReplaceStage::Absorb(std::string_view input) {
+  std::size_t taken = 0;
+  while (taken < input.size() && router().ReachesUntouched(input[taken], index()) &&
+         (state_ != 0 || FoldByte(static_cast<unsigned char>(input[taken])) == first_)) {
+    Process(input[taken++]);
+    Settle();
+  }
+  return taken;
 }
 
 void ReplaceStage::Flush() {

@@ -61,12 +61,17 @@ class ReplaceStage final : public EditStage {
   ReplaceStage(StageRouter& router, std::size_t index, std::string_view target,
                std::string_view replacement, bool caseSensitive, bool rescan);
 
+  // Takes the bytes that no earlier stage can react to while a match is in
+  // progress or the next byte may begin one.
+  std::size_t Absorb(std::string_view input) override;
+
  private:
   void Process(char c) override;
   bool Idle() const override { return state_ == 0; }
   void Flush() override;
 
   PatternAutomaton target_;
+  unsigned char first_;  // folded
   std::string replacement_;
   bool rescan_;
   std::uint32_t state_ = 0;

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+#include "chain_filter.h"
+
+namespace quillmere::detail {
+
+// The vector loop of ChainFilter::NextStop, written once over the width of
+// a vector unit. `Lanes` supplies the vector type V, its width kWidth in bytes
+// and the operations Load, Broadcast (of a 16-byte VectorByte array), Or, And,
+// Equal, Zero and Mask (one bit per byte). Scans whole blocks only: returns
+// the first stop found, or sets `next` to where the blocks ended and returns
+// the size of `text`.
+template <class Lanes>
+std::size_t ScanBlocksForStops(const ChainFilter& filter, std::span<const FilterTerm> terms,
+                               std::string_view text, std::size_t from, std::size_t& next) {
+  using V = typename Lanes::V;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  const auto equal = [](V block, const VectorByte& b) {
+    return Lanes::Equal(Lanes::Or(block, Lanes::Broadcast(b.orMask)), Lanes::Broadcast(b.value));
+  };
+  std::size_t i = from;
+  // Each block also reads the byte after it, for the second bytes.
+  for (; i + Lanes::kWidth + 1 <= text.size(); i += Lanes::kWidth) {
+    const V here = Lanes::Load(bytes + i);
+    const V after = Lanes::Load(bytes + i + 1);
+    V hits = Lanes::Zero();
+    for (const FilterTerm& term : terms) {
+      V hit = equal(here, term.first);
+      if (term.secondCount != 0) {
+        V second = Lanes::Zero();
+        for (std::size_t k = 0; k < term.secondCount; ++k) {
+          second = Lanes::Or(second, equal(after, term.seconds[k]));
+        }
+        hit = Lanes::And(hit, second);
+      }
+      hits = Lanes::Or(hits, hit);
+    }
+    for (std::uint32_t mask = Lanes::Mask(hits); mask != 0; mask &= mask - 1) {
+      const std::size_t p = i + static_cast<std::size_t>(std::countr_zero(mask));
+      if (!filter.Skippable(text, p)) return p;
+    }
+  }
+  next = i;
+  return text.size();
+}
+
+// The same loop with 32-byte vectors, in a file built for AVX2; call it only
+// when the processor has AVX2.
+std::size_t ScanBlocksForStopsAvx2(const ChainFilter& filter, std::span<const FilterTerm> terms,
+                                   std::string_view text, std::size_t from, std::size_t& next);
+
+}  // namespace quillmere::detail
