@@ -40,6 +40,8 @@ ChainFilter::ChainFilter(std::span<const Pattern> patterns) : nodes_(1) {
     Insert(pattern.text);
   }
   BuildFirstBytes();
+  BuildVerdicts();
+  nodes_.clear();
 }
 
 void ChainFilter::Insert(std::string_view pattern) {
@@ -79,7 +81,6 @@ void ChainFilter::BuildFirstBytes() {
     std::vector<unsigned char> seconds;
     for (unsigned d = 0; d < 256; ++d) {
       if (nodes_[node].stop || nodes_[node].child[d] != 0 || upstream_[c][d]) {
-        pairs_.set(c * 256 + d);
         seconds.push_back(static_cast<unsigned char>(d));
       }
     }
@@ -91,27 +92,54 @@ void ChainFilter::BuildFirstBytes() {
   }
 }
 
+void ChainFilter::BuildVerdicts() {
+  verdicts_.assign(nodes_.size(), {});
+  // The root: where each first byte leads.
+  for (unsigned c = 0; c < 256; ++c) {
+    const std::uint16_t child = nodes_[0].child[FoldByte(static_cast<unsigned char>(c))];
+    verdicts_[0][c] = child != 0 && nodes_[child].stop ? kStop : child;
+  }
+  // Below it, each node belongs to one first byte, whose earlier stages'
+  // first bytes stop the walk.
+  for (unsigned first = 0; first < 256; ++first) {
+    const std::uint16_t top = nodes_[0].child[first];
+    if (top != 0) FillVerdicts(top, upstream_[first]);
+  }
+}
+
+void ChainFilter::FillVerdicts(std::uint16_t node, const std::bitset<256>& upstream) {
+  for (unsigned c = 0; c < 256; ++c) {
+    const unsigned char folded = FoldByte(static_cast<unsigned char>(c));
+    const std::uint16_t child = nodes_[node].child[folded];
+    if (upstream[folded] || (child != 0 && nodes_[child].stop)) {
+      verdicts_[node][c] = kStop;
+    } else {
+      verdicts_[node][c] = child;
+    }
+  }
+  for (unsigned folded = 0; folded < 256; ++folded) {
+    const std::uint16_t child = nodes_[node].child[folded];
+    if (child != 0 && !nodes_[child].stop) FillVerdicts(child, upstream);
+  }
+}
+
 bool ChainFilter::Skippable(std::string_view text, std::size_t p) const {
-  const unsigned char first = Fold(text[p]);
-  const Node* node = &nodes_[nodes_[0].child[first]];
-  if (node->stop) return false;
-  const std::bitset<256>& upstream = upstream_[first];
+  const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
+  std::uint16_t node = verdicts_[0][bytes[p]];
+  if (node == kStop) return false;
   // Walk the prefix shared with some pattern; each byte of it, and the byte
   // that ends it, must be one that no earlier stage can begin an edit at.
   for (std::size_t q = p + 1; q < text.size(); ++q) {
-    const unsigned char c = Fold(text[q]);
-    if (upstream[c]) return false;
-    const std::uint16_t next = node->child[c];
-    if (next == 0) return true;
-    node = &nodes_[next];
-    if (node->stop) return false;
+    node = verdicts_[node][bytes[q]];
+    if (node == 0) return true;
+    if (node == kStop) return false;
   }
   return true;
 }
 
 std::size_t ChainFilter::ScanScalar(std::string_view text, std::size_t from) const {
   for (std::size_t p = from; p < text.size(); ++p) {
-    if (nodes_[0].child[Fold(text[p])] != 0 && !Skippable(text, p)) return p;
+    if (verdicts_[0][static_cast<unsigned char>(text[p])] != 0 && !Skippable(text, p)) return p;
   }
   return text.size();
 }

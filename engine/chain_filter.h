@@ -56,18 +56,26 @@ class ChainFilter {
   bool Skippable(std::string_view text, std::size_t p) const;
 
  private:
+  // The tree of the patterns with letters folded, while it is built.
   struct Node {
     std::array<std::uint16_t, 256> child{};
     bool stop = false;  // a pattern ends here, or goes on deeper than the tree
   };
+  // What the walk from a node does on each byte: 0 skips the position, kStop
+  // stops there, any other value is the node to go on from.
+  using Verdicts = std::array<std::uint16_t, 256>;
+  static constexpr std::uint16_t kStop = 0xFFFF;
+
   void Insert(std::string_view pattern);
   void BuildFirstBytes();
+  void BuildVerdicts();
+  void FillVerdicts(std::uint16_t node, const std::bitset<256>& upstream);
   std::size_t ScanScalar(std::string_view text, std::size_t from) const;
 
   std::vector<Node> nodes_;
   std::array<std::bitset<256>, 256> upstream_{};  // per folded first byte
   std::vector<FilterTerm> terms_;
-  std::bitset<256 * 256> pairs_;  // folded first and second bytes worth a closer look
+  std::vector<Verdicts> verdicts_;  // per node of the tree
 };
 
 }  // namespace quillmere::detail
