@@ -80,7 +80,11 @@ void ReplaceStage::Flush() {
 
 BlockStage::BlockStage(StageRouter& router, std::size_t index, std::string_view begin,
                        std::string_view end, std::string_view replacement)
-    : EditStage(router, index), begin_(begin, false), end_(end, false), replacement_(replacement) {}
+    : EditStage(router, index),
+      begin_(begin, false),
+      end_(end, false),
+      endFirst_(FoldByte(static_cast<unsigned char>(end.front()))),
+      replacement_(replacement) {}
 
 void BlockStage::Process(char c) {
   if (inBlock_) {
@@ -102,17 +106,22 @@ void BlockStage::Process(char c) {
 }
 
 std::size_t BlockStage::Absorb(std::string_view input) {
-  std::size_t taken = 0;
-  while (inBlock_ && taken < input.size() && router().ReachesUntouched(input[taken], index())) {
-    const char c = input[taken++];
-    held_.push_back(c);
+  if (!inBlock_) return 0;
+  std::size_t k = 0;
+  for (; k < input.size() && router().ReachesUntouched(input[k], index()); ++k) {
+    const char c = input[k];
+    // Only the end text's first byte can move the automaton away from 0.
+    if (endState_ == 0 && FoldByte(static_cast<unsigned char>(c)) != endFirst_) continue;
     endState_ = end_.Next(endState_, c);
     if (endState_ == end_.size()) {
+      held_.append(input.substr(0, k + 1));
       CloseBlock(held_.size());
       Settle();
+      return k + 1;
     }
   }
-  return taken;
+  held_.append(input.substr(0, k));
+  return k;
 }
 
 void BlockStage::OpenBlock() {

@@ -102,6 +102,7 @@ class BlockStage final : public EditStage {
 
   PatternAutomaton begin_;
   PatternAutomaton end_;
+  unsigned char endFirst_;  // folded
   std::string replacement_;
   std::uint32_t state_ = 0;
   std::string held_;
