@@ -3,6 +3,11 @@
 #include <cstring>
 
 namespace quillmere::detail {
+namespace {
+
+constexpr std::size_t kShortWrite = 16;
+
+}  // namespace
 
 void ChainOutput::Put(char c) {
   Put(std::string_view(&c, 1));
@@ -37,8 +42,14 @@ void ChainOutput::Materialize() {
 
 void ChainOutput::Write(const char* bytes, std::size_t count) {
   if (inPlace_) {
-    // May overlap: unchanged input moves down over what was removed.
-    std::memmove(out_.data() + size_, bytes, count);
+    // May overlap: unchanged input moves down over what was removed, so a
+    // forward copy is safe. Most writes are a few bytes long.
+    char* to = out_.data() + size_;
+    if (count <= kShortWrite) {
+      for (std::size_t k = 0; k < count; ++k) to[k] = bytes[k];
+    } else {
+      std::memmove(to, bytes, count);
+    }
   } else {
     out_.append(bytes, count);
   }

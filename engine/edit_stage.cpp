@@ -67,8 +67,9 @@ std::size_t ReplaceStage::Absorb(std::string_view input) {
   while (taken < input.size() && router().ReachesUntouched(input[taken], index()) &&
          (state_ != 0 || FoldByte(static_cast<unsigned char>(input[taken])) == first_)) {
     Process(input[taken++]);
-    Settle();
+    ReadQueued();
   }
+  Settle();
   return taken;
 }
 
