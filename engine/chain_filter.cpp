@@ -31,33 +31,38 @@ bool IsLowerLetter(unsigned char c) {
 
 ChainFilter::ChainFilter(std::span<const Pattern> patterns) : nodes_(1) {
   std::bitset<256> before;  // first bytes of the stages so far
-  for (const Pattern& pattern : patterns) {
+  for (std::size_t stage = 0; stage < patterns.size(); ++stage) {
+    const Pattern& pattern = patterns[stage];
     const unsigned char first = Fold(pattern.text.front());
     std::bitset<256> mine = before;
     if (pattern.looksBack) mine.set(first);
     upstream_[first] |= mine;
     before.set(first);
-    Insert(pattern.text);
+    Insert(pattern, static_cast<int>(stage));
   }
   BuildFirstBytes();
   BuildVerdicts();
   nodes_.clear();
 }
 
-void ChainFilter::Insert(std::string_view pattern) {
+void ChainFilter::Insert(const Pattern& pattern, int stage) {
   std::size_t node = 0;
-  for (std::size_t depth = 0; depth < pattern.size(); ++depth) {
+  for (std::size_t depth = 0; depth < pattern.text.size(); ++depth) {
     if (depth == kMaxDepth) {
       nodes_[node].stop = true;
+      nodes_[node].direct = kNoStage;
       return;
     }
-    const unsigned char c = Fold(pattern[depth]);
+    const unsigned char c = Fold(pattern.text[depth]);
     if (nodes_[node].child[c] == 0) {
       nodes_[node].child[c] = static_cast<std::uint16_t>(nodes_.size());
       nodes_.emplace_back();
     }
     node = nodes_[node].child[c];
   }
+  // Only a node where a single pattern ends, and no other goes on, can be
+  // edited without the stages.
+  nodes_[node].direct = nodes_[node].stop || !pattern.direct ? kNoStage : stage;
   nodes_[node].stop = true;
 }
 
@@ -94,10 +99,15 @@ void ChainFilter::BuildFirstBytes() {
 
 void ChainFilter::BuildVerdicts() {
   verdicts_.assign(nodes_.size(), {});
+  ends_.assign(nodes_.size(), {false, kNoStage});
+  for (std::size_t node = 0; node < nodes_.size(); ++node) {
+    const Node& n = nodes_[node];
+    const bool leaf = std::all_of(n.child.begin(), n.child.end(), [](auto c) { return c == 0; });
+    ends_[node] = {n.stop, leaf ? n.direct : kNoStage};
+  }
   // The root: where each first byte leads.
   for (unsigned c = 0; c < 256; ++c) {
-    const std::uint16_t child = nodes_[0].child[FoldByte(static_cast<unsigned char>(c))];
-    verdicts_[0][c] = child != 0 && nodes_[child].stop ? kStop : child;
+    verdicts_[0][c] = nodes_[0].child[FoldByte(static_cast<unsigned char>(c))];
   }
   // Below it, each node belongs to one first byte, whose earlier stages'
   // first bytes stop the walk.
@@ -110,12 +120,7 @@ void ChainFilter::BuildVerdicts() {
 void ChainFilter::FillVerdicts(std::uint16_t node, const std::bitset<256>& upstream) {
   for (unsigned c = 0; c < 256; ++c) {
     const unsigned char folded = FoldByte(static_cast<unsigned char>(c));
-    const std::uint16_t child = nodes_[node].child[folded];
-    if (upstream[folded] || (child != 0 && nodes_[child].stop)) {
-      verdicts_[node][c] = kStop;
-    } else {
-      verdicts_[node][c] = child;
-    }
+    verdicts_[node][c] = upstream[folded] ? kStop : nodes_[node].child[folded];
   }
   for (unsigned folded = 0; folded < 256; ++folded) {
     const std::uint16_t child = nodes_[node].child[folded];
@@ -124,17 +129,28 @@ void ChainFilter::FillVerdicts(std::uint16_t node, const std::bitset<256>& upstr
 }
 
 bool ChainFilter::Skippable(std::string_view text, std::size_t p) const {
+  std::size_t length = 0;
+  return Walk(text, p, length) == 0;
+}
+
+int ChainFilter::DirectMatch(std::string_view text, std::size_t p, std::size_t& length) const {
+  const std::uint16_t node = Walk(text, p, length);
+  return node != 0 && node != kStop ? ends_[node].direct : kNoStage;
+}
+
+std::uint16_t ChainFilter::Walk(std::string_view text, std::size_t p, std::size_t& length) const {
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
-  std::uint16_t node = verdicts_[0][bytes[p]];
-  if (node == kStop) return false;
+  std::uint16_t node = verdicts_[0][bytes[p]];  // p holds a first byte
   // Walk the prefix shared with some pattern; each byte of it, and the byte
   // that ends it, must be one that no earlier stage can begin an edit at.
-  for (std::size_t q = p + 1; q < text.size(); ++q) {
+  std::size_t q = p + 1;
+  for (; !ends_[node].stop; ++q) {
+    if (q == text.size()) return 0;
     node = verdicts_[node][bytes[q]];
-    if (node == 0) return true;
-    if (node == kStop) return false;
+    if (node == 0 || node == kStop) return node;
   }
-  return true;
+  length = q - p;
+  return node;
 }
 
 std::size_t ChainFilter::ScanScalar(std::string_view text, std::size_t from) const {

@@ -42,7 +42,11 @@ class ChainFilter {
   struct Pattern {
     std::string_view text;  // not empty
     bool looksBack;         // a block stage
+    // A match can be edited at once: the stage replaces it and searches on
+    // after it, with nothing to hold or read again.
+    bool direct;
   };
+  static constexpr int kNoStage = -1;
 
   // `patterns` in the order of the stages.
   explicit ChainFilter(std::span<const Pattern> patterns);
@@ -55,18 +59,32 @@ class ChainFilter {
   // pattern) on unchanged.
   bool Skippable(std::string_view text, std::size_t p) const;
 
+  // The stage whose pattern (folded) matches at `p` when that match is the
+  // only thing any stage would react to there, and its length; otherwise
+  // kNoStage. The position must be one at which every stage is idle.
+  int DirectMatch(std::string_view text, std::size_t p, std::size_t& length) const;
+
  private:
   // The tree of the patterns with letters folded, while it is built.
   struct Node {
     std::array<std::uint16_t, 256> child{};
     bool stop = false;  // a pattern ends here, or goes on deeper than the tree
+    int direct = kNoStage;
+  };
+  struct End {
+    bool stop;   // a pattern ends at the node, or goes on deeper than the tree
+    int direct;  // the stage that may edit such a match at once, or kNoStage
   };
   // What the walk from a node does on each byte: 0 skips the position, kStop
-  // stops there, any other value is the node to go on from.
+  // stops there (an earlier stage may edit at that byte), any other value is
+  // the node to go on to.
   using Verdicts = std::array<std::uint16_t, 256>;
   static constexpr std::uint16_t kStop = 0xFFFF;
 
-  void Insert(std::string_view pattern);
+  void Insert(const Pattern& pattern, int stage);
+  // The node where the walk from `p` ends on a pattern's end, or 0 (the
+  // position is skipped) or kStop; `length` is how far it went.
+  std::uint16_t Walk(std::string_view text, std::size_t p, std::size_t& length) const;
   void BuildFirstBytes();
   void BuildVerdicts();
   void FillVerdicts(std::uint16_t node, const std::bitset<256>& upstream);
@@ -76,6 +94,7 @@ class ChainFilter {
   std::array<std::bitset<256>, 256> upstream_{};  // per folded first byte
   std::vector<FilterTerm> terms_;
   std::vector<Verdicts> verdicts_;  // per node of the tree
+  std::vector<End> ends_;           // per node of the tree
 };
 
 }  // namespace quillmere::detail

@@ -50,7 +50,8 @@ std::unique_ptr<EditStage> MakeStage(const ChainStep& step, StageRouter& router,
 ChainFilter MakeFilter(std::span<const ChainStep> steps) {
   std::vector<ChainFilter::Pattern> patterns;
   for (const ChainStep& step : steps) {
-    patterns.push_back({step.pattern, step.kind == ChainStep::Kind::kBlocks});
+    patterns.push_back({step.pattern, step.kind == ChainStep::Kind::kBlocks,
+                        step.kind == ChainStep::Kind::kReplaceEach});
   }
   return ChainFilter(patterns);
 }
@@ -78,6 +79,13 @@ bool RunEditChain(std::span<const ChainStep> steps, std::string& text, std::stri
       output.PutInput(pos, stop - pos);
       pos = stop;
       if (pos == input.size()) break;
+      std::size_t length = 0;
+      const int direct = filter.DirectMatch(input, pos, length);
+      if (direct != ChainFilter::kNoStage &&
+          stages[static_cast<std::size_t>(direct)]->EditDirectly(input.substr(pos, length))) {
+        pos += length;
+        continue;
+      }
     }
     const std::size_t sole = router.SoleBusy();
     if (sole != StageRouter::kMaxStages) {

@@ -37,6 +37,7 @@ ReplaceStage::ReplaceStage(StageRouter& router, std::size_t index, std::string_v
                            std::string_view replacement, bool caseSensitive, bool rescan)
     : EditStage(router, index),
       target_(target, caseSensitive),
+      exact_(caseSensitive ? target : std::string_view()),
       first_(FoldByte(static_cast<unsigned char>(target.front()))),
       replacement_(replacement),
       rescan_(rescan) {}
@@ -71,6 +72,17 @@ std::size_t ReplaceStage::Absorb(std::string_view input) {
   }
   Settle();
   return taken;
+}
+
+bool ReplaceStage::EditDirectly(std::string_view match) {
+  // The chain compared with letters folded; a case-sensitive target must be
+  // equal as it is. Searching on after the match needs nothing held.
+  if (rescan_ || match.size() != target_.size() || (!exact_.empty() && match != exact_)) {
+    return false;
+  }
+  MarkEdited();
+  Emit(replacement_);
+  return true;
 }
 
 void ReplaceStage::Flush() {

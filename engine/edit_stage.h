@@ -27,6 +27,11 @@ class EditStage : public ByteSink {
   // only busy stage; returns how many it took.
   virtual std::size_t Absorb(std::string_view /*input*/) { return 0; }
 
+  // Edits `match` at once if it is a whole match of the stage's pattern,
+  // when the chain knows that nothing else reacts to it; returns whether it
+  // did. The stage must be idle.
+  virtual bool EditDirectly(std::string_view /*match*/) { return false; }
+
  protected:
   virtual void Process(char c) = 0;
   // Whether the stage holds nothing and waits for a first pattern byte.
@@ -64,6 +69,7 @@ class ReplaceStage final : public EditStage {
   // Takes the bytes that no earlier stage can react to while a match is in
   // progress or the next byte may begin one.
   std::size_t Absorb(std::string_view input) override;
+  bool EditDirectly(std::string_view match) override;
 
  private:
   void Process(char c) override;
@@ -71,6 +77,7 @@ class ReplaceStage final : public EditStage {
   void Flush() override;
 
   PatternAutomaton target_;
+  std::string exact_;    // the target as given, when case-sensitive
   unsigned char first_;  // folded
   std::string replacement_;
   bool rescan_;
