@@ -71,7 +71,8 @@ namespace {
 VectorByte MakeVectorByte(unsigned char folded) {
   VectorByte b{};
   b.value.fill(folded);
-  b.orMask.fill(IsLowerLetter(folded) ? 0x20 : 0);
+  b.letter = IsLowerLetter(folded);
+  b.orMask.fill(b.letter ? 0x20 : 0);
   return b;
 }
 

@@ -15,6 +15,7 @@ namespace quillmere::detail {
 struct VectorByte {
   alignas(16) std::array<unsigned char, 16> value;
   alignas(16) std::array<unsigned char, 16> orMask;
+  bool letter;  // orMask is not zero
 };
 
 // A first byte of some pattern, and up to four second bytes that narrow the
@@ -48,6 +49,17 @@ class ChainFilter {
   };
   static constexpr int kNoStage = -1;
 
+  // The tree of the patterns, walked from the root (node 0) along the bytes
+  // at a position. Per node, what the walk does on each byte: 0 skips the
+  // position, kStop stops there (an earlier stage may edit at that byte), any
+  // other value is the node to go on to.
+  using Verdicts = std::array<std::uint16_t, 256>;
+  static constexpr std::uint16_t kStop = 0xFFFF;
+  struct End {
+    bool stop;   // a pattern ends at the node, or goes on deeper than the tree
+    int direct;  // the stage that may edit such a match at once, or kNoStage
+  };
+
   // `patterns` in the order of the stages.
   explicit ChainFilter(std::span<const Pattern> patterns);
 
@@ -64,6 +76,9 @@ class ChainFilter {
   // kNoStage. The position must be one at which every stage is idle.
   int DirectMatch(std::string_view text, std::size_t p, std::size_t& length) const;
 
+  const Verdicts* verdicts() const { return verdicts_.data(); }
+  const End* ends() const { return ends_.data(); }
+
  private:
   // The tree of the patterns with letters folded, while it is built.
   struct Node {
@@ -71,15 +86,6 @@ class ChainFilter {
     bool stop = false;  // a pattern ends here, or goes on deeper than the tree
     int direct = kNoStage;
   };
-  struct End {
-    bool stop;   // a pattern ends at the node, or goes on deeper than the tree
-    int direct;  // the stage that may edit such a match at once, or kNoStage
-  };
-  // What the walk from a node does on each byte: 0 skips the position, kStop
-  // stops there (an earlier stage may edit at that byte), any other value is
-  // the node to go on to.
-  using Verdicts = std::array<std::uint16_t, 256>;
-  static constexpr std::uint16_t kStop = 0xFFFF;
 
   void Insert(const Pattern& pattern, int stage);
   // The node where the walk from `p` ends on a pattern's end, or 0 (the

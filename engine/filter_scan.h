@@ -22,7 +22,21 @@ std::size_t ScanBlocksForStops(const ChainFilter& filter, std::span<const Filter
   using V = typename Lanes::V;
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   const auto equal = [](V block, const VectorByte& b) {
-    return Lanes::Equal(Lanes::Or(block, Lanes::Broadcast(b.orMask)), Lanes::Broadcast(b.value));
+    if (b.letter) block = Lanes::Or(block, Lanes::Broadcast(b.orMask));
+    return Lanes::Equal(block, Lanes::Broadcast(b.value));
+  };
+  // ChainFilter::Skippable, here where the compiler can inline it.
+  const ChainFilter::Verdicts* verdicts = filter.verdicts();
+  const ChainFilter::End* ends = filter.ends();
+  const auto skippable = [&](std::size_t p) {
+    std::uint16_t node = verdicts[0][bytes[p]];
+    for (std::size_t q = p + 1; !ends[node].stop; ++q) {
+      if (q == text.size()) return true;
+      node = verdicts[node][bytes[q]];
+      if (node == 0) return true;
+      if (node == ChainFilter::kStop) return false;
+    }
+    return false;
   };
   std::size_t i = from;
   // Each block also reads the byte after it, for the second bytes.
@@ -32,7 +46,7 @@ std::size_t ScanBlocksForStops(const ChainFilter& filter, std::span<const Filter
     V hits = Lanes::Zero();
     for (const FilterTerm& term : terms) {
       V hit = equal(here, term.first);
-      if (term.secondCount != 0) {
+      if (term.secondCount != 0 && Lanes::Mask(hit) != 0) {
         V second = Lanes::Zero();
         for (std::size_t k = 0; k < term.secondCount; ++k) {
           second = Lanes::Or(second, equal(after, term.seconds[k]));
@@ -43,7 +57,7 @@ std::size_t ScanBlocksForStops(const ChainFilter& filter, std::span<const Filter
     }
     for (std::uint32_t mask = Lanes::Mask(hits); mask != 0; mask &= mask - 1) {
       const std::size_t p = i + static_cast<std::size_t>(std::countr_zero(mask));
-      if (!filter.Skippable(text, p)) return p;
+      if (!skippable(p)) return p;
     }
   }
   next = i;
