@@ -60,9 +60,9 @@ void ChainFilter::Insert(const Pattern& pattern, int stage) {
     }
     node = nodes_[node].child[c];
   }
-  // Only a node where a single pattern ends, and no other goes on, can be
-  // edited without the stages.
-  nodes_[node].direct = nodes_[node].stop || !pattern.direct ? kNoStage : stage;
+  // Only at a node where a single pattern ends, and no other goes on, does a
+  // match concern one stage alone.
+  nodes_[node].direct = nodes_[node].stop ? kNoStage : stage;
   nodes_[node].stop = true;
 }
 

@@ -43,9 +43,6 @@ class ChainFilter {
   struct Pattern {
     std::string_view text;  // not empty
     bool looksBack;         // a block stage
-    // A match can be edited at once: the stage replaces it and searches on
-    // after it, with nothing to hold or read again.
-    bool direct;
   };
   static constexpr int kNoStage = -1;
 
@@ -57,7 +54,7 @@ class ChainFilter {
   static constexpr std::uint16_t kStop = 0xFFFF;
   struct End {
     bool stop;   // a pattern ends at the node, or goes on deeper than the tree
-    int direct;  // the stage that may edit such a match at once, or kNoStage
+    int direct;  // the only stage such a match concerns, or kNoStage
   };
 
   // `patterns` in the order of the stages.
@@ -73,7 +70,8 @@ class ChainFilter {
 
   // The stage whose pattern (folded) matches at `p` when that match is the
   // only thing any stage would react to there, and its length; otherwise
-  // kNoStage. The position must be one at which every stage is idle.
+  // kNoStage. The stages before it would pass the match on unchanged. The
+  // position must be one at which every stage is idle.
   int DirectMatch(std::string_view text, std::size_t p, std::size_t& length) const;
 
   const Verdicts* verdicts() const { return verdicts_.data(); }

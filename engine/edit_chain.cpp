@@ -50,8 +50,7 @@ std::unique_ptr<EditStage> MakeStage(const ChainStep& step, StageRouter& router,
 ChainFilter MakeFilter(std::span<const ChainStep> steps) {
   std::vector<ChainFilter::Pattern> patterns;
   for (const ChainStep& step : steps) {
-    patterns.push_back({step.pattern, step.kind == ChainStep::Kind::kBlocks,
-                        step.kind == ChainStep::Kind::kReplaceEach});
+    patterns.push_back({step.pattern, step.kind == ChainStep::Kind::kBlocks});
   }
   return ChainFilter(patterns);
 }
@@ -81,8 +80,11 @@ bool RunEditChain(std::span<const ChainStep> steps, std::string& text, std::stri
       if (pos == input.size()) break;
       std::size_t length = 0;
       const int direct = filter.DirectMatch(input, pos, length);
-      if (direct != ChainFilter::kNoStage &&
-          stages[static_cast<std::size_t>(direct)]->EditDirectly(input.substr(pos, length))) {
+      if (direct != ChainFilter::kNoStage) {
+        // Only that stage reacts: it gets the match straight away.
+        EditStage& stage = *stages[static_cast<std::size_t>(direct)];
+        const std::string_view match = input.substr(pos, length);
+        if (!stage.EditDirectly(match)) stage.Put(match);
         pos += length;
         continue;
       }
