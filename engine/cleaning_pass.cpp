@@ -135,11 +135,7 @@ class StepRunner {
         TrimWhiteSpace(buffer_);
         break;
       case Edit::kCollapseBreaks:
-        AddReplaceAll(kDoubleBreak, "<BR>");
-        RunChain();
-        while (FindText(kDoubleBreak, buffer_.text, 0, caseSensitive_) != -1) {
-          ReplaceAllText(buffer_, kDoubleBreak, "<BR>", caseSensitive_);
-        }
+        CollapseBreaks();
         break;
     }
   }
@@ -158,6 +154,20 @@ class StepRunner {
                       {},
                       replacement,
                       caseSensitive_});
+  }
+
+  // Replaces doubled breaks until none is left. The first check of the loop
+  // is made while the chain runs, on the text the first replacement leaves.
+  void CollapseBreaks() {
+    if (chain_.size() + 2 > detail::kMaxChainSteps) RunChain();
+    bool again = false;
+    AddReplaceAll(kDoubleBreak, "<BR>");
+    chain_.push_back({ChainStep::Kind::kWatch, kDoubleBreak, {}, {}, caseSensitive_, &again});
+    RunChain();
+    while (again) {
+      ReplaceAllText(buffer_, kDoubleBreak, "<BR>", caseSensitive_);
+      again = FindText(kDoubleBreak, buffer_.text, 0, caseSensitive_) != -1;
+    }
   }
 
   void RunChain() {

@@ -41,6 +41,9 @@ std::unique_ptr<EditStage> MakeStage(const ChainStep& step, StageRouter& router,
       return std::make_unique<ReplaceStage>(router, index, step.pattern, step.replacement,
                                             step.caseSensitive,
                                             step.kind == ChainStep::Kind::kReplaceRescan);
+    case ChainStep::Kind::kWatch:
+      return std::make_unique<WatchStage>(router, index, step.pattern, step.caseSensitive,
+                                          *step.found);
     case ChainStep::Kind::kBlocks:
       break;
   }

@@ -91,6 +91,16 @@ void ReplaceStage::Flush() {
   state_ = 0;
 }
 
+WatchStage::WatchStage(StageRouter& router, std::size_t index, std::string_view pattern,
+                       bool caseSensitive, bool& found)
+    : EditStage(router, index), pattern_(pattern, caseSensitive), found_(found) {}
+
+void WatchStage::Process(char c) {
+  state_ = pattern_.Next(state_, c);
+  if (state_ == pattern_.size()) found_ = true;
+  Emit(std::string_view(&c, 1));
+}
+
 BlockStage::BlockStage(StageRouter& router, std::size_t index, std::string_view begin,
                        std::string_view end, std::string_view replacement)
     : EditStage(router, index),

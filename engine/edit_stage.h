@@ -85,6 +85,23 @@ class ReplaceStage final : public EditStage {
   std::string held_;  // the last state_ bytes read
 };
 
+// Passes its input on unchanged and notes whether `pattern` occurs in it, for
+// a check that would otherwise search the whole text again.
+class WatchStage final : public EditStage {
+ public:
+  WatchStage(StageRouter& router, std::size_t index, std::string_view pattern, bool caseSensitive,
+             bool& found);
+
+ private:
+  void Process(char c) override;
+  bool Idle() const override { return state_ == 0; }
+  void Flush() override { state_ = 0; }
+
+  PatternAutomaton pattern_;
+  bool& found_;
+  std::uint32_t state_ = 0;
+};
+
 // RemoveBlocks and ReplaceBlocks, always case-insensitive. The classic loop
 // searches again from the start after each block; only a begin text reaching
 // back across the edit can be new, so the stage keeps every byte read since
