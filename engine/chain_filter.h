@@ -26,6 +26,14 @@ struct FilterTerm {
   std::size_t secondCount;
 };
 
+// The block of text in which a vector scan last found a stop, and which of its
+// positions passed the vector test.
+struct ScannedBlock {
+  std::size_t start = 0;
+  std::size_t width = 0;  // 0: none
+  std::uint32_t hits = 0;
+};
+
 // Finds the positions of a chain's input that its stages must read one by
 // one. At any other position, with every stage idle, each stage would pass the
 // byte on unchanged and be idle again after it, so the chain copies it.
@@ -61,8 +69,9 @@ class ChainFilter {
   explicit ChainFilter(std::span<const Pattern> patterns);
 
   // The first position at or after `from` that the stages must read, or the
-  // size of `text`.
-  std::size_t NextStop(std::string_view text, std::size_t from) const;
+  // size of `text`. Calls go forward through one text, whose bytes from
+  // `from` on stay as they were.
+  std::size_t NextStop(std::string_view text, std::size_t from);
 
   // Whether the stages would pass position `p` (a first byte of some
   // pattern) on unchanged.
@@ -99,6 +108,7 @@ class ChainFilter {
   std::vector<FilterTerm> terms_;
   std::vector<Verdicts> verdicts_;  // per node of the tree
   std::vector<End> ends_;           // per node of the tree
+  ScannedBlock last_;
 };
 
 }  // namespace quillmere::detail

@@ -27,8 +27,9 @@ struct Avx2Lanes {
 }  // namespace
 
 std::size_t ScanBlocksForStopsAvx2(const ChainFilter& filter, std::span<const FilterTerm> terms,
-                                   std::string_view text, std::size_t from, std::size_t& next) {
-  return ScanBlocksForStops<Avx2Lanes>(filter, terms, text, from, next);
+                                   std::string_view text, std::size_t from, std::size_t& next,
+                                   ScannedBlock& last) {
+  return ScanBlocksForStops<Avx2Lanes>(filter, terms, text, from, next, last);
 }
 
 }  // namespace quillmere::detail

@@ -72,7 +72,7 @@ bool RunEditChain(std::span<const ChainStep> steps, std::string& text, std::stri
     stages.push_back(MakeStage(step, router, stages.size()));
     router.Attach(*stages.back(), step.pattern);
   }
-  const ChainFilter filter = MakeFilter(steps);
+  ChainFilter filter = MakeFilter(steps);
 
   std::size_t pos = 0;
   while (pos < input.size()) {

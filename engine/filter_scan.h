@@ -15,10 +15,12 @@ namespace quillmere::detail {
 // and the operations Load, Broadcast (of a 16-byte VectorByte array), Or, And,
 // Equal, Zero and Mask (one bit per byte). Scans whole blocks only: returns
 // the first stop found, or sets `next` to where the blocks ended and returns
-// the size of `text`.
+// the size of `text`. `last` keeps the block where a stop was found, so the
+// next call, which starts just after that stop, need not scan it again.
 template <class Lanes>
 std::size_t ScanBlocksForStops(const ChainFilter& filter, std::span<const FilterTerm> terms,
-                               std::string_view text, std::size_t from, std::size_t& next) {
+                               std::string_view text, std::size_t from, std::size_t& next,
+                               ScannedBlock& last) {
   using V = typename Lanes::V;
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   const auto equal = [](V block, const VectorByte& b) {
@@ -39,6 +41,15 @@ std::size_t ScanBlocksForStops(const ChainFilter& filter, std::span<const Filter
     return false;
   };
   std::size_t i = from;
+  // The rest of the block where the last stop was found.
+  if (last.width == Lanes::kWidth && from >= last.start && from < last.start + Lanes::kWidth) {
+    for (std::uint32_t mask = last.hits & (~std::uint32_t{0} << (from - last.start)); mask != 0;
+         mask &= mask - 1) {
+      const std::size_t p = last.start + static_cast<std::size_t>(std::countr_zero(mask));
+      if (!skippable(p)) return p;
+    }
+    i = last.start + Lanes::kWidth;
+  }
   // Each block also reads the byte after it, for the second bytes.
   for (; i + Lanes::kWidth + 1 <= text.size(); i += Lanes::kWidth) {
     const V here = Lanes::Load(bytes + i);
@@ -55,9 +66,13 @@ std::size_t ScanBlocksForStops(const ChainFilter& filter, std::span<const Filter
       }
       hits = Lanes::Or(hits, hit);
     }
-    for (std::uint32_t mask = Lanes::Mask(hits); mask != 0; mask &= mask - 1) {
+    const std::uint32_t blockHits = Lanes::Mask(hits);
+    for (std::uint32_t mask = blockHits; mask != 0; mask &= mask - 1) {
       const std::size_t p = i + static_cast<std::size_t>(std::countr_zero(mask));
-      if (!skippable(p)) return p;
+      if (!skippable(p)) {
+        last = {i, Lanes::kWidth, blockHits};
+        return p;
+      }
     }
   }
   next = i;
@@ -67,6 +82,7 @@ std::size_t ScanBlocksForStops(const ChainFilter& filter, std::span<const Filter
 // The same loop with 32-byte vectors, in a file built for AVX2; call it only
 // when the processor has AVX2.
 std::size_t ScanBlocksForStopsAvx2(const ChainFilter& filter, std::span<const FilterTerm> terms,
-                                   std::string_view text, std::size_t from, std::size_t& next);
+                                   std::string_view text, std::size_t from, std::size_t& next,
+                                   ScannedBlock& last);
 
 }  // namespace quillmere::detail
