@@ -99,16 +99,20 @@ void ChainFilter::BuildFirstBytes() {
 }
 
 void ChainFilter::BuildVerdicts() {
-  verdicts_.assign(nodes_.size(), {});
-  ends_.assign(nodes_.size(), {false, kNoStage});
-  for (std::size_t node = 0; node < nodes_.size(); ++node) {
+  // Rows kSkip and kStop lead to themselves, so a walk may look at a fixed
+  // number of bytes before it tests where it is.
+  verdicts_.assign(nodes_.size() + kFirstNode - 1, {});
+  ends_.assign(verdicts_.size(), {false, kNoStage});
+  verdicts_[kSkip].fill(kSkip);
+  verdicts_[kStop].fill(kStop);
+  for (std::size_t node = 1; node < nodes_.size(); ++node) {
     const Node& n = nodes_[node];
     const bool leaf = std::all_of(n.child.begin(), n.child.end(), [](auto c) { return c == 0; });
-    ends_[node] = {n.stop, leaf ? n.direct : kNoStage};
+    ends_[Row(node)] = {n.stop, leaf ? n.direct : kNoStage};
   }
   // The root: where each first byte leads.
   for (unsigned c = 0; c < 256; ++c) {
-    verdicts_[0][c] = nodes_[0].child[FoldByte(static_cast<unsigned char>(c))];
+    verdicts_[0][c] = Row(nodes_[0].child[FoldByte(static_cast<unsigned char>(c))]);
   }
   // Below it, each node belongs to one first byte, whose earlier stages'
   // first bytes stop the walk.
@@ -118,25 +122,34 @@ void ChainFilter::BuildVerdicts() {
   }
 }
 
+std::uint16_t ChainFilter::Row(std::size_t node) {
+  return node == 0 ? kSkip : static_cast<std::uint16_t>(node + kFirstNode - 1);
+}
+
 void ChainFilter::FillVerdicts(std::uint16_t node, const std::bitset<256>& upstream) {
+  Verdicts& row = verdicts_[Row(node)];
+  if (nodes_[node].stop) {
+    row.fill(kStop);  // a pattern ends here
+    return;
+  }
   for (unsigned c = 0; c < 256; ++c) {
     const unsigned char folded = FoldByte(static_cast<unsigned char>(c));
-    verdicts_[node][c] = upstream[folded] ? kStop : nodes_[node].child[folded];
+    row[c] = upstream[folded] ? kStop : Row(nodes_[node].child[folded]);
   }
   for (unsigned folded = 0; folded < 256; ++folded) {
     const std::uint16_t child = nodes_[node].child[folded];
-    if (child != 0 && !nodes_[child].stop) FillVerdicts(child, upstream);
+    if (child != 0) FillVerdicts(child, upstream);
   }
 }
 
 bool ChainFilter::Skippable(std::string_view text, std::size_t p) const {
   std::size_t length = 0;
-  return Walk(text, p, length) == 0;
+  return Walk(text, p, length) == kSkip;
 }
 
 int ChainFilter::DirectMatch(std::string_view text, std::size_t p, std::size_t& length) const {
   const std::uint16_t node = Walk(text, p, length);
-  return node != 0 && node != kStop ? ends_[node].direct : kNoStage;
+  return node >= kFirstNode ? ends_[node].direct : kNoStage;
 }
 
 std::uint16_t ChainFilter::Walk(std::string_view text, std::size_t p, std::size_t& length) const {
@@ -146,9 +159,9 @@ std::uint16_t ChainFilter::Walk(std::string_view text, std::size_t p, std::size_
   // that ends it, must be one that no earlier stage can begin an edit at.
   std::size_t q = p + 1;
   for (; !ends_[node].stop; ++q) {
-    if (q == text.size()) return 0;
+    if (q == text.size()) return kSkip;
     node = verdicts_[node][bytes[q]];
-    if (node == 0 || node == kStop) return node;
+    if (node < kFirstNode) return node;
   }
   length = q - p;
   return node;
@@ -156,7 +169,9 @@ std::uint16_t ChainFilter::Walk(std::string_view text, std::size_t p, std::size_
 
 std::size_t ChainFilter::ScanScalar(std::string_view text, std::size_t from) const {
   for (std::size_t p = from; p < text.size(); ++p) {
-    if (verdicts_[0][static_cast<unsigned char>(text[p])] != 0 && !Skippable(text, p)) return p;
+    if (verdicts_[0][static_cast<unsigned char>(text[p])] != kSkip && !Skippable(text, p)) {
+      return p;
+    }
   }
   return text.size();
 }

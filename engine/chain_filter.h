@@ -54,12 +54,15 @@ class ChainFilter {
   };
   static constexpr int kNoStage = -1;
 
-  // The tree of the patterns, walked from the root (node 0) along the bytes
-  // at a position. Per node, what the walk does on each byte: 0 skips the
-  // position, kStop stops there (an earlier stage may edit at that byte), any
-  // other value is the node to go on to.
+  // The tree of the patterns, walked from the root (row 0) along the bytes at
+  // a position. Per row, what the walk does on each byte: kSkip skips the
+  // position, kStop stops there (a pattern ends, or an earlier stage may edit
+  // at that byte), any other value is the row to go on to. The rows kSkip and
+  // kStop lead to themselves.
   using Verdicts = std::array<std::uint16_t, 256>;
-  static constexpr std::uint16_t kStop = 0xFFFF;
+  static constexpr std::uint16_t kSkip = 1;
+  static constexpr std::uint16_t kStop = 2;
+  static constexpr std::uint16_t kFirstNode = 3;
   struct End {
     bool stop;   // a pattern ends at the node, or goes on deeper than the tree
     int direct;  // the only stage such a match concerns, or kNoStage
@@ -95,19 +98,21 @@ class ChainFilter {
   };
 
   void Insert(const Pattern& pattern, int stage);
-  // The node where the walk from `p` ends on a pattern's end, or 0 (the
-  // position is skipped) or kStop; `length` is how far it went.
+  // The row where the walk from `p` ends on a pattern's end, or kSkip or
+  // kStop; `length` is how far it went.
   std::uint16_t Walk(std::string_view text, std::size_t p, std::size_t& length) const;
   void BuildFirstBytes();
   void BuildVerdicts();
   void FillVerdicts(std::uint16_t node, const std::bitset<256>& upstream);
+  // The row of a node of the tree (0, no node, is kSkip).
+  static std::uint16_t Row(std::size_t node);
   std::size_t ScanScalar(std::string_view text, std::size_t from) const;
 
   std::vector<Node> nodes_;
   std::array<std::bitset<256>, 256> upstream_{};  // per folded first byte
   std::vector<FilterTerm> terms_;
-  std::vector<Verdicts> verdicts_;  // per node of the tree
-  std::vector<End> ends_;           // per node of the tree
+  std::vector<Verdicts> verdicts_;  // per row
+  std::vector<End> ends_;           // per row
   ScannedBlock last_;
 };
 

@@ -27,18 +27,19 @@ std::size_t ScanBlocksForStops(const ChainFilter& filter, std::span<const Filter
     if (b.letter) block = Lanes::Or(block, Lanes::Broadcast(b.orMask));
     return Lanes::Equal(block, Lanes::Broadcast(b.value));
   };
-  // ChainFilter::Skippable, here where the compiler can inline it.
+  // ChainFilter::Skippable, here where the compiler can inline it: two steps
+  // of the walk without a test first, as most positions end there.
   const ChainFilter::Verdicts* verdicts = filter.verdicts();
   const ChainFilter::End* ends = filter.ends();
   const auto skippable = [&](std::size_t p) {
-    std::uint16_t node = verdicts[0][bytes[p]];
-    for (std::size_t q = p + 1; !ends[node].stop; ++q) {
+    if (p + 2 >= text.size()) return filter.Skippable(text, p);
+    std::uint16_t node = verdicts[verdicts[verdicts[0][bytes[p]]][bytes[p + 1]]][bytes[p + 2]];
+    for (std::size_t q = p + 3; node >= ChainFilter::kFirstNode; ++q) {
+      if (ends[node].stop) return false;
       if (q == text.size()) return true;
       node = verdicts[node][bytes[q]];
-      if (node == 0) return true;
-      if (node == ChainFilter::kStop) return false;
     }
-    return false;
+    return node == ChainFilter::kSkip;
   };
   std::size_t i = from;
   // The rest of the block where the last stop was found.
