@@ -58,52 +58,78 @@ ChainFilter MakeFilter(std::span<const ChainStep> steps) {
   return ChainFilter(patterns);
 }
 
+// Reads a chain's input: stretches that no stage reacts to are copied to the
+// output whole, a match that concerns one stage alone goes straight to it,
+// and everything else goes through the stages a few bytes at a time.
+class ChainReader {
+ public:
+  ChainReader(std::span<const ChainStep> steps, std::string_view input, ChainOutput& output,
+              StageRouter& router)
+      : input_(input), output_(output), router_(router), filter_(MakeFilter(steps)) {
+    for (const ChainStep& step : steps) {
+      stages_.push_back(MakeStage(step, router, stages_.size()));
+      router.Attach(*stages_.back(), step.pattern);
+    }
+  }
+
+  void Run() {
+    while (pos_ < input_.size()) {
+      if (!router_.AnyBusy() && (CopyToNextStop() || HandToSoleStage())) continue;
+      ReadThroughStages();
+    }
+    for (const auto& stage : stages_) stage->Finish();
+    output_.Finish();
+  }
+
+ private:
+  // Copies up to the next position the stages must see; true at the end.
+  bool CopyToNextStop() {
+    const std::size_t stop = filter_.NextStop(input_, pos_);
+    output_.PutInput(pos_, stop - pos_);
+    pos_ = stop;
+    return pos_ == input_.size();
+  }
+
+  bool HandToSoleStage() {
+    std::size_t length = 0;
+    const int direct = filter_.DirectMatch(input_, pos_, length);
+    if (direct == ChainFilter::kNoStage) return false;
+    EditStage& stage = *stages_[static_cast<std::size_t>(direct)];
+    const std::string_view match = input_.substr(pos_, length);
+    if (!stage.EditDirectly(match)) stage.Put(match);
+    pos_ += length;
+    return true;
+  }
+
+  void ReadThroughStages() {
+    const std::size_t sole = router_.SoleBusy();
+    if (sole != StageRouter::kMaxStages) {
+      pos_ += stages_[sole]->Absorb(input_.substr(pos_));
+      if (pos_ == input_.size()) return;
+    }
+    // A few bytes at once let the router pass over stages they cannot affect.
+    const std::string_view run = input_.substr(pos_, kInputRun);
+    router_.Deliver(0, run);
+    pos_ += run.size();
+  }
+
+  std::string_view input_;
+  ChainOutput& output_;
+  StageRouter& router_;
+  ChainFilter filter_;
+  std::vector<std::unique_ptr<EditStage>> stages_;
+  std::size_t pos_ = 0;
+};
+
 }  // namespace
 
 bool RunEditChain(std::span<const ChainStep> steps, std::string& text, std::string& spare) {
   if (steps.empty()) return false;
   const bool inPlace = std::all_of(steps.begin(), steps.end(), NeverLengthens);
-  const std::string_view input = text;
   StageRouter router;
-  ChainOutput output(input, inPlace ? text : spare, inPlace, router);
+  ChainOutput output(text, inPlace ? text : spare, inPlace, router);
   router.SetOutput(output);
-  std::vector<std::unique_ptr<EditStage>> stages;
-  for (const ChainStep& step : steps) {
-    stages.push_back(MakeStage(step, router, stages.size()));
-    router.Attach(*stages.back(), step.pattern);
-  }
-  ChainFilter filter = MakeFilter(steps);
-
-  std::size_t pos = 0;
-  while (pos < input.size()) {
-    if (!router.AnyBusy()) {
-      const std::size_t stop = filter.NextStop(input, pos);
-      output.PutInput(pos, stop - pos);
-      pos = stop;
-      if (pos == input.size()) break;
-      std::size_t length = 0;
-      const int direct = filter.DirectMatch(input, pos, length);
-      if (direct != ChainFilter::kNoStage) {
-        // Only that stage reacts: it gets the match straight away.
-        EditStage& stage = *stages[static_cast<std::size_t>(direct)];
-        const std::string_view match = input.substr(pos, length);
-        if (!stage.EditDirectly(match)) stage.Put(match);
-        pos += length;
-        continue;
-      }
-    }
-    const std::size_t sole = router.SoleBusy();
-    if (sole != StageRouter::kMaxStages) {
-      pos += stages[sole]->Absorb(input.substr(pos));
-      if (pos == input.size()) break;
-    }
-    // A few bytes at once let the router pass over stages they cannot affect.
-    const std::string_view run = input.substr(pos, kInputRun);
-    router.Deliver(0, run);
-    pos += run.size();
-  }
-  for (const auto& stage : stages) stage->Finish();
-  output.Finish();
+  ChainReader(steps, text, output, router).Run();
   if (router.edited() && !inPlace) text.swap(spare);
   return router.edited();
 }
