@@ -1,6 +1,13 @@
 #include "edit_stage.h"
 
 namespace quillmere::detail {
+namespace {
+
+// Runs handed on are at most about this long, so that the stages of a chain
+// never hold more than a little each of what passes through them.
+constexpr std::size_t kLongRun = 4096;
+
+}  // namespace
 
 void EditStage::Put(char c) {
   Process(c);
@@ -12,6 +19,7 @@ void EditStage::Put(std::string_view run) {
     Process(c);
     ReadQueued();
   }
+  Send();
   router_.SetBusy(index_, !Idle());
 }
 
@@ -30,7 +38,24 @@ void EditStage::ReadQueued() {
 
 void EditStage::Settle() {
   ReadQueued();
+  Send();
   router_.SetBusy(index_, !Idle());
+}
+
+void EditStage::Emit(std::string_view run) {
+  if (outgoing_.empty() && run.size() >= kLongRun) {
+    router_.Deliver(index_ + 1, run);
+    return;
+  }
+  outgoing_.append(run);
+  if (outgoing_.size() >= kLongRun) Send();
+}
+
+void EditStage::Send() {
+  if (outgoing_.empty()) return;
+  // Later stages may emit into their own buffers meanwhile, never into this one.
+  router_.Deliver(index_ + 1, outgoing_);
+  outgoing_.clear();
 }
 
 ReplaceStage::ReplaceStage(StageRouter& router, std::size_t index, std::string_view target,
@@ -82,6 +107,7 @@ bool ReplaceStage::EditDirectly(std::string_view match) {
   }
   MarkEdited();
   Emit(replacement_);
+  Send();
   return true;
 }
 

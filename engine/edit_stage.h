@@ -40,21 +40,23 @@ class EditStage : public ByteSink {
 
   const StageRouter& router() const { return router_; }
   std::size_t index() const { return index_; }
-  void Emit(std::string_view run) {
-    if (!run.empty()) router_.Deliver(index_ + 1, run);
-  }
+  // Queues bytes for the later stages; Send hands them on as one run.
+  void Emit(std::string_view run);
+  void Send();
   // Has `text` read next, before the rest of the input.
   void ReadAgain(std::string_view text) { reread_.append(text.rbegin(), text.rend()); }
   void MarkEdited() { router_.MarkEdited(); }
   // Reads what ReadAgain queued.
   void ReadQueued();
-  // Reads what ReadAgain queued, then tells the router whether the stage is busy.
+  // Reads what ReadAgain queued, sends what was emitted and tells the router
+  // whether the stage is busy.
   void Settle();
 
  private:
   StageRouter& router_;
   std::size_t index_;
   std::string reread_;  // reversed: the next byte to read is at the back
+  std::string outgoing_;
 };
 
 // Every match found scanning forward is replaced (or deleted), and the search
