@@ -68,6 +68,19 @@ void BM_CleanTextAllGroups(benchmark::State& state) {
 }
 BENCHMARK(BM_CleanTextAllGroups)->Arg(4)->Arg(16)->Unit(benchmark::kMillisecond);
 
+// A small page, as in a batch of many files: the fixed cost of one pass.
+void BM_CleanTextSmallPage(benchmark::State& state) {
+  static const std::string page = GenerateHtml(4096);
+  const CleaningOptions options = AllGroups();
+  for (auto _ : state) {
+    TextBuffer buffer{page, false};
+    CleanText(buffer, options);
+    benchmark::DoNotOptimize(buffer.text.data());
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_CleanTextSmallPage)->Unit(benchmark::kMicrosecond);
+
 void BM_CleanTextPdaPreset(benchmark::State& state) {
   const auto& page = RealisticPage(static_cast<std::size_t>(state.range(0)));
   CleaningOptions options;

@@ -203,16 +203,17 @@ bool HasAvx2() {
 }  // namespace
 #endif
 
-std::size_t ChainFilter::NextStop(std::string_view text, std::size_t from) {
+std::size_t ChainFilter::NextStop(std::string_view text, std::size_t from,
+                                  ScannedBlock& last) const {
   std::size_t next = from;
 #ifdef QUILLMERE_HAVE_SSE2
   if (terms_.size() <= kMaxVectorFirstBytes) {
     std::size_t stop = text.size();
 #ifdef QUILLMERE_AVX2_SCAN
-    if (HasAvx2()) stop = ScanBlocksForStopsAvx2(*this, terms_, text, next, next, last_);
+    if (HasAvx2()) stop = ScanBlocksForStopsAvx2(*this, terms_, text, next, next, last);
 #endif
     if (stop == text.size()) {
-      stop = ScanBlocksForStops<Sse2Lanes>(*this, terms_, text, next, next, last_);
+      stop = ScanBlocksForStops<Sse2Lanes>(*this, terms_, text, next, next, last);
     }
     if (stop != text.size()) return stop;
   }

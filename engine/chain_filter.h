@@ -72,9 +72,9 @@ class ChainFilter {
   explicit ChainFilter(std::span<const Pattern> patterns);
 
   // The first position at or after `from` that the stages must read, or the
-  // size of `text`. Calls go forward through one text, whose bytes from
-  // `from` on stay as they were.
-  std::size_t NextStop(std::string_view text, std::size_t from);
+  // size of `text`. `last` carries what one call leaves for the next: calls
+  // go forward through one text, whose bytes from `from` on stay as they were.
+  std::size_t NextStop(std::string_view text, std::size_t from, ScannedBlock& last) const;
 
   // Whether the stages would pass position `p` (a first byte of some
   // pattern) on unchanged.
@@ -113,7 +113,6 @@ class ChainFilter {
   std::vector<FilterTerm> terms_;
   std::vector<Verdicts> verdicts_;  // per row
   std::vector<End> ends_;           // per row
-  ScannedBlock last_;
 };
 
 }  // namespace quillmere::detail

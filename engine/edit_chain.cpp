@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "chain_filter.h"
@@ -58,17 +60,56 @@ ChainFilter MakeFilter(std::span<const ChainStep> steps) {
   return ChainFilter(patterns);
 }
 
+// What a chain's steps decide before any text is read: the filter and the
+// routes between the stages.
+struct ChainPlan {
+  explicit ChainPlan(std::span<const ChainStep> steps) : filter(MakeFilter(steps)) {
+    for (const ChainStep& step : steps) routes.Add(step.pattern);
+  }
+  ChainFilter filter;
+  RouteTable routes;
+};
+
+// Everything a plan depends on, as bytes.
+std::string PlanKey(std::span<const ChainStep> steps) {
+  std::string key;
+  for (const ChainStep& step : steps) {
+    key += static_cast<char>(step.kind);
+    key += step.caseSensitive ? 'c' : 'f';
+    for (const std::string_view text : {step.pattern, step.end}) {
+      key += std::to_string(text.size());
+      key += ':';
+      key += text;
+    }
+  }
+  return key;
+}
+
+// A batch runs the same chains on every file, so the last few plans are kept
+// (per thread, as the engine keeps no other state).
+const ChainPlan& PlanFor(std::span<const ChainStep> steps) {
+  constexpr std::size_t kKeptPlans = 8;
+  thread_local std::vector<std::pair<std::string, std::unique_ptr<const ChainPlan>>> kept;
+  std::string key = PlanKey(steps);
+  for (const auto& [keptKey, plan] : kept) {
+    if (keptKey == key) return *plan;
+  }
+  if (kept.size() == kKeptPlans) kept.erase(kept.begin());
+  kept.emplace_back(std::move(key), std::make_unique<const ChainPlan>(steps));
+  return *kept.back().second;
+}
+
 // Reads a chain's input: stretches that no stage reacts to are copied to the
 // output whole, a match that concerns one stage alone goes straight to it,
 // and everything else goes through the stages a few bytes at a time.
 class ChainReader {
  public:
-  ChainReader(std::span<const ChainStep> steps, std::string_view input, ChainOutput& output,
-              StageRouter& router)
-      : input_(input), output_(output), router_(router), filter_(MakeFilter(steps)) {
+  ChainReader(std::span<const ChainStep> steps, const ChainFilter& filter, std::string_view input,
+              ChainOutput& output, StageRouter& router)
+      : input_(input), output_(output), router_(router), filter_(filter) {
     for (const ChainStep& step : steps) {
       stages_.push_back(MakeStage(step, router, stages_.size()));
-      router.Attach(*stages_.back(), step.pattern);
+      router.Attach(*stages_.back());
     }
   }
 
@@ -84,7 +125,7 @@ class ChainReader {
  private:
   // Copies up to the next position the stages must see; true at the end.
   bool CopyToNextStop() {
-    const std::size_t stop = filter_.NextStop(input_, pos_);
+    const std::size_t stop = filter_.NextStop(input_, pos_, scanned_);
     output_.PutInput(pos_, stop - pos_);
     pos_ = stop;
     return pos_ == input_.size();
@@ -116,7 +157,8 @@ class ChainReader {
   std::string_view input_;
   ChainOutput& output_;
   StageRouter& router_;
-  ChainFilter filter_;
+  const ChainFilter& filter_;
+  ScannedBlock scanned_;
   std::vector<std::unique_ptr<EditStage>> stages_;
   std::size_t pos_ = 0;
 };
@@ -126,10 +168,11 @@ class ChainReader {
 bool RunEditChain(std::span<const ChainStep> steps, std::string& text, std::string& spare) {
   if (steps.empty()) return false;
   const bool inPlace = std::all_of(steps.begin(), steps.end(), NeverLengthens);
-  StageRouter router;
+  const ChainPlan& plan = PlanFor(steps);
+  StageRouter router(plan.routes);
   ChainOutput output(text, inPlace ? text : spare, inPlace, router);
   router.SetOutput(output);
-  ChainReader(steps, text, output, router).Run();
+  ChainReader(steps, plan.filter, text, output, router).Run();
   if (router.edited() && !inPlace) text.swap(spare);
   return router.edited();
 }

@@ -13,9 +13,8 @@ unsigned char Fold(char c) {
 
 }  // namespace
 
-void StageRouter::Attach(ByteSink& stage, std::string_view pattern) {
-  const StageSet bit = StageSet{1} << stages_.size();
-  stages_.push_back(&stage);
+void RouteTable::Add(std::string_view pattern) {
+  const StageSet bit = StageSet{1} << count_++;
   const unsigned char first = Fold(pattern.front());
   if (firstSlot_[first] == 0) {
     reactions_.emplace_back();
@@ -30,19 +29,23 @@ void StageRouter::Attach(ByteSink& stage, std::string_view pattern) {
   }
 }
 
-void StageRouter::Deliver(std::size_t from, std::string_view run) {
-  StageSet takers = busy_;
+RouteTable::StageSet RouteTable::Reacting(std::string_view run) const {
+  StageSet reacting = 0;
   const std::size_t last = run.size() - 1;
   for (std::size_t j = 0; j < last; ++j) {
     const std::uint8_t slot = firstSlot_[Fold(run[j])];
     if (slot == 0) continue;
-    StageSet reacting = reactions_[slot - 1][static_cast<unsigned char>(run[j + 1])];
-    if (j + 2 <= last) reacting &= thirdFits_[static_cast<unsigned char>(run[j + 2])];
-    takers |= reacting;
+    StageSet pair = reactions_[slot - 1][static_cast<unsigned char>(run[j + 1])];
+    if (j + 2 <= last) pair &= thirdFits_[static_cast<unsigned char>(run[j + 2])];
+    reacting |= pair;
   }
   // The last byte may begin a pattern that goes on in what comes next.
-  takers |= startsWith_[static_cast<unsigned char>(run[last])];
-  takers &= from < kMaxStages ? ~StageSet{0} << from : 0;
+  return reacting | startsWith_[static_cast<unsigned char>(run[last])];
+}
+
+void StageRouter::Deliver(std::size_t from, std::string_view run) {
+  const StageSet later = from < kMaxStages ? ~StageSet{0} << from : 0;
+  const StageSet takers = (busy_ | table_.Reacting(run)) & later;
   if (takers == 0) {
     output_->Put(run);
   } else {
