@@ -5,11 +5,7 @@
 
 #include "filter_scan.h"
 #include "text_search.h"
-
-#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
-#include <emmintrin.h>
-#define QUILLMERE_HAVE_SSE2 1
-#endif
+#include "vector_support.h"
 
 namespace quillmere::detail {
 namespace {
@@ -193,13 +189,6 @@ struct Sse2Lanes {
   static std::uint32_t Mask(V v) { return static_cast<std::uint32_t>(_mm_movemask_epi8(v)); }
 };
 
-#ifdef QUILLMERE_AVX2_SCAN
-bool HasAvx2() {
-  static const bool has = __builtin_cpu_supports("avx2");
-  return has;
-}
-#endif
-
 }  // namespace
 #endif
 
@@ -209,7 +198,7 @@ std::size_t ChainFilter::NextStop(std::string_view text, std::size_t from,
 #ifdef QUILLMERE_HAVE_SSE2
   if (terms_.size() <= kMaxVectorFirstBytes) {
     std::size_t stop = text.size();
-#ifdef QUILLMERE_AVX2_SCAN
+#if defined(QUILLMERE_AVX2_SCAN) && defined(QUILLMERE_HAVE_AVX2_DISPATCH)
     if (HasAvx2()) stop = ScanBlocksForStopsAvx2(*this, terms_, text, next, next, last);
 #endif
     if (stop == text.size()) {
