@@ -104,15 +104,13 @@ constexpr std::string_view kDoubleBreak = "<BR><BR>";
 using detail::ChainStep;
 
 // Collects consecutive steps into one chain, so that the text is read and
-// written once for all of them, and runs it when a step needs the whole text.
-// Two buffers take turns: the chain reads one and writes the other.
+// written once for all of them, and runs it when a step needs the whole text
+// and at the end. A chain writes over the text when it cannot lengthen it, and
+// otherwise into a spare string that then changes places with the text.
 class StepRunner {
  public:
   StepRunner(TextBuffer& buffer, bool caseSensitive)
       : buffer_(buffer), caseSensitive_(caseSensitive) {}
-  ~StepRunner() { RunChain(); }
-  StepRunner(const StepRunner&) = delete;
-  StepRunner& operator=(const StepRunner&) = delete;
 
   void Add(const Step& step) {
     if (chain_.size() == detail::kMaxChainSteps) RunChain();
@@ -143,6 +141,9 @@ class StepRunner {
   void AddGroup(std::span<const Step> steps) {
     for (const Step& step : steps) Add(step);
   }
+
+  // Runs the steps still collected.
+  void Finish() { RunChain(); }
 
  private:
   void AddReplaceAll(std::string_view target, std::string_view replacement) {
@@ -203,6 +204,7 @@ void CleanText(TextBuffer& buffer, const CleaningOptions& options) {
   if (options.cleanNotes) run.AddGroup(kNotes);
   if (options.convertLists) run.AddGroup(kLists);
   if (options.removeFonts) run.AddGroup(kFonts);
+  run.Finish();
 }
 
 }  // namespace quillmere
