@@ -3,8 +3,10 @@
 // fitted complexity).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
+#include <string_view>
 
 #include "cleaning_groups.h"
 #include "cleaning_pass.h"
@@ -67,6 +69,19 @@ void BM_CleanTextAllGroups(benchmark::State& state) {
 }
 BENCHMARK(BM_CleanTextAllGroups)->Arg(4)->Arg(16)->Unit(benchmark::kMillisecond);
 
+// A small page, as in a batch of many files: the fixed cost of one pass.
+void BM_CleanTextSmallPage(benchmark::State& state) {
+  static const std::string page = GenerateHtml(4096);
+  const CleaningOptions options = AllGroups();
+  for (auto _ : state) {
+    TextBuffer buffer{page, false};
+    CleanText(buffer, options);
+    benchmark::DoNotOptimize(buffer.text.data());
+  }
+  state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_CleanTextSmallPage)->Unit(benchmark::kMicrosecond);
+
 void BM_CleanTextPdaPreset(benchmark::State& state) {
   const auto& page = RealisticPage(static_cast<std::size_t>(state.range(0)));
   CleaningOptions options;
@@ -75,6 +90,47 @@ void BM_CleanTextPdaPreset(benchmark::State& state) {
   RunOnCopies(state, page, [&](TextBuffer& b) { CleanText(b, options); });
 }
 BENCHMARK(BM_CleanTextPdaPreset)->Arg(16)->Unit(benchmark::kMillisecond);
+
+// The hand-written search against the standard library's, over a whole
+// realistic page (the pattern does not occur), so its worth stays visible.
+constexpr std::string_view kAbsentTag = "</marquee>";
+
+void BM_Search_FindText(benchmark::State& state) {
+  const auto& page = RealisticPage(16);
+  for (auto _ : state) benchmark::DoNotOptimize(FindText(kAbsentTag, page, 0, true));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * page.size()));
+}
+BENCHMARK(BM_Search_FindText)->Unit(benchmark::kMillisecond);
+
+void BM_Search_FindTextIgnoringCase(benchmark::State& state) {
+  const auto& page = RealisticPage(16);
+  for (auto _ : state) benchmark::DoNotOptimize(FindText(kAbsentTag, page, 0, false));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * page.size()));
+}
+BENCHMARK(BM_Search_FindTextIgnoringCase)->Unit(benchmark::kMillisecond);
+
+void BM_Search_StringViewFind(benchmark::State& state) {
+  const std::string_view page = RealisticPage(16);
+  for (auto _ : state) benchmark::DoNotOptimize(page.find(kAbsentTag));
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * page.size()));
+}
+BENCHMARK(BM_Search_StringViewFind)->Unit(benchmark::kMillisecond);
+
+template <class Searcher>
+void BM_Search_Std(benchmark::State& state) {
+  const std::string_view page = RealisticPage(16);
+  const Searcher searcher(kAbsentTag.begin(), kAbsentTag.end());
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(std::search(page.begin(), page.end(), searcher));
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * page.size()));
+}
+BENCHMARK(BM_Search_Std<std::boyer_moore_horspool_searcher<std::string_view::const_iterator>>)
+    ->Name("BM_Search_StdBoyerMooreHorspool")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Search_Std<std::boyer_moore_searcher<std::string_view::const_iterator>>)
+    ->Name("BM_Search_StdBoyerMoore")
+    ->Unit(benchmark::kMillisecond);
 
 // Adversarial inputs: n units, so the complexity fit is against n.
 struct Adversary {
@@ -101,6 +157,17 @@ const std::vector<Adversary>& Adversaries() {
        [](TextBuffer& b) { RemoveAllText(b, "<P></P>"); }},
       {"ReplaceOnePass_double_spaces", "  ", "",
        [](TextBuffer& b) { ReplaceOnePass(b, "  ", " "); }},
+      // The whole cleaning pass, whose steps run together in one pass over
+      // the text: block look-backs that cascade, runs a stage must hold,
+      // removals that form later targets, and stops at every byte.
+      {"CleanText_cascading_cells", "<<td x>", "",
+       [](TextBuffer& b) { CleanText(b, AllGroups()); }},
+      {"CleanText_held_run", "<", "", [](TextBuffer& b) { CleanText(b, AllGroups()); }},
+      {"CleanText_forming_tags", "<<B>/B>", "", [](TextBuffer& b) { CleanText(b, AllGroups()); }},
+      {"CleanText_breaks_and_spaces", "<BR>  ", "",
+       [](TextBuffer& b) { CleanText(b, AllGroups()); }},
+      {"CleanText_unterminated_comment", "<p>  x</p>", "<!--",
+       [](TextBuffer& b) { CleanText(b, AllGroups()); }},
       // Every offset passes the byte filter; the search must fall back to
       // its linear mode instead of verifying 41 bytes at each.
       {"FindText_repetitive", "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", "",

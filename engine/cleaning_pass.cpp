@@ -1,8 +1,11 @@
 #include "cleaning_pass.h"
 
 #include <span>
+#include <string>
 #include <string_view>
+#include <vector>
 
+#include "edit_chain.h"
 #include "text_primitives.h"
 
 namespace quillmere {
@@ -98,64 +101,110 @@ constexpr Step kFonts[] = {
 
 constexpr std::string_view kDoubleBreak = "<BR><BR>";
 
-void CollapseBreaks(TextBuffer& buffer, bool caseSensitive) {
-  do {
-    ReplaceAllText(buffer, kDoubleBreak, "<BR>", caseSensitive);
-  } while (FindText(kDoubleBreak, buffer.text, 0, caseSensitive) != -1);
-}
+using detail::ChainStep;
 
-void RunStep(TextBuffer& buffer, const Step& step, bool caseSensitive) {
-  switch (step.edit) {
-    case Edit::kRemoveAll:
-      RemoveAllText(buffer, step.a);
-      break;
-    case Edit::kRemoveBlocks:
-      RemoveBlocks(buffer, step.a, step.b);
-      break;
-    case Edit::kReplaceBlocks:
-      ReplaceBlocks(buffer, step.a, step.b, step.c);
-      break;
-    case Edit::kReplaceAll:
-      ReplaceAllText(buffer, step.a, step.b, caseSensitive);
-      break;
-    case Edit::kReplaceOnePass:
-      ReplaceOnePass(buffer, step.a, step.b);
-      break;
-    case Edit::kTrim:
-      TrimWhiteSpace(buffer);
-      break;
-    case Edit::kCollapseBreaks:
-      CollapseBreaks(buffer, caseSensitive);
-      break;
+// Collects consecutive steps into one chain, so that the text is read and
+// written once for all of them, and runs it when a step needs the whole text
+// and at the end. A chain writes over the text when it cannot lengthen it, and
+// otherwise into a spare string that then changes places with the text.
+class StepRunner {
+ public:
+  StepRunner(TextBuffer& buffer, bool caseSensitive)
+      : buffer_(buffer), caseSensitive_(caseSensitive) {}
+
+  void Add(const Step& step) {
+    if (chain_.size() == detail::kMaxChainSteps) RunChain();
+    switch (step.edit) {
+      case Edit::kRemoveAll:
+        chain_.push_back({ChainStep::Kind::kReplaceEach, step.a, {}, {}, false});
+        break;
+      case Edit::kRemoveBlocks:
+      case Edit::kReplaceBlocks:
+        chain_.push_back({ChainStep::Kind::kBlocks, step.a, step.b, step.c, false});
+        break;
+      case Edit::kReplaceAll:
+        AddReplaceAll(step.a, step.b);
+        break;
+      case Edit::kReplaceOnePass:
+        chain_.push_back({ChainStep::Kind::kReplaceEach, step.a, {}, step.b, true});
+        break;
+      case Edit::kTrim:
+        RunChain();
+        TrimWhiteSpace(buffer_);
+        break;
+      case Edit::kCollapseBreaks:
+        CollapseBreaks();
+        break;
+    }
   }
-}
 
-void RunGroup(TextBuffer& buffer, std::span<const Step> steps, bool caseSensitive) {
-  for (const Step& step : steps) RunStep(buffer, step, caseSensitive);
-}
+  void AddGroup(std::span<const Step> steps) {
+    for (const Step& step : steps) Add(step);
+  }
+
+  // Runs the steps still collected.
+  void Finish() { RunChain(); }
+
+ private:
+  void AddReplaceAll(std::string_view target, std::string_view replacement) {
+    // Searching again from a replacement that holds its target would find it
+    // forever: there the search goes on after the replacement.
+    const bool holdsTarget = FindText(target, replacement, 0, caseSensitive_) != -1;
+    chain_.push_back({holdsTarget ? ChainStep::Kind::kReplaceEach : ChainStep::Kind::kReplaceRescan,
+                      target,
+                      {},
+                      replacement,
+                      caseSensitive_});
+  }
+
+  // Replaces doubled breaks until none is left. The first check of the loop
+  // is made while the chain runs, on the text the first replacement leaves.
+  void CollapseBreaks() {
+    if (chain_.size() + 2 > detail::kMaxChainSteps) RunChain();
+    bool again = false;
+    AddReplaceAll(kDoubleBreak, "<BR>");
+    chain_.push_back({ChainStep::Kind::kWatch, kDoubleBreak, {}, {}, caseSensitive_, &again});
+    RunChain();
+    while (again) {
+      ReplaceAllText(buffer_, kDoubleBreak, "<BR>", caseSensitive_);
+      again = FindText(kDoubleBreak, buffer_.text, 0, caseSensitive_) != -1;
+    }
+  }
+
+  void RunChain() {
+    if (detail::RunEditChain(chain_, buffer_.text, spare_)) buffer_.modified = true;
+    chain_.clear();
+  }
+
+  TextBuffer& buffer_;
+  bool caseSensitive_;
+  std::vector<ChainStep> chain_;
+  std::string spare_;
+};
 
 }  // namespace
 
 void CleanText(TextBuffer& buffer, const CleaningOptions& options) {
-  const bool caseSensitive = options.caseSensitive != 0;
-  if (options.convertTables) RunGroup(buffer, kTables, caseSensitive);
-  if (options.removeScripts) RunGroup(buffer, kScripts, caseSensitive);
-  if (options.removePictures) RunGroup(buffer, kPictures, caseSensitive);
-  if (options.removeForms) RunGroup(buffer, kForms, caseSensitive);
-  if (options.removeSounds) RunGroup(buffer, kSounds, caseSensitive);
+  StepRunner run(buffer, options.caseSensitive != 0);
+  if (options.convertTables) run.AddGroup(kTables);
+  if (options.removeScripts) run.AddGroup(kScripts);
+  if (options.removePictures) run.AddGroup(kPictures);
+  if (options.removeForms) run.AddGroup(kForms);
+  if (options.removeSounds) run.AddGroup(kSounds);
   // The user's texts take part only when they are not empty.
   if (options.removeTextEnabled && !options.removeText.empty()) {
-    RemoveAllText(buffer, options.removeText);
+    run.Add({Edit::kRemoveAll, options.removeText});
   }
   if (options.removeBlockEnabled && !options.blockBegin.empty() && !options.blockEnd.empty()) {
-    RemoveBlocks(buffer, options.blockBegin, options.blockEnd);
+    run.Add({Edit::kRemoveBlocks, options.blockBegin, options.blockEnd});
   }
   if (options.searchEnabled && !options.searchText.empty() && !options.replaceText.empty()) {
-    ReplaceAllText(buffer, options.searchText, options.replaceText, caseSensitive);
+    run.Add({Edit::kReplaceAll, options.searchText, options.replaceText});
   }
-  if (options.cleanNotes) RunGroup(buffer, kNotes, caseSensitive);
-  if (options.convertLists) RunGroup(buffer, kLists, caseSensitive);
-  if (options.removeFonts) RunGroup(buffer, kFonts, caseSensitive);
+  if (options.cleanNotes) run.AddGroup(kNotes);
+  if (options.convertLists) run.AddGroup(kLists);
+  if (options.removeFonts) run.AddGroup(kFonts);
+  run.Finish();
 }
 
 }  // namespace quillmere

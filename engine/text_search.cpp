@@ -4,15 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
-#include <emmintrin.h>
-#define QUILLMERE_HAVE_SSE2 1
-#endif
-// GCC and Clang on x86-64 also get a 32-byte scan, chosen at run time.
-#if defined(QUILLMERE_HAVE_SSE2) && defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#include <immintrin.h>
-#define QUILLMERE_HAVE_AVX2_DISPATCH 1
-#endif
+#include "vector_support.h"
 
 namespace quillmere::detail {
 namespace {
@@ -130,11 +122,6 @@ BlockScan ScanSse2(const Pattern& pattern, const unsigned char* text, std::size_
 #endif
 
 #ifdef QUILLMERE_HAVE_AVX2_DISPATCH
-bool HasAvx2() {
-  static const bool has = __builtin_cpu_supports("avx2");
-  return has;
-}
-
 __attribute__((target("avx2"))) BlockScan ScanAvx2(const Pattern& pattern,
                                                    const unsigned char* text, std::size_t from,
                                                    std::size_t last) {

@@ -14,7 +14,10 @@ case "$purpose" in
   # attributes, mounts a btrfs image and acts as other users.
   test) packages+=(fonts-dejavu-core python3 desktop-file-utils binutils-mingw-w64-x86-64
                    acl attr btrfs-progs util-linux) ;;
-  bench) packages+=(libbenchmark-dev time) ;;
+  # The real-HTML corpus is built from the manuals these packages install;
+  # the benchmark scripts use perl, bc and GNU time.
+  bench) packages+=(libbenchmark-dev time bc perl valgrind libxslt1-dev git-doc libglib2.0-doc
+                    python3.11-doc) ;;
   package) packages+=(dpkg-dev file xvfb xauth desktop-file-utils) ;;
   # The Windows cross build: googletest's sources are built for the target;
   # locales gives localedef for a double-byte code page under Wine.

@@ -51,12 +51,13 @@ void ExpectSame(const TextBuffer& fast, const TextBuffer& slow, const std::strin
 }
 
 // Runs `check` for every case, alternating HTML-ish tokens with the tiny
-// alphabet, and stops at the first failing case.
+// alphabet (or with `other`), and stops at the first failing case.
 template <class Check>
-void ForEachCase(std::uint32_t seed, Check check) {
+void ForEachCase(std::uint32_t seed, Check check,
+                 HtmlTokenGenerator::Vocabulary other = HtmlTokenGenerator::Vocabulary::kTiny) {
   HtmlTokenGenerator gen(seed);
   for (int i = 0; i < CaseCount(); ++i) {
-    gen.SetTiny(i % 2 == 1);
+    gen.SetVocabulary(i % 2 == 1 ? other : HtmlTokenGenerator::Vocabulary::kHtml);
     check(gen);
     if (::testing::Test::HasFatalFailure()) return;
   }
@@ -166,6 +167,20 @@ TEST(Differential, CleanTextAgreesWithRandomOptions) {
         gen, 80, "options of seed 17", [&](TextBuffer& b) { CleanText(b, options); },
         [&](TextBuffer& b) { reference::CleanText(b, options); });
   });
+}
+
+// Steps run together in one pass over the text; pieces of their own texts make
+// each edit form or split the text of a later step.
+TEST(Differential, CleanTextAgreesWhenEditsFormLaterTargets) {
+  ForEachCase(
+      19,
+      [](HtmlTokenGenerator& gen) {
+        const CleaningOptions options = gen.Options();
+        ExpectSameEdit(
+            gen, 30, "options of seed 19", [&](TextBuffer& b) { CleanText(b, options); },
+            [&](TextBuffer& b) { reference::CleanText(b, options); });
+      },
+      HtmlTokenGenerator::Vocabulary::kTagPieces);
 }
 
 }  // namespace

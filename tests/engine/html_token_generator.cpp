@@ -81,7 +81,27 @@ constexpr std::array<std::string_view, 72> kTokens = {
     "@[`{",
 };
 
+// The texts the cleaning steps search for and insert.
+constexpr std::array<std::string_view, 42> kStepTexts = {
+    "<table", "</table>", "<tr>",     "</tr>",   "<td",   "<th",     "</td>",  "</th>",    "<p>",
+    "</p>",   "<script",  "/script>", "<applet", "<img",  "<form",   "/form>", "<bgsound", ">",
+    "  ",     "<BR>",     "\t",       "\r\n",    "<!--",  "-->",     "<NOBR>", "</NOBR>",  "<UL",
+    "</UL>",  "<OL",      "<LI",      "</LI>",   "<DL>",  "<DT>",    "<DD>",   "</DD>",    "<menu>",
+    "<B>",    "</B>",     "<TT>",     "<BIG>",   "<FONT", "</FONT>",
+};
+
 }  // namespace
+
+std::string HtmlTokenGenerator::TagPiece() {
+  std::string text(kStepTexts[random_() % kStepTexts.size()]);
+  // Whole half the time, else a prefix, a suffix or a middle piece.
+  if (text.size() > 1 && Coin()) {
+    const std::size_t start = Coin() ? 0 : random_() % text.size();
+    const std::size_t length = 1 + random_() % (text.size() - start);
+    text = text.substr(start, length);
+  }
+  return MixCase(text);
+}
 
 std::string HtmlTokenGenerator::MixCase(std::string token) {
   const std::uint32_t mode = random_() % 4;
@@ -103,18 +123,21 @@ std::string HtmlTokenGenerator::TinyString(std::size_t maxLength) {
 }
 
 std::string HtmlTokenGenerator::Text(std::size_t maxTokens) {
-  if (tiny_) return TinyString(maxTokens * 2);
+  if (vocabulary_ == Vocabulary::kTiny) return TinyString(maxTokens * 2);
   std::string text;
   const std::size_t count = maxTokens == 0 ? 0 : random_() % (maxTokens + 1);
   for (std::size_t i = 0; i < count; ++i) {
-    text += MixCase(std::string(kTokens[random_() % kTokens.size()]));
+    text += vocabulary_ == Vocabulary::kTagPieces
+                ? TagPiece()
+                : MixCase(std::string(kTokens[random_() % kTokens.size()]));
   }
   return text;
 }
 
 std::string HtmlTokenGenerator::Fragment(bool allowEmpty) {
   if (allowEmpty && random_() % 8 == 0) return {};
-  if (tiny_) {
+  if (vocabulary_ == Vocabulary::kTagPieces) return TagPiece();
+  if (vocabulary_ == Vocabulary::kTiny) {
     std::string fragment;
     while (fragment.empty()) fragment = TinyString(4);
     return fragment;

@@ -14,9 +14,14 @@ class HtmlTokenGenerator {
  public:
   explicit HtmlTokenGenerator(std::uint32_t seed) : random_(seed) {}
 
-  // Every other case draws from a tiny alphabet instead, where patterns
-  // overlap, repeat and re-form across edits all the time.
-  void SetTiny(bool tiny) { tiny_ = tiny; }
+  enum class Vocabulary {
+    kHtml,  // whole tokens
+    kTiny,  // a tiny alphabet, where patterns overlap, repeat and re-form
+    // Pieces of the cleaning steps' own texts, so that what one step removes
+    // or inserts forms the text of a later step ("<<B>U>" gives "<U>").
+    kTagPieces,
+  };
+  void SetVocabulary(Vocabulary vocabulary) { vocabulary_ = vocabulary; }
 
   std::string Text(std::size_t maxTokens);
   // A short pattern or replacement drawn from the same vocabulary.
@@ -28,9 +33,10 @@ class HtmlTokenGenerator {
  private:
   std::string MixCase(std::string token);
   std::string TinyString(std::size_t maxLength);
+  std::string TagPiece();
 
   std::mt19937 random_;
-  bool tiny_ = false;
+  Vocabulary vocabulary_ = Vocabulary::kHtml;
 };
 
 }  // namespace quillmere::testing

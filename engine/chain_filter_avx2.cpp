@@ -1,0 +1,35 @@
+// Built with AVX2 enabled; only ScanBlocksForStopsAvx2 is called from outside,
+// and only on processors that have AVX2.
+#include <immintrin.h>
+
+#include "filter_scan.h"
+
+namespace quillmere::detail {
+namespace {
+
+struct Avx2Lanes {
+  using V = __m256i;
+  static constexpr std::size_t kWidth = 32;
+  static V Load(const unsigned char* p) {
+    return _mm256_loadu_si256(reinterpret_cast<const V*>(p));
+  }
+  static V Broadcast(const std::array<unsigned char, 16>& bytes) {
+    return _mm256_broadcastsi128_si256(
+        _mm_load_si128(reinterpret_cast<const __m128i*>(bytes.data())));
+  }
+  static V Or(V a, V b) { return _mm256_or_si256(a, b); }
+  static V And(V a, V b) { return _mm256_and_si256(a, b); }
+  static V Equal(V a, V b) { return _mm256_cmpeq_epi8(a, b); }
+  static V Zero() { return _mm256_setzero_si256(); }
+  static std::uint32_t Mask(V v) { return static_cast<std::uint32_t>(_mm256_movemask_epi8(v)); }
+};
+
+}  // namespace
+
+std::size_t ScanBlocksForStopsAvx2(const ChainFilter& filter, std::span<const FilterTerm> terms,
+                                   std::string_view text, std::size_t from, std::size_t& next,
+                                   ScannedBlock& last) {
+  return ScanBlocksForStops<Avx2Lanes>(filter, terms, text, from, next, last);
+}
+
+}  // namespace quillmere::detail

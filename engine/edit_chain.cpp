@@ -1,0 +1,180 @@
+#include "edit_chain.h"
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "chain_filter.h"
+#include "chain_output.h"
+#include "edit_stage.h"
+#include "text_search.h"
+
+namespace quillmere::detail {
+namespace {
+
+constexpr std::size_t kInputRun = 3;
+
+// The shortest text a block can span: the end text is searched from one byte
+// after the start of the begin text, so it may overlap the begin text.
+std::size_t ShortestBlock(std::string_view begin, std::string_view end) {
+  const auto fold = [](char c) { return FoldByte(static_cast<unsigned char>(c)); };
+  for (std::size_t e = 1; e < begin.size(); ++e) {
+    bool fits = true;
+    for (std::size_t k = 0; k < end.size() && e + k < begin.size(); ++k) {
+      fits = fits && fold(begin[e + k]) == fold(end[k]);
+    }
+    if (fits) return e + end.size();
+  }
+  return begin.size() + end.size();
+}
+
+bool NeverLengthens(const ChainStep& step) {
+  if (step.kind != ChainStep::Kind::kBlocks) return step.replacement.size() <= step.pattern.size();
+  return step.replacement.size() <= ShortestBlock(step.pattern, step.end);
+}
+
+std::unique_ptr<EditStage> MakeStage(const ChainStep& step, StageRouter& router,
+                                     std::size_t index) {
+  switch (step.kind) {
+    case ChainStep::Kind::kReplaceEach:
+    case ChainStep::Kind::kReplaceRescan:
+      return std::make_unique<ReplaceStage>(router, index, step.pattern, step.replacement,
+                                            step.caseSensitive,
+                                            step.kind == ChainStep::Kind::kReplaceRescan);
+    case ChainStep::Kind::kWatch:
+      return std::make_unique<WatchStage>(router, index, step.pattern, step.caseSensitive,
+                                          *step.found);
+    case ChainStep::Kind::kBlocks:
+      break;
+  }
+  return std::make_unique<BlockStage>(router, index, step.pattern, step.end, step.replacement);
+}
+
+ChainFilter MakeFilter(std::span<const ChainStep> steps) {
+  std::vector<ChainFilter::Pattern> patterns;
+  for (const ChainStep& step : steps) {
+    patterns.push_back({step.pattern, step.kind == ChainStep::Kind::kBlocks});
+  }
+  return ChainFilter(patterns);
+}
+
+// What a chain's steps decide before any text is read: the filter and the
+// routes between the stages.
+struct ChainPlan {
+  explicit ChainPlan(std::span<const ChainStep> steps) : filter(MakeFilter(steps)) {
+    for (const ChainStep& step : steps) routes.Add(step.pattern);
+  }
+  ChainFilter filter;
+  RouteTable routes;
+};
+
+// Everything a plan depends on, as bytes.
+std::string PlanKey(std::span<const ChainStep> steps) {
+  std::string key;
+  for (const ChainStep& step : steps) {
+    key += static_cast<char>(step.kind);
+    key += step.caseSensitive ? 'c' : 'f';
+    for (const std::string_view text : {step.pattern, step.end}) {
+      key += std::to_string(text.size());
+      key += ':';
+      key += text;
+    }
+  }
+  return key;
+}
+
+// A batch runs the same chains on every file, so the last few plans are kept
+// (per thread, as the engine keeps no other state).
+const ChainPlan& PlanFor(std::span<const ChainStep> steps) {
+  constexpr std::size_t kKeptPlans = 8;
+  thread_local std::vector<std::pair<std::string, std::unique_ptr<const ChainPlan>>> kept;
+  std::string key = PlanKey(steps);
+  for (const auto& [keptKey, plan] : kept) {
+    if (keptKey == key) return *plan;
+  }
+  if (kept.size() == kKeptPlans) kept.erase(kept.begin());
+  kept.emplace_back(std::move(key), std::make_unique<const ChainPlan>(steps));
+  return *kept.back().second;
+}
+
+// Reads a chain's input: stretches that no stage reacts to are copied to the
+// output whole, a match that concerns one stage alone goes straight to it,
+// and everything else goes through the stages a few bytes at a time.
+class ChainReader {
+ public:
+  ChainReader(std::span<const ChainStep> steps, const ChainFilter& filter, std::string_view input,
+              ChainOutput& output, StageRouter& router)
+      : input_(input), output_(output), router_(router), filter_(filter) {
+    for (const ChainStep& step : steps) {
+      stages_.push_back(MakeStage(step, router, stages_.size()));
+      router.Attach(*stages_.back());
+    }
+  }
+
+  void Run() {
+    while (pos_ < input_.size()) {
+      if (!router_.AnyBusy() && (CopyToNextStop() || HandToSoleStage())) continue;
+      ReadThroughStages();
+    }
+    for (const auto& stage : stages_) stage->Finish();
+    output_.Finish();
+  }
+
+ private:
+  // Copies up to the next position the stages must see; true at the end.
+  bool CopyToNextStop() {
+    const std::size_t stop = filter_.NextStop(input_, pos_, scanned_);
+    output_.PutInput(pos_, stop - pos_);
+    pos_ = stop;
+    return pos_ == input_.size();
+  }
+
+  bool HandToSoleStage() {
+    std::size_t length = 0;
+    const int direct = filter_.DirectMatch(input_, pos_, length);
+    if (direct == ChainFilter::kNoStage) return false;
+    EditStage& stage = *stages_[static_cast<std::size_t>(direct)];
+    const std::string_view match = input_.substr(pos_, length);
+    if (!stage.EditDirectly(match)) stage.Put(match);
+    pos_ += length;
+    return true;
+  }
+
+  void ReadThroughStages() {
+    const std::size_t sole = router_.SoleBusy();
+    if (sole != StageRouter::kMaxStages) {
+      pos_ += stages_[sole]->Absorb(input_.substr(pos_));
+      if (pos_ == input_.size()) return;
+    }
+    // A few bytes at once let the router pass over stages they cannot affect.
+    const std::string_view run = input_.substr(pos_, kInputRun);
+    router_.Deliver(0, run);
+    pos_ += run.size();
+  }
+
+  std::string_view input_;
+  ChainOutput& output_;
+  StageRouter& router_;
+  const ChainFilter& filter_;
+  ScannedBlock scanned_;
+  std::vector<std::unique_ptr<EditStage>> stages_;
+  std::size_t pos_ = 0;
+};
+
+}  // namespace
+
+bool RunEditChain(std::span<const ChainStep> steps, std::string& text, std::string& spare) {
+  if (steps.empty()) return false;
+  const bool inPlace = std::all_of(steps.begin(), steps.end(), NeverLengthens);
+  const ChainPlan& plan = PlanFor(steps);
+  StageRouter router(plan.routes);
+  ChainOutput output(text, inPlace ? text : spare, inPlace, router);
+  router.SetOutput(output);
+  ChainReader(steps, plan.filter, text, output, router).Run();
+  if (router.edited() && !inPlace) text.swap(spare);
+  return router.edited();
+}
+
+}  // namespace quillmere::detail
