@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "cleaning_groups.h"
+#include "diff_store.h"
 
 namespace quillmere {
 namespace {
@@ -98,6 +99,9 @@ std::variant<CliCommand, UsageError> ParseCommandLine(const std::vector<std::str
       command.dryRun = true;
     } else if (arg == "--no-undo") {
       command.noUndo = true;
+    } else if (arg == "--diff") {
+      if (!DiffAvailable()) return UsageError{"--diff is not available in this build"};
+      command.diff = true;
     } else if (arg == "--runs") {
       command.listRuns = true;
     } else if (arg == "--undo") {
@@ -114,6 +118,9 @@ std::variant<CliCommand, UsageError> ParseCommandLine(const std::vector<std::str
   }
   if (command.dryRun && command.files.empty() && !command.showHelp && !command.showVersion) {
     return UsageError{"--dry-run needs at least one FILE"};
+  }
+  if (command.diff && command.files.empty() && !command.showHelp && !command.showVersion) {
+    return UsageError{"--diff needs at least one FILE"};
   }
   return command;
 }
@@ -136,6 +143,10 @@ Other options:
   --dry-run             with FILEs: clean but write nothing; list the files
                         that would change, and report those that could not
                         be saved
+  --diff                with FILEs: write nothing; print what would change as a
+                        unified diff on standard output (for patch -p0), the
+                        summary on standard error; with --dry-run also list
+                        the files and check that they could be saved
   --no-undo             keep no undo journal of this run
   --runs                list the runs that can be undone
   --undo [RUN]          put back the files of the last run not undone (or

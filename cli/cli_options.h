@@ -15,6 +15,7 @@ struct CliCommand {
   std::vector<std::string> files;  // empty: filter standard input to standard output
   bool dryRun = false;
   bool noUndo = false;                 // no undo journal for this run
+  bool diff = false;                   // print the changes as a diff, write nothing
   bool listRuns = false;               // --runs
   std::optional<std::string> undoRun;  // --undo: "" for the last run not undone
   bool showHelp = false;

@@ -8,6 +8,7 @@
 #include "batch_job.h"
 #include "cli.h"
 #include "console_observer.h"
+#include "diff_store.h"
 #include "run_journal.h"
 #include "texts.h"
 
@@ -47,6 +48,14 @@ class DryRunFileStore final : public FileStore {
   std::ostream& out_;
 };
 
+bool OutputIsTerminal() {
+#ifdef _WIN32
+  return _isatty(_fileno(stdout)) != 0;
+#else
+  return ::isatty(STDOUT_FILENO) != 0;
+#endif
+}
+
 bool ErrorStreamIsTerminal() {
 #ifdef _WIN32
   return _isatty(_fileno(stderr)) != 0;
@@ -79,23 +88,26 @@ int RunInPlaceMode(const CliCommand& command, std::ostream& out, std::ostream& e
 int RunInPlaceMode(const CliCommand& command, FileStore& store, RunJournals* journals,
                    std::ostream& out, std::ostream& err, bool showProgress) {
   DryRunFileStore dryRun(store, out);
+  DiffFileStore diff(store, out, showProgress && OutputIsTerminal(), command.dryRun);
   ConsoleObserver observer(err, showProgress);
   std::optional<JournaledFileStore> journaled;
-  if (journals != nullptr && !command.dryRun && !command.noUndo) {
+  if (journals != nullptr && !command.dryRun && !command.diff && !command.noUndo) {
     journaled.emplace(store, *journals, [&](const std::string& path) {
       observer.Warn(texts::kNoUndoCopy + path, texts::kNoUndoCopyDetails);
     });
   }
-  FileStore& files = command.dryRun ? static_cast<FileStore&>(dryRun)
-                     : journaled    ? static_cast<FileStore&>(*journaled)
-                                    : store;
+  FileStore& files = command.diff     ? static_cast<FileStore&>(diff)
+                     : command.dryRun ? static_cast<FileStore&>(dryRun)
+                     : journaled      ? static_cast<FileStore&>(*journaled)
+                                      : store;
   BatchJob job(files, observer);
   RunCounters counters;
   {
     const StopSignals stopSignals;
     counters = job.Run(Unique(command.files), command.options);
   }
-  out << RunSummary(counters) << '\n';
+  // With a diff on standard output, the summary goes where it spoils no patch.
+  (command.diff ? err : out) << RunSummary(counters) << '\n';
   out.flush();
   if (observer.stoppedBy() != 0) return kExitSignalBase + observer.stoppedBy();
   if (!out) {

@@ -5,7 +5,8 @@
 set -euo pipefail
 
 purpose=${1:-run}
-packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libxxhash-dev)
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev libxxhash-dev
+          libgit2-dev)
 case "$purpose" in
   run) ;;
   # The headless window tests measure real fonts; the packaging checks are
