@@ -1,12 +1,8 @@
 #include "cleaner_app.h"
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#include <commctrl.h>
 
 #include "main_dialog.h"
+#include "win32_api.h"
 
 namespace quillmere {
 
