@@ -48,13 +48,13 @@ std::string Names(std::uint32_t styles, std::initializer_list<StyleName> names,
   return joined;
 }
 
-constexpr StyleName kCommon[] = {{style::kTabStop, "WS_TABSTOP"},
-                                 {style::kGroup, "WS_GROUP"},
-                                 {style::kBorder, "WS_BORDER"}};
+constexpr StyleName kCommon[] = {
+    {style::kTabStop, "WS_TABSTOP"}, {style::kGroup, "WS_GROUP"}, {style::kBorder, "WS_BORDER"}};
 constexpr StyleName kExtended[] = {{style::kClientEdge, "WS_EX_CLIENTEDGE"},
                                    {style::kStaticEdge, "WS_EX_STATICEDGE"},
                                    {style::kModalFrame, "WS_EX_DLGMODALFRAME"}};
-constexpr std::uint32_t kExtendedBits = style::kClientEdge | style::kStaticEdge | style::kModalFrame;
+constexpr std::uint32_t kExtendedBits =
+    style::kClientEdge | style::kStaticEdge | style::kModalFrame;
 
 struct ClassStyles {
   const char* windowClass;
@@ -82,8 +82,12 @@ ClassStyles StylesOf(const ControlTemplate& control) {
       const bool right = (control.styles & kTextRight) != 0;
       const bool wraps = (control.styles & kWordWrap) != 0;
       return {"Static",
-              {right ? "SS_RIGHT" : wraps ? "SS_LEFT" : "SS_LEFTNOWORDWRAP"},
-              {{kTextRight, "0"}, {kWordWrap, "0"}, {kNotify, "SS_NOTIFY"},
+              {right   ? "SS_RIGHT"
+               : wraps ? "SS_LEFT"
+                       : "SS_LEFTNOWORDWRAP"},
+              {{kTextRight, "0"},
+               {kWordWrap, "0"},
+               {kNotify, "SS_NOTIFY"},
                {kNoPrefix, "SS_NOPREFIX"}}};
     }
     case ControlKind::kProgressBar:
@@ -106,11 +110,11 @@ std::string ControlLine(const ControlTemplate& control) {
   }
   names.insert(names.begin(), {"WS_CHILD", "WS_VISIBLE"});
   const std::string windowStyles = Names(own, {kCommon[0], kCommon[1], kCommon[2]}, names, what);
-  const std::string extended = Names(control.styles & kExtendedBits,
-                                     {kExtended[0], kExtended[1], kExtended[2]}, {}, what);
+  const std::string extended =
+      Names(control.styles & kExtendedBits, {kExtended[0], kExtended[1], kExtended[2]}, {}, what);
   // An icon control's text names the icon resource.
-  const std::string text = control.kind == ControlKind::kIcon ? std::to_string(ids::kAppIcon)
-                                                              : Quoted(control.caption);
+  const std::string text =
+      control.kind == ControlKind::kIcon ? std::to_string(ids::kAppIcon) : Quoted(control.caption);
   return "    CONTROL " + text + ", " + std::to_string(control.id) + ", " +
          Quoted(styles.windowClass) + ", " + windowStyles + ", " + std::to_string(control.x) +
          ", " + std::to_string(control.y) + ", " + std::to_string(control.width) + ", " +
@@ -122,16 +126,14 @@ std::string ControlLine(const ControlTemplate& control) {
 std::string DialogScript(const DialogTemplate& dialog) {
   using namespace style;
   const std::string what = "template " + std::to_string(dialog.id);
-  const std::uint32_t windowBits =
-      kVisible | kCaption | kSystemMenu | kMinimizeBox | kModalFrame;
-  const std::string windowStyles =
-      Names(dialog.styles & windowBits,
-            {{kVisible, "WS_VISIBLE"},
-             {kCaption, "WS_CAPTION"},
-             {kSystemMenu, "WS_SYSMENU"},
-             {kMinimizeBox, "WS_MINIMIZEBOX"},
-             {kModalFrame, "DS_MODALFRAME"}},
-            {"WS_POPUP", "DS_SETFONT"}, what);
+  const std::uint32_t windowBits = kVisible | kCaption | kSystemMenu | kMinimizeBox | kModalFrame;
+  const std::string windowStyles = Names(dialog.styles & windowBits,
+                                         {{kVisible, "WS_VISIBLE"},
+                                          {kCaption, "WS_CAPTION"},
+                                          {kSystemMenu, "WS_SYSMENU"},
+                                          {kMinimizeBox, "WS_MINIMIZEBOX"},
+                                          {kModalFrame, "DS_MODALFRAME"}},
+                                         {"WS_POPUP", "DS_SETFONT"}, what);
   const std::string extended = Names(dialog.styles & ~windowBits,
                                      {{kAppWindow, "WS_EX_APPWINDOW"},
                                       {kClientEdge, "WS_EX_CLIENTEDGE"},

@@ -1,6 +1,5 @@
 #include "cleaner_app.h"
 
-
 #include "main_dialog.h"
 #include "win32_api.h"
 

@@ -1,13 +1,9 @@
 #pragma once
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#include <shellapi.h>
-
 #include <string>
 #include <vector>
+
+#include "win32_api.h"
 
 namespace quillmere {
 

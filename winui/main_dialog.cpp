@@ -16,9 +16,9 @@ namespace quillmere {
 namespace {
 
 HICON LoadAppIcon(int metricX, int metricY) {
-  return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr),
-                                       MAKEINTRESOURCEW(ids::kAppIcon), IMAGE_ICON,
-                                       GetSystemMetrics(metricX), GetSystemMetrics(metricY), 0));
+  return static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(ids::kAppIcon),
+                                       IMAGE_ICON, GetSystemMetrics(metricX),
+                                       GetSystemMetrics(metricY), 0));
 }
 
 bool IsCleaningTextField(int id) {

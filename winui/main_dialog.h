@@ -1,16 +1,11 @@
 #pragma once
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#include <shellapi.h>
-
 #include <memory>
 #include <optional>
 
 #include "file_store.h"
 #include "main_window_logic.h"
+#include "win32_api.h"
 #include "win_window_services.h"
 
 namespace quillmere {

@@ -131,8 +131,9 @@ TEST_F(WinFileStoreTest, ASymbolicLinkStaysALinkAndItsTargetGetsTheText) {
 // outside code page 932 too; paths reach the system as UTF-16 whatever the
 // ANSI code page is.
 TEST_F(WinFileStoreTest, ANameOutsideTheAnsiCodePageIsLoadedAndSaved) {
-  const std::string name = "\xce\xba\xce\xb1\xce\xbb\xce\xb7\xce\xbc\xce\xad\xcf\x81\xce\xb1-"
-                           "\xe6\x97\xa5\xe6\x9c\xac.htm";
+  const std::string name =
+      "\xce\xba\xce\xb1\xce\xbb\xce\xb7\xce\xbc\xce\xad\xcf\x81\xce\xb1-"
+      "\xe6\x97\xa5\xe6\x9c\xac.htm";
   const std::string path = Loaded(name);
   EXPECT_EQ(store.Save(path, "new"), std::nullopt);
   EXPECT_EQ(ReadFile(path), "new");

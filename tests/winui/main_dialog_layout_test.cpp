@@ -11,9 +11,9 @@
 #include "dialog_template.h"
 #include "modal_watcher.h"
 #include "resource_ids.h"
+#include "win32_api.h"
 #include "win_window_services.h"
 #include "window_driver.h"
-#include "win32_api.h"
 
 namespace quillmere {
 namespace {
@@ -140,7 +140,8 @@ std::vector<std::wstring> CaptionsThatDoNotFit(HWND dialog) {
       caption.erase(std::remove(caption.begin(), caption.end(), L'&'), caption.end());
     }
     const HDC dc = GetDC(control);
-    const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    const HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
     SIZE size{};
     GetTextExtentPoint32W(dc, caption.c_str(), static_cast<int>(caption.size()), &size);
     SelectObject(dc, old);

@@ -8,9 +8,9 @@
 #include "modal_watcher.h"
 #include "resource_ids.h"
 #include "test_files.h"
+#include "win32_api.h"
 #include "win_window_services.h"
 #include "window_driver.h"
-#include "win32_api.h"
 
 namespace quillmere {
 namespace {
@@ -55,7 +55,8 @@ TEST(MainDialogRun, DroppedFilesWithUnicodeNamesAreCleanedAndAMissingOneIsReport
   EXPECT_TRUE(watcher.seen()[0].hasIcon);
   ASSERT_EQ(watcher.seen()[0].texts.size(), 1u);
   // The exact message on the first line, the reason below it.
-  EXPECT_EQ(watcher.seen()[0].texts[0], L"File open error: " + test::Wide(missing) + L"\n\nnot found");
+  EXPECT_EQ(watcher.seen()[0].texts[0],
+            L"File open error: " + test::Wide(missing) + L"\n\nnot found");
   EXPECT_EQ(WindowText(window.Item(ids::kStatusLine)),
             L"OK. Files : 3, Replaced files : 1, Errors : 1");
   EXPECT_EQ(WindowText(window.Item(ids::kPercentLabel)), L"0 %");
@@ -114,7 +115,8 @@ TEST(MainDialogRun, StopAtTheThirdOfTenFilesWithEverythingElseRefusedMeanwhile) 
   EXPECT_THAT(watcher.seen(), ElementsAre());  // no About box, no error
   EXPECT_FALSE(window.dialog().result().has_value());
   EXPECT_TRUE(IsWindow(main));
-  for (int i = 0; i < 10; ++i) EXPECT_EQ(test::ReadFile(files[static_cast<std::size_t>(i)]), i < 3 ? "x" : "<b>x</b>") << i;
+  for (int i = 0; i < 10; ++i)
+    EXPECT_EQ(test::ReadFile(files[static_cast<std::size_t>(i)]), i < 3 ? "x" : "<b>x</b>") << i;
   EXPECT_EQ(test::ListItems(window.Item(ids::kFileList)).size(), 10u);
   EXPECT_EQ(WindowText(window.Item(ids::kStatusLine)),
             L"OK. Files : 10, Replaced files : 3, Errors : 0");

@@ -9,9 +9,9 @@
 #include "modal_watcher.h"
 #include "resource_ids.h"
 #include "test_files.h"
+#include "win32_api.h"
 #include "win_window_services.h"
 #include "window_driver.h"
-#include "win32_api.h"
 
 namespace quillmere {
 namespace {
@@ -21,10 +21,9 @@ using test::SeenBox;
 using test::WindowUnderTest;
 using ::testing::ElementsAre;
 
-const std::vector<std::wstring> kAboutTexts = {L"Quillmere Version 1.0.9",
-                                               L"Free software, no warranty.",
-                                               L"https://quillmere.example.org",
-                                               L"For the latest version turn to:"};
+const std::vector<std::wstring> kAboutTexts = {
+    L"Quillmere Version 1.0.9", L"Free software, no warranty.", L"https://quillmere.example.org",
+    L"For the latest version turn to:"};
 
 std::wstring MenuText(HMENU menu, int position) {
   wchar_t text[64] = {};
@@ -171,22 +170,24 @@ TEST(MainDialog, AddFilesOpensTheSystemsDialogWithItsFiltersAndListsTheChoice) {
     chosen = static_cast<int>(SendMessageW(types, CB_GETCURSEL, 0, 0));
     for (int i = 0; i < SendMessageW(types, CB_GETCOUNT, 0, 0); ++i) {
       std::wstring text(256, L'\0');
-      text.resize(static_cast<std::size_t>(
-          SendMessageW(types, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()))));
+      text.resize(static_cast<std::size_t>(SendMessageW(types, CB_GETLBTEXT, static_cast<WPARAM>(i),
+                                                        reinterpret_cast<LPARAM>(text.data()))));
       filters.push_back(text);
     }
-    const HWND name = GetDlgItem(box, cmb13) != nullptr ? GetDlgItem(box, cmb13) : GetDlgItem(box, edt1);
+    const HWND name =
+        GetDlgItem(box, cmb13) != nullptr ? GetDlgItem(box, cmb13) : GetDlgItem(box, edt1);
     SetWindowTextW(name, L"\"a.htm\" \"b.txt\"");
     PostMessageW(box, WM_COMMAND, IDOK, 0);
   });
   test::Click(window.Item(ids::kAddFiles));
-  EXPECT_THAT(filters, ElementsAre(L"HTML soubory (*.htm*)", L"Textov\u00e9 soubory (*.txt)",
-                                   L"HTML a textov\u00e9 soubory (*.htm* *.txt)",
-                                   L"All Files (*.*)"));
+  EXPECT_THAT(filters,
+              ElementsAre(L"HTML soubory (*.htm*)", L"Textov\u00e9 soubory (*.txt)",
+                          L"HTML a textov\u00e9 soubory (*.htm* *.txt)", L"All Files (*.*)"));
   EXPECT_EQ(chosen, 0);
   EXPECT_THAT(test::ListItems(window.Item(ids::kFileList)),
               ElementsAre(test::Wide(folder / "b.txt"), test::Wide(folder / "a.htm")));
   EXPECT_EQ(WindowText(window.Item(ids::kStatusLine)), L"OK.Selected files : 2");
+  SetCurrentDirectoryW(L"C:\\");  // lets the folder go
 }
 
 // Exit ends the modal run with OK; Escape and the close box with cancel.

@@ -1,12 +1,11 @@
 #include "window_driver.h"
 
+#include <shlobj.h>
 
 #include <cstring>
 
-#include "win_window_services.h"
 #include "win32_api.h"
-
-#include <shlobj.h>
+#include "win_window_services.h"
 
 namespace quillmere::test {
 
@@ -68,8 +67,8 @@ std::vector<std::wstring> ListItems(HWND list) {
     LVITEMW item{};
     item.pszText = text.data();
     item.cchTextMax = static_cast<int>(text.size());
-    text.resize(static_cast<std::size_t>(
-        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item))));
+    text.resize(static_cast<std::size_t>(SendMessageW(
+        list, LVM_GETITEMTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item))));
     items.push_back(text);
   }
   return items;
@@ -78,8 +77,7 @@ std::vector<std::wstring> ListItems(HWND list) {
 HDROP MakeDrop(const std::vector<std::wstring>& paths) {
   std::size_t chars = 1;
   for (const std::wstring& path : paths) chars += path.size() + 1;
-  const HGLOBAL memory =
-      GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
+  const HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
   auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
   drop->pFiles = sizeof(DROPFILES);
   drop->fWide = TRUE;
