@@ -56,6 +56,9 @@ constexpr StyleName kExtended[] = {{style::kClientEdge, "WS_EX_CLIENTEDGE"},
 constexpr std::uint32_t kExtendedBits =
     style::kClientEdge | style::kStaticEdge | style::kModalFrame;
 
+// A kind of control: its window class, the styles it always has, and the
+// template bits it takes, each with its style's name (none where the bit
+// only chose among the base styles).
 struct ClassStyles {
   const char* windowClass;
   std::vector<std::string> base;
@@ -70,11 +73,11 @@ ClassStyles StylesOf(const ControlTemplate& control) {
     case ControlKind::kPushButton:
       return {"Button",
               {(control.styles & kDefaultButton) != 0 ? "BS_DEFPUSHBUTTON" : "BS_PUSHBUTTON"},
-              {{kDefaultButton, "0"}}};
+              {{kDefaultButton, nullptr}}};
     case ControlKind::kCheckBox:
       return {"Button",
               {(control.styles & kAutoCheck) != 0 ? "BS_AUTOCHECKBOX" : "BS_CHECKBOX"},
-              {{kAutoCheck, "0"}, {kTextRight, "BS_RIGHT"}}};
+              {{kAutoCheck, nullptr}, {kTextRight, "BS_RIGHT"}}};
     case ControlKind::kEdit:
       return {"Edit", {"ES_LEFT"}, {{kAutoHScroll, "ES_AUTOHSCROLL"}}};
     case ControlKind::kStatic: {
@@ -85,8 +88,8 @@ ClassStyles StylesOf(const ControlTemplate& control) {
               {right   ? "SS_RIGHT"
                : wraps ? "SS_LEFT"
                        : "SS_LEFTNOWORDWRAP"},
-              {{kTextRight, "0"},
-               {kWordWrap, "0"},
+              {{kTextRight, nullptr},
+               {kWordWrap, nullptr},
                {kNotify, "SS_NOTIFY"},
                {kNoPrefix, "SS_NOPREFIX"}}};
     }
@@ -105,7 +108,7 @@ std::string ControlLine(const ControlTemplate& control) {
   std::vector<std::string> names = styles.base;
   for (const StyleName& name : styles.own) {
     if ((own & name.bit) == 0) continue;
-    if (std::string(name.name) != "0") names.push_back(name.name);
+    if (name.name != nullptr) names.push_back(name.name);
     own &= ~name.bit;
   }
   names.insert(names.begin(), {"WS_CHILD", "WS_VISIBLE"});
