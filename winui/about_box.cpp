@@ -2,7 +2,7 @@
 
 #include "little_help.h"
 #include "resource_ids.h"
-#include "win_text.h"
+#include "win_window_services.h"
 #include "window_placement.h"
 
 namespace quillmere {
@@ -19,9 +19,11 @@ INT_PTR CALLBACK AboutProc(HWND box, UINT message, WPARAM wParam, LPARAM) {
         return TRUE;
       }
       return FALSE;
-    case WM_HELP:
-      ShowHelpBoxes(box);
+    case WM_HELP: {
+      Win32WindowServices services(box);
+      ShowLittleHelp(services);
       return TRUE;
+    }
     default:
       return FALSE;
   }
@@ -32,13 +34,6 @@ INT_PTR CALLBACK AboutProc(HWND box, UINT message, WPARAM wParam, LPARAM) {
 void ShowAboutBox(HWND owner) {
   DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(ids::kAboutTemplate), owner,
                   AboutProc, 0);
-}
-
-void ShowHelpBoxes(HWND owner) {
-  const Translator asWritten = [](const char* text) { return std::string(text); };
-  for (const HelpBox& box : LittleHelpBoxes(asWritten)) {
-    MessageBoxW(owner, ShownWide(box.text).c_str(), ShownWide(box.caption).c_str(), MB_OK);
-  }
 }
 
 }  // namespace quillmere

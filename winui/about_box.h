@@ -11,8 +11,4 @@ namespace quillmere {
 // OK, Enter, Escape and the close box end it. F1 in it shows the help boxes.
 void ShowAboutBox(HWND owner);
 
-// The two help boxes behind "A little help", one after the other, owned by
-// `owner`.
-void ShowHelpBoxes(HWND owner);
-
 }  // namespace quillmere
