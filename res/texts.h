@@ -39,6 +39,34 @@ inline constexpr const char* kUndoQuestion =
 inline constexpr const char* kUndoResult = "Undone : %1 file(s), left alone : %2";
 inline constexpr const char* kNothingToUndo = "No run to undo.";
 inline constexpr const char* kTemplateStatus = "OK.";
+// The preview of one file; Qt's "%1", "%2" and "%3" are filled in.
+inline constexpr const char* kPreviewChanges = "Preview changes...";
+inline constexpr const char* kPreviewTitle = "Preview of %1";
+inline constexpr const char* kPreviewWorking = "Reading and cleaning the file...";
+inline constexpr const char* kPreviewSummary =
+    "%1 bytes now, %2 bytes after a run with these options; %3 place(s) change. "
+    "Nothing is written.";
+inline constexpr const char* kPreviewNoChange =
+    "A run with these options leaves this file as it is. Nothing is written.";
+inline constexpr const char* kPreviewUnreadable = "This file cannot be read: %1";
+inline constexpr const char* kPreviewGroups = "What each &group does :";
+inline constexpr const char* kPreviewGroupColumn = "Group";
+inline constexpr const char* kPreviewChangeColumn = "Change";
+inline constexpr const char* kPreviewNoGroups = "No cleaning group is ticked.";
+inline constexpr const char* kGroupRemoved = "%1 bytes removed";
+inline constexpr const char* kGroupAdded = "%1 bytes added";
+inline constexpr const char* kGroupSameLength = "changed, same length";
+inline constexpr const char* kGroupNoChange = "no change";
+inline constexpr const char* kPreviewBefore = "&Before :";
+inline constexpr const char* kPreviewAfter = "&After :";
+inline constexpr const char* kPreviousChange = "&Previous change";
+inline constexpr const char* kNextChange = "&Next change";
+inline constexpr const char* kPreviewPlace = "Change %1 of %2";
+inline constexpr const char* kPreviewClose = "Close";
+inline constexpr const char* kPreviewLine = "Line %1: %2";
+inline constexpr const char* kPreviewChangedLine = "Line %1, changed: %2";
+inline constexpr const char* kPreviewEmpty = "Empty";
+inline constexpr const char* kPreviewNoLineEnd = "[no line end]";
 
 // The status line, the percentage label and the string table (ids 101-104).
 inline constexpr const char* kAboutMenuItem = "&About ...";

@@ -26,6 +26,7 @@
 #include "cleaning_groups.h"
 #include "file_list_view.h"
 #include "little_help.h"
+#include "preview_dlg.h"
 #include "resource_ids.h"
 #include "static_text.h"
 #include "string_table.h"
@@ -105,6 +106,10 @@ void CMainDlg::WireEvents() {
   // Ctrl+Z stays the edit fields' own undo.
   auto* undo = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+Z")), this);
   connect(undo, &QShortcut::activated, this, &CMainDlg::OnUndoLastRun);
+  connect(typed_.fileList, &QAbstractItemView::doubleClicked, this,
+          [this](const QModelIndex& index) { OpenPreview(typed_.fileList->path(index.row())); });
+  auto* preview = new QShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+P")), this);
+  connect(preview, &QShortcut::activated, this, &CMainDlg::OnPreviewSelected);
 }
 
 // Each edit field is read out by the caption that labels it.
@@ -196,6 +201,10 @@ void CMainDlg::OnListMenu(const QPoint& at) {
   QAction* open = menu.addAction(Tr(texts::kOpenFolder), this,
                                  [this, selected] { OpenContainingFolder(selected.front()); });
   open->setEnabled(selected.size() == 1);
+  QAction* preview = menu.addAction(Tr(texts::kPreviewChanges), this,
+                                    [this, selected] { OpenPreview(selected.front()); });
+  preview->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+P")));
+  preview->setEnabled(selected.size() == 1);
   menu.addSeparator();
   QAction* undo = menu.addAction(Tr(texts::kUndoLastRun), this, &CMainDlg::OnUndoLastRun);
   undo->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+Z")));
@@ -237,6 +246,21 @@ void CMainDlg::CentreOnScreen() {
   const QRect available = screen()->availableGeometry();
   move(pos() + available.center() - frameGeometry().center());
   centredAt_ = geometry().topLeft();
+}
+
+void CMainDlg::OnPreviewSelected() {
+  const std::vector<std::string> selected = typed_.fileList->selectedPaths();
+  if (selected.size() == 1) OpenPreview(selected.front());
+}
+
+void CMainDlg::OpenPreview(const std::string& path) {
+  if (logic_.busy()) return;
+  // The options as the window shows them now, as a run would take them.
+  ExchangeData(ExchangeDirection::kRead);
+  auto* preview = new CPreviewDlg(this, *files_, path, logic_.fields().options);
+  preview->setAttribute(Qt::WA_DeleteOnClose);
+  preview_ = preview;
+  preview->open();
 }
 
 void CMainDlg::OnUndoLastRun() {

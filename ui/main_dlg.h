@@ -2,11 +2,13 @@
 
 #include <QDialog>
 #include <QIcon>
+#include <QPointer>
 #include <memory>
 
 #include "file_store.h"
 #include "main_controls.h"
 #include "main_window_logic.h"
+#include "preview_dlg.h"
 #include "qt_window_services.h"
 #include "run_journal.h"
 #include "template_builder.h"
@@ -33,6 +35,10 @@ class CMainDlg : public QDialog {
   bool running() const { return logic_.running(); }
   MainWindowLogic& logic() { return logic_; }
   bool stopRequested() const { return logic_.stopRequested(); }
+  // The preview last opened, while it is open.
+  CPreviewDlg* preview() const { return preview_; }
+  // Opens the preview of one file with the options the window shows.
+  void OpenPreview(const std::string& path);
 
   void ExchangeData(ExchangeDirection direction);
   // "Set for PDA": ticks or clears its seven boxes, keeping all else shown.
@@ -73,6 +79,7 @@ class CMainDlg : public QDialog {
   void OnAddFolder();
   void OnRemoveSelected();
   void OpenContainingFolder(const std::string& path);
+  void OnPreviewSelected();
   // "Undo last run": asks, then puts back what the last run changed.
   void OnUndoLastRun();
 
@@ -90,6 +97,7 @@ class CMainDlg : public QDialog {
   // START was pressed during a run that has ended since; its click is no START.
   bool staleStartPress_ = false;
   std::optional<QPoint> centredAt_;
+  QPointer<CPreviewDlg> preview_;
 };
 
 }  // namespace quillmere

@@ -19,7 +19,7 @@ std::vector<GroupChange> CleanGroupByGroup(const std::string& text, const Cleani
     only.*group.field = true;
     only.caseSensitive = options.caseSensitive;
     for (int i = 0; i < group.textCount; ++i) only.*group.texts[i] = options.*group.texts[i];
-    GroupChange change{group.caption, buffer.text.size(), 0, false};
+    GroupChange change{group.helpName, buffer.text.size(), 0, false};
     buffer.modified = false;
     CleanText(buffer, only);
     change.after = buffer.text.size();

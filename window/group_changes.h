@@ -8,10 +8,10 @@
 
 namespace quillmere {
 
-// What one cleaning group did to a text: its caption, and the text's length
-// before and after it.
+// What one cleaning group did to a text: its name (as the help names it), and
+// the text's length before and after it.
 struct GroupChange {
-  std::string caption;
+  std::string name;
   std::uint64_t before = 0;
   std::uint64_t after = 0;
   bool changed = false;

@@ -28,17 +28,17 @@ TEST(GroupChanges, GroupByGroupGivesTheTextOneRunGivesAndWhatEachGroupDid) {
   CleanText(once, options);
   EXPECT_EQ(cleaned, once.text);
   ASSERT_EQ(changes.size(), 9u);  // the seven of the preset, search and fonts
-  EXPECT_EQ(changes.front().caption, std::string("Convert tables to text"));
+  EXPECT_EQ(changes.front().name, std::string("Convert tables to text"));
   EXPECT_EQ(changes.front().before, text.size());
   EXPECT_EQ(changes.back().after, cleaned.size());
   for (std::size_t i = 1; i < changes.size(); ++i) {
-    EXPECT_EQ(changes[i].before, changes[i - 1].after) << changes[i].caption;
+    EXPECT_EQ(changes[i].before, changes[i - 1].after) << changes[i].name;
   }
   for (const GroupChange& change : changes) {
-    EXPECT_EQ(change.changed, change.caption != std::string("Sounds on backround") &&
-                                  change.caption != std::string("Forms") &&
-                                  change.caption != std::string("Scripts and applets"))
-        << change.caption;
+    EXPECT_EQ(change.changed, change.name != std::string("Sounds on backround") &&
+                                  change.name != std::string("Forms") &&
+                                  change.name != std::string("Scripts and applets"))
+        << change.name;
   }
 }
 

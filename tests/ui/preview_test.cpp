@@ -1,0 +1,155 @@
+// The preview of one file: what it shows, and that it writes nothing.
+#include <QAccessible>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "file_list_view.h"
+#include "file_preview.h"
+#include "memory_file_store.h"
+#include "preview_dlg.h"
+#include "resource_ids.h"
+#include "text_pane.h"
+#include "ui_test_support.h"
+
+namespace quillmere::test {
+namespace {
+
+bool WaitForPreview(CPreviewDlg* preview) {
+  return preview != nullptr && QTest::qWaitFor([preview] { return preview->ready(); }, 5000);
+}
+
+std::vector<std::pair<QString, QString>> Rows(const QTreeWidget& table) {
+  std::vector<std::pair<QString, QString>> rows;
+  for (int i = 0; i < table.topLevelItemCount(); ++i) {
+    rows.emplace_back(table.topLevelItem(i)->text(0), table.topLevelItem(i)->text(1));
+  }
+  return rows;
+}
+
+using PreviewWindowTest = MainWindowTest;
+
+TEST_F(PreviewWindowTest, ADoubleClickPreviewsTheFileWithTheWindowsOptionsAndWritesNothing) {
+  const std::string text = "<p>one</p>\n<img src=\"a.png\">\n<p>two</p>\n<p>three</p>\n";
+  const std::string path = WriteFile(dir, QStringLiteral("page.html"), text);
+  const QFileInfo was(QString::fromStdString(path));
+  AddByDialog({path});
+  Click(ids::kRemovePictures);
+  Click(ids::kRemoveTextEnabled);
+  TypeInto(ids::kRemoveText, QStringLiteral("TWO"));
+  const QString status = Status();
+
+  FileListView& list = *window->typed().fileList;
+  const QRect item = list.visualRect(list.model()->index(0, 0));
+  QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, item.center());
+  QTest::mouseDClick(list.viewport(), Qt::LeftButton, Qt::NoModifier, item.center());
+  CPreviewDlg* preview = window->preview();
+  ASSERT_TRUE(WaitForPreview(preview));
+
+  EXPECT_EQ(preview->windowTitle(), QStringLiteral("Preview of page.html"));
+  EXPECT_EQ(preview->summary(), QStringLiteral("53 bytes now, 33 bytes after a run with these "
+                                               "options; 1 place(s) change. Nothing is written."));
+  const std::vector<std::pair<QString, QString>> expected = {
+      {QStringLiteral("Pics and videos"), QStringLiteral("17 bytes removed")},
+      {QStringLiteral("Remove text"), QStringLiteral("3 bytes removed")},
+  };
+  EXPECT_EQ(Rows(preview->groupTable()), expected);
+  EXPECT_EQ(preview->beforePane().side()->text(), text);
+  EXPECT_EQ(preview->afterPane().side()->text(), "<p>one</p>\n\n<p></p>\n<p>three</p>\n");
+  EXPECT_TRUE(preview->beforePane().side()->isChanged(1));
+  EXPECT_FALSE(preview->beforePane().side()->isChanged(3));
+  EXPECT_EQ(preview->beforePane().currentLine(), 1);  // the first change is shown
+
+  preview->accept();
+  EXPECT_TRUE(store->saved.empty());
+  EXPECT_EQ(ReadFile(path), text);
+  EXPECT_EQ(QFileInfo(QString::fromStdString(path)).lastModified(), was.lastModified());
+  EXPECT_EQ(Status(), status);
+}
+
+TEST(PreviewDialog, AFileThatCannotBeReadOrCleanedSaysWhy) {
+  MemoryFileStore files;
+  files.files["big"] = "text";
+  files.throwOnLoad.insert("big");
+  const std::pair<const char*, QString> cases[] = {
+      {"gone", QStringLiteral("This file cannot be read: not found")},
+      {"big", QStringLiteral("This file cannot be read: out of memory")},
+  };
+  for (const auto& [path, summary] : cases) {
+    CPreviewDlg preview(nullptr, files, path, CleaningOptions{});
+    ASSERT_TRUE(WaitForPreview(&preview));
+    EXPECT_EQ(preview.summary(), summary);
+    EXPECT_EQ(preview.groupTable().topLevelItemCount(), 0);
+    EXPECT_EQ(preview.beforePane().side()->lineCount(), 0);
+  }
+}
+
+// Lines a diff tool would show: the changed ones, and where lines of the
+// other side are missing; scrolling one pane keeps the other beside it.
+TEST(PreviewSides, MarkChangedLinesAndGapsAndPairLinesAcrossTheChanges) {
+  struct Case {
+    const char* name;
+    std::string before;
+    std::string removed;  // the text "Remove text" takes out
+    std::vector<int> changedBefore;
+    std::vector<int> gapsAfter;              // after-side lines with lines missing above
+    std::vector<std::pair<int, int>> pairs;  // before line -> after line
+  };
+  const Case cases[] = {
+      {"a line gone in the middle", "a\nb\nc\n", "b\n", {1}, {1}, {{0, 0}, {1, 1}, {2, 1}}},
+      {"a line gone at the top", "x\na\nb\n", "x\n", {0}, {0}, {{0, 0}, {2, 1}}},
+      {"the last line gone", "a\nb\nx", "\nx", {1, 2}, {}, {{0, 0}}},
+      {"lines that end in CR LF", "a\r\nxb\r\n", "x", {1}, {}, {{0, 0}, {1, 1}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MemoryFileStore files;
+    files.files["f"] = c.before;
+    CleaningOptions options;
+    options.removeTextEnabled = true;
+    options.removeText = c.removed;
+    const FilePreview preview = PreviewFile(files, "f", options);
+    ASSERT_FALSE(preview.error);
+    std::vector<int> changed;
+    for (int i = 0; i < preview.before.lineCount(); ++i) {
+      if (preview.before.isChanged(i)) changed.push_back(i);
+      EXPECT_EQ(preview.before.line(i).find_first_of("\r\n"), std::string_view::npos);
+    }
+    EXPECT_EQ(changed, c.changedBefore);
+    std::vector<int> gaps;
+    for (int i = 0; i <= preview.after.lineCount(); ++i) {
+      if (preview.after.hasGapAbove(i)) gaps.push_back(i);
+    }
+    EXPECT_EQ(gaps, c.gapsAfter);
+    for (const auto& [from, to] : c.pairs) {
+      EXPECT_EQ(CorrespondingLine(preview.places, from, true), to) << from;
+    }
+    EXPECT_TRUE(files.saves.empty());
+  }
+}
+
+TEST(PreviewPane, AScreenReaderReadsTheCurrentLineAndWhetherItChanged) {
+  MemoryFileStore files;
+  files.files["f"] = "keep\nold line\n";
+  CleaningOptions options;
+  options.searchEnabled = true;
+  options.searchText = "old";
+  options.replaceText = "new";
+  auto preview = std::make_shared<const FilePreview>(PreviewFile(files, "f", options));
+  TextPane pane;
+  pane.setSide(std::shared_ptr<const PreviewSide>(preview, &preview->after));
+  pane.resize(300, 200);
+  pane.show();
+  QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(&pane);
+  ASSERT_NE(accessible, nullptr);
+  EXPECT_EQ(accessible->text(QAccessible::Value), QStringLiteral("Line 1: keep"));
+  QTest::keyClick(&pane, Qt::Key_Down);
+  EXPECT_EQ(pane.currentLine(), 1);
+  EXPECT_EQ(accessible->text(QAccessible::Value), QStringLiteral("Line 2, changed: new line"));
+  QTest::keyClick(&pane, Qt::Key_Down);  // no line below the last
+  EXPECT_EQ(pane.currentLine(), 1);
+}
+
+}  // namespace
+}  // namespace quillmere::test
