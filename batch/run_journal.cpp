@@ -21,6 +21,9 @@ namespace {
 constexpr const char* kJournalFile = "journal";
 constexpr const char* kUndoneFile = "undone";
 constexpr std::string_view kHeader = "quillmere undo journal 1\tstarted=";
+// What one entry of the journal takes besides its copy, counted against the
+// bounds: a line of about this length.
+constexpr std::uint64_t kEntryRoom = 256;
 constexpr std::uint64_t kMostBytes = std::uint64_t{2} << 30;
 
 // A path held as bytes: UTF-8 where the system takes names in UTF-16.
@@ -151,6 +154,7 @@ std::uint64_t RunJournals::BytesUsed() const {
 
 std::optional<std::string> RunJournals::StartRun() {
   if (folder_.empty()) return std::nullopt;
+  used_.reset();  // other programs may have added or removed runs meanwhile
   std::error_code error;
   fs::create_directories(folder_, error);
   std::vector<std::string> ids = RunIds();
@@ -175,16 +179,18 @@ std::optional<std::string> RunJournals::StartRun() {
 }
 
 bool RunJournals::MakeRoom(const std::string& run, std::uint64_t bytes) {
-  std::uint64_t used = BytesUsed();
+  if (!used_) used_ = BytesUsed();
   for (const std::string& id : RunIds()) {
-    if (used + bytes <= byteLimit_) return true;
+    if (*used_ + bytes <= byteLimit_) break;
     if (id == run) continue;
     const std::uint64_t freed = SizeOfTree(folder_ / id);
     std::error_code error;
     fs::remove_all(folder_ / id, error);
-    if (!error) used -= std::min(used, freed);
+    if (!error) *used_ -= std::min(*used_, freed);
   }
-  return used + bytes <= byteLimit_;
+  if (*used_ + bytes > byteLimit_) return false;
+  *used_ += bytes;
+  return true;
 }
 
 std::vector<JournalEntry> RunJournals::Entries(const std::string& run) const {
@@ -269,7 +275,7 @@ LoadedFile JournaledFileStore::Load(const std::string& path) {
 }
 
 bool JournaledFileStore::KeepCopy(const std::string& path, const FileStamp& before, int number) {
-  if (!journals_.MakeRoom(*run_, before.size)) return false;
+  if (!journals_.MakeRoom(*run_, before.size + kEntryRoom)) return false;
   const fs::path copy = journals_.CopyOf(*run_, number);
   std::error_code error;
   fs::copy_file(PathOf(path), copy, fs::copy_options::overwrite_existing, error);
@@ -278,9 +284,19 @@ bool JournaledFileStore::KeepCopy(const std::string& path, const FileStamp& befo
   return false;
 }
 
+void JournaledFileStore::NewRun() {
+  run_.reset();
+  journal_.close();
+  entries_ = 0;
+}
+
 std::optional<FileError> JournaledFileStore::Save(const std::string& path,
                                                   const std::string& text) {
-  if (!run_) run_ = journals_.StartRun();
+  if (!run_) {
+    run_ = journals_.StartRun();
+    if (run_)
+      journal_.open(journals_.folder() / *run_ / kJournalFile, std::ios::binary | std::ios::app);
+  }
   JournalEntry entry;
   entry.number = ++entries_;
   std::error_code error;
@@ -308,9 +324,8 @@ std::optional<FileError> JournaledFileStore::Save(const std::string& path,
     entry.afterModified = after.modified;
   }
   entry.afterHash = detail::ContentHash(text);
-  std::ofstream journal(journals_.folder() / *run_ / kJournalFile,
-                        std::ios::binary | std::ios::app);
-  journal << EntryLine(entry);
+  // Each line is handed to the system at once: a run killed later keeps it.
+  journal_ << EntryLine(entry) << std::flush;
   return std::nullopt;
 }
 

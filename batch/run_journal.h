@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <optional>
@@ -53,7 +54,7 @@ class RunJournals {
   // A new run's folder, made after the oldest runs beyond the limit went.
   std::optional<std::string> StartRun();
   // Frees room for `bytes` more, removing the oldest runs but `run`; whether
-  // there is room.
+  // there is room. The room given is counted as used from then on.
   bool MakeRoom(const std::string& run, std::uint64_t bytes);
 
  private:
@@ -62,6 +63,9 @@ class RunJournals {
 
   std::filesystem::path folder_;
   std::uint64_t byteLimit_;
+  // The bytes the journals hold, measured once a run and then counted, so
+  // that a run of many files does not measure the folder for each.
+  std::optional<std::uint64_t> used_;
 };
 
 // The runs' folder of the user running the program:
@@ -95,6 +99,8 @@ class JournaledFileStore final : public FileStore {
 
   // The run this store journals, once a file was saved.
   const std::optional<std::string>& run() const { return run_; }
+  // The next save starts the journal of a new run.
+  void NewRun();
 
  private:
   bool KeepCopy(const std::string& path, const FileStamp& before, int number);
@@ -103,6 +109,7 @@ class JournaledFileStore final : public FileStore {
   RunJournals& journals_;
   std::function<void(const std::string&)> notKept_;
   std::optional<std::string> run_;
+  std::ofstream journal_;  // the run's list of entries, open for appending
   int entries_ = 0;
   // The file loaded last, as it was before it was read.
   std::map<std::string, FileStamp> stamps_;

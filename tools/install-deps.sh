@@ -12,9 +12,10 @@ case "$purpose" in
   # The headless window tests measure real fonts; the packaging checks are
   # Python scripts that also validate the desktop entry and compile the
   # Windows resource script; the data-safety test sets access lists and
-  # attributes, mounts a btrfs image and acts as other users.
+  # attributes, mounts a btrfs image and acts as other users; patch applies
+  # the command line's diffs.
   test) packages+=(fonts-dejavu-core python3 desktop-file-utils binutils-mingw-w64-x86-64
-                   acl attr btrfs-progs util-linux) ;;
+                   acl attr btrfs-progs util-linux patch) ;;
   # The real-HTML corpus is built from the manuals these packages install;
   # the benchmark scripts use perl, bc and GNU time.
   bench) packages+=(libbenchmark-dev time bc perl valgrind libxslt1-dev git-doc libglib2.0-doc

@@ -164,7 +164,10 @@ void CMainDlg::OnStartClicked() {
     return;
   }
   const bool startsRun = !logic_.running();
-  if (startsRun) typed_.fileList->setFailures({});
+  if (startsRun) {
+    typed_.fileList->setFailures({});
+    journaled_.NewRun();
+  }
   notKept_ = 0;
   logic_.OnStart();
   if (!startsRun || logic_.running()) return;

@@ -55,7 +55,6 @@ QVBoxLayout* Captioned(const char* caption, TextPane* pane) {
 CPreviewDlg::CPreviewDlg(QWidget* parent, FileStore& files, const std::string& path,
                          const CleaningOptions& options)
     : QDialog(parent) {
-  InstallTextPaneAccessibility();
   setWindowTitle(Tr(texts::kPreviewTitle).arg(QFileInfo(FromBytes(path)).fileName()));
   BuildControls();
   connect(&watcher_, &QFutureWatcherBase::finished, this, &CPreviewDlg::OnPreviewReady);

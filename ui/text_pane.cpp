@@ -34,6 +34,7 @@ QString Visible(QString text) {
 }  // namespace
 
 TextPane::TextPane(QWidget* parent) : QAbstractScrollArea(parent) {
+  InstallTextPaneAccessibility();
   setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
   setFocusPolicy(Qt::StrongFocus);
   viewport()->setBackgroundRole(QPalette::Base);

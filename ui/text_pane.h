@@ -58,7 +58,8 @@ class TextPane : public QAbstractScrollArea {
   int longestLine_ = 0;  // in bytes: the width the horizontal bar spans
 };
 
-// Makes Qt's accessibility use TextPane's own interface.
+// Makes Qt's accessibility use TextPane's own interface (every pane does so
+// when it is made).
 void InstallTextPaneAccessibility();
 
 }  // namespace quillmere

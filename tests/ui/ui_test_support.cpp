@@ -75,6 +75,8 @@ bool SendDrop(QWidget& target, QMimeData* data) {
 
 void MainWindowTest::SetUp() {
   ASSERT_TRUE(dir.isValid());
+  // Each window keeps its runs' undo journals in a state folder of its own.
+  qputenv("XDG_STATE_HOME", dir.filePath(QStringLiteral("state")).toLocal8Bit());
   auto observed = std::make_unique<ObservedStore>();
   store = observed.get();
   window = std::make_unique<CMainDlg>(nullptr, std::move(observed));

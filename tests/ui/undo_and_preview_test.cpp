@@ -1,4 +1,6 @@
-// The preview of one file: what it shows, and that it writes nothing.
+// Undo of the last run, and the preview of one file: what it shows, and
+// that it writes nothing.
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QLabel>
 #include <QSignalSpy>
@@ -7,7 +9,9 @@
 
 #include "file_list_view.h"
 #include "file_preview.h"
+#include "manual_clock.h"
 #include "memory_file_store.h"
+#include "modal_closer.h"
 #include "preview_dlg.h"
 #include "resource_ids.h"
 #include "text_pane.h"
@@ -29,6 +33,35 @@ std::vector<std::pair<QString, QString>> Rows(const QTreeWidget& table) {
 }
 
 using PreviewWindowTest = MainWindowTest;
+
+TEST_F(PreviewWindowTest, UndoLastRunAsksThenPutsBackWhatTheLastRunAloneChanged) {
+  ManualClock clock;
+  window->logic().SetClock(clock.Function());
+  const std::string first = WriteFile(dir, QStringLiteral("first.html"), "aXb");
+  const std::string second = WriteFile(dir, QStringLiteral("second.html"), "cXd");
+  Click(ids::kRemoveTextEnabled);
+  TypeInto(ids::kRemoveText, QStringLiteral("X"));
+  for (const std::string& path : {first, second}) {
+    Click(ids::kClear);
+    AddByDialog({path});
+    clock.Advance(std::chrono::seconds(2));
+    Click(ids::kStart);
+  }
+  ASSERT_EQ(ReadFile(second), "cd");
+
+  ModalCloser closer([](QWidget& box) {
+    if (auto* question = qobject_cast<QMessageBox*>(&box))
+      question->button(QMessageBox::Yes)->click();
+  });
+  QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+  ASSERT_EQ(closer.seen().size(), 1u);
+  EXPECT_TRUE(closer.seen()[0].text.startsWith(
+      QStringLiteral("Put back the 1 file(s) the last run changed, on ")))
+      << ToStd(closer.seen()[0].text);
+  EXPECT_EQ(ReadFile(second), "cXd");
+  EXPECT_EQ(ReadFile(first), "ab");  // an earlier run's change stays
+  EXPECT_EQ(Status(), QStringLiteral("Undone : 1 file(s), left alone : 0"));
+}
 
 TEST_F(PreviewWindowTest, ADoubleClickPreviewsTheFileWithTheWindowsOptionsAndWritesNothing) {
   const std::string text = "<p>one</p>\n<img src=\"a.png\">\n<p>two</p>\n<p>three</p>\n";
