@@ -145,8 +145,8 @@ Other options:
                         be saved
   --diff                with FILEs: write nothing; print what would change as a
                         unified diff on standard output (for patch -p0), the
-                        summary on standard error; with --dry-run also list
-                        the files and check that they could be saved
+                        summary on standard error; with --dry-run also check
+                        that the files could be saved and list them there
   --no-undo             keep no undo journal of this run
   --runs                list the runs that can be undone
   --undo [RUN]          put back the files of the last run not undone (or

@@ -16,8 +16,9 @@ LoadedFile DiffFileStore::Load(const std::string& path) {
 }
 
 std::optional<FileError> DiffFileStore::Save(const std::string& path, const std::string& text) {
-  if (checkSaves_) {
+  if (list_ != nullptr) {
     if (std::optional<FileError> error = store_.CheckSave(path)) return error;
+    *list_ << path << '\n';
   }
 #ifdef QUILLMERE_HAVE_DIFF
   if (path == loadedPath_) out_ << UnifiedDiff(loadedText_, text, path, colour_);

@@ -8,12 +8,13 @@
 namespace quillmere {
 
 // Loads through another store and writes nothing: a save prints the change
-// it would make as a unified diff (and, with `checkSaves`, first checks that
-// the file could be saved). The diff names the file by the path as given.
+// it would make as a unified diff. With a `list`, as a dry run does, it first
+// checks that the file could be saved and names it there. The diff names the
+// file by the path as given.
 class DiffFileStore final : public FileStore {
  public:
-  DiffFileStore(FileStore& store, std::ostream& out, bool colour, bool checkSaves)
-      : store_(store), out_(out), colour_(colour), checkSaves_(checkSaves) {}
+  DiffFileStore(FileStore& store, std::ostream& out, bool colour, std::ostream* list)
+      : store_(store), out_(out), colour_(colour), list_(list) {}
 
   LoadedFile Load(const std::string& path) override;
   std::optional<FileError> Save(const std::string& path, const std::string& text) override;
@@ -31,7 +32,7 @@ class DiffFileStore final : public FileStore {
   FileStore& store_;
   std::ostream& out_;
   bool colour_;
-  bool checkSaves_;
+  std::ostream* list_;
   std::string loadedPath_;
   std::string loadedText_;
 };

@@ -88,7 +88,9 @@ int RunInPlaceMode(const CliCommand& command, std::ostream& out, std::ostream& e
 int RunInPlaceMode(const CliCommand& command, FileStore& store, RunJournals* journals,
                    std::ostream& out, std::ostream& err, bool showProgress) {
   DryRunFileStore dryRun(store, out);
-  DiffFileStore diff(store, out, showProgress && OutputIsTerminal(), command.dryRun);
+  // With a diff on standard output, a dry run's list goes beside the summary.
+  DiffFileStore diff(store, out, showProgress && OutputIsTerminal(),
+                     command.dryRun ? &err : nullptr);
   ConsoleObserver observer(err, showProgress);
   std::optional<JournaledFileStore> journaled;
   if (journals != nullptr && !command.dryRun && !command.diff && !command.noUndo) {

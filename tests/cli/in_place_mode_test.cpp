@@ -195,5 +195,25 @@ TEST(DiffTest, TheDiffAppliedWithPatchGivesExactlyWhatARunWrites) {
   }
 }
 
+TEST(DiffTest, WithADryRunTheListAndTheErrorsGoBesideTheSummaryAndTheDiffStaysClean) {
+  if (!DiffAvailable()) GTEST_SKIP() << "this build has no diff";
+  test::TempFolder folder;
+  test::WriteFile(folder / "a.htm", "x<!-- c -->\n");
+  std::istringstream in;
+  std::ostringstream out;
+  std::ostringstream err;
+  {
+    const WorkingFolder here(folder.path());
+    EXPECT_EQ(RunCli({"--diff", "--dry-run", "--notes", "a.htm", "gone.htm"}, in, out, err),
+              kExitFailure);
+  }
+  EXPECT_EQ(out.str(),
+            "--- a.htm\n+++ a.htm\n@@ -1 +1 @@\n-x<!-- c -->\n+x\n\\ No newline at end of file\n");
+  EXPECT_EQ(err.str(),
+            "a.htm\nFile open error: gone.htm\tnot found\n"
+            "OK. Files : 2, Replaced files : 1, Errors : 1\n");
+  EXPECT_EQ(test::ReadFile(folder / "a.htm"), "x<!-- c -->\n");
+}
+
 }  // namespace
 }  // namespace quillmere
