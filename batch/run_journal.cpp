@@ -180,15 +180,17 @@ std::optional<std::string> RunJournals::StartRun() {
 
 bool RunJournals::MakeRoom(const std::string& run, std::uint64_t bytes) {
   if (!used_) used_ = BytesUsed();
-  for (const std::string& id : RunIds()) {
-    if (*used_ + bytes <= byteLimit_) break;
+  const auto fits = [&] { return *used_ + bytes <= byteLimit_; };
+  // The oldest runs give way first; the run being written never does.
+  for (const std::string& id : fits() ? std::vector<std::string>() : RunIds()) {
+    if (fits()) break;
     if (id == run) continue;
     const std::uint64_t freed = SizeOfTree(folder_ / id);
     std::error_code error;
     fs::remove_all(folder_ / id, error);
     if (!error) *used_ -= std::min(*used_, freed);
   }
-  if (*used_ + bytes > byteLimit_) return false;
+  if (!fits()) return false;
   *used_ += bytes;
   return true;
 }
