@@ -29,7 +29,7 @@ step "cross-build"
 # Static executables need no MinGW DLLs under Wine.
 cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-w64.cmake" \
-      -DCMAKE_EXE_LINKER_FLAGS=-static >/dev/null
+      -DCMAKE_EXE_LINKER_FLAGS=-static -DQUILLMERE_BUILD_GUI=ON -DQUILLMERE_BUILD_TESTS=ON >/dev/null
 { nice cmake --build "$build" -j2 && nice cmake --build "$build" --target windows_packages; } 2>&1 |
   tee "$build/build.log"
 grep -q "warning:" "$build/build.log" && failed "the cross build has warnings"

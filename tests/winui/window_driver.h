@@ -26,6 +26,12 @@ class HookedStore final : public FileStore {
   LoadedFile Load(const std::string& path) override;
   std::optional<FileError> Save(const std::string& path, const std::string& text) override;
   std::optional<FileError> CheckSave(const std::string& path) override;
+  std::optional<FileError> Stamp(const std::string& path, FileStamp& stamp) override {
+    return store_->Stamp(path, stamp);
+  }
+  std::optional<FileError> Restamp(const std::string& path, const FileStamp& stamp) override {
+    return store_->Restamp(path, stamp);
+  }
 
  private:
   std::unique_ptr<FileStore> store_;
@@ -41,6 +47,7 @@ class WindowUnderTest {
   HWND hwnd() const { return dialog_.hwnd(); }
   HWND Item(int id) const { return GetDlgItem(hwnd(), id); }
   const CMainDlg& dialog() const { return dialog_; }
+  CMainDlg& dialog() { return dialog_; }
 
  private:
   CMainDlg dialog_;
