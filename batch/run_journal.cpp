@@ -243,10 +243,18 @@ std::vector<RunRecord> RunJournals::List() const {
   return runs;
 }
 
+std::optional<RunRecord> LastRunToUndo(const RunJournals& journals) {
+  for (const RunRecord& run : journals.List()) {
+    if (!run.undone && run.files > 0) return run;
+  }
+  return std::nullopt;
+}
+
 fs::path DefaultRunsFolder() {
 #ifdef _WIN32
-  const char* local = std::getenv("LOCALAPPDATA");
-  if (local != nullptr && *local != '\0') return PathOf(local) / "quillmere" / "runs";
+  // In UTF-16: the folder is named after the user, in any script.
+  const wchar_t* local = _wgetenv(L"LOCALAPPDATA");
+  if (local != nullptr && *local != L'\0') return fs::path(local) / "quillmere" / "runs";
 #else
   const char* state = std::getenv("XDG_STATE_HOME");
   if (state != nullptr && state[0] == '/') return PathOf(state) / "quillmere" / "runs";

@@ -68,6 +68,9 @@ class RunJournals {
   std::optional<std::uint64_t> used_;
 };
 
+// The newest run that changed files and is not undone yet, if any.
+std::optional<RunRecord> LastRunToUndo(const RunJournals& journals);
+
 // The runs' folder of the user running the program:
 // $XDG_STATE_HOME/quillmere/runs (~/.local/state/...; %LOCALAPPDATA% on
 // Windows), and the byte limit: 2 GiB or a tenth of the free space there,

@@ -42,12 +42,7 @@ int UndoLastRun(FileStore& store, RunJournals& journals, const std::string& run,
                 std::ostream& err) {
   std::string chosen = run;
   if (chosen.empty()) {
-    for (const RunRecord& record : journals.List()) {
-      if (!record.undone && record.files > 0) {
-        chosen = record.id;
-        break;
-      }
-    }
+    if (const std::optional<RunRecord> last = LastRunToUndo(journals)) chosen = last->id;
   }
   if (chosen.empty() || journals.Entries(chosen).empty()) {
     err << "quillmere-cli: no run to undo" << (run.empty() ? "" : ": " + run) << "\n";

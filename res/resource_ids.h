@@ -49,6 +49,9 @@ inline constexpr int kAboutOk = 1;
 // System menu command of the About item.
 inline constexpr int kIdmAbout = 16;
 
+// The native window's "Undo last run", from the file list's menu or its key.
+inline constexpr int kIdmUndoLastRun = 0x8001;
+
 // String table.
 inline constexpr int kStrAboutMenuItem = 101;
 inline constexpr int kStrDropProgress = 102;

@@ -56,4 +56,18 @@ std::string FormatString(const std::string& format, int a, int b, int c) {
   return Substitute(format, {a, b, c});
 }
 
+std::string FormatPlaces(const std::string& format, std::initializer_list<std::string> texts) {
+  std::string result;
+  for (std::size_t i = 0; i < format.size(); ++i) {
+    const std::size_t place = i + 1 < format.size() ? std::size_t(format[i + 1] - '1') : 9;
+    if (format[i] == '%' && place < texts.size()) {
+      result += texts.begin()[place];
+      ++i;
+    } else {
+      result += format[i];
+    }
+  }
+  return result;
+}
+
 }  // namespace quillmere

@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -67,13 +66,12 @@ static MainControls TypedControls(const ControlMap& built) {
 CMainDlg::CMainDlg(QWidget* parent, std::unique_ptr<FileStore> files)
     : QDialog(parent),
       files_(files ? std::move(files) : MakeSystemFileStore()),
-      journals_(DefaultRunsFolder(), DefaultJournalLimit(DefaultRunsFolder())),
-      journaled_(*files_, journals_, [this](const std::string&) { ++notKept_; }),
+      journal_(*files_),
       appIcon_(AppIcon()),
       built_(BuildDialog(*this, MainDialogTemplate(), appIcon_)),
       typed_(TypedControls(built_.controls)),
       services_(*this, built_.controls, typed_),
-      logic_(services_, journaled_) {
+      logic_(services_, journal_) {
   WireEvents();
   OnInitWindow();
 }
@@ -164,19 +162,10 @@ void CMainDlg::OnStartClicked() {
     return;
   }
   const bool startsRun = !logic_.running();
-  if (startsRun) {
-    typed_.fileList->setFailures({});
-    journaled_.NewRun();
-  }
-  notKept_ = 0;
+  if (startsRun) typed_.fileList->setFailures({});
   logic_.OnStart();
   if (!startsRun || logic_.running()) return;
   ShowFailures();
-  if (notKept_ > 0) {
-    logic_.fields().statusText +=
-        '\n' + FormatString(services_.Translate(texts::kNoUndoCopySummary), notKept_);
-    ExchangeData(ExchangeDirection::kWrite);
-  }
   // Away from START, so that one more Enter starts nothing; that also lets go
   // of a press on START made during the run.
   typed_.addFiles->setFocus();
@@ -268,31 +257,9 @@ void CMainDlg::OpenPreview(const std::string& path) {
 
 void CMainDlg::OnUndoLastRun() {
   if (logic_.busy()) return;
-  const std::vector<RunRecord> runs = journals_.List();
-  const auto last = std::find_if(runs.begin(), runs.end(),
-                                 [](const RunRecord& run) { return !run.undone && run.files > 0; });
-  if (last == runs.end()) {
-    services_.ShowMessage(services_.Translate(texts::kNothingToUndo),
-                          services_.Translate(texts::kProgramName), MessageStyle::kPlain, "");
-    return;
-  }
-  const QString when = QDateTime::fromSecsSinceEpoch(last->started).toString(Qt::ISODate);
-  const QString question = Tr(texts::kUndoQuestion).arg(last->files).arg(when);
-  if (!services_.Confirm(ToBytes(question))) return;
-  int undone = 0;
-  int leftAlone = 0;
-  std::unordered_map<std::string, QString> reasons;
-  for (const UndoneFile& file : UndoRun(*files_, journals_, last->id)) {
-    if (file.error) {
-      ++leftAlone;
-      reasons[file.path] = FromBytes(file.reason);
-    } else {
-      ++undone;
-    }
-  }
-  logic_.fields().statusText = ToBytes(Tr(texts::kUndoResult).arg(undone).arg(leftAlone));
-  ExchangeData(ExchangeDirection::kWrite);
-  typed_.fileList->setFailures(std::move(reasons));
+  logic_.OnUndoLastRun();
+  // The files left alone are marked with their reasons.
+  ShowFailures();
 }
 
 void CMainDlg::accept() {

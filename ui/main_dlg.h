@@ -10,8 +10,8 @@
 #include "main_window_logic.h"
 #include "preview_dlg.h"
 #include "qt_window_services.h"
-#include "run_journal.h"
 #include "template_builder.h"
+#include "window_journal.h"
 
 namespace quillmere {
 
@@ -84,11 +84,8 @@ class CMainDlg : public QDialog {
   void OnUndoLastRun();
 
   std::unique_ptr<FileStore> files_;
-  // The runs' undo journals, and the store that writes the journal of each
-  // run through files_.
-  RunJournals journals_;
-  JournaledFileStore journaled_;
-  int notKept_ = 0;
+  // The runs' undo journals, written as the runs save through files_.
+  WindowJournal journal_;
   QIcon appIcon_;
   BuiltDialog built_;
   MainControls typed_;

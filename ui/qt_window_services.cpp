@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
@@ -200,6 +201,10 @@ bool QtWindowServices::Confirm(const std::string& question) {
                   QMessageBox::Yes | QMessageBox::No, &owner_);
   box.setDefaultButton(QMessageBox::No);
   return box.exec() == QMessageBox::Yes;
+}
+
+std::string QtWindowServices::FormatTime(std::int64_t secondsSinceEpoch) {
+  return ToBytes(QDateTime::fromSecsSinceEpoch(secondsSinceEpoch).toString(Qt::ISODate));
 }
 
 void QtWindowServices::SetNextAnswer(bool yes) {

@@ -55,17 +55,20 @@ class QtWindowServices final : public WindowServices {
   void SetProgress(int position) override;
   void ShowMessage(const std::string& text, const std::string& caption, MessageStyle style,
                    const std::string& details) override;
+  // A Yes/No box titled with the program's name.
+  bool Confirm(const std::string& question) override;
+  // In ISO 8601 form: 2026-12-07T14:48:52.
+  std::string FormatTime(std::int64_t secondsSinceEpoch) override;
   void DrainEvents() override;
   std::optional<std::vector<std::string>> ChooseFiles() override;
   void ExchangeData(WindowFields& fields, ExchangeDirection direction) override;
 
   // The folder dialog: the chosen folder, or nothing when cancelled.
   std::optional<std::string> ChooseFolder();
-  // A Yes/No question owned by the window: whether the user said yes.
-  bool Confirm(const std::string& question);
 
   // For tests: the next ChooseFiles returns `files` (nothing = cancelled)
-  // instead of opening the dialog; likewise the next ChooseFolder.
+  // instead of opening the dialog; likewise the next ChooseFolder, and the
+  // next Confirm answers `yes` without asking.
   void SetNextChosenFiles(std::optional<std::vector<std::string>> files);
   void SetNextChosenFolder(std::optional<std::string> folder);
   void SetNextAnswer(bool yes);

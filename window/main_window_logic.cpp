@@ -26,6 +26,11 @@ MainWindowLogic::MainWindowLogic(WindowServices& window, FileStore& files, Clock
       clock_(clock ? std::move(clock) : [] { return std::chrono::steady_clock::now(); }),
       job_(files, *this) {}
 
+MainWindowLogic::MainWindowLogic(WindowServices& window, WindowJournal& journal, Clock clock)
+    : MainWindowLogic(window, journal.store(), std::move(clock)) {
+  journal_ = &journal;
+}
+
 bool MainWindowLogic::InQuietTime() const {
   return runEndedAt_ && clock_() - *runEndedAt_ < kStartQuietTime;
 }
@@ -57,6 +62,7 @@ void MainWindowLogic::OnStart() {
     return;
   }
   running_ = true;
+  if (journal_) journal_->StartRun();
   stopRequested_ = false;
   failures_.clear();
   window_.SetProgress(0);
@@ -88,13 +94,15 @@ void MainWindowLogic::FileFailed(FileStage stage, const std::string& path, const
 
 void MainWindowLogic::RunEnded(const RunCounters& counters, bool stopped) {
   counters_ = counters;
-  if (stopped) {
-    // The bar and the label keep the values of the last file started.
-    fields_.statusText = RunSummary(counters);
-  } else {
+  // A stopped run's bar and label keep the values of the last file started.
+  if (!stopped) {
     window_.SetProgress(100);
-    fields_.statusText = RunSummary(counters);
     SetPercent(0);
+  }
+  fields_.statusText = RunSummary(counters);
+  if (journal_ && journal_->notKept() > 0) {
+    fields_.statusText +=
+        '\n' + FormatString(window_.Translate(texts::kNoUndoCopySummary), journal_->notKept());
   }
   window_.ExchangeData(fields_, ExchangeDirection::kWrite);
   // A STOP press still waiting is handled while the run is on, so it cannot
@@ -193,6 +201,33 @@ void MainWindowLogic::ReportSelected() {
 void MainWindowLogic::ApplyPdaPreset() {
   window_.ExchangeData(fields_, ExchangeDirection::kRead);
   SetPdaSwitches(fields_.options);
+  window_.ExchangeData(fields_, ExchangeDirection::kWrite);
+}
+
+void MainWindowLogic::OnUndoLastRun() {
+  if (busy()) return;
+  window_.ExchangeData(fields_, ExchangeDirection::kRead);
+  const std::optional<RunRecord> last = journal_ ? journal_->LastRun() : std::nullopt;
+  if (!last) {
+    window_.ShowMessage(window_.Translate(texts::kNothingToUndo),
+                        window_.Translate(texts::kProgramName), MessageStyle::kPlain, "");
+    return;
+  }
+  const std::string question =
+      FormatPlaces(window_.Translate(texts::kUndoQuestion),
+                   {std::to_string(last->files), window_.FormatTime(last->started)});
+  if (!window_.Confirm(question)) return;
+  failures_.clear();
+  int undone = 0;
+  for (const UndoneFile& file : journal_->Undo(last->id)) {
+    if (file.error) {
+      failures_.push_back({file.path, file.reason});
+    } else {
+      ++undone;
+    }
+  }
+  fields_.statusText = FormatPlaces(window_.Translate(texts::kUndoResult),
+                                    {std::to_string(undone), std::to_string(failures_.size())});
   window_.ExchangeData(fields_, ExchangeDirection::kWrite);
 }
 

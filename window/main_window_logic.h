@@ -10,6 +10,7 @@
 #include "file_list.h"
 #include "file_store.h"
 #include "window_fields.h"
+#include "window_journal.h"
 #include "window_services.h"
 
 namespace quillmere {
@@ -17,12 +18,14 @@ namespace quillmere {
 // What the main window does, whichever toolkit draws it: START/STOP runs the
 // batch job over the file list with the controls locked and reports each
 // file, failure and the summary; Add files, CLR and drops change the list;
-// "Set for PDA" sets its switches. Runs on the window's thread; the window's
-// events are handled once per file.
+// "Set for PDA" sets its switches; "Undo last run" puts back what the last run
+// changed. Runs on the window's thread; the window's events are handled once
+// per file.
 class MainWindowLogic : private BatchObserver {
  public:
   using Clock = std::function<std::chrono::steady_clock::time_point()>;
-  // A failed file of the last run, with its reason.
+  // A file the last run failed on, or the last undo left alone, with its
+  // reason.
   struct Failure {
     std::string path;
     std::string reason;
@@ -32,7 +35,10 @@ class MainWindowLogic : private BatchObserver {
   // late click, the Enter that closed its last box), not a new run.
   static constexpr std::chrono::milliseconds kStartQuietTime{1000};
 
+  // Runs save through `files` and keep no journal.
   MainWindowLogic(WindowServices& window, FileStore& files, Clock clock = nullptr);
+  // Runs save through the journal, and can be undone.
+  MainWindowLogic(WindowServices& window, WindowJournal& journal, Clock clock = nullptr);
 
   // The texts the window opens with.
   void OnInitWindow();
@@ -51,6 +57,10 @@ class MainWindowLogic : private BatchObserver {
   void RemovePaths(const std::vector<std::string>& paths);
   // "Set for PDA": ticks or clears its boxes, keeping all else shown.
   void ApplyPdaPreset();
+  // "Undo last run": asks first, telling how many files and from when, then
+  // puts back what the last run not yet undone changed; the counts go in the
+  // status line, the files left alone in failures(). Ignored while busy.
+  void OnUndoLastRun();
 
   // For tests: the clock that times the quiet time after a run.
   void SetClock(Clock clock) { clock_ = std::move(clock); }
@@ -82,6 +92,7 @@ class MainWindowLogic : private BatchObserver {
   void RunEnded(const RunCounters& counters, bool stopped) override;
 
   WindowServices& window_;
+  WindowJournal* journal_ = nullptr;
   Clock clock_;
   BatchJob job_;
   FileList list_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,6 +42,14 @@ class WindowServices {
   // `details`, when not empty, is shown below the text (a file's reason).
   virtual void ShowMessage(const std::string& text, const std::string& caption, MessageStyle style,
                            const std::string& details) = 0;
+
+  // A Yes/No question owned by the main window, No the default answer:
+  // whether the user said Yes.
+  virtual bool Confirm(const std::string& question) = 0;
+
+  // A moment, in seconds since the epoch, in local time as the window shows
+  // dates and times.
+  virtual std::string FormatTime(std::int64_t secondsSinceEpoch) = 0;
 
   // Handles every event that is waiting, then returns. Handlers run nested.
   virtual void DrainEvents() = 0;

@@ -1,6 +1,7 @@
 #include "main_dialog.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include "about_box.h"
 #include "ansi_edit.h"
@@ -10,6 +11,8 @@
 #include "resource_ids.h"
 #include "system_command.h"
 #include "system_menu.h"
+#include "texts.h"
+#include "win_text.h"
 #include "window_placement.h"
 
 namespace quillmere {
@@ -30,10 +33,30 @@ bool IsCleaningTextField(int id) {
   return false;
 }
 
+// Ctrl+Z stays the edit fields' own undo.
+const std::vector<ACCEL> kUndoKey{
+    {FVIRTKEY | FCONTROL | FSHIFT, 'Z', static_cast<WORD>(ids::kIdmUndoLastRun)}};
+
+// Where a menu opened from the keyboard goes: below the list's focused item,
+// or at its top left corner.
+POINT KeyboardMenuPoint(HWND list) {
+  RECT place{};
+  const auto focused =
+      static_cast<int>(SendMessageW(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+  place.left = LVIR_LABEL;
+  if (focused < 0 || !SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(focused),
+                                   reinterpret_cast<LPARAM>(&place))) {
+    place = {};
+  }
+  POINT at{place.left, place.bottom};
+  ClientToScreen(list, &at);
+  return at;
+}
+
 }  // namespace
 
 CMainDlg::CMainDlg(std::unique_ptr<FileStore> files)
-    : files_(files ? std::move(files) : MakeSystemFileStore()) {}
+    : files_(files ? std::move(files) : MakeSystemFileStore()), journal_(*files_) {}
 
 CMainDlg::~CMainDlg() {
   if (hwnd_ != nullptr) DestroyWindow(hwnd_);
@@ -79,7 +102,7 @@ INT_PTR CALLBACK CMainDlg::DialogProc(HWND dialog, UINT message, WPARAM wParam, 
 
 // The event table: true when the message was handled here, with `result` its
 // answer; false leaves it to the dialog manager.
-bool CMainDlg::Handle(UINT message, WPARAM wParam, LPARAM, INT_PTR& result) {
+bool CMainDlg::Handle(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& result) {
   switch (message) {
     case WM_INITDIALOG:
       OnInitWindow();
@@ -106,6 +129,17 @@ bool CMainDlg::Handle(UINT message, WPARAM wParam, LPARAM, INT_PTR& result) {
       ShowLittleHelp(*services_);
       result = TRUE;
       return true;
+    case WM_CONTEXTMENU: {
+      const auto from = reinterpret_cast<HWND>(wParam);
+      if (from != GetDlgItem(hwnd_, ids::kFileList)) return false;
+      const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+      // From the keyboard (Shift+F10, the menu key) both coordinates are -1.
+      OnListMenu(from, at, at.x == -1 && at.y == -1);
+      return true;
+    }
+    case WM_NCDESTROY:
+      keys_.reset();
+      return false;
     default:
       return false;
   }
@@ -113,7 +147,8 @@ bool CMainDlg::Handle(UINT message, WPARAM wParam, LPARAM, INT_PTR& result) {
 
 void CMainDlg::OnInitWindow() {
   services_.emplace(hwnd_);
-  logic_.emplace(*services_, *files_);
+  logic_.emplace(*services_, journal_);
+  keys_.emplace(hwnd_, kUndoKey);
   InstallSystemMenu(hwnd_);
   bigIcon_ = LoadAppIcon(SM_CXICON, SM_CYICON);
   smallIcon_ = LoadAppIcon(SM_CXSMICON, SM_CYSMICON);
@@ -126,6 +161,11 @@ void CMainDlg::OnInitWindow() {
 }
 
 void CMainDlg::OnCommand(int id, int code) {
+  // From the list's menu (code 0) or its key (code 1).
+  if (id == ids::kIdmUndoLastRun) {
+    logic_->OnUndoLastRun();
+    return;
+  }
   if (IsCleaningTextField(id)) {
     if (code == EN_CHANGE) KeepAnsiText(GetDlgItem(hwnd_, id));
     return;
@@ -202,6 +242,18 @@ void CMainDlg::OnDropFiles(HDROP drop) {
   const std::vector<std::string> paths = DroppedPaths(drop);
   DragFinish(drop);
   logic_->OnDropFiles(paths);
+}
+
+void CMainDlg::OnListMenu(HWND list, POINT at, bool fromKeyboard) {
+  if (logic_->busy()) return;
+  if (fromKeyboard) at = KeyboardMenuPoint(list);
+  const HMENU menu = CreatePopupMenu();
+  const std::wstring undo = ShownWide(texts::kUndoLastRun) + L"\tCtrl+Shift+Z";
+  AppendMenuW(menu, MF_STRING, ids::kIdmUndoLastRun, undo.c_str());
+  const BOOL chosen = TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x,
+                                     at.y, 0, hwnd_, nullptr);
+  DestroyMenu(menu);
+  if (chosen == ids::kIdmUndoLastRun) logic_->OnUndoLastRun();
 }
 
 void CMainDlg::OnStartClicked() {

@@ -3,17 +3,20 @@
 #include <memory>
 #include <optional>
 
+#include "dialog_keys.h"
 #include "file_store.h"
 #include "main_window_logic.h"
 #include "win32_api.h"
 #include "win_window_services.h"
+#include "window_journal.h"
 
 namespace quillmere {
 
 // The main window, template 102, run by the system's dialog manager: the
 // event table routes each message to the shared window logic, and guards
 // what must not happen during a run (closing, moving, system commands other
-// than minimise and restore, drops).
+// than minimise and restore, drops, undo). The file list's context menu and
+// Ctrl+Shift+Z undo the last run.
 class CMainDlg {
  public:
   // Without a file store the system's is used.
@@ -47,16 +50,22 @@ class CMainDlg {
   bool OnPaint();
   void OnDropFiles(HDROP drop);
   void OnStartClicked();
+  // The file list's menu, at `at` in screen coordinates, or below the list's
+  // focused item when opened from the keyboard.
+  void OnListMenu(HWND list, POINT at, bool fromKeyboard);
   void End(INT_PTR result);
   bool running() const { return logic_ && logic_->running(); }
 
   std::unique_ptr<FileStore> files_;
+  // The runs' undo journals, written as the runs save through files_.
+  WindowJournal journal_;
   HWND hwnd_ = nullptr;
   bool modal_ = false;
   HICON bigIcon_ = nullptr;
   HICON smallIcon_ = nullptr;
   std::optional<Win32WindowServices> services_;
   std::optional<MainWindowLogic> logic_;
+  std::optional<DialogKeys> keys_;
   // START was pressed during a run: its click, if it comes after the run,
   // was meant as STOP.
   bool startPressedInRun_ = false;

@@ -7,6 +7,7 @@
 #include "cleaning_groups.h"
 #include "open_files_dialog.h"
 #include "resource_ids.h"
+#include "texts.h"
 #include "win_text.h"
 
 namespace quillmere {
@@ -62,6 +63,28 @@ void Win32WindowServices::ShowMessage(const std::string& text, const std::string
   const std::string shown = details.empty() ? text : text + "\n\n" + details;
   const UINT type = MB_OK | (style == MessageStyle::kExclamation ? MB_ICONEXCLAMATION : 0u);
   MessageBoxW(dialog_, ShownWide(shown).c_str(), ShownWide(caption).c_str(), type);
+}
+
+bool Win32WindowServices::Confirm(const std::string& question) {
+  return MessageBoxW(dialog_, ShownWide(question).c_str(), ShownWide(texts::kProgramName).c_str(),
+                     MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
+std::string Win32WindowServices::FormatTime(std::int64_t secondsSinceEpoch) {
+  // File times count 100 ns steps from 1601; the epoch is 11644473600 s later.
+  const auto steps = static_cast<std::uint64_t>(secondsSinceEpoch + 11644473600LL) * 10000000ULL;
+  const FILETIME fileTime{static_cast<DWORD>(steps), static_cast<DWORD>(steps >> 32)};
+  SYSTEMTIME utc{};
+  SYSTEMTIME local{};
+  if (!FileTimeToSystemTime(&fileTime, &utc) ||
+      !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) {
+    return std::to_string(secondsSinceEpoch);
+  }
+  wchar_t date[80] = {};
+  wchar_t time[80] = {};
+  GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &local, nullptr, date, 80, nullptr);
+  GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &local, nullptr, time, 80);
+  return ShownUtf8(std::wstring(date) + L" " + time);
 }
 
 void Win32WindowServices::DrainEvents() {

@@ -5,6 +5,7 @@
 #endif
 #include <windows.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,6 +34,10 @@ class Win32WindowServices final : public WindowServices {
   void SetProgress(int position) override;
   void ShowMessage(const std::string& text, const std::string& caption, MessageStyle style,
                    const std::string& details) override;
+  // A Yes/No question box titled with the program's name.
+  bool Confirm(const std::string& question) override;
+  // The user's short date and time.
+  std::string FormatTime(std::int64_t secondsSinceEpoch) override;
   void DrainEvents() override;
   std::optional<std::vector<std::string>> ChooseFiles() override;
   void ExchangeData(WindowFields& fields, ExchangeDirection direction) override;

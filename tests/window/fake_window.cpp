@@ -42,6 +42,16 @@ void FakeWindow::ShowMessage(const std::string& text, const std::string& caption
   if (onMessage) onMessage(messages.back());
 }
 
+bool FakeWindow::Confirm(const std::string& question) {
+  log.push_back("confirm " + question);
+  return answer;
+}
+
+std::string FakeWindow::FormatTime(std::int64_t secondsSinceEpoch) {
+  times.push_back(secondsSinceEpoch);
+  return "TIME";
+}
+
 void FakeWindow::DrainEvents() {
   ++drains;
   log.push_back("drain " + std::to_string(drains));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -36,12 +37,17 @@ class FakeWindow : public WindowServices {
   void SetProgress(int position) override;
   void ShowMessage(const std::string& text, const std::string& caption, MessageStyle style,
                    const std::string& details) override;
+  // Answers `answer`; "confirm <question>".
+  bool Confirm(const std::string& question) override;
+  // "TIME", the moment kept in `times`.
+  std::string FormatTime(std::int64_t secondsSinceEpoch) override;
   void DrainEvents() override;
   std::optional<std::vector<std::string>> ChooseFiles() override;
   void ExchangeData(WindowFields& fields, ExchangeDirection direction) override;
 
   // Every call as one line: "disable 1000", "caption 1005 STOP", "progress 25",
-  // "read", "write <status>|<percent>", "drain 3", "message <text>", "fit".
+  // "read", "write <status>|<percent>", "drain 3", "message <text>", "fit",
+  // "confirm <question>".
   std::vector<std::string> log;
   std::deque<std::string> list;
   // What the controls show; the exchange moves these to and from the fields.
@@ -55,6 +61,8 @@ class FakeWindow : public WindowServices {
   // Runs inside a message box's modal loop.
   std::function<void(const Message&)> onMessage;
   std::optional<std::vector<std::string>> nextChoice;
+  bool answer = true;
+  std::vector<std::int64_t> times;
 
   // The log entries that start with `prefix`.
   std::vector<std::string> Entries(const std::string& prefix) const;

@@ -1,8 +1,13 @@
 // Runs of the main window on real files, started and stopped through its
 // messages: drops with names from outside the ANSI code page, the error box,
-// STOP at file 3 of 10 with everything else refused meanwhile.
+// STOP at file 3 of 10 with everything else refused meanwhile, the last run
+// undone.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <array>
+#include <functional>
+#include <initializer_list>
 
 #include "control_lock.h"
 #include "manual_clock.h"
@@ -19,6 +24,7 @@ namespace {
 using test::ModalWatcher;
 using test::WindowUnderTest;
 using ::testing::ElementsAre;
+using ::testing::StartsWith;
 
 // Greek and Japanese: outside code page 1252, the Greek outside 932 too.
 const std::string kGreek = "\xce\xba\xce\xb1\xce\xbb\xce\xb7\xce\xbc\xce\xad\xcf\x81\xce\xb1.htm";
@@ -149,12 +155,96 @@ TEST(MainDialogRun, APressBegunDuringARunStartsNoRunWhenReleasedAfterIt) {
   Drop(window.hwnd(), {folder / "a.htm"});
   test::Click(start);
   ASSERT_EQ(loads, 1);
+  // Past the quiet time after a run: only the press's start holds the click.
+  clock.Advance(MainWindowLogic::kStartQuietTime);
   SendMessageW(start, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
   test::Pump();
   EXPECT_EQ(loads, 1);
-  clock.Advance(std::chrono::seconds(2));  // past the quiet time after a run
-  test::Click(start);                      // a whole click then starts one
+  test::Click(start);  // a whole click after the run starts one
   EXPECT_EQ(loads, 2);
+}
+
+// `key` pressed in `control` with `modifiers` held.
+void PressKey(HWND control, WPARAM key, std::initializer_list<int> modifiers) {
+  std::array<BYTE, 256> keys{};
+  GetKeyboardState(keys.data());
+  std::array<BYTE, 256> held = keys;
+  for (const int modifier : modifiers) held[static_cast<std::size_t>(modifier)] = 0x80;
+  SetKeyboardState(held.data());
+  PostMessageW(control, WM_KEYDOWN, key, 1);
+  test::Pump();
+  SetKeyboardState(keys.data());
+}
+
+// The list's menu opened from the keyboard (Shift+F10, the menu key), its
+// first item chosen with the keys its own loop takes.
+void ChooseFromListMenu(HWND list) {
+  PostMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
+  PostMessageW(list, WM_KEYDOWN, VK_RETURN, 0);
+  SendMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
+  test::Pump();
+}
+
+// The id of the box's default push button, or 0.
+int DefaultButton(HWND box) {
+  for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    const auto style = static_cast<DWORD>(GetWindowLongPtrW(child, GWL_STYLE));
+    if ((style & BS_TYPEMASK) == BS_DEFPUSHBUTTON) return GetDlgCtrlID(child);
+  }
+  return 0;
+}
+
+// Two runs over two files, then "Undo last run" answered Yes: the last run's
+// file alone is put back.
+TEST(MainDialogRun, UndoLastRunAsksThenPutsBackWhatTheLastRunAloneChanged) {
+  const std::pair<const char*, std::function<void(HWND list)>> ways[] = {
+      {"Ctrl+Shift+Z",
+       [](HWND list) {
+         PressKey(list, 'Z', {VK_CONTROL, VK_SHIFT});
+       }},
+      {"the list's menu", ChooseFromListMenu},
+  };
+  for (const auto& [name, undo] : ways) {
+    SCOPED_TRACE(name);
+    test::TempFolder folder;
+    const std::string first = folder / "first.htm";
+    const std::string second = folder / "second.htm";
+    test::WriteFile(first, "aXb");
+    test::WriteFile(second, "cXd");
+    WindowUnderTest window;
+    test::ManualClock clock;
+    window.dialog().logic().SetClock(clock.Function());
+    test::Click(window.Item(ids::kRemoveTextEnabled));
+    test::Type(window.Item(ids::kRemoveText), L"X");
+    for (const std::string& path : {first, second}) {
+      test::Click(window.Item(ids::kClear));
+      Drop(window.hwnd(), {path});
+      clock.Advance(std::chrono::seconds(2));
+      test::Click(window.Item(ids::kStart));
+    }
+    ASSERT_EQ(test::ReadFile(second), "cd");
+
+    int defaultButton = 0;
+    const ModalWatcher watcher(window.hwnd(), [&](HWND box, const test::SeenBox&) {
+      defaultButton = DefaultButton(box);
+      PostMessageW(box, WM_COMMAND, IDYES, 0);
+    });
+    PressKey(window.Item(ids::kFileList), 'Z', {VK_CONTROL});  // not the window's
+    EXPECT_THAT(watcher.seen(), ElementsAre());
+    undo(window.Item(ids::kFileList));
+
+    ASSERT_EQ(watcher.seen().size(), 1u);
+    EXPECT_EQ(watcher.seen()[0].caption, L"Quillmere");
+    EXPECT_TRUE(watcher.seen()[0].hasIcon);
+    ASSERT_EQ(watcher.seen()[0].texts.size(), 1u);
+    EXPECT_THAT(watcher.seen()[0].texts[0],
+                StartsWith(L"Put back the 1 file(s) the last run changed, on "));
+    EXPECT_EQ(defaultButton, IDNO);
+    EXPECT_EQ(test::ReadFile(second), "cXd");
+    EXPECT_EQ(test::ReadFile(first), "ab");
+    EXPECT_EQ(WindowText(window.Item(ids::kStatusLine)), L"Undone : 1 file(s), left alone : 0");
+  }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include <cstdlib>
 #include <cstring>
 
 #include "win32_api.h"
@@ -24,6 +25,18 @@ std::optional<FileError> HookedStore::Save(const std::string& path, const std::s
 
 std::optional<FileError> HookedStore::CheckSave(const std::string& path) {
   return store_->CheckSave(path);
+}
+
+std::optional<FileError> HookedStore::Stamp(const std::string& path, FileStamp& stamp) {
+  return store_->Stamp(path, stamp);
+}
+
+std::optional<FileError> HookedStore::Restamp(const std::string& path, const FileStamp& stamp) {
+  return store_->Restamp(path, stamp);
+}
+
+OwnLocalAppData::OwnLocalAppData() {
+  _wputenv_s(L"LOCALAPPDATA", Wide(folder.path()).c_str());
 }
 
 WindowUnderTest::WindowUnderTest(HookedStore::OnLoad onLoad)

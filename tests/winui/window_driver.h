@@ -26,12 +26,9 @@ class HookedStore final : public FileStore {
   LoadedFile Load(const std::string& path) override;
   std::optional<FileError> Save(const std::string& path, const std::string& text) override;
   std::optional<FileError> CheckSave(const std::string& path) override;
-  std::optional<FileError> Stamp(const std::string& path, FileStamp& stamp) override {
-    return store_->Stamp(path, stamp);
-  }
-  std::optional<FileError> Restamp(const std::string& path, const FileStamp& stamp) override {
-    return store_->Restamp(path, stamp);
-  }
+  std::optional<FileError> Stamp(const std::string& path, FileStamp& stamp) override;
+  std::optional<FileError> Restamp(const std::string& path, const FileStamp& stamp) override;
+  void Flush() override { store_->Flush(); }
 
  private:
   std::unique_ptr<FileStore> store_;
@@ -39,7 +36,15 @@ class HookedStore final : public FileStore {
   int loads_ = 0;
 };
 
-// The real main window, opened modeless on the test's thread.
+// A fresh folder named as %LOCALAPPDATA%, where a window opened since keeps
+// its runs' undo journals.
+struct OwnLocalAppData {
+  OwnLocalAppData();
+  TempFolder folder;
+};
+
+// The real main window, opened modeless on the test's thread, with a state
+// folder of its own.
 class WindowUnderTest {
  public:
   explicit WindowUnderTest(HookedStore::OnLoad onLoad = {});
@@ -50,6 +55,7 @@ class WindowUnderTest {
   CMainDlg& dialog() { return dialog_; }
 
  private:
+  OwnLocalAppData state_;
   CMainDlg dialog_;
 };
 

@@ -1,0 +1,123 @@
+// "Undo last run" and the runs' journal, on real files with the journal in a
+// folder of the test's own.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "fake_window.h"
+#include "main_window_logic.h"
+#include "run_journal.h"
+#include "test_files.h"
+
+namespace quillmere {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+class MainWindowUndoTest : public ::testing::Test {
+ protected:
+  MainWindowUndoTest() {
+    // Every "X" is removed, so a file changes exactly when it holds one.
+    window.controls.options.removeTextEnabled = true;
+    window.controls.options.removeText = "X";
+    UseJournal(std::uint64_t{1} << 30);
+  }
+
+  void UseJournal(std::uint64_t byteLimit) {
+    logic.reset();
+    journal = std::make_unique<WindowJournal>(*store, runs / "runs", byteLimit);
+    logic = std::make_unique<MainWindowLogic>(window, *journal, clock.Function());
+  }
+
+  // One run over `path` alone, after the quiet time of the run before.
+  void RunOver(const std::string& path) {
+    logic->OnClear();
+    logic->OnDropFiles({path});
+    clock.Advance(MainWindowLogic::kStartQuietTime);
+    logic->OnStart();
+  }
+
+  test::TempFolder files;
+  test::TempFolder runs;
+  std::unique_ptr<FileStore> store = MakeSystemFileStore();
+  test::FakeWindow window;
+  test::ManualClock clock;
+  std::unique_ptr<WindowJournal> journal;
+  std::unique_ptr<MainWindowLogic> logic;
+};
+
+TEST_F(MainWindowUndoTest, AsksWithTheLastRunsCountAndTimeThenPutsBackThatRunAlone) {
+  const std::string first = files / "first.htm";
+  const std::string second = files / "second.htm";
+  test::WriteFile(first, "aXb");
+  test::WriteFile(second, "cXd");
+  RunOver(first);
+  // Refused while a run goes on.
+  window.onDrain = [this](int) { logic->OnUndoLastRun(); };
+  const std::int64_t before = std::time(nullptr);
+  RunOver(second);
+  const std::int64_t after = std::time(nullptr);
+  window.onDrain = nullptr;
+  ASSERT_EQ(test::ReadFile(second), "cd");
+  EXPECT_THAT(window.Entries("confirm"), IsEmpty());
+
+  const std::string question =
+      "confirm Put back the 1 file(s) the last run changed, on TIME, as they were before it?";
+  window.answer = false;
+  logic->OnUndoLastRun();
+  EXPECT_THAT(window.Entries("confirm"), ElementsAre(question));
+  ASSERT_EQ(window.times.size(), 1u);
+  EXPECT_GE(window.times[0], before);
+  EXPECT_LE(window.times[0], after);
+  EXPECT_EQ(test::ReadFile(second), "cd");
+  EXPECT_EQ(window.controls.statusText, "OK. Files : 1, Replaced files : 1, Errors : 0");
+
+  window.answer = true;
+  logic->OnUndoLastRun();
+  EXPECT_EQ(test::ReadFile(second), "cXd");
+  EXPECT_EQ(test::ReadFile(first), "ab");
+  EXPECT_EQ(window.controls.statusText, "Undone : 1 file(s), left alone : 0");
+  EXPECT_THAT(logic->failures(), IsEmpty());
+
+  // The first run is the last one not undone now; its file was edited since.
+  test::WriteFile(first, "edited");
+  logic->OnUndoLastRun();
+  EXPECT_EQ(test::ReadFile(first), "edited");
+  EXPECT_EQ(window.controls.statusText, "Undone : 0 file(s), left alone : 1");
+  ASSERT_EQ(logic->failures().size(), 1u);
+  EXPECT_EQ(logic->failures()[0].path, first);
+  EXPECT_EQ(logic->failures()[0].reason,
+            "changed by another program since it was read (since the run)");
+}
+
+TEST_F(MainWindowUndoTest, WithNoRunToUndoItSaysSoAndAsksNothing) {
+  test::FakeWindow plain;
+  MainWindowLogic unjournaled(plain, *store);
+  logic->OnUndoLastRun();  // a journal without runs
+  unjournaled.OnUndoLastRun();
+  for (const test::FakeWindow* shown : {&window, &plain}) {
+    EXPECT_THAT(shown->Entries("confirm"), IsEmpty());
+    ASSERT_EQ(shown->messages.size(), 1u);
+    EXPECT_EQ(shown->messages[0].text, "No run to undo.");
+    EXPECT_EQ(shown->messages[0].caption, "Quillmere");
+  }
+}
+
+TEST_F(MainWindowUndoTest, FilesWithoutRoomForAnUndoCopyAreCountedAfterEachRunsSummary) {
+  UseJournal(0);
+  const std::string path = files / "page.htm";
+  for (const char* text : {"X1", "X2"}) {
+    test::WriteFile(path, text);
+    RunOver(path);
+    EXPECT_EQ(window.controls.statusText,
+              "OK. Files : 1, Replaced files : 1, Errors : 0\nCleaned without an undo copy : 1");
+  }
+}
+
+}  // namespace
+}  // namespace quillmere

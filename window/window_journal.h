@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "file_store.h"
+#include "run_journal.h"
+
+namespace quillmere {
+
+// The undo journals of a window's runs: each run saves through the journal,
+// which counts the files it could keep no old content of, and the last run
+// not yet undone can be put back.
+class WindowJournal {
+ public:
+  // In the user's runs folder, within its default bounds.
+  explicit WindowJournal(FileStore& files);
+  WindowJournal(FileStore& files, std::filesystem::path folder, std::uint64_t byteLimit);
+  WindowJournal(const WindowJournal&) = delete;
+  WindowJournal& operator=(const WindowJournal&) = delete;
+
+  // The store a run saves through.
+  FileStore& store() { return journaled_; }
+  // The next save begins the journal of a new run.
+  void StartRun();
+  // The files of the current or last run saved without an undo copy.
+  int notKept() const { return notKept_; }
+
+  std::optional<RunRecord> LastRun() const { return LastRunToUndo(journals_); }
+  std::vector<UndoneFile> Undo(const std::string& run);
+
+ private:
+  FileStore& files_;
+  RunJournals journals_;
+  JournaledFileStore journaled_;
+  int notKept_ = 0;
+};
+
+}  // namespace quillmere
