@@ -151,6 +151,7 @@ std::uint64_t RunJournals::BytesUsed() const {
 
 std::optional<std::string> RunJournals::StartRun() {
   if (folder_.empty()) return std::nullopt;
+  used_.reset();  // the oldest runs may go
   std::error_code error;
   fs::create_directories(folder_, error);
   std::vector<std::string> ids = RunIds();
@@ -175,16 +176,25 @@ std::optional<std::string> RunJournals::StartRun() {
 }
 
 bool RunJournals::MakeRoom(const std::string& run, std::uint64_t bytes) {
-  std::uint64_t used = BytesUsed();
+  if (!used_) used_ = BytesUsed();
+  if (*used_ + bytes <= byteLimit_) return true;
   for (const std::string& id : RunIds()) {
-    if (used + bytes <= byteLimit_) return true;
+    if (*used_ + bytes <= byteLimit_) return true;
     if (id == run) continue;
     const std::uint64_t freed = SizeOfTree(folder_ / id);
     std::error_code error;
     fs::remove_all(folder_ / id, error);
-    if (!error) used -= std::min(used, freed);
+    if (!error) *used_ -= std::min(*used_, freed);
   }
-  return used + bytes <= byteLimit_;
+  return *used_ + bytes <= byteLimit_;
+}
+
+void RunJournals::Added(std::uint64_t bytes) {
+  if (used_) *used_ += bytes;
+}
+
+void RunJournals::Removed(std::uint64_t bytes) {
+  if (used_) *used_ -= std::min(*used_, bytes);
 }
 
 std::vector<JournalEntry> RunJournals::Entries(const std::string& run) const {
@@ -257,9 +267,65 @@ std::uint64_t DefaultJournalLimit(const fs::path& folder) {
   return std::min(kMostBytes, space.available / 10);
 }
 
+std::optional<std::string> RunJournal::run() const {
+  const std::lock_guard lock(mutex_);
+  return run_;
+}
+
+std::pair<int, std::optional<std::string>> RunJournal::NewEntry() {
+  const std::lock_guard lock(mutex_);
+  if (!started_) {
+    started_ = true;
+    run_ = journals_.StartRun();
+  }
+  return {++entries_, run_};
+}
+
+bool RunJournal::KeepCopy(const std::string& run, int number, const std::string& path,
+                          std::uint64_t size) {
+  {
+    // Room for this copy and for those other workers are making.
+    const std::lock_guard lock(mutex_);
+    if (!journals_.MakeRoom(run, copying_ + size)) return false;
+    copying_ += size;
+  }
+  const fs::path copy = journals_.CopyOf(run, number);
+  std::error_code error;
+  fs::copy_file(PathOf(path), copy, fs::copy_options::overwrite_existing, error);
+  const bool kept = !error && fs::file_size(copy, error) == size && !error;
+  if (!kept) fs::remove(copy, error);
+  const std::lock_guard lock(mutex_);
+  copying_ -= size;
+  if (kept) journals_.Added(size);
+  return kept;
+}
+
+void RunJournal::DropCopy(const std::string& run, int number) {
+  std::error_code error;
+  const fs::path copy = journals_.CopyOf(run, number);
+  const std::uintmax_t size = fs::file_size(copy, error);
+  if (!error && fs::remove(copy, error)) {
+    const std::lock_guard lock(mutex_);
+    journals_.Removed(size);
+  }
+}
+
+void RunJournal::Record(const std::string& run, const JournalEntry& entry) {
+  const std::lock_guard lock(mutex_);
+  std::ofstream journal(journals_.folder() / run / kJournalFile, std::ios::binary | std::ios::app);
+  journal << EntryLine(entry);
+}
+
+JournaledFileStore::JournaledFileStore(FileStore& store, RunJournal& journal,
+                                       std::function<void(const std::string&)> notKept)
+    : store_(store), journal_(journal), notKept_(std::move(notKept)) {}
+
 JournaledFileStore::JournaledFileStore(FileStore& store, RunJournals& journals,
                                        std::function<void(const std::string&)> notKept)
-    : store_(store), journals_(journals), notKept_(std::move(notKept)) {}
+    : store_(store),
+      ownJournal_(std::make_unique<RunJournal>(journals)),
+      journal_(*ownJournal_),
+      notKept_(std::move(notKept)) {}
 
 LoadedFile JournaledFileStore::Load(const std::string& path) {
   stamps_.clear();
@@ -268,34 +334,24 @@ LoadedFile JournaledFileStore::Load(const std::string& path) {
   return store_.Load(path);
 }
 
-bool JournaledFileStore::KeepCopy(const std::string& path, const FileStamp& before, int number) {
-  if (!journals_.MakeRoom(*run_, before.size)) return false;
-  const fs::path copy = journals_.CopyOf(*run_, number);
-  std::error_code error;
-  fs::copy_file(PathOf(path), copy, fs::copy_options::overwrite_existing, error);
-  if (!error && fs::file_size(copy, error) == before.size && !error) return true;
-  fs::remove(copy, error);
-  return false;
-}
-
 std::optional<FileError> JournaledFileStore::Save(const std::string& path,
                                                   const std::string& text) {
-  if (!run_) run_ = journals_.StartRun();
+  const auto [number, run] = journal_.NewEntry();
   JournalEntry entry;
-  entry.number = ++entries_;
+  entry.number = number;
   std::error_code error;
   entry.path = BytesOf(fs::absolute(PathOf(path), error));
   if (error) entry.path = path;
   // The stamp taken before the file was read keeps its time of last access.
   const auto early = stamps_.find(path);
-  const bool stamped = run_ && (early != stamps_.end() ? (entry.before = early->second, true)
-                                                       : !store_.Stamp(path, entry.before));
+  const bool stamped = run && (early != stamps_.end() ? (entry.before = early->second, true)
+                                                      : !store_.Stamp(path, entry.before));
   stamps_.clear();
-  entry.kept = stamped && KeepCopy(path, entry.before, entry.number);
+  entry.kept = stamped && journal_.KeepCopy(*run, entry.number, path, entry.before.size);
 
   std::optional<FileError> saved = store_.Save(path, text);
   if (saved) {
-    if (entry.kept) fs::remove(journals_.CopyOf(*run_, entry.number), error);
+    if (entry.kept) journal_.DropCopy(*run, entry.number);
     return saved;
   }
   if (!entry.kept) {
@@ -308,9 +364,7 @@ std::optional<FileError> JournaledFileStore::Save(const std::string& path,
     entry.afterModified = after.modified;
   }
   entry.afterHash = detail::ContentHash(text);
-  std::ofstream journal(journals_.folder() / *run_ / kJournalFile,
-                        std::ios::binary | std::ios::app);
-  journal << EntryLine(entry);
+  journal_.Record(*run, entry);
   return std::nullopt;
 }
 

@@ -6,6 +6,7 @@
 #include "filter_mode.h"
 #include "in_place_mode.h"
 #include "run_journal.h"
+#include "stream_mode.h"
 #include "undo_mode.h"
 
 namespace quillmere {
@@ -33,8 +34,9 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     const auto store = MakeSystemFileStore();
     return UndoLastRun(*store, journals, *command.undoRun, out, err);
   }
-  if (command.files.empty()) return RunFilterMode(command.options, in, out, err);
-  return RunInPlaceMode(command, out, err);
+  if (command.jsonlStream) return RunStreamMode(command.options, in, out, err);
+  if (!command.InPlace()) return RunFilterMode(command.options, in, out, err);
+  return RunInPlaceMode(command, in, out, err);
 }
 
 }  // namespace quillmere
