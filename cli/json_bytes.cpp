@@ -101,7 +101,9 @@ void PutBytes(Json& object, const std::string& key, const std::string& bytes) {
 }
 
 std::string JsonLine(const Json& object) {
-  return object.dump(-1, ' ', false, Json::error_handler_t::strict) + "\n";
+  // Bytes go through PutBytes; anything else that is not UTF-8 (a parser's
+  // message quoting its input) is shown with replacement characters.
+  return object.dump(-1, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
 }  // namespace quillmere

@@ -20,7 +20,8 @@ std::optional<std::string> FromBase64(std::string_view text);
 // Sets `key` to the bytes when they are UTF-8, else `key`_base64.
 void PutBytes(Json& object, const std::string& key, const std::string& bytes);
 
-// The object on one line, with its line end.
+// The object on one line, with its line end; bytes of a string that are not
+// UTF-8 become U+FFFD.
 std::string JsonLine(const Json& object);
 
 }  // namespace quillmere

@@ -43,7 +43,11 @@ Json Answer(const CleaningOptions& options, const std::string& line) {
   try {
     record = Json::parse(line);
   } catch (const Json::parse_error& error) {
-    answer["error"] = std::string("not JSON: ") + error.what();
+    std::string reason = std::string("not JSON: ") + error.what();
+    if (reason.find("UTF-8") != std::string::npos) {
+      reason += "; send text that is not UTF-8 as \"text_base64\"";
+    }
+    answer["error"] = reason;
     return answer;
   }
   if (!record.is_object()) {
