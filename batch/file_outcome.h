@@ -10,15 +10,17 @@ namespace quillmere {
 
 enum class FileStage { kOpen, kSave };
 
-// Something a store noticed while it saved a file that is no failure of the
-// file: the file was cleaned all the same.
+// Something a store noticed, or made, while it saved a file, that is no
+// failure of the file.
 struct FileNote {
   enum class Kind {
     kNoUndoCopy,    // the undo journal had no room for its old content
     kTimesNotKept,  // its old times could not be given back (`error` says why)
+    kDiff,          // the change, as a unified diff in `text`
   };
   Kind kind;
   FileError error;
+  std::string text;
 };
 
 // What the stores of one worker noticed of the file in hand.

@@ -75,7 +75,7 @@ bool TreeWalk::Listed(const fs::path& folder, const std::string& shown,
     const std::optional<std::string> name = PathBytes(it->path().filename());
     if (!name) {
       items_.push_back({shown + kSeparator + "?",
-                        FileError{FileProblem::kNotFound, "a name with no form in the code page"}});
+                        FileError{FileProblem::kNotFound, "a name that is no valid Unicode"}});
       continue;
     }
     entries.push_back({*name, it->path(), isFolder});

@@ -1,7 +1,7 @@
 #include "native_path.h"
 
 #ifdef _WIN32
-#include "win_errors.h"
+#include "win_text.h"
 #endif
 
 namespace quillmere {
@@ -9,12 +9,12 @@ namespace quillmere {
 #ifdef _WIN32
 
 std::filesystem::path NativePath(const std::string& bytes) {
-  const std::optional<std::wstring> wide = detail::Widen(bytes);
+  const std::optional<std::wstring> wide = WideFromUtf8(bytes);
   return wide ? std::filesystem::path(*wide) : std::filesystem::path();
 }
 
 std::optional<std::string> PathBytes(const std::filesystem::path& path) {
-  return detail::Narrow(path.native());
+  return Utf8FromWide(path.native());
 }
 
 #else

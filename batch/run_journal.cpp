@@ -318,11 +318,11 @@ void RunJournal::Record(const std::string& run, const JournalEntry& entry) {
 
 JournaledFileStore::JournaledFileStore(FileStore& store, RunJournal& journal,
                                        std::function<void(const std::string&)> notKept)
-    : store_(store), journal_(journal), notKept_(std::move(notKept)) {}
+    : FileStoreLayer(store), journal_(journal), notKept_(std::move(notKept)) {}
 
 JournaledFileStore::JournaledFileStore(FileStore& store, RunJournals& journals,
                                        std::function<void(const std::string&)> notKept)
-    : store_(store),
+    : FileStoreLayer(store),
       ownJournal_(std::make_unique<RunJournal>(journals)),
       journal_(*ownJournal_),
       notKept_(std::move(notKept)) {}
@@ -330,8 +330,8 @@ JournaledFileStore::JournaledFileStore(FileStore& store, RunJournals& journals,
 LoadedFile JournaledFileStore::Load(const std::string& path) {
   stamps_.clear();
   FileStamp before;
-  if (!store_.Stamp(path, before)) stamps_[path] = before;
-  return store_.Load(path);
+  if (!inner().Stamp(path, before)) stamps_[path] = before;
+  return inner().Load(path);
 }
 
 std::optional<FileError> JournaledFileStore::Save(const std::string& path,
@@ -345,11 +345,11 @@ std::optional<FileError> JournaledFileStore::Save(const std::string& path,
   // The stamp taken before the file was read keeps its time of last access.
   const auto early = stamps_.find(path);
   const bool stamped = run && (early != stamps_.end() ? (entry.before = early->second, true)
-                                                      : !store_.Stamp(path, entry.before));
+                                                      : !inner().Stamp(path, entry.before));
   stamps_.clear();
   entry.kept = stamped && journal_.KeepCopy(*run, entry.number, path, entry.before.size);
 
-  std::optional<FileError> saved = store_.Save(path, text);
+  std::optional<FileError> saved = inner().Save(path, text);
   if (saved) {
     if (entry.kept) journal_.DropCopy(*run, entry.number);
     return saved;
@@ -359,7 +359,7 @@ std::optional<FileError> JournaledFileStore::Save(const std::string& path,
     if (!stamped) return std::nullopt;
   }
   FileStamp after;
-  if (!store_.Stamp(path, after)) {
+  if (!inner().Stamp(path, after)) {
     entry.afterSize = after.size;
     entry.afterModified = after.modified;
   }

@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-#include "file_store.h"
+#include "file_store_layer.h"
 
 namespace quillmere {
 
@@ -112,7 +112,7 @@ class RunJournal {
 // what was written is recorded. A file whose old content does not fit is
 // saved all the same, and `notKept` is told. Each worker of a run has its
 // own store over the run's one journal.
-class JournaledFileStore final : public FileStore {
+class JournaledFileStore final : public FileStoreLayer {
  public:
   JournaledFileStore(FileStore& store, RunJournal& journal,
                      std::function<void(const std::string& path)> notKept);
@@ -122,23 +122,11 @@ class JournaledFileStore final : public FileStore {
 
   LoadedFile Load(const std::string& path) override;
   std::optional<FileError> Save(const std::string& path, const std::string& text) override;
-  std::optional<FileError> CheckSave(const std::string& path) override {
-    return store_.CheckSave(path);
-  }
-  std::optional<FileError> Stamp(const std::string& path, FileStamp& stamp) override {
-    return store_.Stamp(path, stamp);
-  }
-  std::optional<FileError> Restamp(const std::string& path, const FileStamp& stamp) override {
-    return store_.Restamp(path, stamp);
-  }
-  std::optional<FileKey> KeyOf(const std::string& path) override { return store_.KeyOf(path); }
-  void Flush() override { store_.Flush(); }
 
   // The run this store journals, once a file was saved.
   std::optional<std::string> run() const { return journal_.run(); }
 
  private:
-  FileStore& store_;
   std::unique_ptr<RunJournal> ownJournal_;
   RunJournal& journal_;
   std::function<void(const std::string&)> notKept_;

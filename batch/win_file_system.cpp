@@ -1,6 +1,6 @@
-// The file primitives of Windows. Paths are bytes in the ANSI code page, as
-// the rest of the program takes them; bytes that are no text of it name no
-// file. Links and junctions are followed: creating one takes the
+// The file primitives of Windows. Paths are UTF-8, as the rest of the
+// program takes them, and reach the system as UTF-16; bytes that are no
+// UTF-8 name no file. Links and junctions are followed: creating one takes the
 // administrator's privilege there, so no other user plants one.
 #include <memory>
 #include <string>
@@ -8,12 +8,11 @@
 #include "file_system.h"
 #include "win_errors.h"
 #include "win_files.h"
+#include "win_text.h"
 
 namespace quillmere {
 
 using detail::LastWin32Error;
-using detail::Narrow;
-using detail::Widen;
 using detail::WinFolder;
 
 namespace {
@@ -47,24 +46,24 @@ class WinFileSystem final : public FileSystem {
   explicit WinFileSystem(std::string recoveryFolder) : recoveryFolder_(std::move(recoveryFolder)) {}
 
   Result<Location> Locate(const std::string& path) override {
-    const std::optional<std::wstring> wide = Widen(path);
+    const std::optional<std::wstring> wide = WideFromUtf8(path);
     if (!wide || wide->empty()) return FileError{FileProblem::kNotFound, ""};
     Result<std::wstring> resolved = ResolvedPath(*wide);
     if (!resolved.ok()) return resolved.error();
     const std::size_t slash = resolved->find_last_of(L'\\');
-    const std::optional<std::string> name = Narrow(resolved->substr(slash + 1));
+    const std::optional<std::string> name = Utf8FromWide(resolved->substr(slash + 1));
     if (!name) return FileError{FileProblem::kNotFound, ""};
     return Location{std::make_unique<WinFolder>(resolved->substr(0, slash)), *name};
   }
 
   Result<std::unique_ptr<Folder>> OpenFolder(const std::string& path) override {
-    const std::optional<std::wstring> wide = Widen(path);
+    const std::optional<std::wstring> wide = WideFromUtf8(path);
     if (!wide) return FileError{FileProblem::kNotFound, ""};
     return std::unique_ptr<Folder>(std::make_unique<WinFolder>(*wide));
   }
 
   Result<std::unique_ptr<Folder>> RecoveryFolder(bool create) override {
-    const std::optional<std::wstring> wide = Widen(recoveryFolder_);
+    const std::optional<std::wstring> wide = WideFromUtf8(recoveryFolder_);
     if (recoveryFolder_.empty() || !wide)
       return FileError{FileProblem::kNotFound, "no state folder"};
     if (create) {
@@ -96,7 +95,7 @@ std::string DefaultRecoveryFolder() {
   wchar_t local[MAX_PATH + 1];
   const DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", local, MAX_PATH + 1);
   if (length == 0 || length > MAX_PATH) return "";
-  const std::optional<std::string> folder = Narrow(std::wstring(local, length));
+  const std::optional<std::string> folder = Utf8FromWide(std::wstring(local, length));
   return folder ? *folder + "\\quillmere\\recovery" : "";
 }
 

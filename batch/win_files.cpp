@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "win_errors.h"
+#include "win_text.h"
 
 namespace quillmere::detail {
 namespace {
@@ -227,7 +228,7 @@ class WinOpenFile final : public OpenFile {
   // Renames through the open handle, so no other program can take the new
   // file away between its checks and the rename.
   MaybeError RenameTo(const std::string& name) override {
-    const std::optional<std::wstring> wide = Widen(name);
+    const std::optional<std::wstring> wide = WideFromUtf8(name);
     if (!wide) return FileError{FileProblem::kNotFound, ""};
     const std::wstring target = folder_ + L"\\" + *wide;
     std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + target.size() * sizeof(wchar_t));
@@ -315,7 +316,7 @@ FileInfo InfoFromHandle(HANDLE file, const BY_HANDLE_FILE_INFORMATION& info) {
 }
 
 Result<std::wstring> WinFolder::Full(const std::string& name) const {
-  const std::optional<std::wstring> wide = Widen(name);
+  const std::optional<std::wstring> wide = WideFromUtf8(name);
   if (!wide) return FileError{FileProblem::kNotFound, ""};
   return path_ + L"\\" + *wide;
 }
@@ -368,7 +369,7 @@ MaybeError WinFolder::Remove(const std::string& name) {
 }
 
 std::string WinFolder::Path() const {
-  return Narrow(path_).value_or("");
+  return Utf8FromWide(path_).value_or("");
 }
 
 std::string WinFolder::PathOf(const std::string& name) const {

@@ -29,8 +29,7 @@ class WinFolder final : public Folder {
   std::string PathOf(const std::string& name) const override;
 
  private:
-  // The full path of `name`, or nothing when the name is no text of the
-  // code page.
+  // The full path of `name`, or nothing when the name is no UTF-8.
   Result<std::wstring> Full(const std::string& name) const;
 
   std::wstring path_;

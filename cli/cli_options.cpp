@@ -4,6 +4,7 @@
 #include <charconv>
 #include <thread>
 
+#include "diff_store.h"
 #include "group_options.h"
 #include "rules_file.h"
 
@@ -108,6 +109,15 @@ const CliOption kOptions[] = {
        c.dryRun = true;
        return std::nullopt;
      }},
+    {"Run", "", "--diff", "", 0,
+     "write nothing; print what would change as a unified diff on standard output (for patch "
+     "-p0), the summary on standard error; with --dry-run also check that each file could be "
+     "saved",
+     [](CliCommand& c, OptionArgs&) -> std::optional<std::string> {
+       if (!DiffAvailable()) return "--diff is not available in this build";
+       c.diff = true;
+       return std::nullopt;
+     }},
     {"Run", "", "--keep-mtime", "", 0,
      "give each changed file back its times of last change and access",
      [](CliCommand& c, OptionArgs&) -> std::optional<std::string> {
@@ -201,12 +211,14 @@ std::optional<std::string> TakeOption(const std::vector<std::string>& args, std:
 // What the options ask of each other and of the files.
 std::optional<std::string> Conflict(const CliCommand& c) {
   const bool inPlace = c.InPlace();
-  if (c.jsonlStream && (inPlace || c.json || c.dryRun || c.keepTimes)) {
+  if (c.jsonlStream && (inPlace || c.json || c.dryRun || c.diff || c.keepTimes)) {
     return "--jsonl-stream reads standard input: it takes no FILE, --files-from, --json, "
-           "--dry-run or --keep-mtime";
+           "--dry-run, --diff or --keep-mtime";
   }
+  if (c.diff && c.json) return "--diff and --json both write standard output: give one";
   if (!inPlace) {
     if (c.dryRun) return "--dry-run needs at least one FILE";
+    if (c.diff) return "--diff needs at least one FILE";
     if (c.json) return "--json needs FILEs or --files-from (see --jsonl-stream for text)";
     if (c.keepTimes) return "--keep-mtime needs FILEs or --files-from";
     if (c.recursive) return "-r needs a FOLDER among the FILEs";

@@ -27,6 +27,7 @@ struct CliCommand {
   bool json = false;       // JSON Lines instead of the human lines
   bool jsonlStream = false;
   bool noUndo = false;                 // no undo journal for this run
+  bool diff = false;                   // print the changes as a diff, write nothing
   bool listRuns = false;               // --runs
   std::optional<std::string> undoRun;  // --undo: "" for the last run not undone
   bool showHelp = false;

@@ -34,8 +34,9 @@ void SignalledObserver::DrainEvents() {
   if (const int signal = pendingSignal.exchange(0); signal != 0) stoppedBy_ = signal;
 }
 
-ConsoleObserver::ConsoleObserver(std::ostream& err, bool showProgress, std::ostream* changed)
-    : err_(err), showProgress_(showProgress), changed_(changed) {}
+ConsoleObserver::ConsoleObserver(std::ostream& err, bool showProgress, std::ostream& out,
+                                 bool listChanged)
+    : err_(err), showProgress_(showProgress), out_(out), listChanged_(listChanged) {}
 
 void ConsoleObserver::FileStarted(int, const std::string& path, int percent) {
   if (!showProgress_) return;
@@ -61,15 +62,22 @@ void ConsoleObserver::FileFailed(FileStage stage, const std::string& path, const
 
 void ConsoleObserver::FileFinished(int, const std::string& path, const FileOutcome& outcome) {
   for (const FileNote& note : outcome.notes) {
-    if (note.kind == FileNote::Kind::kNoUndoCopy) {
-      Line(texts::kNoUndoCopy + path, texts::kNoUndoCopyDetails);
-    } else {
-      Line(texts::kTimesNotKept + path, ReasonText(note.error));
+    switch (note.kind) {
+      case FileNote::Kind::kNoUndoCopy:
+        Line(texts::kNoUndoCopy + path, texts::kNoUndoCopyDetails);
+        break;
+      case FileNote::Kind::kTimesNotKept:
+        Line(texts::kTimesNotKept + path, ReasonText(note.error));
+        break;
+      case FileNote::Kind::kDiff:
+        EndProgress();
+        out_ << note.text;
+        break;
     }
   }
-  if (changed_ != nullptr && outcome.result == FileOutcome::Result::kChanged) {
+  if (listChanged_ && outcome.result == FileOutcome::Result::kChanged) {
     EndProgress();
-    *changed_ << path << '\n';
+    out_ << path << '\n';
   }
 }
 

@@ -28,10 +28,11 @@ class SignalledObserver : public BatchObserver {
 // A run on a console: failures, restored files and what the stores noticed
 // become lines on the error stream (the reason after a tab), progress
 // becomes a line that rewrites itself when the error stream is a terminal,
-// and, in a dry run, the files that would change are listed on `changed`.
+// and the diffs the stores made go to `out`; with `listChanged` (a dry run)
+// so do the paths of the files that would change.
 class ConsoleObserver final : public SignalledObserver {
  public:
-  ConsoleObserver(std::ostream& err, bool showProgress, std::ostream* changed = nullptr);
+  ConsoleObserver(std::ostream& err, bool showProgress, std::ostream& out, bool listChanged);
 
   // Clears the progress line, if one is shown.
   void EndProgress();
@@ -47,7 +48,8 @@ class ConsoleObserver final : public SignalledObserver {
 
   std::ostream& err_;
   bool showProgress_;
-  std::ostream* changed_;
+  std::ostream& out_;
+  bool listChanged_;
   bool progressShown_ = false;
   std::chrono::steady_clock::time_point lastProgress_{};
 };

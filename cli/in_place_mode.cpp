@@ -22,6 +22,14 @@
 namespace quillmere {
 namespace {
 
+bool OutputIsTerminal() {
+#ifdef _WIN32
+  return _isatty(_fileno(stdout)) != 0;
+#else
+  return ::isatty(STDOUT_FILENO) != 0;
+#endif
+}
+
 bool ErrorStreamIsTerminal() {
 #ifdef _WIN32
   return _isatty(_fileno(stderr)) != 0;
@@ -34,7 +42,8 @@ bool ErrorStreamIsTerminal() {
 std::unique_ptr<SignalledObserver> MakeObserver(const CliCommand& command, std::ostream& out,
                                                 std::ostream& err, bool showProgress) {
   if (command.json) return std::make_unique<JsonObserver>(out);
-  return std::make_unique<ConsoleObserver>(err, showProgress, command.dryRun ? &out : nullptr);
+  return std::make_unique<ConsoleObserver>(err, showProgress, out,
+                                           command.dryRun && !command.diff);
 }
 
 }  // namespace
@@ -60,9 +69,12 @@ int RunInPlaceMode(const CliCommand& command, const BaseStores& stores, RunJourn
     return kExitUsage;
   }
   std::optional<RunJournal> journal;
-  if (journals != nullptr && !command.dryRun && !command.noUndo) journal.emplace(*journals);
+  if (journals != nullptr && !command.dryRun && !command.diff && !command.noUndo) {
+    journal.emplace(*journals);
+  }
+  const bool colourDiff = showProgress && OutputIsTerminal();
   const WorkerStoreMaker makeStore = [&](FileNotes& notes) {
-    return MakeWorkerStore(command, stores(), journal ? &*journal : nullptr, notes);
+    return MakeWorkerStore(command, stores(), journal ? &*journal : nullptr, notes, colourDiff);
   };
   const std::unique_ptr<SignalledObserver> observer = MakeObserver(command, out, err, showProgress);
   RunCounters counters;
@@ -74,7 +86,9 @@ int RunInPlaceMode(const CliCommand& command, const BaseStores& stores, RunJourn
   if (command.json) {
     out << JsonSummary(counters, command.dryRun, stoppedBy);
   } else {
-    out << RunSummary(counters) << '\n';
+    // With a diff on standard output, the summary goes where it spoils no
+    // patch.
+    (command.diff ? err : out) << RunSummary(counters) << '\n';
   }
   out.flush();
   if (stoppedBy != 0) return kExitSignalBase + stoppedBy;

@@ -67,9 +67,8 @@ void JsonObserver::FileFinished(int, const std::string& path, const FileOutcome&
   }
   if (outcome.restored) line["restored"] = true;
   for (const FileNote& note : outcome.notes) {
-    if (note.kind == FileNote::Kind::kNoUndoCopy) {
-      line["no_undo_copy"] = true;
-    } else {
+    if (note.kind == FileNote::Kind::kNoUndoCopy) line["no_undo_copy"] = true;
+    if (note.kind == FileNote::Kind::kTimesNotKept) {
       PutBytes(line, "times_not_kept", ReasonText(note.error));
     }
   }

@@ -2,20 +2,73 @@
 #include <string>
 #include <vector>
 
-#ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
-#endif
-
 #include "cli.h"
 
-int main(int argc, char** argv) {
 #ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include "cli_options.h"
+#include "win_text.h"
+
+namespace {
+
+// While it lives, a console shows what the program writes as UTF-8: the paths
+// in error lines and in a dry run's list. The console's code page comes back
+// afterwards.
+class Utf8Console {
+ public:
+  Utf8Console() : previous_(GetConsoleOutputCP()) { SetConsoleOutputCP(CP_UTF8); }
+  Utf8Console(const Utf8Console&) = delete;
+  Utf8Console& operator=(const Utf8Console&) = delete;
+  ~Utf8Console() { SetConsoleOutputCP(previous_); }
+
+ private:
+  UINT previous_;
+};
+
+}  // namespace
+
+// The arguments come as UTF-16, so every file name reaches the store whole,
+// as UTF-8; the cleaning texts go to the ANSI code page the files are in.
+int wmain(int argc, wchar_t** argv) {
   // Text is bytes: no CR/LF translation on the standard streams.
   _setmode(_fileno(stdin), _O_BINARY);
   _setmode(_fileno(stdout), _O_BINARY);
-#endif
+  std::ios::sync_with_stdio(false);
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) {
+    std::optional<std::string> arg = quillmere::Utf8FromWide(argv[i]);
+    if (!arg) {
+      std::cerr << "quillmere-cli: argument " << i << " is no valid Unicode text\n";
+      return quillmere::kExitUsage;
+    }
+    args.push_back(std::move(*arg));
+  }
+  const auto toContent = [](const std::string& text) -> std::optional<std::string> {
+    const std::optional<std::wstring> wide = quillmere::WideFromUtf8(text);
+    if (!wide) return std::nullopt;
+    return quillmere::AnsiFromWide(*wide);
+  };
+  // Filter mode writes the files' bytes to standard output; only a run over
+  // files writes paths.
+  const auto parsed = quillmere::ParseCommandLine(args);
+  const auto* command = std::get_if<quillmere::CliCommand>(&parsed);
+  std::optional<Utf8Console> console;
+  if (command != nullptr && command->InPlace()) console.emplace();
+  return quillmere::RunCli(args, std::cin, std::cout, std::cerr, toContent);
+}
+
+#else
+
+int main(int argc, char** argv) {
   std::ios::sync_with_stdio(false);
   const std::vector<std::string> args(argv + 1, argv + argc);
   return quillmere::RunCli(args, std::cin, std::cout, std::cerr);
 }
+
+#endif

@@ -1,8 +1,10 @@
 #include "worker_store.h"
 
-#include <optional>
+#include <utility>
 #include <vector>
 
+#include "diff_store.h"
+#include "file_store_layer.h"
 #include "keep_times_store.h"
 
 namespace quillmere {
@@ -10,67 +12,46 @@ namespace {
 
 // Loads through another store and saves nothing: a save checks that the
 // file could be saved.
-class DryRunFileStore final : public FileStore {
+class DryRunFileStore final : public FileStoreLayer {
  public:
-  explicit DryRunFileStore(FileStore& store) : store_(store) {}
+  explicit DryRunFileStore(FileStore& store) : FileStoreLayer(store) {}
 
-  LoadedFile Load(const std::string& path) override { return store_.Load(path); }
   std::optional<FileError> Save(const std::string& path, const std::string&) override {
-    return store_.CheckSave(path);
-  }
-  std::optional<FileError> CheckSave(const std::string& path) override {
-    return store_.CheckSave(path);
-  }
-  std::optional<FileError> Stamp(const std::string& path, FileStamp& stamp) override {
-    return store_.Stamp(path, stamp);
+    return inner().CheckSave(path);
   }
   std::optional<FileError> Restamp(const std::string&, const FileStamp&) override {
     return std::nullopt;  // nothing is written
   }
-  std::optional<FileKey> KeyOf(const std::string& path) override { return store_.KeyOf(path); }
-
- private:
-  FileStore& store_;
 };
 
 // The layers over the base store; calls go to the top one.
-class LayeredFileStore final : public FileStore {
+class LayeredFileStore final : public FileStoreLayer {
  public:
-  explicit LayeredFileStore(FileStore& base) : top_(&base) {}
+  explicit LayeredFileStore(FileStore& base) : FileStoreLayer(base) {}
 
   template <class Layer, class... Args>
   void Add(Args&&... args) {
-    auto layer = std::make_unique<Layer>(*top_, std::forward<Args>(args)...);
-    top_ = layer.get();
+    auto layer = std::make_unique<Layer>(inner(), std::forward<Args>(args)...);
+    SetInner(*layer);
     layers_.push_back(std::move(layer));
   }
 
-  LoadedFile Load(const std::string& path) override { return top_->Load(path); }
-  std::optional<FileError> Save(const std::string& path, const std::string& text) override {
-    return top_->Save(path, text);
-  }
-  std::optional<FileError> CheckSave(const std::string& path) override {
-    return top_->CheckSave(path);
-  }
-  std::optional<FileError> Stamp(const std::string& path, FileStamp& stamp) override {
-    return top_->Stamp(path, stamp);
-  }
-  std::optional<FileError> Restamp(const std::string& path, const FileStamp& stamp) override {
-    return top_->Restamp(path, stamp);
-  }
-  std::optional<FileKey> KeyOf(const std::string& path) override { return top_->KeyOf(path); }
-  void Flush() override { top_->Flush(); }
-
  private:
-  FileStore* top_;
   std::vector<std::unique_ptr<FileStore>> layers_;
 };
 
 }  // namespace
 
 std::unique_ptr<FileStore> MakeWorkerStore(const CliCommand& command, FileStore& base,
-                                           RunJournal* journal, FileNotes& notes) {
+                                           RunJournal* journal, FileNotes& notes,
+                                           bool colourDiff) {
   auto store = std::make_unique<LayeredFileStore>(base);
+  if (command.diff) {
+    store->Add<DiffFileStore>(colourDiff, command.dryRun, [&notes](std::string diff) {
+      notes.push_back({FileNote::Kind::kDiff, {}, std::move(diff)});
+    });
+    return store;
+  }
   if (command.dryRun) {
     store->Add<DryRunFileStore>();
     return store;
@@ -78,12 +59,12 @@ std::unique_ptr<FileStore> MakeWorkerStore(const CliCommand& command, FileStore&
   // The journal records the times the file is left with, so it goes on top.
   if (command.keepTimes) {
     store->Add<KeepTimesFileStore>([&notes](const std::string&, const FileError& error) {
-      notes.push_back({FileNote::Kind::kTimesNotKept, error});
+      notes.push_back({FileNote::Kind::kTimesNotKept, error, {}});
     });
   }
   if (journal != nullptr) {
     store->Add<JournaledFileStore>(*journal, [&notes](const std::string&) {
-      notes.push_back({FileNote::Kind::kNoUndoCopy, {}});
+      notes.push_back({FileNote::Kind::kNoUndoCopy, {}, {}});
     });
   }
   return store;

@@ -20,10 +20,7 @@ set(QUILLMERE_RC_ICON "${PROJECT_SOURCE_DIR}/res/icons/quillmere.ico")
 set(QUILLMERE_WINDOWS_RC "${PROJECT_BINARY_DIR}/res/quillmere.rc")
 configure_file("${PROJECT_SOURCE_DIR}/res/quillmere.rc.in" "${QUILLMERE_WINDOWS_RC}" @ONLY)
 
-if(WIN32 AND TARGET quillmere)
-  enable_language(RC)
-  target_sources(quillmere PRIVATE "${QUILLMERE_WINDOWS_RC}")
-endif()
+# The native window's own resource script (winui/) includes it.
 
 # --- Installation -------------------------------------------------------------------
 # quillmere-cli installs itself (cli/CMakeLists.txt); the window, its desktop entry and

@@ -52,6 +52,8 @@ inline constexpr const char* kPercent = "%d %%";
 
 // Message boxes and the command line's lines.
 inline constexpr const char* kSelectFiles = "Select files !";
+inline constexpr const char* kTooManyFiles =
+    "Too many files for one selection. Choose them in smaller groups.";
 inline constexpr const char* kOpenError = "File open error: ";
 inline constexpr const char* kSaveError = "File save error: ";
 inline constexpr const char* kRestored = "File restored: ";

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Cross-builds quillmere-cli.exe and the tests that do not need Qt for 64-bit
-# Windows with mingw-w64, runs every test executable under Wine (the Windows
-# file store tests twice: in a single-byte and in a double-byte ANSI code
-# page), and tries quillmere-cli.exe on real files.
+# Cross-builds quillmere.exe (the native window), quillmere-cli.exe, their
+# tests and the two packages (a portable zip and an MSI installer) for 64-bit
+# Windows with mingw-w64; runs every test executable under Wine on a private
+# Xvfb display (the Windows file store tests twice: in a single-byte and in a
+# double-byte ANSI code page); cleans real files, one of them named in Greek
+# and one in Japanese, with quillmere-cli.exe and with quillmere.exe's window;
+# installs and uninstalls the MSI silently and checks what it leaves.
 #
 # Installs what is missing through apt-get when run as root; otherwise prints
 # the apt-get line to run.
@@ -26,10 +29,18 @@ step "cross-build"
 # Static executables need no MinGW DLLs under Wine.
 cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
       -DCMAKE_TOOLCHAIN_FILE="$src/cmake/mingw-w64.cmake" \
-      -DQUILLMERE_BUILD_GUI=OFF -DCMAKE_EXE_LINKER_FLAGS=-static >/dev/null
-cmake --build "$build" -j2 2>&1 | tee "$build/build.log"
+      -DCMAKE_EXE_LINKER_FLAGS=-static >/dev/null
+{ nice cmake --build "$build" -j2 && nice cmake --build "$build" --target windows_packages; } 2>&1 |
+  tee "$build/build.log"
 grep -q "warning:" "$build/build.log" && failed "the cross build has warnings"
 cli="$build/cli/quillmere-cli.exe"
+window="$build/winui/quillmere.exe"
+version=$(sed -n 's/^project(Quillmere VERSION \([0-9]*\.[0-9]*\.[0-9]*\).*/\1/p' "$src/CMakeLists.txt")
+zip="$build/quillmere-$version-windows-x64.zip"
+msi="$build/quillmere-$version-windows-x64.msi"
+for built in "$window" "$cli" "$zip" "$msi"; do
+  [ -f "$built" ] || failed "not built: $built"
+done
 
 # --- Wine --------------------------------------------------------------------------
 # A fresh prefix per run; no Mono or Gecko prompts; file names in UTF-8 on the
@@ -38,10 +49,29 @@ wine=/usr/lib/wine/wine64
 export WINEPREFIX="$build/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LC_ALL=C.UTF-8
 unset LANGUAGE
 rm -rf "$WINEPREFIX"
-trap '/usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
-step "Wine prefix"
+xvfb=""
+cleanup() {
+  /usr/lib/wine/wineserver -k 2>/dev/null || true
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null || true
+}
+trap cleanup EXIT
+step "Wine prefix and display"
 "$wine" wineboot --init >/dev/null 2>&1 || failed "wineboot"
 "$wine" cmd /c ver
+# Wine's own fonts (MS Sans Serif, Tahoma) have the metrics of the Windows
+# fonts the dialogs are laid out in; Debian's Wine looks for them in the
+# prefix. Unmanaged windows: with no window manager on the display, Wine
+# would wait for one at every window shown and hidden.
+cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/"
+"$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null
+# A display of our own: Xvfb picks a free number and tells it.
+rm -f "$build/display"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$build/display" >"$build/xvfb.log" 2>&1 &
+xvfb=$!
+for _ in $(seq 50); do [ -s "$build/display" ] && break; sleep 0.2; done
+[ -s "$build/display" ] || failed "Xvfb did not start"
+export DISPLAY=":$(head -1 "$build/display")"
+echo "display $DISPLAY"
 
 step "tests under Wine"
 mapfile -t tests < <(find "$build/tests" -name '*.exe' | sort)
@@ -88,8 +118,7 @@ expect_file() {
   fi
 }
 
-version=$("$wine" "$cli" --version)
-expect "--version" "$version" "quillmere-cli $(sed -n 's/^project(Quillmere VERSION \([0-9]*\.[0-9]*\.[0-9]*\).*/\1/p' "$src/CMakeLists.txt")"
+expect "--version" "$("$wine" "$cli" --version)" "quillmere-cli $version"
 
 # Filter mode: bytes through untouched but for the edit, CR LF included.
 printf '<p>Colour</p>\r\ncaf\xe9 Colour\r\n' >in.htm
@@ -119,11 +148,14 @@ touch -d '2001-02-03 04:05:06' b.htm
 printf 'Colour\r\n' >ro.htm
 chmod 444 ro.htm
 printf 'caf\xc3\xa9 Colour' >café.htm
+# Outside code page 1252: unreachable through ANSI paths.
+printf 'Greek Colour' >καλημέρα.htm
+printf 'Japanese Colour' >日本語.htm
 rc=0
-"$wine" "$cli" --replace Colour Color a.htm b.htm ro.htm missing.htm café.htm \
-  >../out.txt 2>../err.txt || rc=$?
+"$wine" "$cli" --replace Colour Color a.htm b.htm ro.htm missing.htm café.htm καλημέρα.htm \
+  日本語.htm >../out.txt 2>../err.txt || rc=$?
 expect "in place: exit status" "$rc" 1
-expect "in place: summary" "$(cat ../out.txt)" "OK. Files : 5, Replaced files : 2, Errors : 2"
+expect "in place: summary" "$(cat ../out.txt)" "OK. Files : 7, Replaced files : 4, Errors : 2"
 expect "in place: error lines" "$(cat ../err.txt)" \
   "$(printf 'File save error: ro.htm\tread-only (no write bit)\r\nFile open error: missing.htm\tnot found\r')"
 expect_file "in place: changed file" a.htm 'keep Color\r\n'
@@ -132,8 +164,13 @@ expect "in place: unchanged file not written" "$(stat -c %y b.htm)" \
   "$(touch -d '2001-02-03 04:05:06' ../stamp && stat -c %y ../stamp)"
 expect_file "in place: read-only file" ro.htm 'Colour\r\n'
 expect_file "in place: non-ASCII name" café.htm 'caf\xc3\xa9 Color'
+expect_file "in place: Greek name" καλημέρα.htm 'Greek Color'
+expect_file "in place: Japanese name" 日本語.htm 'Japanese Color'
 expect "in place: no other file" "$(find . -mindepth 1 -printf '%f\n' | LC_ALL=C sort | tr '\n' ' ')" \
-  "a.htm b.htm café.htm ro.htm "
+  "a.htm b.htm café.htm ro.htm καλημέρα.htm 日本語.htm "
+rc=0
+"$wine" "$cli" --dry-run --replace Color Colour 日本語.htm >../out.txt 2>../err.txt || rc=$?
+expect "dry run: a Japanese name is written back whole" "$(head -1 ../out.txt)" "日本語.htm"
 
 rc=0
 "$wine" "$cli" --dry-run --replace Color Colour b.htm a.htm >../out.txt 2>../err.txt || rc=$?
@@ -163,6 +200,73 @@ printf '{"id":1,"text":"Colour"}\n' | "$wine" "$cli" --jsonl-stream --replace Co
 expect "stream: exit status" "$rc" 0
 expect "stream: answer" "$(cat ../out.txt)" '{"id":1,"text":"Color","changed":true}'
 cd "$src"
+
+# --- quillmere.exe: its window on a Greek-named file ---------------------------------
+# Keys go to the window as X events; the open-file dialog's first file is
+# chosen with a double click.
+step "quillmere.exe"
+gui="$build/gui"
+rm -rf "$gui"
+mkdir -p "$gui"
+printf '<table><tr><td>Colour</td></tr></table>' >"$gui/καλημέρα.htm"
+(cd "$gui" && "$wine" "$window" >"$build/window.log" 2>&1 &)
+# The window's X id now (Wine may make a new one when the window changes).
+main_window() { xdotool search --onlyvisible --name '^Quillmere$' 2>/dev/null | head -1; }
+keys() { xdotool key --window "$(main_window)" "$@" 2>/dev/null || true; }
+timeout 30 xdotool search --sync --onlyvisible --name '^Quillmere$' >/dev/null || true
+if [ -z "$(main_window)" ]; then
+  failed "quillmere.exe: no window"
+else
+  keys Return  # "Add files", the default button
+  open=$(timeout 30 xdotool search --sync --onlyvisible --name '^Open$' | head -1 || true)
+  if [ -n "$open" ]; then
+    eval "$(xdotool getwindowgeometry --shell "$open")"
+    xdotool mousemove $((X + 150)) $((Y + 68)) click --repeat 2 --delay 100 1 || true
+  fi
+  sleep 1
+  # From the file list: ten tab stops on to "Convert tables to text", tick
+  # it, two back to START, press it.
+  for _ in $(seq 10); do keys Tab; done
+  keys space shift+Tab shift+Tab space
+  for _ in $(seq 20); do
+    [ "$(cat "$gui/καλημέρα.htm")" == "<p>Colour</p>" ] && break
+    sleep 0.5
+  done
+  expect_file "quillmere.exe: Greek name" "$gui/καλημέρα.htm" '<p>Colour</p>'
+  sleep 1
+  keys Escape
+  for _ in $(seq 20); do
+    [ -z "$(main_window)" ] && break
+    sleep 0.5
+  done
+  expect "quillmere.exe: Escape closes it" "$([ -n "$(main_window)" ] && echo open || echo closed)" closed
+fi
+
+# --- packages --------------------------------------------------------------------------
+step "packages"
+expect "zip contents" "$(unzip -Z1 "$zip" | LC_ALL=C sort | tr '\n' ' ')" \
+  "Quillmere/ Quillmere/README.txt Quillmere/quillmere-cli.exe Quillmere/quillmere.exe "
+programs="$WINEPREFIX/drive_c/Program Files/Quillmere"
+uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+shortcuts() { find "$WINEPREFIX/drive_c" -path '*Start Menu/Programs/Quillmere.lnk'; }
+"$wine" msiexec /i "$msi" /qn || failed "silent install"
+expect "installed files" "$(ls "$programs" 2>&1 | tr '\n' ' ')" \
+  "README.txt quillmere-cli.exe quillmere.exe "
+expect "Start-menu entry" "$(shortcuts | wc -l)" 1
+expect "uninstall entry" "$("$wine" reg query "$uninstall" /s | grep -c 'DisplayName.*Quillmere')" 1
+expect "installed quillmere-cli.exe runs" \
+  "$("$wine" "C:\\Program Files\\Quillmere\\quillmere-cli.exe" --version)" "quillmere-cli $version"
+"$wine" msiexec /x "$msi" /qn || failed "silent uninstall"
+expect "uninstalled: folder gone" "$([ -e "$programs" ] && echo present || echo gone)" gone
+expect "uninstalled: Start-menu entry gone" "$(shortcuts | wc -l)" 0
+expect "uninstalled: uninstall entry gone" \
+  "$("$wine" reg query "$uninstall" /s | grep -c 'DisplayName.*Quillmere')" 0
+
+step "sizes"
+for file in "$build/packaging/Quillmere/quillmere.exe" "$build/packaging/Quillmere/quillmere-cli.exe" \
+            "$zip" "$msi"; do
+  printf '%10d bytes  %s\n' "$(stat -c %s "$file")" "$(basename "$file")"
+done
 
 step "result"
 if [ ${#failures[@]} -gt 0 ]; then

@@ -5,8 +5,8 @@
 set -euo pipefail
 
 purpose=${1:-run}
-packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libxxhash-dev
-          nlohmann-json3-dev)
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev libxxhash-dev
+          libgit2-dev nlohmann-json3-dev)
 case "$purpose" in
   run) ;;
   # The headless window tests measure real fonts; the packaging checks are
@@ -22,9 +22,11 @@ case "$purpose" in
                     python3.11-doc) ;;
   package) packages+=(dpkg-dev file xvfb xauth desktop-file-utils) ;;
   # The Windows cross build: googletest's sources are built for the target;
-  # locales gives localedef for a double-byte code page under Wine.
+  # locales gives localedef for a double-byte code page under Wine; Wine's
+  # own fonts give the window the metrics of the Windows dialog fonts; Xvfb
+  # and xdotool show and drive the window; wixl and zip make the packages.
   windows) packages+=(googletest g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64
-                      locales) ;;
+                      locales fonts-wine xvfb xauth xdotool wixl zip unzip) ;;
   *) echo "usage: $0 [run|test|bench|package|windows]" >&2; exit 2 ;;
 esac
 

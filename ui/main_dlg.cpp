@@ -29,15 +29,8 @@
 #include "resource_ids.h"
 #include "static_text.h"
 #include "string_table.h"
-#include "system_menu.h"
 #include "texts.h"
 #include "translation.h"
-
-#ifdef Q_OS_WIN
-#include <qt_windows.h>
-
-#include "system_command.h"
-#endif
 
 namespace quillmere {
 namespace {
@@ -134,7 +127,6 @@ void CMainDlg::NameControlsForScreenReaders() {
 
 void CMainDlg::OnInitWindow() {
   NameControlsForScreenReaders();
-  InstallSystemMenu(*this);
   setWindowIcon(appIcon_);
   logic_.OnInitWindow();
   typed_.fileList->setFocus();
@@ -347,25 +339,5 @@ void CMainDlg::dropEvent(QDropEvent* event) {
   event->accept();
   logic_.OnDropFiles(*paths);
 }
-
-#ifdef Q_OS_WIN
-bool CMainDlg::nativeEvent(const QByteArray& eventType, void* message, qintptr* result) {
-  const MSG* msg = static_cast<const MSG*>(message);
-  if (msg->message == WM_SYSCOMMAND) {
-    switch (DecideSystemCommand(static_cast<unsigned>(msg->wParam), logic_.running())) {
-      case SystemCommandAction::kIgnore:
-        *result = 0;
-        return true;
-      case SystemCommandAction::kShowAbout:
-        ShowAboutBox();
-        *result = 0;
-        return true;
-      case SystemCommandAction::kDefault:
-        break;
-    }
-  }
-  return QDialog::nativeEvent(eventType, message, result);
-}
-#endif
 
 }  // namespace quillmere

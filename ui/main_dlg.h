@@ -57,9 +57,6 @@ class CMainDlg : public QDialog {
   void AcceptLocalFiles(QDragMoveEvent* event);
   void dropEvent(QDropEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
-#ifdef Q_OS_WIN
-  bool nativeEvent(const QByteArray& eventType, void* message, qintptr* result) override;
-#endif
 
  private:
   // Puts the window, frame and all, in the middle of its screen, unless it

@@ -87,11 +87,9 @@ std::unique_ptr<QFileDialog> MakeOpenFilesDialog(QWidget* owner) {
   auto dialog = std::make_unique<QFileDialog>(owner);
   dialog->setAcceptMode(QFileDialog::AcceptOpen);
   dialog->setFileMode(QFileDialog::ExistingFiles);
-#ifndef Q_OS_WIN
   // Qt's own dialog shows the filter descriptions exactly as given; desktop
-  // dialogs elsewhere cut them at the first parenthesis.
+  // dialogs cut them at the first parenthesis.
   dialog->setOption(QFileDialog::DontUseNativeDialog, true);
-#endif
   // Each filter is "description (patterns)" and only the description shows,
   // so a description may name other patterns than the ones applied.
   dialog->setOption(QFileDialog::HideNameFilterDetails, true);

@@ -15,7 +15,9 @@ enum class MessageStyle {
 
 // What the main window's logic asks of the window it runs in: the Qt window
 // and the native Windows window each provide it, and the tests a recording
-// fake. Paths and texts are bytes in the system's 8-bit encoding.
+// fake. Paths are in the file store's form (UTF-8 on Windows, the system's
+// bytes elsewhere), and so are the status texts that carry them; the
+// cleaning texts are bytes of the files' own 8-bit encoding.
 class WindowServices {
  public:
   virtual ~WindowServices() = default;

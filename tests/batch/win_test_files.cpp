@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "file_store.h"
+#include "win_text.h"
 
 namespace quillmere::test {
 namespace {
@@ -44,11 +45,7 @@ TempFolder::TempFolder() {
   for (int attempt = 0; path_.empty(); ++attempt) {
     const std::wstring candidate = base + L"-" + std::to_wstring(attempt);
     if (CreateDirectoryW(candidate.c_str(), nullptr)) {
-      path_ = Ansi(candidate);
-      if (path_.empty()) {
-        RemoveDirectoryW(candidate.c_str());
-        throw std::runtime_error("the temporary folder's path has no ANSI form");
-      }
+      path_ = Utf8(candidate);
     } else if (GetLastError() != ERROR_ALREADY_EXISTS || attempt > 1000) {
       throw std::runtime_error("cannot create a temporary folder");
     }
@@ -70,7 +67,7 @@ std::vector<std::string> TempFolder::Names() const {
   if (search == INVALID_HANDLE_VALUE) return names;
   do {
     const std::wstring name = entry.cFileName;
-    if (name != L"." && name != L"..") names.push_back(Ansi(name));
+    if (name != L"." && name != L"..") names.push_back(Utf8(name));
   } while (FindNextFileW(search, &entry));
   FindClose(search);
   std::sort(names.begin(), names.end());
@@ -85,26 +82,12 @@ FileHolder::~FileHolder() {
   if (valid()) CloseHandle(handle_);
 }
 
-std::wstring Wide(const std::string& ansi) {
-  if (ansi.empty()) return {};
-  const int size = static_cast<int>(ansi.size());
-  const int length = MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(length), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, ansi.data(), size, wide.data(), length);
-  return wide;
+std::wstring Wide(const std::string& path) {
+  return ShownWide(path);
 }
 
-std::string Ansi(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  const int size = static_cast<int>(wide.size());
-  BOOL lossy = FALSE;
-  const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, nullptr,
-                                         0, nullptr, &lossy);
-  if (length == 0 || lossy) return {};
-  std::string ansi(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), size, ansi.data(), length, nullptr,
-                      nullptr);
-  return ansi;
+std::string Utf8(const std::wstring& wide) {
+  return Utf8FromWide(wide).value_or("");
 }
 
 void WriteFile(const std::string& path, const std::string& content) {

@@ -26,9 +26,11 @@ class FileHolder {
   HANDLE handle_;
 };
 
-std::wstring Wide(const std::string& ansi);
-// The text in the ANSI code page, or "" when a character has no exact match.
-std::string Ansi(const std::wstring& wide);
+// A UTF-8 path as the system takes it; bytes that are no UTF-8 become U+FFFD,
+// as a lenient conversion would make them.
+std::wstring Wide(const std::string& path);
+// The UTF-8 form of a name, or "" when it has none.
+std::string Utf8(const std::wstring& wide);
 DWORD AttributesOf(const std::string& path);
 BY_HANDLE_FILE_INFORMATION InfoOf(const std::string& path);
 

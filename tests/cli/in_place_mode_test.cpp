@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli.h"
+#include "diff_store.h"
 #include "memory_file_store.h"
 #include "posix_test_files.h"
 
@@ -134,6 +137,70 @@ TEST(InPlaceCliTest, RunCliCleansRealFilesInPlace) {
   EXPECT_EQ(test::ReadFile(folder / "a.htm"), "<p>ab</p>");
   EXPECT_EQ(err.str(), "File open error: " + folder / "none" + "\tnot found\n");
   EXPECT_EQ(out.str(), "OK. Files : 2, Replaced files : 1, Errors : 1\n");
+}
+
+}  // namespace
+}  // namespace quillmere
+
+namespace quillmere {
+namespace {
+
+// The folder the test works in while it lives, then the one before.
+class WorkingFolder {
+ public:
+  explicit WorkingFolder(const std::string& folder) : previous_(std::filesystem::current_path()) {
+    std::filesystem::current_path(folder);
+  }
+  ~WorkingFolder() { std::filesystem::current_path(previous_); }
+
+ private:
+  std::filesystem::path previous_;
+};
+
+TEST(DiffTest, TheDiffAppliedWithPatchGivesExactlyWhatARunWrites) {
+  if (!DiffAvailable()) GTEST_SKIP() << "this build has no diff";
+  const std::vector<std::pair<std::string, std::string>> files{
+      {"a.htm", "<p>one  two</p>\n<font size=2>kept</font>\n<!-- gone -->\nlast\n"},
+      {"same.txt", "nothing to clean\n"},
+      {"no-line-end.htm", "<b>bold</b>   <font>x</font>"},
+  };
+  test::TempFolder before;
+  test::TempFolder patched;
+  test::TempFolder run;
+  for (const auto& [name, text] : files) {
+    for (const auto* folder : {&before, &patched, &run}) test::WriteFile(*folder / name, text);
+  }
+  const std::vector<std::string> options{"--notes", "--fonts"};
+  std::vector<std::string> args{"--diff"};
+  args.insert(args.end(), options.begin(), options.end());
+  for (const auto& file : files) args.push_back(file.first);
+
+  std::istringstream in;
+  std::ostringstream diff;
+  std::ostringstream err;
+  {
+    const WorkingFolder here(before.path());
+    EXPECT_EQ(RunCli(args, in, diff, err), kExitOk);
+  }
+  for (const auto& [name, text] : files) EXPECT_EQ(test::ReadFile(before / name), text);
+  EXPECT_EQ(err.str(), "OK. Files : 3, Replaced files : 2, Errors : 0\n");
+
+  const std::string patch = before / "changes.diff";
+  test::WriteFile(patch, diff.str());
+  {
+    const WorkingFolder here(patched.path());
+    ASSERT_EQ(std::system(("patch -p0 -s < '" + patch + "'").c_str()), 0) << diff.str();
+  }
+  std::ostringstream out;
+  args.erase(args.begin());
+  args.insert(args.begin(), "--no-undo");
+  {
+    const WorkingFolder here(run.path());
+    EXPECT_EQ(RunCli(args, in, out, err), kExitOk);
+  }
+  for (const auto& [name, text] : files) {
+    EXPECT_EQ(test::ReadFile(patched / name), test::ReadFile(run / name)) << name;
+  }
 }
 
 }  // namespace

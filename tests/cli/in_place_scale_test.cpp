@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "cli.h"
+#include "diff_store.h"
 #include "posix_test_files.h"
 
 namespace quillmere {
@@ -89,7 +90,8 @@ class InPlaceScaleTest : public ::testing::Test {
 };
 
 TEST_F(InPlaceScaleTest, JobsGiveTheFilesAndOutputOfOneJobAndTheirRunCanBeUndone) {
-  for (const std::string report : {"--dry-run", "--json", "--keep-mtime"}) {
+  for (const std::string report : {"--dry-run", "--diff", "--json", "--keep-mtime"}) {
+    if (report == "--diff" && !DiffAvailable()) continue;
     test::TempFolder one;
     test::TempFolder three;
     test::TempFolder pristine;
@@ -111,7 +113,7 @@ TEST_F(InPlaceScaleTest, JobsGiveTheFilesAndOutputOfOneJobAndTheirRunCanBeUndone
     EXPECT_EQ(parallel.err, serial.err) << report;
     const auto cleaned = Contents(three);
     EXPECT_EQ(cleaned, Contents(one)) << report;
-    if (report == "--dry-run") {
+    if (report == "--dry-run" || report == "--diff") {
       EXPECT_EQ(cleaned, Contents(pristine));
     }
     if (report != "--keep-mtime") continue;

@@ -1,0 +1,38 @@
+#include "diff_store.h"
+
+#include <utility>
+
+#ifdef QUILLMERE_HAVE_DIFF
+#include "text_diff.h"
+#endif
+
+namespace quillmere {
+
+LoadedFile DiffFileStore::Load(const std::string& path) {
+  LoadedFile loaded = inner().Load(path);
+  loadedPath_ = path;
+  loadedText_ = loaded.ok() ? loaded.text : std::string();
+  return loaded;
+}
+
+std::optional<FileError> DiffFileStore::Save(const std::string& path, const std::string& text) {
+  if (checkSaves_) {
+    if (std::optional<FileError> error = inner().CheckSave(path)) return error;
+  }
+#ifdef QUILLMERE_HAVE_DIFF
+  if (path == loadedPath_) show_(UnifiedDiff(loadedText_, text, path, colour_));
+#else
+  (void)text;
+#endif
+  return std::nullopt;
+}
+
+bool DiffAvailable() {
+#ifdef QUILLMERE_HAVE_DIFF
+  return true;
+#else
+  return false;
+#endif
+}
+
+}  // namespace quillmere

@@ -1,0 +1,157 @@
+// Runs of the main window on real files, started and stopped through its
+// messages: drops with names from outside the ANSI code page, the error box,
+// STOP at file 3 of 10 with everything else refused meanwhile.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "control_lock.h"
+#include "modal_watcher.h"
+#include "resource_ids.h"
+#include "test_files.h"
+#include "win32_api.h"
+#include "win_window_services.h"
+#include "window_driver.h"
+
+namespace quillmere {
+namespace {
+
+using test::ModalWatcher;
+using test::WindowUnderTest;
+using ::testing::ElementsAre;
+
+// Greek and Japanese: outside code page 1252, the Greek outside 932 too.
+const std::string kGreek = "\xce\xba\xce\xb1\xce\xbb\xce\xb7\xce\xbc\xce\xad\xcf\x81\xce\xb1.htm";
+const std::string kJapanese = "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e.htm";
+
+void Drop(HWND window, const std::vector<std::string>& paths) {
+  std::vector<std::wstring> wide;
+  for (const std::string& path : paths) wide.push_back(test::Wide(path));
+  SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(test::MakeDrop(wide)), 0);
+}
+
+TEST(MainDialogRun, DroppedFilesWithUnicodeNamesAreCleanedAndAMissingOneIsReported) {
+  test::TempFolder folder;
+  const std::string greek = folder / kGreek;
+  const std::string japanese = folder / kJapanese;
+  const std::string missing = folder / "missing.htm";
+  test::WriteFile(greek, "<p>Colour</p>");
+  test::WriteFile(japanese, "no change");
+  const WindowUnderTest window;
+  Drop(window.hwnd(), {greek, japanese, missing, greek});
+  EXPECT_THAT(test::ListItems(window.Item(ids::kFileList)),
+              ElementsAre(test::Wide(missing), test::Wide(japanese), test::Wide(greek)));
+  EXPECT_EQ(WindowText(window.Item(ids::kStatusLine)), L"OK.Selected files : 3");
+
+  test::Click(window.Item(ids::kSearchEnabled));
+  test::Type(window.Item(ids::kSearchText), L"Colour");
+  test::Type(window.Item(ids::kReplaceText), L"Color");
+  const ModalWatcher watcher(window.hwnd());
+  test::Click(window.Item(ids::kStart));
+
+  EXPECT_EQ(test::ReadFile(greek), "<p>Color</p>");
+  EXPECT_EQ(test::ReadFile(japanese), "no change");
+  ASSERT_EQ(watcher.seen().size(), 1u);
+  EXPECT_EQ(watcher.seen()[0].caption, L"");
+  EXPECT_TRUE(watcher.seen()[0].hasIcon);
+  ASSERT_EQ(watcher.seen()[0].texts.size(), 1u);
+  // The exact message on the first line, the reason below it.
+  EXPECT_EQ(watcher.seen()[0].texts[0],
+            L"File open error: " + test::Wide(missing) + L"\n\nnot found");
+  EXPECT_EQ(WindowText(window.Item(ids::kStatusLine)),
+            L"OK. Files : 3, Replaced files : 1, Errors : 1");
+  EXPECT_EQ(WindowText(window.Item(ids::kPercentLabel)), L"0 %");
+  EXPECT_EQ(WindowText(window.Item(ids::kStart)), L"START");
+  EXPECT_TRUE(IsWindowEnabled(window.Item(ids::kAddFiles)));
+}
+
+// While a run goes on: the locked controls are disabled, and closing, Escape,
+// moving, the About item and drops are refused; minimising works. STOP taken
+// at the 3rd of 10 files: the 3rd is still cleaned, the 4th never opened.
+TEST(MainDialogRun, StopAtTheThirdOfTenFilesWithEverythingElseRefusedMeanwhile) {
+  test::TempFolder folder;
+  std::vector<std::string> files;
+  for (int i = 0; i < 10; ++i) {
+    files.push_back(folder / ("f" + std::to_string(i) + ".htm"));
+    test::WriteFile(files.back(), "<b>x</b>");
+  }
+  HWND main = nullptr;
+  std::vector<int> stillEnabled;
+  bool minimised = false;
+  const auto duringRun = [&](int loads, const std::string&) {
+    if (loads != 1) return;
+    for (const int id : LockedControls()) {
+      if (IsWindowEnabled(GetDlgItem(main, id))) stillEnabled.push_back(id);
+    }
+    const HWND start = GetDlgItem(main, ids::kStart);
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    PostMessageW(start, WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageW(main, WM_COMMAND, IDCANCEL, 0);
+    PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    PostMessageW(main, WM_SYSCOMMAND, SC_MOVE | 2, 0);
+    PostMessageW(main, WM_SYSCOMMAND, ids::kIdmAbout, 0);
+    PostMessageW(main, WM_DROPFILES, reinterpret_cast<WPARAM>(test::MakeDrop({L"C:\\x.htm"})), 0);
+    PostMessageW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    // Taken at the next file's draining: the 3rd.
+    PostMessageW(start, BM_CLICK, 0, 0);
+  };
+  const auto afterMinimise = [&](int loads, const std::string& path) {
+    duringRun(loads, path);
+    if (loads == 2) {
+      minimised = IsIconic(main) != FALSE;
+      SendMessageW(main, WM_SYSCOMMAND, SC_RESTORE, 0);
+    }
+  };
+  const WindowUnderTest window(afterMinimise);
+  main = window.hwnd();
+  std::vector<std::string> dropped(files.rbegin(), files.rend());  // run order f0 .. f9
+  Drop(main, dropped);
+  test::Click(window.Item(ids::kRemoveFonts));
+  const ModalWatcher watcher(main);
+  test::Click(window.Item(ids::kStart));
+
+  EXPECT_THAT(stillEnabled, ElementsAre());
+  EXPECT_TRUE(minimised);
+  EXPECT_FALSE(IsIconic(main));
+  EXPECT_THAT(watcher.seen(), ElementsAre());  // no About box, no error
+  EXPECT_FALSE(window.dialog().result().has_value());
+  EXPECT_TRUE(IsWindow(main));
+  for (int i = 0; i < 10; ++i)
+    EXPECT_EQ(test::ReadFile(files[static_cast<std::size_t>(i)]), i < 3 ? "x" : "<b>x</b>") << i;
+  EXPECT_EQ(test::ListItems(window.Item(ids::kFileList)).size(), 10u);
+  EXPECT_EQ(WindowText(window.Item(ids::kStatusLine)),
+            L"OK. Files : 10, Replaced files : 3, Errors : 0");
+  EXPECT_EQ(WindowText(window.Item(ids::kPercentLabel)), L"30 %");
+  EXPECT_EQ(SendMessageW(window.Item(ids::kProgressBar), PBM_GETPOS, 0, 0), 30);
+  EXPECT_EQ(WindowText(window.Item(ids::kStart)), L"START");
+  EXPECT_TRUE(IsWindowEnabled(window.Item(ids::kExit)));
+
+  // Once idle the same close request ends the window.
+  SendMessageW(main, WM_CLOSE, 0, 0);
+  test::Pump();
+  EXPECT_EQ(window.dialog().result(), IDCANCEL);
+}
+
+// A press on START that began during the run and ends after it was meant as
+// STOP: its click starts no new run.
+TEST(MainDialogRun, APressBegunDuringARunStartsNoRunWhenReleasedAfterIt) {
+  test::TempFolder folder;
+  test::WriteFile(folder / "a.htm", "a");
+  int loads = 0;
+  HWND start = nullptr;
+  const WindowUnderTest window([&](int, const std::string&) {
+    ++loads;
+    PostMessageW(start, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+  });
+  start = window.Item(ids::kStart);
+  Drop(window.hwnd(), {folder / "a.htm"});
+  test::Click(start);
+  ASSERT_EQ(loads, 1);
+  SendMessageW(start, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+  test::Pump();
+  EXPECT_EQ(loads, 1);
+  test::Click(start);  // a whole click after the run starts one
+  EXPECT_EQ(loads, 2);
+}
+
+}  // namespace
+}  // namespace quillmere

@@ -1,0 +1,93 @@
+#include "window_driver.h"
+
+#include <shlobj.h>
+
+#include <cstring>
+
+#include "win32_api.h"
+#include "win_window_services.h"
+
+namespace quillmere::test {
+
+HookedStore::HookedStore(OnLoad onLoad)
+    : store_(MakeSystemFileStore()), onLoad_(std::move(onLoad)) {}
+
+LoadedFile HookedStore::Load(const std::string& path) {
+  if (onLoad_) onLoad_(loads_, path);
+  ++loads_;
+  return store_->Load(path);
+}
+
+std::optional<FileError> HookedStore::Save(const std::string& path, const std::string& text) {
+  return store_->Save(path, text);
+}
+
+std::optional<FileError> HookedStore::CheckSave(const std::string& path) {
+  return store_->CheckSave(path);
+}
+
+WindowUnderTest::WindowUnderTest(HookedStore::OnLoad onLoad)
+    : dialog_(std::make_unique<HookedStore>(std::move(onLoad))) {
+  dialog_.OpenModeless();
+  Pump();
+}
+
+void Pump() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    const HWND root = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+    if (root != nullptr && IsDialogMessageW(root, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+void Click(HWND button) {
+  SendMessageW(button, BM_CLICK, 0, 0);
+}
+
+void ClickLabel(HWND label) {
+  SendMessageW(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+  SendMessageW(label, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+}
+
+void Type(HWND control, const std::wstring& text) {
+  for (const wchar_t c : text) SendMessageW(control, WM_CHAR, c, 1);
+}
+
+bool Ticked(HWND box) {
+  return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+std::vector<std::wstring> ListItems(HWND list) {
+  std::vector<std::wstring> items;
+  const auto count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    std::wstring text(4096, L'\0');
+    LVITEMW item{};
+    item.pszText = text.data();
+    item.cchTextMax = static_cast<int>(text.size());
+    text.resize(static_cast<std::size_t>(SendMessageW(
+        list, LVM_GETITEMTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item))));
+    items.push_back(text);
+  }
+  return items;
+}
+
+HDROP MakeDrop(const std::vector<std::wstring>& paths) {
+  std::size_t chars = 1;
+  for (const std::wstring& path : paths) chars += path.size() + 1;
+  const HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
+  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+  drop->pFiles = sizeof(DROPFILES);
+  drop->fWide = TRUE;
+  auto* names = reinterpret_cast<wchar_t*>(drop + 1);
+  for (const std::wstring& path : paths) {
+    std::memcpy(names, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
+    names += path.size() + 1;
+  }
+  GlobalUnlock(memory);
+  return static_cast<HDROP>(memory);
+}
+
+}  // namespace quillmere::test

@@ -1,0 +1,62 @@
+#pragma once
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "file_store.h"
+#include "main_dialog.h"
+#include "win_test_files.h"  // Wide: a UTF-8 path as the system takes it
+
+namespace quillmere::test {
+
+// The system's file store, telling `onLoad` of each load (its 0-based count
+// and path) before it happens: the point in a run at which a test acts.
+class HookedStore final : public FileStore {
+ public:
+  using OnLoad = std::function<void(int count, const std::string& path)>;
+  explicit HookedStore(OnLoad onLoad);
+
+  LoadedFile Load(const std::string& path) override;
+  std::optional<FileError> Save(const std::string& path, const std::string& text) override;
+  std::optional<FileError> CheckSave(const std::string& path) override;
+
+ private:
+  std::unique_ptr<FileStore> store_;
+  OnLoad onLoad_;
+  int loads_ = 0;
+};
+
+// The real main window, opened modeless on the test's thread.
+class WindowUnderTest {
+ public:
+  explicit WindowUnderTest(HookedStore::OnLoad onLoad = {});
+
+  HWND hwnd() const { return dialog_.hwnd(); }
+  HWND Item(int id) const { return GetDlgItem(hwnd(), id); }
+  const CMainDlg& dialog() const { return dialog_; }
+
+ private:
+  CMainDlg dialog_;
+};
+
+// Handles every waiting message, as a modeless dialog's loop does.
+void Pump();
+// A mouse click on a button or check box.
+void Click(HWND button);
+// A click on a notifying label.
+void ClickLabel(HWND label);
+// Types the text into the control, one character message each.
+void Type(HWND control, const std::wstring& text);
+bool Ticked(HWND box);
+std::vector<std::wstring> ListItems(HWND list);
+// A shell drop record of these paths, as the shell hands it to WM_DROPFILES.
+HDROP MakeDrop(const std::vector<std::wstring>& paths);
+
+}  // namespace quillmere::test
