@@ -26,7 +26,21 @@ class OptionArgs {
   std::size_t& at_;
 };
 
-using Take = std::optional<std::string> (*)(CliCommand&, OptionArgs&);
+// What an option's reader found wrong, if anything.
+using Taken = std::optional<std::string>;
+using Take = Taken (*)(CliCommand&, OptionArgs&);
+
+template <bool CliCommand::*flag>
+Taken Set(CliCommand& command, OptionArgs&) {
+  command.*flag = true;
+  return std::nullopt;
+}
+
+template <std::vector<std::string> CliCommand::*list>
+Taken Append(CliCommand& command, OptionArgs& args) {
+  (command.*list).push_back(args.Take());
+  return std::nullopt;
+}
 
 // One option of the command line besides the cleaning groups: the parser
 // and --help are both made from this table.
@@ -52,7 +66,7 @@ bool IsRunId(const std::string& arg) {
   return true;
 }
 
-std::optional<std::string> TakeJobs(CliCommand& c, OptionArgs& args) {
+Taken TakeJobs(CliCommand& c, OptionArgs& args) {
   const std::string& text = args.Take();
   int jobs = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), jobs);
@@ -70,105 +84,62 @@ const CliOption kOptions[] = {
      [](CliCommand& c, OptionArgs& a) { return ApplyRulesFile(a.Take(), c.options); }},
     {"Files", "-r", "--recursive", "", 0,
      "clean the files under the folders among the FILEs, in sorted order",
-     [](CliCommand& c, OptionArgs&) -> std::optional<std::string> {
-       c.recursive = true;
-       return std::nullopt;
-     }},
+     Set<&CliCommand::recursive>},
     {"Files", "", "--include", "GLOB", 1,
      "with -r: take the files that GLOB matches (default: *.htm, *.html, *.txt); repeatable",
-     [](CliCommand& c, OptionArgs& a) -> std::optional<std::string> {
-       c.include.push_back(a.Take());
-       return std::nullopt;
-     }},
+     Append<&CliCommand::include>},
     {"Files", "", "--exclude", "GLOB", 1,
      "with -r: leave out the files and folders that GLOB matches; repeatable",
-     [](CliCommand& c, OptionArgs& a) -> std::optional<std::string> {
-       c.exclude.push_back(a.Take());
-       return std::nullopt;
-     }},
+     Append<&CliCommand::exclude>},
     {"Files", "", "--follow", "", 0, "with -r: also enter links to folders",
-     [](CliCommand& c, OptionArgs&) -> std::optional<std::string> {
-       c.follow = true;
-       return std::nullopt;
-     }},
+     Set<&CliCommand::follow>},
     {"Files", "", "--files-from", "LIST", 1,
      "also clean the paths in the file LIST (- for standard input), one per line",
-     [](CliCommand& c, OptionArgs& a) -> std::optional<std::string> {
+     [](CliCommand& c, OptionArgs& a) -> Taken {
        c.filesFrom = a.Take();
        return std::nullopt;
      }},
     {"Files", "-0", "--null", "", 0, "the paths in LIST end in a NUL byte, not a line end",
-     [](CliCommand& c, OptionArgs&) -> std::optional<std::string> {
-       c.nulSeparated = true;
-       return std::nullopt;
-     }},
+     Set<&CliCommand::nulSeparated>},
     {"Run", "", "--dry-run", "", 0,
      "clean but write nothing; list the files that would change, and report those that could "
      "not be saved",
-     [](CliCommand& c, OptionArgs&) -> std::optional<std::string> {
-       c.dryRun = true;
-       return std::nullopt;
-     }},
+     Set<&CliCommand::dryRun>},
     {"Run", "", "--diff", "", 0,
      "write nothing; print what would change as a unified diff on standard output (for patch "
      "-p0), the summary on standard error; with --dry-run also check that each file could be "
      "saved",
-     [](CliCommand& c, OptionArgs&) -> std::optional<std::string> {
+     [](CliCommand& c, OptionArgs&) -> Taken {
        if (!DiffAvailable()) return "--diff is not available in this build";
        c.diff = true;
        return std::nullopt;
      }},
     {"Run", "", "--keep-mtime", "", 0,
      "give each changed file back its times of last change and access",
-     [](CliCommand& c, OptionArgs&) -> std::optional<std::string> {
-       c.keepTimes = true;
-       return std::nullopt;
-     }},
+     Set<&CliCommand::keepTimes>},
     {"Run", "-j", "--jobs", "N", 1,
      "clean N files at once (default: the number of processor cores); the report and the "
      "summary are those of --jobs 1",
      TakeJobs},
     {"Run", "", "--json", "", 0,
      "report as JSON Lines on standard output: one object per file, then a summary",
-     [](CliCommand& c, OptionArgs&) -> std::optional<std::string> {
-       c.json = true;
-       return std::nullopt;
-     }},
-    {"Run", "", "--no-undo", "", 0, "keep no undo journal of this run",
-     [](CliCommand& c, OptionArgs&) -> std::optional<std::string> {
-       c.noUndo = true;
-       return std::nullopt;
-     }},
+     Set<&CliCommand::json>},
+    {"Run", "", "--no-undo", "", 0, "keep no undo journal of this run", Set<&CliCommand::noUndo>},
     {"Streams", "", "--jsonl-stream", "", 0,
      "clean records of JSON Lines from standard input to standard output: {\"id\": ..., "
      "\"text\": ...} in, {\"id\": ..., \"text\": ..., \"changed\": ...} out",
-     [](CliCommand& c, OptionArgs&) -> std::optional<std::string> {
-       c.jsonlStream = true;
-       return std::nullopt;
-     }},
-    {"Undo", "", "--runs", "", 0, "list the runs that can be undone",
-     [](CliCommand& c, OptionArgs&) -> std::optional<std::string> {
-       c.listRuns = true;
-       return std::nullopt;
-     }},
+     Set<&CliCommand::jsonlStream>},
+    {"Undo", "", "--runs", "", 0, "list the runs that can be undone", Set<&CliCommand::listRuns>},
     {"Undo", "", "--undo", "[RUN]", 0,
      "put back the files of the last run not undone (or of RUN) that are still what the run "
      "wrote",
-     [](CliCommand& c, OptionArgs& a) -> std::optional<std::string> {
+     [](CliCommand& c, OptionArgs& a) -> Taken {
        // A run id may follow; anything else is a file or an option.
        c.undoRun = a.NextIs(IsRunId) ? a.Take() : "";
        return std::nullopt;
      }},
-    {"Other", "-h", "--help", "", 0, "show this help",
-     [](CliCommand& c, OptionArgs&) -> std::optional<std::string> {
-       c.showHelp = true;
-       return std::nullopt;
-     }},
-    {"Other", "", "--version", "", 0, "show the version",
-     [](CliCommand& c, OptionArgs&) -> std::optional<std::string> {
-       c.showVersion = true;
-       return std::nullopt;
-     }},
+    {"Other", "-h", "--help", "", 0, "show this help", Set<&CliCommand::showHelp>},
+    {"Other", "", "--version", "", 0, "show the version", Set<&CliCommand::showVersion>},
 };
 
 const CliOption* OptionOf(const std::string& arg) {

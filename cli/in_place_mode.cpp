@@ -42,8 +42,7 @@ bool ErrorStreamIsTerminal() {
 std::unique_ptr<SignalledObserver> MakeObserver(const CliCommand& command, std::ostream& out,
                                                 std::ostream& err, bool showProgress) {
   if (command.json) return std::make_unique<JsonObserver>(out);
-  return std::make_unique<ConsoleObserver>(err, showProgress, out,
-                                           command.dryRun && !command.diff);
+  return std::make_unique<ConsoleObserver>(err, showProgress, out, command.dryRun && !command.diff);
 }
 
 }  // namespace

@@ -21,36 +21,6 @@ const char* ResultName(FileOutcome::Result result) {
 
 }  // namespace
 
-const char* ProblemName(FileProblem problem) {
-  switch (problem) {
-    case FileProblem::kNotFound:
-      return "not_found";
-    case FileProblem::kNotRegularFile:
-      return "not_regular_file";
-    case FileProblem::kHoldsNulByte:
-      return "holds_nul_byte";
-    case FileProblem::kTooLarge:
-      return "too_large";
-    case FileProblem::kNoPermission:
-      return "no_permission";
-    case FileProblem::kReadOnly:
-      return "read_only";
-    case FileProblem::kLocked:
-      return "locked";
-    case FileProblem::kChanged:
-      return "changed";
-    case FileProblem::kForeignLink:
-      return "foreign_link";
-    case FileProblem::kDiskFull:
-      return "disk_full";
-    case FileProblem::kOutOfMemory:
-      return "out_of_memory";
-    case FileProblem::kSystemError:
-      break;
-  }
-  return "system_error";
-}
-
 void JsonObserver::FileFinished(int, const std::string& path, const FileOutcome& outcome) {
   Json line;
   line["type"] = "file";

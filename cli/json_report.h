@@ -35,7 +35,4 @@ class JsonObserver final : public SignalledObserver {
 // "restored":0,"dry_run":false,"stopped_by_signal":0}.
 std::string JsonSummary(const RunCounters& counters, bool dryRun, int stoppedBy);
 
-// The name of a problem in JSON: "not_found", "disk_full", ...
-const char* ProblemName(FileProblem problem);
-
 }  // namespace quillmere

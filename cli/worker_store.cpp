@@ -43,8 +43,7 @@ class LayeredFileStore final : public FileStoreLayer {
 }  // namespace
 
 std::unique_ptr<FileStore> MakeWorkerStore(const CliCommand& command, FileStore& base,
-                                           RunJournal* journal, FileNotes& notes,
-                                           bool colourDiff) {
+                                           RunJournal* journal, FileNotes& notes, bool colourDiff) {
   auto store = std::make_unique<LayeredFileStore>(base);
   if (command.diff) {
     store->Add<DiffFileStore>(colourDiff, command.dryRun, [&notes](std::string diff) {

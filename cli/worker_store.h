@@ -16,7 +16,6 @@ namespace quillmere {
 // change as a diff (in colour with `colourDiff`). What the layers notice or
 // make of a file goes to `notes`.
 std::unique_ptr<FileStore> MakeWorkerStore(const CliCommand& command, FileStore& base,
-                                           RunJournal* journal, FileNotes& notes,
-                                           bool colourDiff);
+                                           RunJournal* journal, FileNotes& notes, bool colourDiff);
 
 }  // namespace quillmere

@@ -9,23 +9,13 @@
 
 #include "cli.h"
 #include "cli_options.h"
+#include "run_tool.h"
 
 namespace quillmere {
 namespace {
 
-struct CliResult {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-CliResult RunTool(const std::vector<std::string>& args, const std::string& input = {}) {
-  std::istringstream in(input);
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = RunCli(args, in, out, err);
-  return {status, out.str(), err.str()};
-}
+using test::CliResult;
+using test::RunTool;
 
 TEST(CliFilter, CleansStandardInputWithTheChosenGroups) {
   const CliResult r =

@@ -16,6 +16,7 @@
 #include "cli.h"
 #include "diff_store.h"
 #include "posix_test_files.h"
+#include "run_tool.h"
 
 namespace quillmere {
 namespace {
@@ -23,19 +24,8 @@ namespace {
 using test::ReadFile;
 using test::WriteFile;
 
-struct CliResult {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-CliResult RunTool(const std::vector<std::string>& args, const std::string& input = {}) {
-  std::istringstream in(input);
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = RunCli(args, in, out, err);
-  return {status, out.str(), err.str()};
-}
+using test::CliResult;
+using test::RunTool;
 
 std::string Replaced(std::string text, const std::string& from, const std::string& to) {
   for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at)) {
