@@ -5,6 +5,7 @@ find_path(QUILLMERE_JSON_INCLUDE_DIR nlohmann/json.hpp
 set(_quillmere_json_dir "${PROJECT_BINARY_DIR}/third_party/json")
 file(COPY "${QUILLMERE_JSON_INCLUDE_DIR}/nlohmann" DESTINATION "${_quillmere_json_dir}")
 
-function(quillmere_use_json target)
-  target_include_directories(${target} SYSTEM PRIVATE "${_quillmere_json_dir}")
+# quillmere_use_json(<target> PUBLIC|PRIVATE)
+function(quillmere_use_json target scope)
+  target_include_directories(${target} SYSTEM ${scope} "${_quillmere_json_dir}")
 endfunction()

@@ -155,12 +155,12 @@ TEST(CliFilter, HelpAndVersion) {
   const CliResult help = RunTool({"--help"});
   EXPECT_EQ(help.status, kExitOk);
   for (const char* option :
-       {"--tables",       "--scripts",      "--pictures", "--forms",      "--sounds",
-        "--notes",        "--lists",        "--fonts",    "--pda",        "--case-sensitive",
-        "--remove-text",  "--remove-block", "--replace",  "--rules",      "--recursive",
-        "--include",      "--exclude",      "--follow",   "--files-from", "--null",
-        "--dry-run",      "--keep-mtime",   "--jobs",     "--json",       "--no-undo",
-        "--jsonl-stream", "--runs",         "--undo",     "--version"}) {
+       {"--tables",      "--scripts",      "--pictures",   "--forms",      "--sounds",
+        "--notes",       "--lists",        "--fonts",      "--pda",        "--case-sensitive",
+        "--remove-text", "--remove-block", "--replace",    "--rules",      "--recursive",
+        "--include",     "--exclude",      "--follow",     "--files-from", "--null",
+        "--dry-run",     "--diff",         "--keep-mtime", "--jobs",       "--json",
+        "--no-undo",     "--jsonl-stream", "--runs",       "--undo",       "--version"}) {
     EXPECT_NE(help.out.find(option), std::string::npos) << option;
   }
 }
