@@ -26,6 +26,13 @@ class HookedStore final : public FileStore {
   LoadedFile Load(const std::string& path) override;
   std::optional<FileError> Save(const std::string& path, const std::string& text) override;
   std::optional<FileError> CheckSave(const std::string& path) override;
+  std::optional<FileError> Stamp(const std::string& path, FileStamp& stamp) override {
+    return store_->Stamp(path, stamp);
+  }
+  std::optional<FileError> Restamp(const std::string& path, const FileStamp& stamp) override {
+    return store_->Restamp(path, stamp);
+  }
+  std::optional<FileKey> KeyOf(const std::string& path) override { return store_->KeyOf(path); }
 
  private:
   std::unique_ptr<FileStore> store_;
