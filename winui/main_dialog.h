@@ -34,6 +34,7 @@ class CMainDlg {
   // How the window ended, once it has.
   std::optional<INT_PTR> result() const { return result_; }
   const MainWindowLogic& logic() const { return *logic_; }
+  MainWindowLogic& logic() { return *logic_; }
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -48,6 +48,7 @@ class WindowUnderTest {
   HWND hwnd() const { return dialog_.hwnd(); }
   HWND Item(int id) const { return GetDlgItem(hwnd(), id); }
   const CMainDlg& dialog() const { return dialog_; }
+  CMainDlg& dialog() { return dialog_; }
 
  private:
   CMainDlg dialog_;
