@@ -1,11 +1,9 @@
 #include "batch_job.h"
 
+#include <algorithm>
 #include <climits>
-#include <new>
-#include <stdexcept>
-#include <utility>
 
-#include "cleaning_pass.h"
+#include "file_cleaning.h"
 #include "progress.h"
 #include "string_table.h"
 #include "texts.h"
@@ -13,78 +11,33 @@
 namespace quillmere {
 
 RunCounters BatchJob::Run(const std::vector<std::string>& paths, const CleaningOptions& options) {
-  const int fileCount = static_cast<int>(std::min<std::size_t>(paths.size(), INT_MAX));
-  counters_ = RunCounters{fileCount, 0, 0, 0};
-  handled_.clear();
+  std::vector<RunItem> items;
+  items.reserve(paths.size());
+  for (const std::string& path : paths) items.push_back({path, std::nullopt});
+  FileNotes notes;
+  return Run(items, options, notes);
+}
+
+RunCounters BatchJob::Run(const std::vector<RunItem>& items, const CleaningOptions& options,
+                          FileNotes& notes) {
+  const int fileCount = static_cast<int>(std::min<std::size_t>(items.size(), INT_MAX));
+  RunCounters counters{fileCount, 0, 0, 0};
+  FileClaims claims;
   bool stopped = false;
   for (int index = 0; index < fileCount; ++index) {
     if (observer_.StopRequested()) {
       stopped = true;
       break;
     }
-    const std::string& path = paths[static_cast<std::size_t>(index)];
-    observer_.FileStarted(index, path, ProgressPercent(index + 1, fileCount));
+    const RunItem& item = items[static_cast<std::size_t>(index)];
+    observer_.FileStarted(index, item.path, ProgressPercent(index + 1, fileCount));
     observer_.DrainEvents();
-    ProcessFile(path, options);
+    const FileOutcome outcome = CleanItem(files_, item, index, options, claims, notes);
+    ReportFile(observer_, counters, index, item.path, outcome);
   }
   files_.Flush();
-  observer_.RunEnded(counters_, stopped);
-  return counters_;
-}
-
-void BatchJob::ProcessFile(const std::string& path, const CleaningOptions& options) {
-  TextBuffer buffer;
-  bool alreadyHandled = false;
-  if (const auto error = LoadAndClean(path, options, buffer, alreadyHandled)) {
-    Fail(FileStage::kOpen, path, *error);
-    return;
-  }
-  // A file whose text did not change is never opened for writing, nor is one
-  // this run has handled under another name.
-  if (buffer.modified && !alreadyHandled) SaveFile(path, buffer);
-}
-
-std::optional<FileError> BatchJob::LoadAndClean(const std::string& path,
-                                                const CleaningOptions& options, TextBuffer& buffer,
-                                                bool& alreadyHandled) {
-  try {
-    LoadedFile loaded = files_.Load(path);
-    if (loaded.restored) {
-      ++counters_.restoredCount;
-      observer_.FileRestored(path);
-    }
-    if (!loaded.ok()) return loaded.error;
-    alreadyHandled = !handled_.insert(loaded.key).second;
-    if (alreadyHandled) return std::nullopt;
-    buffer.text = std::move(loaded.text);
-    buffer.modified = false;
-    CleanText(buffer, options);
-    return std::nullopt;
-  } catch (const std::bad_alloc&) {
-    // Too large to load or to clean: the file is left as it is.
-  } catch (const std::length_error&) {
-  }
-  buffer = TextBuffer{};
-  return FileError{FileProblem::kOutOfMemory};
-}
-
-void BatchJob::SaveFile(const std::string& path, const TextBuffer& buffer) {
-  std::optional<FileError> error;
-  try {
-    error = files_.Save(path, buffer.text);
-  } catch (const std::bad_alloc&) {
-    error = FileError{FileProblem::kOutOfMemory};
-  }
-  if (error) {
-    Fail(FileStage::kSave, path, *error);
-  } else {
-    ++counters_.replacedCount;
-  }
-}
-
-void BatchJob::Fail(FileStage stage, const std::string& path, const FileError& error) {
-  ++counters_.errorCount;
-  observer_.FileFailed(stage, path, error);
+  observer_.RunEnded(counters, stopped);
+  return counters;
 }
 
 std::string RunSummary(const RunCounters& counters) {

@@ -2,13 +2,12 @@
 
 #include <cstdint>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "cleaning_options.h"
 #include "file_error.h"
+#include "file_outcome.h"
 #include "file_store.h"
-#include "text_buffer.h"
 
 namespace quillmere {
 
@@ -22,8 +21,6 @@ struct RunCounters {
 
   bool operator==(const RunCounters&) const = default;
 };
-
-enum class FileStage { kOpen, kSave };
 
 // What a front end learns of a run, and the two things the run asks of it.
 class BatchObserver {
@@ -41,8 +38,18 @@ class BatchObserver {
   // The file's old content was put back from an interrupted run's copy.
   virtual void FileRestored(const std::string& path) = 0;
   virtual void FileFailed(FileStage stage, const std::string& path, const FileError& error) = 0;
+  // All that became of the file, after the calls above.
+  virtual void FileFinished(int /*index*/, const std::string& /*path*/,
+                            const FileOutcome& /*outcome*/) {}
   // The run is over: after its last file, or `stopped` before one.
   virtual void RunEnded(const RunCounters& counters, bool stopped) = 0;
+};
+
+// One entry of a run's list: a path, and the reason it cannot be cleaned
+// when the front end knows that already (a folder it could not read).
+struct RunItem {
+  std::string path;
+  std::optional<FileError> error;
 };
 
 // One run over a list of paths: each file is loaded, cleaned with the
@@ -53,18 +60,14 @@ class BatchJob {
   BatchJob(FileStore& files, BatchObserver& observer) : files_(files), observer_(observer) {}
 
   RunCounters Run(const std::vector<std::string>& paths, const CleaningOptions& options);
+  // The same over items; what the store notices of each file goes through
+  // `notes` into the file's outcome.
+  RunCounters Run(const std::vector<RunItem>& items, const CleaningOptions& options,
+                  FileNotes& notes);
 
  private:
-  void ProcessFile(const std::string& path, const CleaningOptions& options);
-  std::optional<FileError> LoadAndClean(const std::string& path, const CleaningOptions& options,
-                                        TextBuffer& buffer, bool& alreadyHandled);
-  void SaveFile(const std::string& path, const TextBuffer& buffer);
-  void Fail(FileStage stage, const std::string& path, const FileError& error);
-
   FileStore& files_;
   BatchObserver& observer_;
-  RunCounters counters_;
-  std::unordered_set<FileKey, FileKeyHash> handled_;
 };
 
 // The summary a run ends with: "OK. Files : 3, Replaced files : 1, Errors :

@@ -5,34 +5,40 @@
 namespace quillmere {
 namespace {
 
-const char* ProblemText(FileProblem problem) {
+// What the problem is called: in words, and as a name for machines.
+struct ProblemWords {
+  const char* text;
+  const char* name;
+};
+
+ProblemWords WordsOf(FileProblem problem) {
   switch (problem) {
     case FileProblem::kNotFound:
-      return "not found";
+      return {"not found", "not_found"};
     case FileProblem::kNotRegularFile:
-      return "not a regular file";
+      return {"not a regular file", "not_regular_file"};
     case FileProblem::kHoldsNulByte:
-      return "holds a NUL byte (binary or UTF-16 text)";
+      return {"holds a NUL byte (binary or UTF-16 text)", "holds_nul_byte"};
     case FileProblem::kTooLarge:
-      return "larger than the 1 GiB limit";
+      return {"larger than the 1 GiB limit", "too_large"};
     case FileProblem::kNoPermission:
-      return "no permission";
+      return {"no permission", "no_permission"};
     case FileProblem::kReadOnly:
-      return "read-only";
+      return {"read-only", "read_only"};
     case FileProblem::kLocked:
-      return "locked by another program";
+      return {"locked by another program", "locked"};
     case FileProblem::kChanged:
-      return "changed by another program since it was read";
+      return {"changed by another program since it was read", "changed"};
     case FileProblem::kForeignLink:
-      return "link owned by another user";
+      return {"link owned by another user", "foreign_link"};
     case FileProblem::kDiskFull:
-      return "disk full";
+      return {"disk full", "disk_full"};
     case FileProblem::kOutOfMemory:
-      return "out of memory";
+      return {"out of memory", "out_of_memory"};
     case FileProblem::kSystemError:
       break;
   }
-  return "system error";
+  return {"system error", "system_error"};
 }
 
 }  // namespace
@@ -41,8 +47,12 @@ std::ostream& operator<<(std::ostream& out, const FileError& error) {
   return out << ReasonText(error);
 }
 
+const char* ProblemName(FileProblem problem) {
+  return WordsOf(problem).name;
+}
+
 std::string ReasonText(const FileError& error) {
-  std::string text = ProblemText(error.problem);
+  std::string text = WordsOf(error.problem).text;
   if (error.detail.empty()) return text;
   if (error.problem == FileProblem::kSystemError) return text + ": " + error.detail;
   return text + " (" + error.detail + ")";

@@ -42,4 +42,7 @@ std::ostream& operator<<(std::ostream& out, const FileError& error);
 // file (folder)", "system error: Input/output error".
 std::string ReasonText(const FileError& error);
 
+// The problem's name for machines: "not_found", "disk_full", ...
+const char* ProblemName(FileProblem problem);
+
 }  // namespace quillmere

@@ -72,6 +72,9 @@ class FileStore {
   virtual std::optional<FileError> Stamp(const std::string& path, FileStamp& stamp) = 0;
   // Gives the file these times and this mode back (its size is not touched).
   virtual std::optional<FileError> Restamp(const std::string& path, const FileStamp& stamp) = 0;
+  // Which file the path reaches now, when the store can tell: a save by
+  // rename gives the file a new identity.
+  virtual std::optional<FileKey> KeyOf(const std::string& /*path*/) { return std::nullopt; }
   // Makes the saves so far durable where a store defers part of that work;
   // the batch run calls it when a run ends.
   virtual void Flush() {}

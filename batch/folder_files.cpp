@@ -4,6 +4,8 @@
 #include <cctype>
 #include <system_error>
 
+#include "native_path.h"
+
 namespace quillmere {
 namespace {
 
@@ -25,7 +27,7 @@ bool IsTextOrHtmlName(const std::string& name) {
 
 bool IsFolder(const std::string& path) {
   std::error_code error;
-  return std::filesystem::is_directory(std::filesystem::path(path), error);
+  return std::filesystem::is_directory(NativePath(path), error);
 }
 
 FolderFiles::FolderFiles(const std::string& folder) {

@@ -21,9 +21,6 @@ namespace {
 constexpr const char* kJournalFile = "journal";
 constexpr const char* kUndoneFile = "undone";
 constexpr std::string_view kHeader = "quillmere undo journal 1\tstarted=";
-// What one entry of the journal takes besides its copy, counted against the
-// bounds: a line of about this length.
-constexpr std::uint64_t kEntryRoom = 256;
 constexpr std::uint64_t kMostBytes = std::uint64_t{2} << 30;
 
 // A path held as bytes: UTF-8 where the system takes names in UTF-16.
@@ -180,19 +177,24 @@ std::optional<std::string> RunJournals::StartRun() {
 
 bool RunJournals::MakeRoom(const std::string& run, std::uint64_t bytes) {
   if (!used_) used_ = BytesUsed();
-  const auto fits = [&] { return *used_ + bytes <= byteLimit_; };
-  // The oldest runs give way first; the run being written never does.
-  for (const std::string& id : fits() ? std::vector<std::string>() : RunIds()) {
-    if (fits()) break;
+  if (*used_ + bytes <= byteLimit_) return true;
+  for (const std::string& id : RunIds()) {
+    if (*used_ + bytes <= byteLimit_) return true;
     if (id == run) continue;
     const std::uint64_t freed = SizeOfTree(folder_ / id);
     std::error_code error;
     fs::remove_all(folder_ / id, error);
     if (!error) *used_ -= std::min(*used_, freed);
   }
-  if (!fits()) return false;
-  *used_ += bytes;
-  return true;
+  return *used_ + bytes <= byteLimit_;
+}
+
+void RunJournals::Added(std::uint64_t bytes) {
+  if (used_) *used_ += bytes;
+}
+
+void RunJournals::Removed(std::uint64_t bytes) {
+  if (used_) *used_ -= std::min(*used_, bytes);
 }
 
 std::vector<JournalEntry> RunJournals::Entries(const std::string& run) const {
@@ -273,55 +275,103 @@ std::uint64_t DefaultJournalLimit(const fs::path& folder) {
   return std::min(kMostBytes, space.available / 10);
 }
 
+std::optional<std::string> RunJournal::run() const {
+  const std::lock_guard lock(mutex_);
+  return run_;
+}
+
+std::pair<int, std::optional<std::string>> RunJournal::NewEntry() {
+  const std::lock_guard lock(mutex_);
+  if (!started_) {
+    started_ = true;
+    run_ = journals_.StartRun();
+  }
+  return {++entries_, run_};
+}
+
+bool RunJournal::KeepCopy(const std::string& run, int number, const std::string& path,
+                          std::uint64_t size) {
+  {
+    // Room for this copy and for those other workers are making.
+    const std::lock_guard lock(mutex_);
+    if (!journals_.MakeRoom(run, copying_ + size)) return false;
+    copying_ += size;
+  }
+  const fs::path copy = journals_.CopyOf(run, number);
+  std::error_code error;
+  fs::copy_file(PathOf(path), copy, fs::copy_options::overwrite_existing, error);
+  const bool kept = !error && fs::file_size(copy, error) == size && !error;
+  if (!kept) fs::remove(copy, error);
+  const std::lock_guard lock(mutex_);
+  copying_ -= size;
+  if (kept) journals_.Added(size);
+  return kept;
+}
+
+void RunJournal::DropCopy(const std::string& run, int number) {
+  std::error_code error;
+  const fs::path copy = journals_.CopyOf(run, number);
+  const std::uintmax_t size = fs::file_size(copy, error);
+  if (!error && fs::remove(copy, error)) {
+    const std::lock_guard lock(mutex_);
+    journals_.Removed(size);
+  }
+}
+
+void RunJournal::Record(const std::string& run, const JournalEntry& entry) {
+  const std::lock_guard lock(mutex_);
+  if (!journal_.is_open())
+    journal_.open(journals_.folder() / run / kJournalFile, std::ios::binary | std::ios::app);
+  const std::string line = EntryLine(entry);
+  // Each line is handed to the system at once: a run killed later keeps it.
+  journal_ << line << std::flush;
+  journals_.Added(line.size());
+}
+
+void RunJournal::Restart() {
+  const std::lock_guard lock(mutex_);
+  journal_.close();
+  run_.reset();
+  started_ = false;
+  entries_ = 0;
+}
+
+JournaledFileStore::JournaledFileStore(FileStore& store, RunJournal& journal,
+                                       std::function<void(const std::string&)> notKept)
+    : FileStoreLayer(store), journal_(journal), notKept_(std::move(notKept)) {}
+
 JournaledFileStore::JournaledFileStore(FileStore& store, RunJournals& journals,
                                        std::function<void(const std::string&)> notKept)
-    : store_(store), journals_(journals), notKept_(std::move(notKept)) {}
+    : FileStoreLayer(store),
+      ownJournal_(std::make_unique<RunJournal>(journals)),
+      journal_(*ownJournal_),
+      notKept_(std::move(notKept)) {}
 
 LoadedFile JournaledFileStore::Load(const std::string& path) {
   stamps_.clear();
   FileStamp before;
-  if (!store_.Stamp(path, before)) stamps_[path] = before;
-  return store_.Load(path);
-}
-
-bool JournaledFileStore::KeepCopy(const std::string& path, const FileStamp& before, int number) {
-  if (!journals_.MakeRoom(*run_, before.size + kEntryRoom)) return false;
-  const fs::path copy = journals_.CopyOf(*run_, number);
-  std::error_code error;
-  fs::copy_file(PathOf(path), copy, fs::copy_options::overwrite_existing, error);
-  if (!error && fs::file_size(copy, error) == before.size && !error) return true;
-  fs::remove(copy, error);
-  return false;
-}
-
-void JournaledFileStore::NewRun() {
-  run_.reset();
-  journal_.close();
-  entries_ = 0;
+  if (!inner().Stamp(path, before)) stamps_[path] = before;
+  return inner().Load(path);
 }
 
 std::optional<FileError> JournaledFileStore::Save(const std::string& path,
                                                   const std::string& text) {
-  if (!run_) {
-    run_ = journals_.StartRun();
-    if (run_)
-      journal_.open(journals_.folder() / *run_ / kJournalFile, std::ios::binary | std::ios::app);
-  }
+  const auto [number, run] = journal_.NewEntry();
   JournalEntry entry;
-  entry.number = ++entries_;
+  entry.number = number;
   std::error_code error;
   entry.path = BytesOf(fs::absolute(PathOf(path), error));
   if (error) entry.path = path;
   // The stamp taken before the file was read keeps its time of last access.
   const auto early = stamps_.find(path);
-  const bool stamped = run_ && (early != stamps_.end() ? (entry.before = early->second, true)
-                                                       : !store_.Stamp(path, entry.before));
+  const bool stamped = run && (early != stamps_.end() ? (entry.before = early->second, true)
+                                                      : !inner().Stamp(path, entry.before));
   stamps_.clear();
-  entry.kept = stamped && KeepCopy(path, entry.before, entry.number);
+  entry.kept = stamped && journal_.KeepCopy(*run, entry.number, path, entry.before.size);
 
-  std::optional<FileError> saved = store_.Save(path, text);
+  std::optional<FileError> saved = inner().Save(path, text);
   if (saved) {
-    if (entry.kept) fs::remove(journals_.CopyOf(*run_, entry.number), error);
+    if (entry.kept) journal_.DropCopy(*run, entry.number);
     return saved;
   }
   if (!entry.kept) {
@@ -329,13 +379,12 @@ std::optional<FileError> JournaledFileStore::Save(const std::string& path,
     if (!stamped) return std::nullopt;
   }
   FileStamp after;
-  if (!store_.Stamp(path, after)) {
+  if (!inner().Stamp(path, after)) {
     entry.afterSize = after.size;
     entry.afterModified = after.modified;
   }
   entry.afterHash = detail::ContentHash(text);
-  // Each line is handed to the system at once: a run killed later keeps it.
-  journal_ << EntryLine(entry) << std::flush;
+  journal_.Record(*run, entry);
   return std::nullopt;
 }
 

@@ -5,11 +5,14 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "file_store.h"
+#include "file_store_layer.h"
 
 namespace quillmere {
 
@@ -54,8 +57,11 @@ class RunJournals {
   // A new run's folder, made after the oldest runs beyond the limit went.
   std::optional<std::string> StartRun();
   // Frees room for `bytes` more, removing the oldest runs but `run`; whether
-  // there is room. The room given is counted as used from then on.
+  // there is room.
   bool MakeRoom(const std::string& run, std::uint64_t bytes);
+  // Counts `bytes` written into, or removed from, the folder since.
+  void Added(std::uint64_t bytes);
+  void Removed(std::uint64_t bytes);
 
  private:
   std::vector<std::string> RunIds() const;  // oldest first
@@ -63,8 +69,8 @@ class RunJournals {
 
   std::filesystem::path folder_;
   std::uint64_t byteLimit_;
-  // The bytes the journals hold, measured once a run and then counted, so
-  // that a run of many files does not measure the folder for each.
+  // The bytes the folder holds, measured once and then kept up to date, so
+  // that a run of many files does not measure the whole folder at each.
   std::optional<std::uint64_t> used_;
 };
 
@@ -78,42 +84,61 @@ std::optional<RunRecord> LastRunToUndo(const RunJournals& journals);
 std::filesystem::path DefaultRunsFolder();
 std::uint64_t DefaultJournalLimit(const std::filesystem::path& folder);
 
+// The journal of one run as its files are saved, shared by the stores of
+// the run's workers: it is started at the first entry, and entries, copies
+// and the room they take are handed out one at a time.
+class RunJournal {
+ public:
+  explicit RunJournal(RunJournals& journals) : journals_(journals) {}
+
+  // The run's id, once its journal was started.
+  std::optional<std::string> run() const;
+  // A number for a new entry, and the run it belongs to; no run when the
+  // journal could not be started.
+  std::pair<int, std::optional<std::string>> NewEntry();
+  // Copies the file's old content as entry `number`'s, when there is room
+  // for `size` more bytes; whether it was kept.
+  bool KeepCopy(const std::string& run, int number, const std::string& path, std::uint64_t size);
+  void DropCopy(const std::string& run, int number);
+  void Record(const std::string& run, const JournalEntry& entry);
+  // The next entry starts the journal of a new run.
+  void Restart();
+
+ private:
+  mutable std::mutex mutex_;
+  RunJournals& journals_;
+  std::optional<std::string> run_;
+  bool started_ = false;
+  int entries_ = 0;
+  std::ofstream journal_;      // the run's list of entries, open for appending
+  std::uint64_t copying_ = 0;  // the bytes of copies being made
+};
+
 // A file store that writes a run's journal as it saves: before a file is
 // replaced its old content is copied into the journal; once it is saved,
 // what was written is recorded. A file whose old content does not fit is
-// saved all the same, and `notKept` is told.
-class JournaledFileStore final : public FileStore {
+// saved all the same, and `notKept` is told. Each worker of a run has its
+// own store over the run's one journal.
+class JournaledFileStore final : public FileStoreLayer {
  public:
+  JournaledFileStore(FileStore& store, RunJournal& journal,
+                     std::function<void(const std::string& path)> notKept);
+  // A store with a journal of its own, for a run by one worker.
   JournaledFileStore(FileStore& store, RunJournals& journals,
                      std::function<void(const std::string& path)> notKept);
 
   LoadedFile Load(const std::string& path) override;
   std::optional<FileError> Save(const std::string& path, const std::string& text) override;
-  std::optional<FileError> CheckSave(const std::string& path) override {
-    return store_.CheckSave(path);
-  }
-  std::optional<FileError> Stamp(const std::string& path, FileStamp& stamp) override {
-    return store_.Stamp(path, stamp);
-  }
-  std::optional<FileError> Restamp(const std::string& path, const FileStamp& stamp) override {
-    return store_.Restamp(path, stamp);
-  }
-  void Flush() override { store_.Flush(); }
 
   // The run this store journals, once a file was saved.
-  const std::optional<std::string>& run() const { return run_; }
+  std::optional<std::string> run() const { return journal_.run(); }
   // The next save starts the journal of a new run.
-  void NewRun();
+  void NewRun() { journal_.Restart(); }
 
  private:
-  bool KeepCopy(const std::string& path, const FileStamp& before, int number);
-
-  FileStore& store_;
-  RunJournals& journals_;
+  std::unique_ptr<RunJournal> ownJournal_;
+  RunJournal& journal_;
   std::function<void(const std::string&)> notKept_;
-  std::optional<std::string> run_;
-  std::ofstream journal_;  // the run's list of entries, open for appending
-  int entries_ = 0;
   // The file loaded last, as it was before it was read.
   std::map<std::string, FileStamp> stamps_;
 };

@@ -142,6 +142,14 @@ MaybeError SafeFileStore::Restamp(const std::string& path, const FileStamp& stam
   return (*file)->SetTimes(stamp.accessed, stamp.modified);
 }
 
+std::optional<FileKey> SafeFileStore::KeyOf(const std::string& path) {
+  Result<Location> where = fs_->Locate(path);
+  if (!where.ok()) return std::nullopt;
+  Result<FileInfo> info = where->folder->InfoOf(where->name);
+  if (!info.ok()) return std::nullopt;
+  return info->key;
+}
+
 MaybeError SafeFileStore::CheckSave(const std::string& path) {
   const LoadedVersion* loaded = loaded_ && loaded_->path == path ? &*loaded_ : nullptr;
   Result<Target> target = OpenForSave(path, loaded);

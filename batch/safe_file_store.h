@@ -43,6 +43,7 @@ class SafeFileStore final : public FileStore {
   MaybeError CheckSave(const std::string& path) override;
   MaybeError Stamp(const std::string& path, FileStamp& stamp) override;
   MaybeError Restamp(const std::string& path, const FileStamp& stamp) override;
+  std::optional<FileKey> KeyOf(const std::string& path) override;
   void Flush() override;
 
  private:

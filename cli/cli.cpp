@@ -7,23 +7,31 @@
 #include "filter_mode.h"
 #include "in_place_mode.h"
 #include "run_journal.h"
+#include "stream_mode.h"
 #include "undo_mode.h"
 
 namespace quillmere {
 namespace {
 
+// The option that gives rules of this kind.
+const char* SwitchOf(TextRule::Kind kind) {
+  for (const CleaningGroup& group : CleaningGroups()) {
+    if (group.textCount > 0 && group.ruleKind == kind) return group.cliSwitch;
+  }
+  return "";
+}
+
 // The cleaning texts in the files' code page, or the first that has no form
 // there.
 std::optional<UsageError> ToContent(CleaningOptions& options, const ContentText& toContent) {
-  for (const CleaningGroup& group : CleaningGroups()) {
-    for (int i = 0; i < group.textCount; ++i) {
-      std::string& text = options.*group.texts[i];
-      std::optional<std::string> converted = toContent(text);
+  for (TextRule& rule : options.rules) {
+    for (std::string* text : {&rule.first, &rule.second}) {
+      std::optional<std::string> converted = toContent(*text);
       if (!converted) {
-        return UsageError{group.cliSwitch + std::string(" text \"") + text +
+        return UsageError{SwitchOf(rule.kind) + std::string(" text \"") + *text +
                           "\" has characters that the files' code page lacks"};
       }
-      text = std::move(*converted);
+      *text = std::move(*converted);
     }
   }
   return std::nullopt;
@@ -34,7 +42,10 @@ std::optional<UsageError> ToContent(CleaningOptions& options, const ContentText&
 int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
            std::ostream& err, const ContentText& toContent) {
   auto parsed = ParseCommandLine(args);
-  if (auto* command = std::get_if<CliCommand>(&parsed); command != nullptr && toContent) {
+  // Records of a stream are JSON text, which is Unicode: the texts stay as
+  // they came for them.
+  if (auto* command = std::get_if<CliCommand>(&parsed);
+      command != nullptr && toContent && !command->jsonlStream) {
     if (std::optional<UsageError> error = ToContent(command->options, toContent)) parsed = *error;
   }
   if (const auto* error = std::get_if<UsageError>(&parsed)) {
@@ -57,8 +68,9 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     const auto store = MakeSystemFileStore();
     return UndoLastRun(*store, journals, *command.undoRun, out, err);
   }
-  if (command.files.empty()) return RunFilterMode(command.options, in, out, err);
-  return RunInPlaceMode(command, out, err);
+  if (command.jsonlStream) return RunStreamMode(command.options, in, out, err);
+  if (!command.InPlace()) return RunFilterMode(command.options, in, out, err);
+  return RunInPlaceMode(command, in, out, err);
 }
 
 }  // namespace quillmere

@@ -1,20 +1,60 @@
 #include "cli_options.h"
 
 #include <algorithm>
-#include <optional>
+#include <charconv>
+#include <thread>
 
-#include "cleaning_groups.h"
 #include "diff_store.h"
+#include "group_options.h"
+#include "rules_file.h"
 
 namespace quillmere {
 namespace {
 
-const CleaningGroup* GroupOf(const std::string& arg) {
-  const auto groups = CleaningGroups();
-  const auto found = std::find_if(groups.begin(), groups.end(),
-                                  [&](const CleaningGroup& g) { return arg == g.cliSwitch; });
-  return found == groups.end() ? nullptr : &*found;
+// The arguments after an option, for the option's own reader.
+class OptionArgs {
+ public:
+  OptionArgs(const std::vector<std::string>& args, std::size_t& at) : args_(args), at_(at) {}
+  // The next argument; the parser made sure that the option's count is there.
+  const std::string& Take() { return args_[++at_]; }
+  bool NextIs(bool (*test)(const std::string&)) const {
+    return at_ + 1 < args_.size() && test(args_[at_ + 1]);
+  }
+
+ private:
+  const std::vector<std::string>& args_;
+  std::size_t& at_;
+};
+
+// What an option's reader found wrong, if anything.
+using Taken = std::optional<std::string>;
+using Take = Taken (*)(CliCommand&, OptionArgs&);
+
+template <bool CliCommand::*flag>
+Taken Set(CliCommand& command, OptionArgs&) {
+  command.*flag = true;
+  return std::nullopt;
 }
+
+template <std::vector<std::string> CliCommand::*list>
+Taken Append(CliCommand& command, OptionArgs& args) {
+  (command.*list).push_back(args.Take());
+  return std::nullopt;
+}
+
+// One option of the command line besides the cleaning groups: the parser
+// and --help are both made from this table.
+struct CliOption {
+  const char* section;
+  const char* shortName;  // "" when there is none
+  const char* name;
+  const char* arguments;  // as --help names them
+  int argumentCount;      // that the parser makes sure of
+  const char* help;
+  Take take;
+};
+
+constexpr int kMostJobs = 256;
 
 // "20261207-135601", perhaps with "-2" after it.
 bool IsRunId(const std::string& arg) {
@@ -26,44 +66,153 @@ bool IsRunId(const std::string& arg) {
   return true;
 }
 
+Taken TakeJobs(CliCommand& c, OptionArgs& args) {
+  const std::string& text = args.Take();
+  int jobs = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), jobs);
+  if (error != std::errc() || end != text.data() + text.size() || jobs < 1 || jobs > kMostJobs) {
+    return "--jobs takes a number from 1 to " + std::to_string(kMostJobs) + ", not \"" + text +
+           "\"";
+  }
+  c.jobs = jobs;
+  return std::nullopt;
+}
+
+const CliOption kOptions[] = {
+    {"Rules", "", "--rules", "FILE", 1,
+     "add the rules of FILE, one cleaning option per line (see below)",
+     [](CliCommand& c, OptionArgs& a) { return ApplyRulesFile(a.Take(), c.options); }},
+    {"Files", "-r", "--recursive", "", 0,
+     "clean the files under the folders among the FILEs, in sorted order",
+     Set<&CliCommand::recursive>},
+    {"Files", "", "--include", "GLOB", 1,
+     "with -r: take the files that GLOB matches (default: *.htm, *.html, *.txt); repeatable",
+     Append<&CliCommand::include>},
+    {"Files", "", "--exclude", "GLOB", 1,
+     "with -r: leave out the files and folders that GLOB matches; repeatable",
+     Append<&CliCommand::exclude>},
+    {"Files", "", "--follow", "", 0, "with -r: also enter links to folders",
+     Set<&CliCommand::follow>},
+    {"Files", "", "--files-from", "LIST", 1,
+     "also clean the paths in the file LIST (- for standard input), one per line",
+     [](CliCommand& c, OptionArgs& a) -> Taken {
+       c.filesFrom = a.Take();
+       return std::nullopt;
+     }},
+    {"Files", "-0", "--null", "", 0, "the paths in LIST end in a NUL byte, not a line end",
+     Set<&CliCommand::nulSeparated>},
+    {"Run", "", "--dry-run", "", 0,
+     "clean but write nothing; list the files that would change, and report those that could "
+     "not be saved",
+     Set<&CliCommand::dryRun>},
+    {"Run", "", "--diff", "", 0,
+     "write nothing; print what would change as a unified diff on standard output (for patch "
+     "-p0), the summary on standard error; with --dry-run also check that each file could be "
+     "saved and list them there",
+     [](CliCommand& c, OptionArgs&) -> Taken {
+       if (!DiffAvailable()) return "--diff is not available in this build";
+       c.diff = true;
+       return std::nullopt;
+     }},
+    {"Run", "", "--keep-mtime", "", 0,
+     "give each changed file back its times of last change and access",
+     Set<&CliCommand::keepTimes>},
+    {"Run", "-j", "--jobs", "N", 1,
+     "clean N files at once (default: the number of processor cores); the report and the "
+     "summary are those of --jobs 1",
+     TakeJobs},
+    {"Run", "", "--json", "", 0,
+     "report as JSON Lines on standard output: one object per file, then a summary",
+     Set<&CliCommand::json>},
+    {"Run", "", "--no-undo", "", 0, "keep no undo journal of this run", Set<&CliCommand::noUndo>},
+    {"Streams", "", "--jsonl-stream", "", 0,
+     "clean records of JSON Lines from standard input to standard output: {\"id\": ..., "
+     "\"text\": ...} in, {\"id\": ..., \"text\": ..., \"changed\": ...} out",
+     Set<&CliCommand::jsonlStream>},
+    {"Undo", "", "--runs", "", 0, "list the runs that can be undone", Set<&CliCommand::listRuns>},
+    {"Undo", "", "--undo", "[RUN]", 0,
+     "put back the files of the last run not undone (or of RUN) that are still what the run "
+     "wrote",
+     [](CliCommand& c, OptionArgs& a) -> Taken {
+       // A run id may follow; anything else is a file or an option.
+       c.undoRun = a.NextIs(IsRunId) ? a.Take() : "";
+       return std::nullopt;
+     }},
+    {"Other", "-h", "--help", "", 0, "show this help", Set<&CliCommand::showHelp>},
+    {"Other", "", "--version", "", 0, "show the version", Set<&CliCommand::showVersion>},
+};
+
+const CliOption* OptionOf(const std::string& arg) {
+  const auto found =
+      std::find_if(std::begin(kOptions), std::end(kOptions), [&](const CliOption& o) {
+        return arg == o.name || (*o.shortName != '\0' && arg == o.shortName);
+      });
+  return found == std::end(kOptions) ? nullptr : found;
+}
+
 bool IsOption(const std::string& arg) {
   return arg.size() > 1 && arg[0] == '-';
 }
 
-// Takes a group's switch and its arguments; the error when they are missing.
-std::optional<UsageError> TakeGroup(const CleaningGroup& group,
-                                    const std::vector<std::string>& args, std::size_t& i,
-                                    CleaningOptions& options) {
-  const auto count = static_cast<std::size_t>(group.textCount);
-  if (args.size() - i - 1 < count) {
-    return UsageError{"option " + args[i] + " needs " +
-                      (count == 1 ? "an argument" : "two arguments")};
+std::string Needs(const std::string& option, const char* arguments) {
+  return "option " + option + " needs " + arguments;
+}
+
+// Takes the option at args[i] with its arguments.
+std::optional<std::string> TakeOption(const std::vector<std::string>& args, std::size_t& i,
+                                      CliCommand& command) {
+  const std::string& arg = args[i];
+  const std::size_t left = args.size() - i - 1;
+  if (const CleaningGroup* group = GroupOfSwitch(arg)) {
+    const auto count = static_cast<std::size_t>(group->textCount);
+    if (left < count) return Needs(arg, group->cliArguments);
+    const std::span texts(args.data() + i + 1, count);
+    i += count;
+    return ApplyGroup(*group, texts, command.options, arg, "--remove-text");
   }
-  options.*group.field = true;
-  for (std::size_t t = 0; t < count; ++t) options.*group.texts[t] = args[i + 1 + t];
-  i += count;
-  if (group.field == &CleaningOptions::pdaPreset) SetPdaSwitches(options);
+  const CliOption* option = OptionOf(arg);
+  if (option == nullptr) return "unknown option " + arg;
+  if (left < static_cast<std::size_t>(option->argumentCount)) {
+    return Needs(arg, option->arguments);
+  }
+  OptionArgs optionArgs(args, i);
+  return option->take(command, optionArgs);
+}
+
+// What the options ask of each other and of the files.
+std::optional<std::string> Conflict(const CliCommand& c) {
+  const bool inPlace = c.InPlace();
+  if (c.jsonlStream && (inPlace || c.json || c.dryRun || c.diff || c.keepTimes)) {
+    return "--jsonl-stream reads standard input: it takes no FILE, --files-from, --json, "
+           "--dry-run, --diff or --keep-mtime";
+  }
+  if (c.diff && c.json) return "--diff and --json both write standard output: give one";
+  if (!inPlace) {
+    if (c.dryRun) return "--dry-run needs at least one FILE";
+    if (c.diff) return "--diff needs at least one FILE";
+    if (c.json) return "--json needs FILEs or --files-from (see --jsonl-stream for text)";
+    if (c.keepTimes) return "--keep-mtime needs FILEs or --files-from";
+    if (c.recursive) return "-r needs a FOLDER among the FILEs";
+  }
+  if (!c.recursive && !c.include.empty()) return "--include needs -r (--recursive)";
+  if (!c.recursive && !c.exclude.empty()) return "--exclude needs -r (--recursive)";
+  if (!c.recursive && c.follow) return "--follow needs -r (--recursive)";
+  if (c.nulSeparated && !c.filesFrom) return "-0 (--null) needs --files-from";
   return std::nullopt;
 }
 
-// "  --remove-text TEXT    remove every TEXT", the help in a column; a
-// switch too long for its column gets the help on the next line.
-std::string OptionLine(const std::string& option, const std::string& help) {
-  constexpr std::size_t kHelpColumn = 24;
-  std::string line = "  " + option;
-  if (line.size() + 2 > kHelpColumn) {
-    line += "\n";
-    line.append(kHelpColumn, ' ');
-  } else {
-    line.append(kHelpColumn - line.size(), ' ');
-  }
-  return line + help + "\n";
+int ProcessorCores() {
+  return static_cast<int>(
+      std::clamp(std::thread::hardware_concurrency(), 1u, static_cast<unsigned>(kMostJobs)));
 }
 
-// Wraps a help text after `width` columns, the next lines indented to the
-// help column.
+// "  --remove-text TEXT    remove every TEXT", the help in a column; an
+// option too long for its column gets the help on the next line.
+constexpr std::size_t kHelpColumn = 24;
+
+// Wraps a help text to the help column's width, the next lines indented.
 std::string Wrapped(const std::string& text) {
-  constexpr std::size_t kWidth = 52;
+  constexpr std::size_t kWidth = 78 - kHelpColumn;
   std::string out;
   std::size_t lineStart = 0;
   for (std::size_t start = 0; start < text.size();) {
@@ -71,7 +220,7 @@ std::string Wrapped(const std::string& text) {
     if (end == std::string::npos) end = text.size();
     if (out.size() - lineStart + (end - start) > kWidth && out.size() > lineStart) {
       out.back() = '\n';
-      out.append(24, ' ');
+      out.append(kHelpColumn, ' ');
       lineStart = out.size();
     }
     out.append(text, start, end - start);
@@ -82,10 +231,37 @@ std::string Wrapped(const std::string& text) {
   return out;
 }
 
+std::string OptionLine(const std::string& option, const std::string& help) {
+  std::string line = "  " + option;
+  if (line.size() + 2 > kHelpColumn) {
+    line += "\n";
+    line.append(kHelpColumn, ' ');
+  } else {
+    line.append(kHelpColumn - line.size(), ' ');
+  }
+  return line + Wrapped(help) + "\n";
+}
+
+std::string OptionsHelp() {
+  std::string text;
+  std::string section;
+  for (const CliOption& o : kOptions) {
+    if (section != o.section) {
+      section = o.section;
+      text += "\n" + section + ":\n";
+    }
+    std::string option = *o.shortName != '\0' ? std::string(o.shortName) + ", " + o.name : o.name;
+    if (*o.arguments != '\0') option += std::string(" ") + o.arguments;
+    text += OptionLine(option, o.help);
+  }
+  return text;
+}
+
 }  // namespace
 
 std::variant<CliCommand, UsageError> ParseCommandLine(const std::vector<std::string>& args) {
   CliCommand command;
+  command.jobs = ProcessorCores();
   bool optionsEnded = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
@@ -93,35 +269,12 @@ std::variant<CliCommand, UsageError> ParseCommandLine(const std::vector<std::str
       command.files.push_back(arg);
     } else if (arg == "--") {
       optionsEnded = true;
-    } else if (const CleaningGroup* group = GroupOf(arg)) {
-      if (auto error = TakeGroup(*group, args, i, command.options)) return *error;
-    } else if (arg == "--dry-run") {
-      command.dryRun = true;
-    } else if (arg == "--no-undo") {
-      command.noUndo = true;
-    } else if (arg == "--diff") {
-      if (!DiffAvailable()) return UsageError{"--diff is not available in this build"};
-      command.diff = true;
-    } else if (arg == "--runs") {
-      command.listRuns = true;
-    } else if (arg == "--undo") {
-      // A run id may follow; anything else is a file or an option.
-      const bool runGiven = i + 1 < args.size() && IsRunId(args[i + 1]);
-      command.undoRun = runGiven ? args[++i] : "";
-    } else if (arg == "--help" || arg == "-h") {
-      command.showHelp = true;
-    } else if (arg == "--version") {
-      command.showVersion = true;
-    } else {
-      return UsageError{"unknown option " + arg};
+    } else if (auto error = TakeOption(args, i, command)) {
+      return UsageError{*error};
     }
   }
-  if (command.dryRun && command.files.empty() && !command.showHelp && !command.showVersion) {
-    return UsageError{"--dry-run needs at least one FILE"};
-  }
-  if (command.diff && command.files.empty() && !command.showHelp && !command.showVersion) {
-    return UsageError{"--diff needs at least one FILE"};
-  }
+  if (command.showHelp || command.showVersion) return command;
+  if (auto error = Conflict(command)) return UsageError{*error};
   return command;
 }
 
@@ -129,32 +282,26 @@ std::string UsageText() {
   std::string text = R"(Usage: quillmere-cli [OPTIONS] [FILE...]
 Cleans HTML and plain-text files. With no FILE, cleans standard input to
 standard output. With FILEs, cleans each file in place; a file is rewritten
-only when its text changed, and no backup is made.
+only when its text changed.
 
 Cleaning groups (applied in this order, whatever the order given):
 )";
   for (const CleaningGroup& group : CleaningGroups()) {
     std::string option = group.cliSwitch;
     if (*group.cliArguments != '\0') option += std::string(" ") + group.cliArguments;
-    text += OptionLine(option, Wrapped(group.cliHelp));
+    text += OptionLine(option, group.cliHelp);
   }
+  text += OptionsHelp();
   text += R"(
-Other options:
-  --dry-run             with FILEs: clean but write nothing; list the files
-                        that would change, and report those that could not
-                        be saved
-  --diff                with FILEs: write nothing; print what would change as a
-                        unified diff on standard output (for patch -p0), the
-                        summary on standard error; with --dry-run also check
-                        that the files could be saved and list them there
-  --no-undo             keep no undo journal of this run
-  --runs                list the runs that can be undone
-  --undo [RUN]          put back the files of the last run not undone (or
-                        of RUN) that are still what the run wrote
-  --help                show this help
-  --version             show the version
-
-An empty TEXT, BEGIN, END, SEARCH or REPLACEMENT leaves its group off.
+Each kind of rule (--remove-text, --remove-block, --replace) runs in the order
+given, at its group's place. No TEXT, BEGIN, END, SEARCH or REPLACEMENT may
+be empty; to delete a text, use --remove-text TEXT.
+A rules file holds one cleaning option per line without its dashes, and its
+texts: replace "Colour" "Color". A text in double quotes may hold spaces and
+the escapes \" \\ \t \n \r \xHH; a line beginning with # is a comment.
+"--" ends the options: every argument after it is a FILE.
+A GLOB without / matches file names at any depth; with /, the path below the
+folder given; * and ? never match /, ** matches any number of folders.
 Errors go to standard error as "File open error: PATH" or "File save error:
 PATH", a tab, and the reason.
 Exit status: 0 success, 1 a file or input could not be cleaned, 2 usage

@@ -12,14 +12,29 @@ namespace quillmere {
 // What the command line asks for.
 struct CliCommand {
   CleaningOptions options;
-  std::vector<std::string> files;  // empty: filter standard input to standard output
+  std::vector<std::string> files;  // none (and no list): filter standard input
+  // Folders among the files are walked, taking the files that `include`
+  // (default: the text and HTML names) and not `exclude` match.
+  bool recursive = false;
+  std::vector<std::string> include;
+  std::vector<std::string> exclude;
+  bool follow = false;                   // enter links to folders
+  std::optional<std::string> filesFrom;  // a list of paths; "-" is standard input
+  bool nulSeparated = false;             // the list's paths end in NUL, not a line end
   bool dryRun = false;
+  bool keepTimes = false;  // changed files keep their times
+  int jobs = 1;            // files cleaned at once
+  bool json = false;       // JSON Lines instead of the human lines
+  bool jsonlStream = false;
   bool noUndo = false;                 // no undo journal for this run
   bool diff = false;                   // print the changes as a diff, write nothing
   bool listRuns = false;               // --runs
   std::optional<std::string> undoRun;  // --undo: "" for the last run not undone
   bool showHelp = false;
   bool showVersion = false;
+
+  // Files are cleaned in place, rather than standard input filtered.
+  bool InPlace() const { return !files.empty() || filesFrom.has_value(); }
 };
 
 // A command line that cannot be run, with the one-line reason.
@@ -28,10 +43,11 @@ struct UsageError {
 };
 
 // Parses the arguments after the program name. Arguments are bytes, taken as
-// they stand; "--" ends the options.
+// they stand; "--" ends the options. A rules file named by --rules is read
+// here. Without --jobs, `jobs` is the number of processor cores.
 std::variant<CliCommand, UsageError> ParseCommandLine(const std::vector<std::string>& args);
 
-// The text printed for --help.
+// The text printed for --help, made from the same tables as the parser.
 std::string UsageText();
 
 }  // namespace quillmere

@@ -30,8 +30,13 @@ constexpr const char* kClearLine = "\r\x1b[K";
 
 }  // namespace
 
-ConsoleObserver::ConsoleObserver(std::ostream& err, bool showProgress)
-    : err_(err), showProgress_(showProgress) {}
+void SignalledObserver::DrainEvents() {
+  if (const int signal = pendingSignal.exchange(0); signal != 0) stoppedBy_ = signal;
+}
+
+ConsoleObserver::ConsoleObserver(std::ostream& err, bool showProgress, std::ostream& out,
+                                 std::ostream* list)
+    : err_(err), showProgress_(showProgress), out_(out), list_(list) {}
 
 void ConsoleObserver::FileStarted(int, const std::string& path, int percent) {
   if (!showProgress_) return;
@@ -46,10 +51,6 @@ void ConsoleObserver::FileStarted(int, const std::string& path, int percent) {
   progressShown_ = true;
 }
 
-void ConsoleObserver::DrainEvents() {
-  if (const int signal = pendingSignal.exchange(0); signal != 0) stoppedBy_ = signal;
-}
-
 void ConsoleObserver::FileRestored(const std::string& path) {
   Line(texts::kRestored + path, texts::kRestoredDetails);
 }
@@ -57,6 +58,27 @@ void ConsoleObserver::FileRestored(const std::string& path) {
 void ConsoleObserver::FileFailed(FileStage stage, const std::string& path, const FileError& error) {
   Line((stage == FileStage::kOpen ? texts::kOpenError : texts::kSaveError) + path,
        ReasonText(error));
+}
+
+void ConsoleObserver::FileFinished(int, const std::string& path, const FileOutcome& outcome) {
+  for (const FileNote& note : outcome.notes) {
+    switch (note.kind) {
+      case FileNote::Kind::kNoUndoCopy:
+        Line(texts::kNoUndoCopy + path, texts::kNoUndoCopyDetails);
+        break;
+      case FileNote::Kind::kTimesNotKept:
+        Line(texts::kTimesNotKept + path, ReasonText(note.error));
+        break;
+      case FileNote::Kind::kDiff:
+        EndProgress();
+        out_ << note.text;
+        break;
+    }
+  }
+  if (list_ != nullptr && outcome.result == FileOutcome::Result::kChanged) {
+    EndProgress();
+    *list_ << path << '\n';
+  }
 }
 
 void ConsoleObserver::Line(const std::string& text, const std::string& details) {

@@ -10,27 +10,37 @@
 
 namespace quillmere {
 
-// A run on a console: failures and restored files become lines on the error
-// stream (the reason after a tab), progress becomes a line that rewrites
-// itself when the error stream is a terminal, and a stop signal (Ctrl+C,
-// SIGTERM, SIGHUP, SIGQUIT) caught by StopSignals is taken at the next file's
-// event point as a stop request: the file then in hand is still finished.
-class ConsoleObserver final : public BatchObserver {
+// Takes a stop signal (Ctrl+C, SIGTERM, SIGHUP, SIGQUIT) that StopSignals
+// caught as a stop request at the run's next event point: the file then in
+// hand is still finished.
+class SignalledObserver : public BatchObserver {
  public:
-  ConsoleObserver(std::ostream& err, bool showProgress);
-
   // The stop signal taken, or 0.
   int stoppedBy() const { return stoppedBy_; }
-  // Clears the progress line, if one is shown.
-  void EndProgress();
-  // A line that warns of something that is no error.
-  void Warn(const std::string& text, const std::string& details) { Line(text, details); }
 
   bool StopRequested() override { return stoppedBy_ != 0; }
-  void FileStarted(int index, const std::string& path, int percent) override;
   void DrainEvents() override;
+
+ private:
+  int stoppedBy_ = 0;
+};
+
+// A run on a console: failures, restored files and what the stores noticed
+// become lines on the error stream (the reason after a tab), progress
+// becomes a line that rewrites itself when the error stream is a terminal,
+// and the diffs the stores made go to `out`; with a `list` (a dry run) the
+// paths of the files that would change go there.
+class ConsoleObserver final : public SignalledObserver {
+ public:
+  ConsoleObserver(std::ostream& err, bool showProgress, std::ostream& out, std::ostream* list);
+
+  // Clears the progress line, if one is shown.
+  void EndProgress();
+
+  void FileStarted(int index, const std::string& path, int percent) override;
   void FileRestored(const std::string& path) override;
   void FileFailed(FileStage stage, const std::string& path, const FileError& error) override;
+  void FileFinished(int index, const std::string& path, const FileOutcome& outcome) override;
   void RunEnded(const RunCounters&, bool) override { EndProgress(); }
 
  private:
@@ -38,7 +48,8 @@ class ConsoleObserver final : public BatchObserver {
 
   std::ostream& err_;
   bool showProgress_;
-  int stoppedBy_ = 0;
+  std::ostream& out_;
+  std::ostream* list_;
   bool progressShown_ = false;
   std::chrono::steady_clock::time_point lastProgress_{};
 };

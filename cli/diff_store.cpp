@@ -1,6 +1,6 @@
 #include "diff_store.h"
 
-#include <ostream>
+#include <utility>
 
 #ifdef QUILLMERE_HAVE_DIFF
 #include "text_diff.h"
@@ -9,19 +9,18 @@
 namespace quillmere {
 
 LoadedFile DiffFileStore::Load(const std::string& path) {
-  LoadedFile loaded = store_.Load(path);
+  LoadedFile loaded = inner().Load(path);
   loadedPath_ = path;
   loadedText_ = loaded.ok() ? loaded.text : std::string();
   return loaded;
 }
 
 std::optional<FileError> DiffFileStore::Save(const std::string& path, const std::string& text) {
-  if (list_ != nullptr) {
-    if (std::optional<FileError> error = store_.CheckSave(path)) return error;
-    *list_ << path << '\n';
+  if (checkSaves_) {
+    if (std::optional<FileError> error = inner().CheckSave(path)) return error;
   }
 #ifdef QUILLMERE_HAVE_DIFF
-  if (path == loadedPath_) out_ << UnifiedDiff(loadedText_, text, path, colour_);
+  if (path == loadedPath_) show_(UnifiedDiff(loadedText_, text, path, colour_));
 #else
   (void)text;
 #endif

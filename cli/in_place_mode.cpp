@@ -1,16 +1,17 @@
 #include "in_place_mode.h"
 
 #include <cstdio>
+#include <memory>
+#include <optional>
 #include <ostream>
-#include <unordered_set>
 #include <vector>
 
-#include "batch_job.h"
 #include "cli.h"
 #include "console_observer.h"
-#include "diff_store.h"
-#include "run_journal.h"
-#include "texts.h"
+#include "json_report.h"
+#include "parallel_batch_job.h"
+#include "run_items.h"
+#include "worker_store.h"
 
 #ifdef _WIN32
 #include <io.h>
@@ -20,33 +21,6 @@
 
 namespace quillmere {
 namespace {
-
-// Loads through another store and saves nothing: a save checks that the
-// file could be saved, and names it when it could.
-class DryRunFileStore final : public FileStore {
- public:
-  DryRunFileStore(FileStore& store, std::ostream& out) : store_(store), out_(out) {}
-
-  LoadedFile Load(const std::string& path) override { return store_.Load(path); }
-  std::optional<FileError> Save(const std::string& path, const std::string&) override {
-    std::optional<FileError> error = store_.CheckSave(path);
-    if (!error) out_ << path << '\n';
-    return error;
-  }
-  std::optional<FileError> CheckSave(const std::string& path) override {
-    return store_.CheckSave(path);
-  }
-  std::optional<FileError> Stamp(const std::string& path, FileStamp& stamp) override {
-    return store_.Stamp(path, stamp);
-  }
-  std::optional<FileError> Restamp(const std::string&, const FileStamp&) override {
-    return std::nullopt;  // nothing is written
-  }
-
- private:
-  FileStore& store_;
-  std::ostream& out_;
-};
 
 bool OutputIsTerminal() {
 #ifdef _WIN32
@@ -64,54 +38,61 @@ bool ErrorStreamIsTerminal() {
 #endif
 }
 
-// The paths in the order given, each byte-identical one once, at its first
-// place.
-std::vector<std::string> Unique(const std::vector<std::string>& files) {
-  std::unordered_set<std::string> seen;
-  std::vector<std::string> unique;
-  for (const std::string& path : files) {
-    if (seen.insert(path).second) unique.push_back(path);
-  }
-  return unique;
+// The observer the command asks for: JSON Lines, or lines for people.
+std::unique_ptr<SignalledObserver> MakeObserver(const CliCommand& command, std::ostream& out,
+                                                std::ostream& err, bool showProgress) {
+  if (command.json) return std::make_unique<JsonObserver>(out);
+  // With a diff on standard output, a dry run's list goes beside the summary.
+  std::ostream* list = !command.dryRun ? nullptr : command.diff ? &err : &out;
+  return std::make_unique<ConsoleObserver>(err, showProgress, out, list);
 }
 
 }  // namespace
 
-int RunInPlaceMode(const CliCommand& command, std::ostream& out, std::ostream& err) {
-  const auto store = MakeSystemFileStore();
+int RunInPlaceMode(const CliCommand& command, std::istream& in, std::ostream& out,
+                   std::ostream& err) {
+  std::vector<std::unique_ptr<FileStore>> stores;
+  const BaseStores makeStore = [&]() -> FileStore& {
+    stores.push_back(MakeSystemFileStore());
+    return *stores.back();
+  };
   const std::filesystem::path runs = DefaultRunsFolder();
   RunJournals journals(runs, DefaultJournalLimit(runs));
-  return RunInPlaceMode(command, *store, runs.empty() ? nullptr : &journals, out, err,
+  return RunInPlaceMode(command, makeStore, runs.empty() ? nullptr : &journals, in, out, err,
                         ErrorStreamIsTerminal());
 }
 
-int RunInPlaceMode(const CliCommand& command, FileStore& store, RunJournals* journals,
-                   std::ostream& out, std::ostream& err, bool showProgress) {
-  DryRunFileStore dryRun(store, out);
-  // With a diff on standard output, a dry run's list goes beside the summary.
-  DiffFileStore diff(store, out, showProgress && OutputIsTerminal(),
-                     command.dryRun ? &err : nullptr);
-  ConsoleObserver observer(err, showProgress);
-  std::optional<JournaledFileStore> journaled;
-  if (journals != nullptr && !command.dryRun && !command.diff && !command.noUndo) {
-    journaled.emplace(store, *journals, [&](const std::string& path) {
-      observer.Warn(texts::kNoUndoCopy + path, texts::kNoUndoCopyDetails);
-    });
+int RunInPlaceMode(const CliCommand& command, const BaseStores& stores, RunJournals* journals,
+                   std::istream& in, std::ostream& out, std::ostream& err, bool showProgress) {
+  std::vector<RunItem> items;
+  if (const std::optional<std::string> error = GatherRunItems(command, in, items)) {
+    err << "quillmere-cli: " << *error << "\n";
+    return kExitUsage;
   }
-  FileStore& files = command.diff     ? static_cast<FileStore&>(diff)
-                     : command.dryRun ? static_cast<FileStore&>(dryRun)
-                     : journaled      ? static_cast<FileStore&>(*journaled)
-                                      : store;
-  BatchJob job(files, observer);
+  std::optional<RunJournal> journal;
+  if (journals != nullptr && !command.dryRun && !command.diff && !command.noUndo) {
+    journal.emplace(*journals);
+  }
+  const bool colourDiff = showProgress && OutputIsTerminal();
+  const WorkerStoreMaker makeStore = [&](FileNotes& notes) {
+    return MakeWorkerStore(command, stores(), journal ? &*journal : nullptr, notes, colourDiff);
+  };
+  const std::unique_ptr<SignalledObserver> observer = MakeObserver(command, out, err, showProgress);
   RunCounters counters;
   {
     const StopSignals stopSignals;
-    counters = job.Run(Unique(command.files), command.options);
+    counters = ParallelBatchJob(makeStore, *observer, command.jobs).Run(items, command.options);
   }
-  // With a diff on standard output, the summary goes where it spoils no patch.
-  (command.diff ? err : out) << RunSummary(counters) << '\n';
+  const int stoppedBy = observer->stoppedBy();
+  if (command.json) {
+    out << JsonSummary(counters, command.dryRun, stoppedBy);
+  } else {
+    // With a diff on standard output, the summary goes where it spoils no
+    // patch.
+    (command.diff ? err : out) << RunSummary(counters) << '\n';
+  }
   out.flush();
-  if (observer.stoppedBy() != 0) return kExitSignalBase + observer.stoppedBy();
+  if (stoppedBy != 0) return kExitSignalBase + stoppedBy;
   if (!out) {
     err << "quillmere-cli: cannot write standard output\n";
     return kExitFailure;

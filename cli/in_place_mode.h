@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 
 #include "cli_options.h"
@@ -8,18 +9,24 @@
 
 namespace quillmere {
 
-// Cleans the files of `command` in place with the batch run, in the order
-// given (a repeated path is handled once, at its first place). Load and save
-// failures are reported on `err` as "File open error: PATH" and "File save
-// error: PATH", and the summary goes to `out`. With `dryRun` nothing is
-// written: the files that would change are listed on `out` and counted as
-// replaced. An interrupt (Ctrl+C) stops the run after the file in hand.
-// Returns 0, 1 when any file failed, or 130 when interrupted.
-int RunInPlaceMode(const CliCommand& command, std::ostream& out, std::ostream& err);
+// Cleans the files of `command` in place, --jobs at a time: the FILEs (with
+// -r the files of their trees) and the paths of the --files-from list, read
+// from `in` when it is "-". A path given twice byte for byte is handled
+// once. Each file that cannot be cleaned gets a line on `err` ("File open
+// error: PATH", a tab, the reason), or with --json an object on `out`; the
+// summary goes to `out`. In a dry run nothing is written: the files that
+// would change are listed on `out`. A stop signal stops the run after the
+// files in hand. Returns 0, 1 when any file failed, 2 when the list cannot
+// be read, or 128 plus the signal's number.
+int RunInPlaceMode(const CliCommand& command, std::istream& in, std::ostream& out,
+                   std::ostream& err);
 
-// The same over a given file store, keeping an undo journal in `journals`
+// Gives each worker of the run a base store of its own.
+using BaseStores = std::function<FileStore&()>;
+
+// The same over the given stores, keeping an undo journal in `journals`
 // (none when null), with or without a progress line on `err`.
-int RunInPlaceMode(const CliCommand& command, FileStore& store, RunJournals* journals,
-                   std::ostream& out, std::ostream& err, bool showProgress);
+int RunInPlaceMode(const CliCommand& command, const BaseStores& stores, RunJournals* journals,
+                   std::istream& in, std::ostream& out, std::ostream& err, bool showProgress);
 
 }  // namespace quillmere

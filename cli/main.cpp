@@ -59,7 +59,7 @@ int wmain(int argc, wchar_t** argv) {
   const auto parsed = quillmere::ParseCommandLine(args);
   const auto* command = std::get_if<quillmere::CliCommand>(&parsed);
   std::optional<Utf8Console> console;
-  if (command != nullptr && !command->files.empty()) console.emplace();
+  if (command != nullptr && command->InPlace()) console.emplace();
   return quillmere::RunCli(args, std::cin, std::cout, std::cerr, toContent);
 }
 

@@ -1,8 +1,20 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace quillmere {
+
+// One more rule for a group that takes texts: a text to remove, a block's
+// begin and end texts, or a search text and its replacement.
+struct TextRule {
+  enum class Kind { kRemoveText, kRemoveBlock, kReplace };
+  Kind kind = Kind::kRemoveText;
+  std::string first;   // the text to remove, BEGIN or SEARCH
+  std::string second;  // END or REPLACEMENT; unused by kRemoveText
+
+  bool operator==(const TextRule&) const = default;
+};
 
 // What a run does to every file: eleven group switches, the case mode of the
 // search-and-replace conversions, the preset switch and five texts typed by
@@ -26,6 +38,10 @@ struct CleaningOptions {
   bool convertLists = false;
   bool removeFonts = false;
   bool pdaPreset = false;
+  // Rules after the group's own texts, for front ends that take several:
+  // each runs where its kind's group runs, when that group's switch is on,
+  // in the order of this list. A rule with an empty text does nothing.
+  std::vector<TextRule> rules;
 
   bool operator==(const CleaningOptions&) const = default;
 };

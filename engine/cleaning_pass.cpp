@@ -182,24 +182,49 @@ class StepRunner {
   std::string spare_;
 };
 
+// Adds the step of one user rule; a rule with an empty text takes no part.
+void AddRule(StepRunner& run, TextRule::Kind kind, std::string_view first,
+             std::string_view second) {
+  if (first.empty() || (kind != TextRule::Kind::kRemoveText && second.empty())) return;
+  switch (kind) {
+    case TextRule::Kind::kRemoveText:
+      run.Add({Edit::kRemoveAll, first});
+      break;
+    case TextRule::Kind::kRemoveBlock:
+      run.Add({Edit::kRemoveBlocks, first, second});
+      break;
+    case TextRule::Kind::kReplace:
+      run.Add({Edit::kReplaceAll, first, second});
+      break;
+  }
+}
+
+// A group of the user's texts: its own texts, then its further rules in order.
+void AddUserGroup(StepRunner& run, const CleaningOptions& options, TextRule::Kind kind,
+                  std::string_view first, std::string_view second) {
+  AddRule(run, kind, first, second);
+  for (const TextRule& rule : options.rules) {
+    if (rule.kind == kind) AddRule(run, kind, rule.first, rule.second);
+  }
+}
+
 }  // namespace
 
 void CleanText(TextBuffer& buffer, const CleaningOptions& options) {
-  StepRunner run(buffer, options.caseSensitive != 0);
+  StepRunner run(buffer, options.caseSensitive);
   if (options.convertTables) run.AddGroup(kTables);
   if (options.removeScripts) run.AddGroup(kScripts);
   if (options.removePictures) run.AddGroup(kPictures);
   if (options.removeForms) run.AddGroup(kForms);
   if (options.removeSounds) run.AddGroup(kSounds);
-  // The user's texts take part only when they are not empty.
-  if (options.removeTextEnabled && !options.removeText.empty()) {
-    run.Add({Edit::kRemoveAll, options.removeText});
+  if (options.removeTextEnabled) {
+    AddUserGroup(run, options, TextRule::Kind::kRemoveText, options.removeText, {});
   }
-  if (options.removeBlockEnabled && !options.blockBegin.empty() && !options.blockEnd.empty()) {
-    run.Add({Edit::kRemoveBlocks, options.blockBegin, options.blockEnd});
+  if (options.removeBlockEnabled) {
+    AddUserGroup(run, options, TextRule::Kind::kRemoveBlock, options.blockBegin, options.blockEnd);
   }
-  if (options.searchEnabled && !options.searchText.empty() && !options.replaceText.empty()) {
-    run.Add({Edit::kReplaceAll, options.searchText, options.replaceText});
+  if (options.searchEnabled) {
+    AddUserGroup(run, options, TextRule::Kind::kReplace, options.searchText, options.replaceText);
   }
   if (options.cleanNotes) run.AddGroup(kNotes);
   if (options.convertLists) run.AddGroup(kLists);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -85,18 +86,26 @@ std::string PlanKey(std::span<const ChainStep> steps) {
   return key;
 }
 
-// A batch runs the same chains on every file, so the last few plans are kept
-// (per thread, as the engine keeps no other state).
-const ChainPlan& PlanFor(std::span<const ChainStep> steps) {
+// A batch runs the same chains on every file, so the last few plans are kept.
+// A plan never changes once made, so the threads of a parallel run share
+// them. (A cache per thread would be destroyed at each thread's end, which
+// the MinGW runtime does after it has freed the thread's storage.)
+std::shared_ptr<const ChainPlan> PlanFor(std::span<const ChainStep> steps) {
   constexpr std::size_t kKeptPlans = 8;
-  thread_local std::vector<std::pair<std::string, std::unique_ptr<const ChainPlan>>> kept;
+  static std::mutex mutex;
+  static std::vector<std::pair<std::string, std::shared_ptr<const ChainPlan>>> kept;
   std::string key = PlanKey(steps);
-  for (const auto& [keptKey, plan] : kept) {
-    if (keptKey == key) return *plan;
+  {
+    const std::lock_guard lock(mutex);
+    for (const auto& [keptKey, plan] : kept) {
+      if (keptKey == key) return plan;
+    }
   }
+  auto plan = std::make_shared<const ChainPlan>(steps);
+  const std::lock_guard lock(mutex);
   if (kept.size() == kKeptPlans) kept.erase(kept.begin());
-  kept.emplace_back(std::move(key), std::make_unique<const ChainPlan>(steps));
-  return *kept.back().second;
+  kept.emplace_back(std::move(key), plan);
+  return plan;
 }
 
 // Reads a chain's input: stretches that no stage reacts to are copied to the
@@ -168,7 +177,8 @@ class ChainReader {
 bool RunEditChain(std::span<const ChainStep> steps, std::string& text, std::string& spare) {
   if (steps.empty()) return false;
   const bool inPlace = std::all_of(steps.begin(), steps.end(), NeverLengthens);
-  const ChainPlan& plan = PlanFor(steps);
+  const std::shared_ptr<const ChainPlan> held = PlanFor(steps);
+  const ChainPlan& plan = *held;
   StageRouter router(plan.routes);
   ChainOutput output(text, inPlace ? text : spare, inPlace, router);
   router.SetOutput(output);

@@ -34,6 +34,9 @@ struct CleaningGroup {
   std::string CleaningOptions::*texts[2];
   int textControlIds[2];
   int textCount;
+  // The kind of the further rules the command line adds for the group, when
+  // it takes texts.
+  TextRule::Kind ruleKind;
   const char* helpName;  // its entry in the help box
   const char* helpText;
   int helpIndex;     // its place in the help box

@@ -91,6 +91,7 @@ inline constexpr const char* kNoUndoCopy = "No undo copy: ";
 inline constexpr const char* kNoUndoCopyDetails =
     "the undo journal has no room for it; the file was cleaned all the same";
 inline constexpr const char* kNoUndoCopySummary = "Cleaned without an undo copy : %d";
+inline constexpr const char* kTimesNotKept = "Times not kept: ";
 
 // The open-file dialog's filters: what each shows, in UTF-8, and its
 // patterns. "All Files (*.*)" also lists names without a dot.

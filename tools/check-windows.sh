@@ -178,6 +178,27 @@ expect "dry run: exit status" "$rc" 0
 expect "dry run: output" "$(cat ../out.txt)" \
   "$(printf 'a.htm\nOK. Files : 2, Replaced files : 1, Errors : 0')"
 expect_file "dry run: file left alone" a.htm 'keep Color\r\n'
+
+# A folder tree by two workers, reported as JSON Lines; a stream record.
+mkdir -p ../tree/sub
+printf 'Colour' >../tree/b.htm
+printf 'Colour' >../tree/sub/a.htm
+printf 'Colour' >../tree/skip.md
+rc=0
+"$wine" "$cli" -r --jobs 2 --json --replace Colour Color ../tree >../out.txt 2>../err.txt || rc=$?
+expect "tree: exit status" "$rc" 0
+expect "tree: JSON lines" "$(cat ../out.txt)" "$(cat <<'JSON'
+{"type":"file","path":"../tree\\b.htm","result":"changed","bytes_before":6,"bytes_after":5}
+{"type":"file","path":"../tree\\sub\\a.htm","result":"changed","bytes_before":6,"bytes_after":5}
+{"type":"summary","files":2,"changed":2,"errors":0,"restored":0,"dry_run":false,"stopped_by_signal":0}
+JSON
+)"
+expect_file "tree: not taken" ../tree/skip.md 'Colour'
+rc=0
+printf '{"id":1,"text":"Colour"}\n' | "$wine" "$cli" --jsonl-stream --replace Colour Color \
+  >../out.txt 2>../err.txt || rc=$?
+expect "stream: exit status" "$rc" 0
+expect "stream: answer" "$(cat ../out.txt)" '{"id":1,"text":"Color","changed":true}'
 cd "$src"
 
 # --- quillmere.exe: its window on a Greek-named file ---------------------------------

@@ -6,16 +6,17 @@ set -euo pipefail
 
 purpose=${1:-run}
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev libxxhash-dev
-          libgit2-dev)
+          libgit2-dev nlohmann-json3-dev)
 case "$purpose" in
   run) ;;
   # The headless window tests measure real fonts; the packaging checks are
   # Python scripts that also validate the desktop entry and compile the
   # Windows resource script; the data-safety test sets access lists and
   # attributes, mounts a btrfs image and acts as other users; patch applies
-  # the command line's diffs.
+  # the command line's diffs; the stream test spreads records over processes
+  # with GNU parallel.
   test) packages+=(fonts-dejavu-core python3 desktop-file-utils binutils-mingw-w64-x86-64
-                   acl attr btrfs-progs util-linux patch) ;;
+                   acl attr btrfs-progs util-linux patch parallel) ;;
   # The real-HTML corpus is built from the manuals these packages install;
   # the benchmark scripts use perl, bc and GNU time.
   bench) packages+=(libbenchmark-dev time bc perl valgrind libxslt1-dev git-doc libglib2.0-doc

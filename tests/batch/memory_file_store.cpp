@@ -21,8 +21,14 @@ LoadedFile MemoryFileStore::Load(const std::string& path) {
     return loaded;
   }
   loaded.text = found->second;
-  loaded.key = {1, static_cast<std::uint64_t>(std::distance(files.begin(), found))};
+  loaded.key = *KeyOf(path);
   return loaded;
+}
+
+std::optional<FileKey> MemoryFileStore::KeyOf(const std::string& path) {
+  const auto found = files.find(FileOf(path));
+  if (found == files.end()) return std::nullopt;
+  return FileKey{1, static_cast<std::uint64_t>(std::distance(files.begin(), found))};
 }
 
 std::optional<FileError> MemoryFileStore::Save(const std::string& path, const std::string& text) {

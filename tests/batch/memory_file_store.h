@@ -18,6 +18,7 @@ class MemoryFileStore : public FileStore {
   std::optional<FileError> CheckSave(const std::string& path) override;
   std::optional<FileError> Stamp(const std::string& path, FileStamp& stamp) override;
   std::optional<FileError> Restamp(const std::string& path, const FileStamp& stamp) override;
+  std::optional<FileKey> KeyOf(const std::string& path) override;
   void Flush() override { ++flushes; }
 
   std::map<std::string, std::string> files;

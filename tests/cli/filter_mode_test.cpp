@@ -9,23 +9,13 @@
 
 #include "cli.h"
 #include "cli_options.h"
+#include "run_tool.h"
 
 namespace quillmere {
 namespace {
 
-struct CliResult {
-  int status;
-  std::string out;
-  std::string err;
-};
-
-CliResult RunTool(const std::vector<std::string>& args, const std::string& input = {}) {
-  std::istringstream in(input);
-  std::ostringstream out;
-  std::ostringstream err;
-  const int status = RunCli(args, in, out, err);
-  return {status, out.str(), err.str()};
-}
+using test::CliResult;
+using test::RunTool;
 
 TEST(CliFilter, CleansStandardInputWithTheChosenGroups) {
   const CliResult r =
@@ -48,6 +38,31 @@ TEST(CliFilter, TextOptionsTakeTheirArgumentsAsBytes) {
   EXPECT_EQ(RunTool({"--replace", "foo", "bar", "--case-sensitive"}, "Foo foo").out, "Foo bar");
   // An option value that looks like an option is still a value.
   EXPECT_EQ(RunTool({"--replace", "--", "-"}, "a--b").out, "a-b");
+}
+
+TEST(CliFilter, AnEmptyTextIsAUsageErrorThatSaysHowToDeleteText) {
+  for (const auto& [args, named] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+           {{"--replace", "a", ""}, "REPLACEMENT is empty"},
+           {{"--replace", "", "b"}, "SEARCH is empty"},
+           {{"--remove-text", ""}, "TEXT is empty"},
+           {{"--remove-block", "", "n"}, "BEGIN is empty"},
+           {{"--remove-block", "b", ""}, "END is empty"}}) {
+    const CliResult r = RunTool(args, "banana");
+    EXPECT_EQ(r.status, kExitUsage) << named;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "quillmere-cli: " + args[0] + ": " + named +
+                         "; to delete a text, use --remove-text TEXT (try --help)\n");
+  }
+}
+
+TEST(CliFilter, RepeatedRulesAllRunInTheOrderGiven) {
+  EXPECT_EQ(RunTool({"--replace", "foo", "X", "--replace", "bar", "Y"}, "foo bar foo").out,
+            "X Y X");
+  EXPECT_EQ(RunTool({"--remove-text", "a", "--remove-text", "N"}, "banana").out, "b");
+  EXPECT_EQ(RunTool({"--remove-block", "<", ">", "--remove-block", "[", "]"}, "a<b>c[d]e").out,
+            "ace");
+  // Remove text runs before replace, whatever the order given.
+  EXPECT_EQ(RunTool({"--replace", "x", "yy", "--remove-text", "y"}, "xy").out, "yy");
 }
 
 // Arguments in UTF-8 (Windows) reach the cleaning as the files' bytes; a text
@@ -74,12 +89,6 @@ TEST(CliFilter, CleaningTextsGoThroughTheContentConversion) {
   EXPECT_EQ(err2.str(),
             "quillmere-cli: --remove-block text \"\xCE\xB1\" has characters that the files' code "
             "page lacks (try --help)\n");
-}
-
-TEST(CliFilter, AnEmptyTextLeavesItsGroupOff) {
-  EXPECT_EQ(RunTool({"--replace", "a", ""}, "banana").out, "banana");
-  EXPECT_EQ(RunTool({"--remove-text", ""}, "banana").out, "banana");
-  EXPECT_EQ(RunTool({"--remove-block", "", "n"}, "banana").out, "banana");
 }
 
 TEST(CliFilter, ThePresetTicksItsSevenGroupsOnly) {
@@ -117,11 +126,23 @@ TEST(CliFilter, EndlessInputOfNulBytesIsRefusedAtOnce) {
 }
 
 TEST(CliFilter, UsageErrorsExitWithTwoAndOneLine) {
-  for (const auto& args : std::vector<std::vector<std::string>>{{"--bogus"},
-                                                                {"--remove-text"},
-                                                                {"--replace", "x"},
-                                                                {"--remove-block", "a"},
-                                                                {"--dry-run"}}) {
+  for (const auto& args :
+       std::vector<std::vector<std::string>>{{"--bogus"},
+                                             {"--remove-text"},
+                                             {"--replace", "x"},
+                                             {"--remove-block", "a"},
+                                             {"--dry-run"},
+                                             {"--json"},  // in-place options without a file
+                                             {"--keep-mtime"},
+                                             {"-r"},
+                                             {"--include", "*.x", "a"},  // tree options without -r
+                                             {"--exclude", "x", "a"},
+                                             {"--follow", "a"},
+                                             {"-0", "a"},  // without --files-from
+                                             {"--jobs", "0", "a"},
+                                             {"--jobs", "2x", "a"},
+                                             {"--jsonl-stream", "a"},
+                                             {"--rules", "/nonexistent/rules"}}) {
     const CliResult r = RunTool(args, "text");
     EXPECT_EQ(r.status, kExitUsage) << args[0];
     EXPECT_EQ(r.out, "");
@@ -133,9 +154,13 @@ TEST(CliFilter, HelpAndVersion) {
   EXPECT_EQ(RunTool({"--version"}).out, "quillmere-cli 1.0.9\n");
   const CliResult help = RunTool({"--help"});
   EXPECT_EQ(help.status, kExitOk);
-  for (const char* option : {"--tables", "--scripts", "--pictures", "--forms", "--sounds",
-                             "--notes", "--lists", "--fonts", "--pda", "--case-sensitive",
-                             "--remove-text", "--remove-block", "--replace", "--dry-run"}) {
+  for (const char* option :
+       {"--tables",      "--scripts",      "--pictures",   "--forms",      "--sounds",
+        "--notes",       "--lists",        "--fonts",      "--pda",        "--case-sensitive",
+        "--remove-text", "--remove-block", "--replace",    "--rules",      "--recursive",
+        "--include",     "--exclude",      "--follow",     "--files-from", "--null",
+        "--dry-run",     "--diff",         "--keep-mtime", "--jobs",       "--json",
+        "--no-undo",     "--jsonl-stream", "--runs",       "--undo",       "--version"}) {
     EXPECT_NE(help.out.find(option), std::string::npos) << option;
   }
 }

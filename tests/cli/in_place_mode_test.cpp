@@ -20,6 +20,11 @@ namespace {
 
 using ::testing::ElementsAre;
 
+// One worker, over the one store.
+BaseStores Stores(FileStore& store) {
+  return [&store]() -> FileStore& { return store; };
+}
+
 class InPlaceModeTest : public ::testing::Test {
  protected:
   InPlaceModeTest() {
@@ -28,11 +33,12 @@ class InPlaceModeTest : public ::testing::Test {
   }
 
   int Run(bool showProgress = false) {
-    return RunInPlaceMode(command, store, nullptr, out, err, showProgress);
+    return RunInPlaceMode(command, Stores(store), nullptr, in, out, err, showProgress);
   }
 
   CliCommand command;
   test::MemoryFileStore store;
+  std::istringstream in;
   std::ostringstream out;
   std::ostringstream err;
 };
@@ -102,11 +108,13 @@ TEST_P(InPlaceSignalTest, AStopSignalStopsTheRunAfterTheFileInHand) {
   command.options.removeTextEnabled = true;
   command.options.removeText = "X";
   command.files = {"1", "2", "3", "4"};
+  std::istringstream in;
   std::ostringstream out;
   std::ostringstream err;
   const auto previous = std::signal(GetParam(), SIG_IGN);
 
-  EXPECT_EQ(RunInPlaceMode(command, store, nullptr, out, err, false), kExitSignalBase + GetParam());
+  EXPECT_EQ(RunInPlaceMode(command, Stores(store), nullptr, in, out, err, false),
+            kExitSignalBase + GetParam());
   // The signal is seen before file 3 is loaded; like STOP, that file is
   // still handled whole.
   EXPECT_THAT(store.saves, ElementsAre("1", "2", "3"));

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace quillmere {
 namespace {
@@ -173,6 +174,57 @@ TEST(CleaningPass, GroupsRunInTheirFixedOrder) {
   options.convertLists = 1;
   // Notes run before lists, so breaks made from list items are not collapsed.
   EXPECT_EQ(Clean("<li>a<li><li>b", options).text, "<BR>a<BR><BR>b");
+}
+
+// Rule lists: each kind's rules run in the order given, after the group's
+// own texts, at the place of their group in the fixed order.
+TEST(CleaningPass, RulesRunInOrderAtTheirGroupsPlace) {
+  using K = TextRule::Kind;
+  struct Case {
+    const char* name;
+    std::vector<TextRule> rules;
+    const char* text;
+    const char* cleaned;
+  };
+  const Case cases[] = {
+      {"every replace rule runs",
+       {{K::kReplace, "foo", "X"}, {K::kReplace, "bar", "Y"}},
+       "foo bar foo",
+       "X Y X"},
+      {"in the order given", {{K::kReplace, "a", "b"}, {K::kReplace, "b", "c"}}, "ab", "cc"},
+      {"the other order", {{K::kReplace, "b", "c"}, {K::kReplace, "a", "b"}}, "ab", "bc"},
+      // Remove text runs before replace, whatever the list's order.
+      {"groups keep their order",
+       {{K::kReplace, "x", "yy"}, {K::kRemoveText, "y", ""}},
+       "xy",
+       "yy"},
+      {"blocks after removed text",
+       {{K::kRemoveBlock, "[", "]"}, {K::kRemoveText, "]", ""}, {K::kRemoveBlock, "(", ")"}},
+       "a[b]c]d(e)f",
+       "a[bcdf"},
+      {"the fonts group sees replacements", {{K::kReplace, "X", "<B>"}}, "aXb", "ab"},
+      {"a rule with an empty text does nothing",
+       {{K::kReplace, "a", ""}, {K::kRemoveText, "", ""}, {K::kRemoveBlock, "a", ""}},
+       "banana",
+       "banana"},
+  };
+  for (const Case& c : cases) {
+    CleaningOptions options;
+    options.removeTextEnabled = options.removeBlockEnabled = options.searchEnabled = true;
+    options.removeFonts = true;
+    options.rules = c.rules;
+    EXPECT_EQ(Clean(c.text, options).text, c.cleaned) << c.name;
+  }
+}
+
+TEST(CleaningPass, RulesFollowTheGroupsOwnTextAndItsSwitch) {
+  CleaningOptions options;
+  options.searchText = "a";
+  options.replaceText = "b";
+  options.rules = {{TextRule::Kind::kReplace, "b", "c"}};
+  EXPECT_EQ(Clean("ab", options).text, "ab");
+  options.searchEnabled = true;
+  EXPECT_EQ(Clean("ab", options).text, "cc");
 }
 
 }  // namespace

@@ -165,9 +165,21 @@ CleaningOptions HtmlTokenGenerator::Options() {
   o.blockBegin = Fragment(true);
   o.blockEnd = Fragment(true);
   o.searchText = Fragment(true);
-  // Sometimes a replacement that holds its own target, in some letter case.
-  o.replaceText = random_() % 5 == 0 ? MixCase(o.searchText + Fragment(true)) : Fragment(true);
+  o.replaceText = Replacement(o.searchText);
+  // Now and then a long list, so that rules span more than one chain.
+  const std::uint32_t ruleCount = random_() % 8 == 0 ? 24 : random_() % 4;
+  for (std::uint32_t i = 0; i < ruleCount; ++i) {
+    TextRule rule{static_cast<TextRule::Kind>(random_() % 3), Fragment(true), {}};
+    if (rule.kind == TextRule::Kind::kRemoveBlock) rule.second = Fragment(true);
+    if (rule.kind == TextRule::Kind::kReplace) rule.second = Replacement(rule.first);
+    o.rules.push_back(std::move(rule));
+  }
   return o;
+}
+
+std::string HtmlTokenGenerator::Replacement(const std::string& search) {
+  // Sometimes a replacement that holds its own target, in some letter case.
+  return random_() % 5 == 0 ? MixCase(search + Fragment(true)) : Fragment(true);
 }
 
 }  // namespace quillmere::testing

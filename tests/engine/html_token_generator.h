@@ -26,12 +26,14 @@ class HtmlTokenGenerator {
   std::string Text(std::size_t maxTokens);
   // A short pattern or replacement drawn from the same vocabulary.
   std::string Fragment(bool allowEmpty);
+  // Random switches, texts and rules.
   CleaningOptions Options();
   bool Coin() { return (random_() & 1u) != 0; }
   std::uint32_t Below(std::uint32_t bound) { return static_cast<std::uint32_t>(random_() % bound); }
 
  private:
   std::string MixCase(std::string token);
+  std::string Replacement(const std::string& search);
   std::string TinyString(std::size_t maxLength);
   std::string TagPiece();
 

@@ -76,12 +76,29 @@ void CleanText(TextBuffer& b, const CleaningOptions& o) {
   if (o.removePictures != 0) RemoveBlocks(b, "<img", ">");
   if (o.removeForms != 0) RemoveBlocks(b, "<form", "/form>");
   if (o.removeSounds != 0) RemoveBlocks(b, "<bgsound", ">");
-  if (o.removeTextEnabled != 0 && o.removeText.size() > 0) RemoveAllText(b, o.removeText);
-  if (o.removeBlockEnabled != 0 && o.blockBegin.size() > 0 && o.blockEnd.size() > 0) {
-    RemoveBlocks(b, o.blockBegin, o.blockEnd);
+  if (o.removeTextEnabled != 0) {
+    if (o.removeText.size() > 0) RemoveAllText(b, o.removeText);
+    for (const TextRule& r : o.rules) {
+      if (r.kind == TextRule::Kind::kRemoveText && r.first.size() > 0) RemoveAllText(b, r.first);
+    }
   }
-  if (o.searchEnabled != 0 && o.searchText.size() > 0 && o.replaceText.size() > 0) {
-    ReplaceAllText(b, o.searchText, o.replaceText, cs);
+  if (o.removeBlockEnabled != 0) {
+    if (o.blockBegin.size() > 0 && o.blockEnd.size() > 0) RemoveBlocks(b, o.blockBegin, o.blockEnd);
+    for (const TextRule& r : o.rules) {
+      if (r.kind == TextRule::Kind::kRemoveBlock && r.first.size() > 0 && r.second.size() > 0) {
+        RemoveBlocks(b, r.first, r.second);
+      }
+    }
+  }
+  if (o.searchEnabled != 0) {
+    if (o.searchText.size() > 0 && o.replaceText.size() > 0) {
+      ReplaceAllText(b, o.searchText, o.replaceText, cs);
+    }
+    for (const TextRule& r : o.rules) {
+      if (r.kind == TextRule::Kind::kReplace && r.first.size() > 0 && r.second.size() > 0) {
+        ReplaceAllText(b, r.first, r.second, cs);
+      }
+    }
   }
   if (o.cleanNotes != 0) Notes(b, cs);
   if (o.convertLists != 0) Lists(b, cs);

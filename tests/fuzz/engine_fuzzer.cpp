@@ -1,6 +1,8 @@
 // libFuzzer target: the engine against the literal reference on arbitrary
 // bytes. Input layout: two bytes of switches, then NUL-separated fields: the
-// text, removeText, blockBegin, blockEnd, searchText, replaceText.
+// text, removeText, blockBegin, blockEnd, searchText, replaceText, and then
+// any number of further rules, five fields each: a text to remove, a block's
+// begin and end, a search text and its replacement.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -30,22 +32,26 @@ std::vector<std::string> SplitFields(const std::uint8_t* data, std::size_t size)
       fields.back() += static_cast<char>(data[i]);
     }
   }
-  fields.resize(6);
+  if (fields.size() < 6) fields.resize(6);
   return fields;
 }
 
 CleaningOptions OptionsFrom(std::uint16_t bits, const std::vector<std::string>& f) {
   CleaningOptions o;
-  std::int32_t* flags[] = {&o.convertTables,      &o.cleanNotes,     &o.removeTextEnabled,
-                           &o.removeBlockEnabled, &o.searchEnabled,  &o.removeScripts,
-                           &o.caseSensitive,      &o.removePictures, &o.removeForms,
-                           &o.removeSounds,       &o.convertLists,   &o.removeFonts};
+  bool* flags[] = {&o.convertTables, &o.cleanNotes,    &o.removeTextEnabled, &o.removeBlockEnabled,
+                   &o.searchEnabled, &o.removeScripts, &o.caseSensitive,     &o.removePictures,
+                   &o.removeForms,   &o.removeSounds,  &o.convertLists,      &o.removeFonts};
   for (std::size_t k = 0; k < std::size(flags); ++k) *flags[k] = (bits >> k) & 1;
   o.removeText = f[1];
   o.blockBegin = f[2];
   o.blockEnd = f[3];
   o.searchText = f[4];
   o.replaceText = f[5];
+  for (std::size_t k = 6; k + 5 <= f.size(); k += 5) {
+    o.rules.push_back({quillmere::TextRule::Kind::kRemoveText, f[k], {}});
+    o.rules.push_back({quillmere::TextRule::Kind::kRemoveBlock, f[k + 1], f[k + 2]});
+    o.rules.push_back({quillmere::TextRule::Kind::kReplace, f[k + 3], f[k + 4]});
+  }
   return o;
 }
 

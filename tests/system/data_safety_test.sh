@@ -134,6 +134,31 @@ case_stop_signals() {
   done
 }
 
+# Ctrl+C with two workers, once the first file is saved: each worker
+# finishes its file and takes no other, the summary is printed, nothing
+# temporary is left, and every file is wholly old or wholly new.
+case_interrupt_jobs() {
+  local d="$work/jobs" f old=0 new=0 rc=0
+  rm -rf "$d"; mkdir -p "$d"
+  lines 400000 >"$work/jobs.orig"
+  "$cli" --remove-text "alpha " <"$work/jobs.orig" >"$work/jobs.new"
+  for f in 1 2 3 4 5 6 7 8; do cp "$work/jobs.orig" "$d/f$f.htm"; done
+  local size; size=$(stat -c %s "$work/jobs.orig")
+  "$cli" --jobs 2 --json --remove-text "alpha " "$d"/f*.htm >"$d.out" 2>/dev/null &
+  local pid=$!
+  while [ "$(stat -c %s "$d/f1.htm")" == "$size" ] && kill -0 $pid 2>/dev/null; do sleep 0.01; done
+  kill -INT $pid; wait $pid || rc=$?
+  for f in "$d"/f*.htm; do
+    if cmp -s "$f" "$work/jobs.orig"; then old=$((old + 1)); elif cmp -s "$f" "$work/jobs.new"; then new=$((new + 1)); fi
+  done
+  check "--jobs 2, Ctrl+C: exit 130" '[ $rc -eq 130 ]'
+  check "--jobs 2, Ctrl+C: every file wholly old or new, some left untouched" \
+    '[ $((old + new)) -eq 8 ] && [ $new -ge 1 ] && [ $old -ge 1 ]'
+  check "--jobs 2, Ctrl+C: the files saved are the ones reported, then the summary" \
+    '[ "$(grep -c "\"result\":\"changed\"" "$d.out")" -eq $new ] && tail -1 "$d.out" | grep -q "\"stopped_by_signal\":2"'
+  check "--jobs 2, Ctrl+C: nothing left" '[ -z "$(leftovers "$d")" ]'
+}
+
 # A hard-linked file is rewritten in place; kill -9 as soon as it is touched
 # (and a little later), with an edit that shrinks the text and one that
 # grows it. A second run with the same options must finish the job.
@@ -183,6 +208,7 @@ case_other_users_file
 case_full_tmpfs
 case_full_btrfs
 case_stop_signals
+case_interrupt_jobs
 case_kill_in_place
 case_input
 case_dry_run

@@ -29,6 +29,7 @@ class HookedStore final : public FileStore {
   std::optional<FileError> Stamp(const std::string& path, FileStamp& stamp) override;
   std::optional<FileError> Restamp(const std::string& path, const FileStamp& stamp) override;
   void Flush() override { store_->Flush(); }
+  std::optional<FileKey> KeyOf(const std::string& path) override { return store_->KeyOf(path); }
 
  private:
   std::unique_ptr<FileStore> store_;

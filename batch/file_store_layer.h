@@ -1,0 +1,40 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "file_store.h"
+
+namespace quillmere {
+
+// A store over another: every call goes through to it, but those a layer
+// changes (a journal, kept times, a dry run).
+class FileStoreLayer : public FileStore {
+ public:
+  explicit FileStoreLayer(FileStore& inner) : inner_(&inner) {}
+
+  LoadedFile Load(const std::string& path) override { return inner_->Load(path); }
+  std::optional<FileError> Save(const std::string& path, const std::string& text) override {
+    return inner_->Save(path, text);
+  }
+  std::optional<FileError> CheckSave(const std::string& path) override {
+    return inner_->CheckSave(path);
+  }
+  std::optional<FileError> Stamp(const std::string& path, FileStamp& stamp) override {
+    return inner_->Stamp(path, stamp);
+  }
+  std::optional<FileError> Restamp(const std::string& path, const FileStamp& stamp) override {
+    return inner_->Restamp(path, stamp);
+  }
+  std::optional<FileKey> KeyOf(const std::string& path) override { return inner_->KeyOf(path); }
+  void Flush() override { inner_->Flush(); }
+
+ protected:
+  FileStore& inner() { return *inner_; }
+  void SetInner(FileStore& inner) { inner_ = &inner; }
+
+ private:
+  FileStore* inner_;
+};
+
+}  // namespace quillmere

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "batch_job.h"
+#include "glob_pattern.h"
+
+namespace quillmere {
+
+// Which files of a folder tree a run takes.
+struct TreeFilter {
+  // Matched on the path relative to the folder given; none: the text and
+  // HTML names (*.htm, *.html, *.txt in any letter case).
+  std::vector<GlobPattern> include;
+  // A file or folder matching one is left out, a folder with all it holds.
+  std::vector<GlobPattern> exclude;
+  // Enter links to folders (a link that leads back into its own path is
+  // still not entered).
+  bool followLinks = false;
+};
+
+// Appends the files under `folder` that the filter takes to `items`, named
+// from `folder` as given. The names of each folder are sorted byte by byte
+// and a subfolder's files stand at its name's place, so the order is the
+// same at every run. Links to files are taken; links to folders only with
+// `followLinks`. A folder that cannot be read becomes an item with its
+// reason.
+void ListTree(const std::string& folder, const TreeFilter& filter, std::vector<RunItem>& items);
+
+}  // namespace quillmere

@@ -1,0 +1,36 @@
+#include "keep_times_store.h"
+
+#include <utility>
+
+namespace quillmere {
+
+LoadedFile KeepTimesFileStore::Load(const std::string& path) {
+  // Taken before the file is read, which may set its time of last access.
+  Before before{path, FileStamp{}, {}};
+  if (std::optional<FileError> error = inner().Stamp(path, *before.stamp)) {
+    before.stamp.reset();
+    before.error = std::move(*error);
+  }
+  before_ = std::move(before);
+  return inner().Load(path);
+}
+
+std::optional<FileError> KeepTimesFileStore::Save(const std::string& path,
+                                                  const std::string& text) {
+  std::optional<Before> before = std::move(before_);
+  before_.reset();
+  std::optional<FileError> error = inner().Save(path, text);
+  if (error) return error;
+  std::optional<FileError> notKept;
+  if (!before || before->path != path) {
+    notKept = FileError{FileProblem::kSystemError, "its times were not taken before it was read"};
+  } else if (!before->stamp) {
+    notKept = before->error;
+  } else {
+    notKept = inner().Restamp(path, *before->stamp);
+  }
+  if (notKept && notKept_) notKept_(path, *notKept);
+  return std::nullopt;
+}
+
+}  // namespace quillmere

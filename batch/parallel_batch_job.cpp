@@ -1,0 +1,158 @@
+#include "parallel_batch_job.h"
+
+#include <algorithm>
+#include <chrono>
+#include <climits>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <new>
+#include <system_error>
+#include <thread>
+#include <utility>
+
+#include "file_cleaning.h"
+#include "progress.h"
+
+namespace quillmere {
+namespace {
+
+// How many files per worker may be done ahead of the first file not yet
+// reported: a slow file holds the others back only this far.
+constexpr int kAheadPerWorker = 4;
+// How often the reporting thread looks for a stop request while it waits.
+constexpr std::chrono::milliseconds kStopPoll{20};
+
+}  // namespace
+
+// What the workers and the reporting thread share, under one lock.
+struct ParallelBatchJob::Shared {
+  Shared(const std::vector<RunItem>& items_, const CleaningOptions& options_, int count_,
+         int window_)
+      : items(items_), options(options_), count(count_), window(window_) {}
+
+  bool Finished(int index) const { return index < reported || done.contains(index); }
+
+  const std::vector<RunItem>& items;
+  const CleaningOptions& options;
+  const int count;
+  const int window;
+  FileClaims claims;
+
+  std::mutex mutex;
+  std::condition_variable changed;
+  int next = 0;       // the next file a worker takes
+  int claimTurn = 0;  // the next file to claim what its path reaches
+  int reported = 0;
+  bool stop = false;
+  std::map<int, FileOutcome> done;  // finished, waiting to be reported
+};
+
+ParallelBatchJob::ParallelBatchJob(WorkerStoreMaker makeStore, BatchObserver& observer, int workers)
+    : makeStore_(std::move(makeStore)), observer_(observer), workers_(std::max(1, workers)) {}
+
+RunCounters ParallelBatchJob::Run(const std::vector<RunItem>& items,
+                                  const CleaningOptions& options) {
+  const int count = static_cast<int>(std::min<std::size_t>(items.size(), INT_MAX));
+  const int workers = std::min(workers_, std::max(count, 1));
+  std::vector<FileNotes> notes(static_cast<std::size_t>(workers));
+  std::vector<std::unique_ptr<FileStore>> stores;
+  for (FileNotes& workerNotes : notes) stores.push_back(makeStore_(workerNotes));
+  if (workers == 1) return BatchJob(*stores.front(), observer_).Run(items, options, notes.front());
+
+  Shared shared(items, options, count, workers * kAheadPerWorker);
+  std::vector<std::thread> threads;
+  try {
+    for (int w = 0; w < workers; ++w) {
+      const auto at = static_cast<std::size_t>(w);
+      threads.emplace_back(Work, std::ref(shared), std::ref(*stores[at]), std::ref(notes[at]));
+    }
+  } catch (const std::system_error&) {
+    // Fewer threads than asked for: those that started do the work.
+    if (threads.empty()) return BatchJob(*stores.front(), observer_).Run(items, options, notes[0]);
+  }
+  const RunCounters counters = Report(shared);
+  for (std::thread& thread : threads) thread.join();
+  for (const auto& store : stores) store->Flush();
+  observer_.RunEnded(counters, counters.fileCount > shared.reported);
+  return counters;
+}
+
+void ParallelBatchJob::Work(Shared& shared, FileStore& store, FileNotes& notes) {
+  for (;;) {
+    int index = 0;
+    {
+      std::unique_lock lock(shared.mutex);
+      shared.changed.wait(lock, [&] {
+        return shared.stop || shared.next >= shared.count ||
+               shared.next < shared.reported + shared.window;
+      });
+      if (shared.stop || shared.next >= shared.count) return;
+      index = shared.next++;
+    }
+    FileOutcome outcome;
+    try {
+      outcome = Process(shared, store, notes, index);
+    } catch (const std::bad_alloc&) {
+      outcome.result = FileOutcome::Result::kFailed;
+      outcome.error = FileError{FileProblem::kOutOfMemory};
+    }
+    {
+      const std::lock_guard lock(shared.mutex);
+      shared.done.emplace(index, std::move(outcome));
+    }
+    shared.changed.notify_all();
+  }
+}
+
+FileOutcome ParallelBatchJob::Process(Shared& shared, FileStore& store, FileNotes& notes,
+                                      int index) {
+  const RunItem& item = shared.items[static_cast<std::size_t>(index)];
+  // What the path reaches is claimed in the list's order, so that of two
+  // names of one file the first cleans it, as in a serial run; the second
+  // is loaded only once the first is done.
+  const std::optional<FileKey> key = item.error ? std::nullopt : store.KeyOf(item.path);
+  {
+    std::unique_lock lock(shared.mutex);
+    shared.changed.wait(lock, [&] { return shared.claimTurn == index; });
+    const int holder = key ? shared.claims.Claim(*key, index) : index;
+    ++shared.claimTurn;
+    shared.changed.notify_all();
+    shared.changed.wait(lock, [&] { return holder == index || shared.Finished(holder); });
+  }
+  return CleanItem(store, item, index, shared.options, shared.claims, notes);
+}
+
+RunCounters ParallelBatchJob::Report(Shared& shared) {
+  RunCounters counters{shared.count, 0, 0, 0};
+  std::unique_lock lock(shared.mutex);
+  while (shared.reported < shared.count) {
+    lock.unlock();
+    observer_.DrainEvents();
+    const bool stopRequested = observer_.StopRequested();
+    lock.lock();
+    if (stopRequested && !shared.stop) {
+      shared.stop = true;
+      shared.changed.notify_all();
+    }
+    if (shared.stop && shared.reported == shared.next) break;
+    const auto found = shared.done.find(shared.reported);
+    if (found == shared.done.end()) {
+      shared.changed.wait_for(lock, kStopPoll);
+      continue;
+    }
+    const FileOutcome outcome = std::move(found->second);
+    shared.done.erase(found);
+    const int index = shared.reported;
+    lock.unlock();
+    const std::string& path = shared.items[static_cast<std::size_t>(index)].path;
+    observer_.FileStarted(index, path, ProgressPercent(index + 1, shared.count));
+    ReportFile(observer_, counters, index, path, outcome);
+    lock.lock();
+    ++shared.reported;
+    shared.changed.notify_all();
+  }
+  return counters;
+}
+
+}  // namespace quillmere

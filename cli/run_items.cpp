@@ -1,0 +1,82 @@
+#include "run_items.h"
+
+#include <fstream>
+#include <istream>
+#include <iterator>
+#include <unordered_set>
+
+#include "folder_files.h"
+#include "folder_tree.h"
+#include "native_path.h"
+
+namespace quillmere {
+namespace {
+
+#ifdef _WIN32
+constexpr bool kFoldGlobCase = true;  // Windows names ignore letter case
+#else
+constexpr bool kFoldGlobCase = false;
+#endif
+
+TreeFilter FilterOf(const CliCommand& command) {
+  TreeFilter filter;
+  for (const std::string& glob : command.include) filter.include.emplace_back(glob, kFoldGlobCase);
+  for (const std::string& glob : command.exclude) filter.exclude.emplace_back(glob, kFoldGlobCase);
+  filter.followLinks = command.follow;
+  return filter;
+}
+
+std::optional<std::string> ReadListFile(const CliCommand& command, std::istream& in,
+                                        std::vector<std::string>& paths) {
+  const std::string& name = *command.filesFrom;
+  if (name == "-") return ReadPathList(in, command.nulSeparated, paths);
+  std::ifstream file(NativePath(name), std::ios::binary);
+  if (!file) return "--files-from " + name + ": cannot be read";
+  return ReadPathList(file, command.nulSeparated, paths);
+}
+
+}  // namespace
+
+std::optional<std::string> ReadPathList(std::istream& in, bool nulSeparated,
+                                        std::vector<std::string>& paths) {
+  const char end = nulSeparated ? '\0' : '\n';
+  int number = 0;
+  for (std::string path; std::getline(in, path, end);) {
+    ++number;
+#ifdef _WIN32
+    if (!nulSeparated && !path.empty() && path.back() == '\r') path.pop_back();
+#endif
+    if (!nulSeparated && path.find('\0') != std::string::npos) {
+      return "--files-from: line " + std::to_string(number) +
+             " holds a NUL byte; a NUL-separated list needs -0";
+    }
+    if (!path.empty()) paths.push_back(std::move(path));
+  }
+  if (in.bad()) return "--files-from: the list cannot be read";
+  return std::nullopt;
+}
+
+std::optional<std::string> GatherRunItems(const CliCommand& command, std::istream& in,
+                                          std::vector<RunItem>& items) {
+  std::vector<std::string> paths = command.files;
+  if (command.filesFrom) {
+    if (auto error = ReadListFile(command, in, paths)) return error;
+  }
+  const TreeFilter filter = FilterOf(command);
+  std::unordered_set<std::string> seen;
+  std::vector<RunItem> found;
+  for (const std::string& path : paths) {
+    found.clear();
+    if (command.recursive && IsFolder(path)) {
+      ListTree(path, filter, found);
+    } else {
+      found.push_back({path, std::nullopt});
+    }
+    for (RunItem& item : found) {
+      if (seen.insert(item.path).second) items.push_back(std::move(item));
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace quillmere

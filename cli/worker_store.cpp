@@ -1,0 +1,72 @@
+#include "worker_store.h"
+
+#include <utility>
+#include <vector>
+
+#include "diff_store.h"
+#include "file_store_layer.h"
+#include "keep_times_store.h"
+
+namespace quillmere {
+namespace {
+
+// Loads through another store and saves nothing: a save checks that the
+// file could be saved.
+class DryRunFileStore final : public FileStoreLayer {
+ public:
+  explicit DryRunFileStore(FileStore& store) : FileStoreLayer(store) {}
+
+  std::optional<FileError> Save(const std::string& path, const std::string&) override {
+    return inner().CheckSave(path);
+  }
+  std::optional<FileError> Restamp(const std::string&, const FileStamp&) override {
+    return std::nullopt;  // nothing is written
+  }
+};
+
+// The layers over the base store; calls go to the top one.
+class LayeredFileStore final : public FileStoreLayer {
+ public:
+  explicit LayeredFileStore(FileStore& base) : FileStoreLayer(base) {}
+
+  template <class Layer, class... Args>
+  void Add(Args&&... args) {
+    auto layer = std::make_unique<Layer>(inner(), std::forward<Args>(args)...);
+    SetInner(*layer);
+    layers_.push_back(std::move(layer));
+  }
+
+ private:
+  std::vector<std::unique_ptr<FileStore>> layers_;
+};
+
+}  // namespace
+
+std::unique_ptr<FileStore> MakeWorkerStore(const CliCommand& command, FileStore& base,
+                                           RunJournal* journal, FileNotes& notes, bool colourDiff) {
+  auto store = std::make_unique<LayeredFileStore>(base);
+  if (command.diff) {
+    store->Add<DiffFileStore>(colourDiff, command.dryRun, [&notes](std::string diff) {
+      notes.push_back({FileNote::Kind::kDiff, {}, std::move(diff)});
+    });
+    return store;
+  }
+  if (command.dryRun) {
+    store->Add<DryRunFileStore>();
+    return store;
+  }
+  // The journal records the times the file is left with, so it goes on top.
+  if (command.keepTimes) {
+    store->Add<KeepTimesFileStore>([&notes](const std::string&, const FileError& error) {
+      notes.push_back({FileNote::Kind::kTimesNotKept, error, {}});
+    });
+  }
+  if (journal != nullptr) {
+    store->Add<JournaledFileStore>(*journal, [&notes](const std::string&) {
+      notes.push_back({FileNote::Kind::kNoUndoCopy, {}, {}});
+    });
+  }
+  return store;
+}
+
+}  // namespace quillmere
