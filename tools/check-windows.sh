@@ -242,6 +242,13 @@ else
   expect "quillmere.exe: Escape closes it" "$([ -n "$(main_window)" ] && echo open || echo closed)" closed
 fi
 
+# The manifest the window's look and sharpness depend on, as linked into the exe.
+manifest=$(tr -s '\n\0' '  ' <"$window" | grep -ao '<assembly .*</assembly>' | head -1 || true)
+for part in 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' '>PerMonitorV2<' \
+  'name="Quillmere.Quillmere"'; do
+  expect "quillmere.exe manifest: $part" "$([[ $manifest == *"$part"* ]] && echo yes)" yes
+done
+
 # --- packages --------------------------------------------------------------------------
 step "packages"
 expect "zip contents" "$(unzip -Z1 "$zip" | LC_ALL=C sort | tr '\n' ' ')" \
