@@ -4,6 +4,8 @@
 #include <cstring>
 #include <new>
 
+#include "large_pages.h"
+
 #define XXH_INLINE_ALL
 #include <xxhash.h>
 
@@ -19,6 +21,8 @@ constexpr std::size_t kChunk = std::size_t{1} << 24;
 Result<std::string> ReadWhole(OpenFile& file, std::uint64_t size, NulBytes nulBytes) {
   std::string content;
   try {
+    content.reserve(static_cast<std::size_t>(size));
+    PreferLargePages(content.data(), content.capacity());
     content.resize(static_cast<std::size_t>(size));
   } catch (const std::bad_alloc&) {
     return FileError{FileProblem::kOutOfMemory, ""};

@@ -20,6 +20,9 @@ namespace {
 
 constexpr const char* kJournalFile = "journal";
 constexpr const char* kUndoneFile = "undone";
+constexpr const char* kPackedFile = "small.old";
+// Old contents up to this size go into the run's one file of small contents.
+constexpr std::size_t kPackedLimit = std::size_t{1} << 20;
 constexpr std::string_view kHeader = "quillmere undo journal 1\tstarted=";
 constexpr std::uint64_t kMostBytes = std::uint64_t{2} << 30;
 
@@ -78,6 +81,13 @@ std::vector<std::string> Fields(const std::string& line) {
   return fields;
 }
 
+// The last field, where an old content went into the run's shared file.
+std::string PackedField(const JournalEntry& e) {
+  std::string field;
+  if (e.packedAt) field = '\t' + std::to_string(*e.packedAt);
+  return field;
+}
+
 std::string EntryLine(const JournalEntry& e) {
   char hash[17];
   std::snprintf(hash, sizeof hash, "%016" PRIx64, e.afterHash);
@@ -85,12 +95,12 @@ std::string EntryLine(const JournalEntry& e) {
          std::to_string(e.before.size) + "\t" + TimeText(e.before.accessed) + "\t" +
          TimeText(e.before.modified) + "\t" + std::to_string(e.before.mode) + "\t" +
          std::to_string(e.afterSize) + "\t" + TimeText(e.afterModified) + "\t" + hash + "\t" +
-         Escaped(e.path) + "\n";
+         Escaped(e.path) + PackedField(e) + "\n";
 }
 
 std::optional<JournalEntry> ParseEntry(const std::string& line) {
   const std::vector<std::string> f = Fields(line);
-  if (f.size() != 10) return std::nullopt;
+  if (f.size() != 10 && f.size() != 11) return std::nullopt;
   try {
     JournalEntry e;
     e.number = std::stoi(f[0]);
@@ -101,6 +111,7 @@ std::optional<JournalEntry> ParseEntry(const std::string& line) {
     e.afterModified = TimeOf(f[7]);
     e.afterHash = std::stoull(f[8], nullptr, 16);
     e.path = Unescaped(f[9]);
+    if (f.size() == 11) e.packedAt = std::stoull(f[10]);
     return e;
   } catch (const std::exception&) {
     return std::nullopt;  // a line cut short by a crash
@@ -220,6 +231,19 @@ fs::path RunJournals::CopyOf(const std::string& run, int number) const {
   return folder_ / run / (std::to_string(number) + ".old");
 }
 
+std::optional<std::string> RunJournals::OldContent(const std::string& run,
+                                                   const JournalEntry& entry) const {
+  const fs::path file = entry.packedAt ? folder_ / run / kPackedFile : CopyOf(run, entry.number);
+  std::ifstream in(file, std::ios::binary);
+  if (entry.packedAt) in.seekg(static_cast<std::streamoff>(*entry.packedAt));
+  std::string content(entry.before.size, '\0');
+  in.read(content.data(), static_cast<std::streamsize>(content.size()));
+  if (!in || static_cast<std::uint64_t>(in.gcount()) != entry.before.size) return std::nullopt;
+  // A copy of its own must end there too.
+  if (!entry.packedAt && in.peek() != std::ifstream::traits_type::eof()) return std::nullopt;
+  return content;
+}
+
 void RunJournals::MarkUndone(const std::string& run, int number) {
   std::ofstream out(folder_ / run / kUndoneFile, std::ios::binary | std::ios::app);
   out << number << "\n";
@@ -308,6 +332,30 @@ bool RunJournal::KeepCopy(const std::string& run, int number, const std::string&
   return kept;
 }
 
+std::optional<std::uint64_t> RunJournal::PackCopy(const std::string& run,
+                                                  std::string_view content) {
+  const std::lock_guard lock(mutex_);
+  if (!journals_.MakeRoom(run, copying_ + content.size())) return std::nullopt;
+  if (!packed_.is_open()) {
+    const fs::path file = journals_.folder() / run / kPackedFile;
+    std::error_code error;
+    const std::uintmax_t size = fs::file_size(file, error);
+    packedSize_ = error ? 0 : size;
+    packed_.open(file, std::ios::binary | std::ios::app);
+  }
+  const std::uint64_t at = packedSize_;
+  // Handed to the system before the file is replaced, so that a run killed
+  // after the save still has it.
+  packed_.write(content.data(), static_cast<std::streamsize>(content.size())).flush();
+  if (!packed_) {
+    packed_.close();  // measured and opened anew for the next one
+    return std::nullopt;
+  }
+  packedSize_ += content.size();
+  journals_.Added(content.size());
+  return at;
+}
+
 void RunJournal::DropCopy(const std::string& run, int number) {
   std::error_code error;
   const fs::path copy = journals_.CopyOf(run, number);
@@ -331,6 +379,7 @@ void RunJournal::Record(const std::string& run, const JournalEntry& entry) {
 void RunJournal::Restart() {
   const std::lock_guard lock(mutex_);
   journal_.close();
+  packed_.close();
   run_.reset();
   started_ = false;
   entries_ = 0;
@@ -351,7 +400,11 @@ LoadedFile JournaledFileStore::Load(const std::string& path) {
   stamps_.clear();
   FileStamp before;
   if (!inner().Stamp(path, before)) stamps_[path] = before;
-  return inner().Load(path);
+  LoadedFile loaded = inner().Load(path);
+  loadedPath_ = path;
+  loadedText_.reset();
+  if (loaded.ok() && loaded.text.size() <= kPackedLimit) loadedText_ = loaded.text;
+  return loaded;
 }
 
 std::optional<FileError> JournaledFileStore::Save(const std::string& path,
@@ -367,11 +420,19 @@ std::optional<FileError> JournaledFileStore::Save(const std::string& path,
   const bool stamped = run && (early != stamps_.end() ? (entry.before = early->second, true)
                                                       : !inner().Stamp(path, entry.before));
   stamps_.clear();
-  entry.kept = stamped && journal_.KeepCopy(*run, entry.number, path, entry.before.size);
+  // A small file's old content is the text it was loaded with: the save
+  // below fails if the file changed since.
+  if (stamped && path == loadedPath_ && loadedText_ && loadedText_->size() == entry.before.size) {
+    entry.packedAt = journal_.PackCopy(*run, *loadedText_);
+    entry.kept = entry.packedAt.has_value();
+  }
+  loadedText_.reset();
+  if (stamped && !entry.kept)
+    entry.kept = journal_.KeepCopy(*run, entry.number, path, entry.before.size);
 
   std::optional<FileError> saved = inner().Save(path, text);
   if (saved) {
-    if (entry.kept) journal_.DropCopy(*run, entry.number);
+    if (entry.kept && !entry.packedAt) journal_.DropCopy(*run, entry.number);
     return saved;
   }
   if (!entry.kept) {
@@ -419,13 +480,12 @@ std::vector<UndoneFile> UndoRun(FileStore& store, RunJournals& journals, const s
       leave({FileProblem::kChanged, "since the run"});
       continue;
     }
-    std::ifstream copy(journals.CopyOf(run, entry.number), std::ios::binary);
-    const std::string old{std::istreambuf_iterator<char>(copy), std::istreambuf_iterator<char>()};
-    if (!copy || old.size() != entry.before.size) {
+    const std::optional<std::string> old = journals.OldContent(run, entry);
+    if (!old) {
       leave({FileProblem::kSystemError, "the undo copy is damaged"});
       continue;
     }
-    if (std::optional<FileError> error = store.Save(entry.path, old)) {
+    if (std::optional<FileError> error = store.Save(entry.path, *old)) {
       leave(*error);
       continue;
     }

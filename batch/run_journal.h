@@ -9,6 +9,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -23,6 +24,9 @@ struct JournalEntry {
   std::string path;  // absolute, as the run was given it
   FileStamp before;
   bool kept = false;  // the old content was copied
+  // Where the old content starts in the run's file of small contents, when it
+  // went there rather than into a file of its own.
+  std::optional<std::uint64_t> packedAt;
   std::uint64_t afterSize = 0;
   Timestamp afterModified;
   std::uint64_t afterHash = 0;
@@ -51,6 +55,8 @@ class RunJournals {
   std::vector<RunRecord> List() const;  // newest first
   std::vector<JournalEntry> Entries(const std::string& run) const;
   std::filesystem::path CopyOf(const std::string& run, int number) const;
+  // The old content an entry kept, if it can be read whole.
+  std::optional<std::string> OldContent(const std::string& run, const JournalEntry& entry) const;
   void MarkUndone(const std::string& run, int number);
   const std::filesystem::path& folder() const { return folder_; }
 
@@ -99,6 +105,10 @@ class RunJournal {
   // Copies the file's old content as entry `number`'s, when there is room
   // for `size` more bytes; whether it was kept.
   bool KeepCopy(const std::string& run, int number, const std::string& path, std::uint64_t size);
+  // Appends a small old content, already in memory, to the run's file of
+  // small contents: one write instead of a file made for each. Where it
+  // starts, if it was kept.
+  std::optional<std::uint64_t> PackCopy(const std::string& run, std::string_view content);
   void DropCopy(const std::string& run, int number);
   void Record(const std::string& run, const JournalEntry& entry);
   // The next entry starts the journal of a new run.
@@ -110,7 +120,9 @@ class RunJournal {
   std::optional<std::string> run_;
   bool started_ = false;
   int entries_ = 0;
-  std::ofstream journal_;      // the run's list of entries, open for appending
+  std::ofstream journal_;  // the run's list of entries, open for appending
+  std::ofstream packed_;   // the run's small old contents, one after another
+  std::uint64_t packedSize_ = 0;
   std::uint64_t copying_ = 0;  // the bytes of copies being made
 };
 
@@ -141,6 +153,9 @@ class JournaledFileStore final : public FileStoreLayer {
   std::function<void(const std::string&)> notKept_;
   // The file loaded last, as it was before it was read.
   std::map<std::string, FileStamp> stamps_;
+  // The content of the file loaded last, when small enough to keep.
+  std::string loadedPath_;
+  std::optional<std::string> loadedText_;
 };
 
 // What became of one file when a run was undone.

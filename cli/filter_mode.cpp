@@ -10,15 +10,32 @@
 
 #include "cleaning_pass.h"
 #include "cli.h"
+#include "large_pages.h"
 
 namespace quillmere {
 namespace {
 
 enum class ReadFailure { kNone, kCannotRead, kNulByte };
 
+// Room for what is left of `in` when it can tell (a file, not a pipe), so the
+// text is read once into its place instead of copied as the string grows.
+void ReserveRest(std::istream& in, std::string& data) {
+  const std::istream::pos_type here = in.tellg();
+  if (here == std::istream::pos_type(-1)) return;
+  in.seekg(0, std::ios::end);
+  const std::istream::pos_type end = in.tellg();
+  in.seekg(here);
+  in.clear();
+  // One byte more, so that the read that finds the end needs no new room.
+  if (end == std::istream::pos_type(-1) || end <= here) return;
+  data.reserve(static_cast<std::size_t>(end - here) + 1);
+  PreferLargePages(data.data(), data.capacity());
+}
+
 // Reads all of `in`, giving up at the first NUL byte: such input is no text,
 // and an endless one (/dev/zero) must not be read until memory runs out.
 ReadFailure ReadAll(std::istream& in, std::string& data) {
+  ReserveRest(in, data);
   std::array<char, 1 << 16> chunk;
   while (in.read(chunk.data(), chunk.size()) || in.gcount() > 0) {
     const auto count = static_cast<std::size_t>(in.gcount());

@@ -61,7 +61,7 @@ class RunJournalTest : public ::testing::Test {
   test::TempFolder state;
   test::TempFolder runs;
   SafeFileStore store{MakeSystemFileSystem(state.path())};
-  RunJournals journals{runs.path(), 1 << 20};
+  RunJournals journals{runs.path(), 1 << 22};
   std::vector<std::string> notKept;
 };
 
@@ -73,21 +73,25 @@ TEST_F(RunJournalTest, UndoPutsBackContentModeAndTimesOfEveryChangedFileOnce) {
   const std::string target = Written("target.htm", "via X link");
   ASSERT_EQ(::symlink("target.htm", (folder / "link.htm").c_str()), 0);
   const std::string readOnly = Written("ro.htm", "cannot X", 0444);
+  // Small old contents share one file of the run; a large one has its own.
+  const std::string largeText = std::string(1 << 20, 'a') + "X";
+  const std::string large = Written("large.htm", largeText);
   const struct stat before = StatOf(changed);
 
-  const std::string run =
-      Run({changed, same, linked, folder / "link.htm", readOnly, folder / "missing.htm"});
+  const std::string run = Run(
+      {changed, same, linked, folder / "link.htm", readOnly, folder / "missing.htm", large});
   ASSERT_FALSE(run.empty());
   EXPECT_EQ(ReadFile(changed), "ab");
-  EXPECT_EQ(journals.Entries(run).size(), 3u);  // the files the run changed
+  EXPECT_EQ(journals.Entries(run).size(), 4u);  // the files the run changed
 
   const std::vector<UndoneFile> undone = UndoRun(store, journals, run);
-  ASSERT_EQ(undone.size(), 3u);
+  ASSERT_EQ(undone.size(), 4u);
   for (const UndoneFile& file : undone) EXPECT_EQ(file.error, std::nullopt) << file.path;
   const struct stat after = StatOf(changed);  // before reading it changes its time of access
   EXPECT_EQ(ReadFile(changed), "aXb");
   EXPECT_EQ(ReadFile(folder / "second-name.htm"), "hard X");
   EXPECT_EQ(ReadFile(target), "via X link");
+  EXPECT_EQ(ReadFile(large), largeText);
   EXPECT_TRUE(S_ISLNK(test::LstatOf(folder / "link.htm").st_mode));
   EXPECT_EQ(after.st_mode & 07777, 0604u);
   EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
