@@ -78,8 +78,8 @@ TEST_F(RunJournalTest, UndoPutsBackContentModeAndTimesOfEveryChangedFileOnce) {
   const std::string large = Written("large.htm", largeText);
   const struct stat before = StatOf(changed);
 
-  const std::string run = Run(
-      {changed, same, linked, folder / "link.htm", readOnly, folder / "missing.htm", large});
+  const std::string run =
+      Run({changed, same, linked, folder / "link.htm", readOnly, folder / "missing.htm", large});
   ASSERT_FALSE(run.empty());
   EXPECT_EQ(ReadFile(changed), "ab");
   EXPECT_EQ(journals.Entries(run).size(), 4u);  // the files the run changed
