@@ -18,4 +18,5 @@ done
 cmake -S "$top" -B "$build" -G Ninja "${flags[@]}"
 cmake --build "$build"
 cd "$build"
+export LSAN_OPTIONS="suppressions=$top/tests/lsan_suppressions.txt${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 900 -j 2

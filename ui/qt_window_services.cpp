@@ -204,7 +204,8 @@ bool QtWindowServices::Confirm(const std::string& question) {
 }
 
 std::string QtWindowServices::FormatTime(std::int64_t secondsSinceEpoch) {
-  return ToBytes(QDateTime::fromSecsSinceEpoch(secondsSinceEpoch).toString(Qt::ISODate));
+  // As quillmere-cli --runs shows it: no 'T', nothing left to guess.
+  return ToBytes(QDateTime::fromSecsSinceEpoch(secondsSinceEpoch).toString("yyyy-MM-dd HH:mm:ss"));
 }
 
 void QtWindowServices::SetNextAnswer(bool yes) {
