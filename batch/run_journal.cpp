@@ -81,6 +81,13 @@ std::vector<std::string> Fields(const std::string& line) {
   return fields;
 }
 
+// Whether the old content was kept: "1", "0", or "p" while its file is being
+// saved; "x" takes back a pending entry whose save failed.
+std::string KeptField(const JournalEntry& e) {
+  if (e.pending) return "p";
+  return e.kept ? "1" : "0";
+}
+
 // The last field, where an old content went into the run's shared file.
 std::string PackedField(const JournalEntry& e) {
   std::string field;
@@ -91,11 +98,10 @@ std::string PackedField(const JournalEntry& e) {
 std::string EntryLine(const JournalEntry& e) {
   char hash[17];
   std::snprintf(hash, sizeof hash, "%016" PRIx64, e.afterHash);
-  return std::to_string(e.number) + "\t" + (e.kept ? "1" : "0") + "\t" +
-         std::to_string(e.before.size) + "\t" + TimeText(e.before.accessed) + "\t" +
-         TimeText(e.before.modified) + "\t" + std::to_string(e.before.mode) + "\t" +
-         std::to_string(e.afterSize) + "\t" + TimeText(e.afterModified) + "\t" + hash + "\t" +
-         Escaped(e.path) + PackedField(e) + "\n";
+  return std::to_string(e.number) + "\t" + KeptField(e) + "\t" + std::to_string(e.before.size) +
+         "\t" + TimeText(e.before.accessed) + "\t" + TimeText(e.before.modified) + "\t" +
+         std::to_string(e.before.mode) + "\t" + std::to_string(e.afterSize) + "\t" +
+         TimeText(e.afterModified) + "\t" + hash + "\t" + Escaped(e.path) + PackedField(e) + "\n";
 }
 
 std::optional<JournalEntry> ParseEntry(const std::string& line) {
@@ -104,7 +110,9 @@ std::optional<JournalEntry> ParseEntry(const std::string& line) {
   try {
     JournalEntry e;
     e.number = std::stoi(f[0]);
-    e.kept = f[1] == "1";
+    if (f[1] == "x") return std::nullopt;
+    e.kept = f[1] == "1" || f[1] == "p";
+    e.pending = f[1] == "p";
     e.before = {std::stoull(f[2]), TimeOf(f[3]), TimeOf(f[4]),
                 static_cast<std::uint32_t>(std::stoul(f[5]))};
     e.afterSize = std::stoull(f[6]);
@@ -214,16 +222,25 @@ std::vector<JournalEntry> RunJournals::Entries(const std::string& run) const {
   for (std::string line; std::getline(undoneIn, line);) {
     if (!line.empty()) undone.insert(std::atoi(line.c_str()));
   }
-  std::vector<JournalEntry> entries;
+  // An entry's last line stands: the one written after its save replaces
+  // the pending one, and a taken-back save removes it.
+  std::map<int, JournalEntry> byNumber;
   std::ifstream in(folder_ / run / kJournalFile, std::ios::binary);
   std::string line;
   std::getline(in, line);  // the header
   while (std::getline(in, line)) {
+    const std::size_t tab = line.find('\t');
+    if (tab != std::string::npos && line.compare(tab, 2, "\tx") == 0) {
+      byNumber.erase(std::atoi(line.c_str()));
+      continue;
+    }
     std::optional<JournalEntry> entry = ParseEntry(line);
     if (!entry) continue;
     entry->undone = undone.contains(entry->number);
-    entries.push_back(std::move(*entry));
+    byNumber[entry->number] = std::move(*entry);
   }
+  std::vector<JournalEntry> entries;
+  for (auto& [number, entry] : byNumber) entries.push_back(std::move(entry));
   return entries;
 }
 
@@ -376,6 +393,14 @@ void RunJournal::Record(const std::string& run, const JournalEntry& entry) {
   journals_.Added(line.size());
 }
 
+void RunJournal::TakeBack(int number) {
+  const std::lock_guard lock(mutex_);
+  if (!journal_.is_open()) return;
+  const std::string line = std::to_string(number) + "\tx\n";
+  journal_ << line << std::flush;
+  journals_.Added(line.size());
+}
+
 void RunJournal::Restart() {
   const std::lock_guard lock(mutex_);
   journal_.close();
@@ -430,8 +455,16 @@ std::optional<FileError> JournaledFileStore::Save(const std::string& path,
   if (stamped && !entry.kept)
     entry.kept = journal_.KeepCopy(*run, entry.number, path, entry.before.size);
 
+  entry.afterSize = text.size();
+  entry.afterHash = detail::ContentHash(text);
+  if (entry.kept) {
+    entry.pending = true;
+    journal_.Record(*run, entry);
+    entry.pending = false;
+  }
   std::optional<FileError> saved = inner().Save(path, text);
   if (saved) {
+    if (entry.kept) journal_.TakeBack(entry.number);
     if (entry.kept && !entry.packedAt) journal_.DropCopy(*run, entry.number);
     return saved;
   }
@@ -444,7 +477,6 @@ std::optional<FileError> JournaledFileStore::Save(const std::string& path,
     entry.afterSize = after.size;
     entry.afterModified = after.modified;
   }
-  entry.afterHash = detail::ContentHash(text);
   journal_.Record(*run, entry);
   return std::nullopt;
 }
@@ -475,12 +507,19 @@ std::vector<UndoneFile> UndoRun(FileStore& store, RunJournals& journals, const s
       leave(*current.error);
       continue;
     }
-    if (now.size != entry.afterSize || !(now.modified == entry.afterModified) ||
+    const std::optional<std::string> old = journals.OldContent(run, entry);
+    // A pending entry's file may never have been saved: then it is as it was.
+    if (entry.pending && old && current.text == *old) {
+      journals.MarkUndone(run, entry.number);
+      results.push_back(result);
+      continue;
+    }
+    // A pending entry has no time of the save to compare.
+    if (now.size != entry.afterSize || (!entry.pending && !(now.modified == entry.afterModified)) ||
         detail::ContentHash(current.text) != entry.afterHash) {
       leave({FileProblem::kChanged, "since the run"});
       continue;
     }
-    const std::optional<std::string> old = journals.OldContent(run, entry);
     if (!old) {
       leave({FileProblem::kSystemError, "the undo copy is damaged"});
       continue;

@@ -31,6 +31,9 @@ struct JournalEntry {
   Timestamp afterModified;
   std::uint64_t afterHash = 0;
   bool undone = false;
+  // Written before the save, so that a run killed during or just after it
+  // still knows the file: what the run wrote is known by size and hash alone.
+  bool pending = false;
 };
 
 // A run as the journals list it.
@@ -111,6 +114,8 @@ class RunJournal {
   std::optional<std::uint64_t> PackCopy(const std::string& run, std::string_view content);
   void DropCopy(const std::string& run, int number);
   void Record(const std::string& run, const JournalEntry& entry);
+  // Takes back the pending entry `number` (its save failed).
+  void TakeBack(int number);
   // The next entry starts the journal of a new run.
   void Restart();
 

@@ -8,10 +8,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "batch_job.h"
+#include "file_store_layer.h"
 #include "posix_test_files.h"
 #include "safe_file_store.h"
 
@@ -137,6 +139,39 @@ TEST_F(RunJournalTest, TheOldestRunsGiveWayAndAFileThatCannotFitIsCleanedAllTheS
   EXPECT_EQ(ReadFile(big), "cleaned");
   EXPECT_THAT(notKept, ElementsAre(big));
   EXPECT_LE(small.List().size(), 1u);  // every older run gave way first
+}
+
+// A store that dies in a save, before or after the file is replaced, as a
+// killed run would.
+class DyingStore final : public FileStoreLayer {
+ public:
+  DyingStore(FileStore& store, bool savesFirst) : FileStoreLayer(store), savesFirst_(savesFirst) {}
+  std::optional<FileError> Save(const std::string& path, const std::string& text) override {
+    if (savesFirst_) inner().Save(path, text);
+    throw std::runtime_error("killed");
+  }
+
+ private:
+  bool savesFirst_;
+};
+
+TEST_F(RunJournalTest, ARunKilledInASaveCanStillBeUndone) {
+  for (const bool savedBeforeDying : {true, false}) {
+    const std::string path = Written("killed.htm", "aXb");
+    std::string run;
+    {
+      DyingStore dying(store, savedBeforeDying);
+      JournaledFileStore journaled(dying, journals, nullptr);
+      ASSERT_TRUE(journaled.Load(path).ok());
+      EXPECT_THROW(journaled.Save(path, "ab"), std::runtime_error);
+      run = journaled.run().value_or("");
+    }
+    EXPECT_EQ(ReadFile(path), savedBeforeDying ? "ab" : "aXb");
+    const std::vector<UndoneFile> undone = UndoRun(store, journals, run);
+    ASSERT_EQ(undone.size(), 1u) << savedBeforeDying;
+    EXPECT_EQ(undone[0].error, std::nullopt) << savedBeforeDying;
+    EXPECT_EQ(ReadFile(path), "aXb") << savedBeforeDying;
+  }
 }
 
 }  // namespace
