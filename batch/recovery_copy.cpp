@@ -3,6 +3,7 @@
 #include <cinttypes>
 #include <cstdio>
 
+#include "escaped_path.h"
 #include "file_content.h"
 
 namespace quillmere::detail {
@@ -28,22 +29,6 @@ std::string Hex(std::uint64_t value) {
 std::string Shortened(const std::string& name) {
   if (name.size() <= kLongestBase) return name;
   return name.substr(0, kShortenedBase) + "~" + Hex(ContentHash(name));
-}
-
-// The path, for people only: control bytes and '%' as %XX.
-std::string Escaped(std::string_view path) {
-  std::string escaped;
-  for (const char c : path) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F || byte == '%') {
-      char code[4];
-      std::snprintf(code, sizeof code, "%%%02X", byte);
-      escaped += code;
-    } else {
-      escaped += c;
-    }
-  }
-  return escaped;
 }
 
 bool Missing(const FileError& error) {
@@ -78,7 +63,7 @@ std::string RecoveryCopyHeader(const FileKey& key, std::string_view content,
   std::snprintf(fields, sizeof fields,
                 "device=%" PRIx64 " file=%" PRIx64 " size=%zu hash=%016" PRIx64 " path=",
                 key.device, key.id, content.size(), ContentHash(content));
-  return std::string(kHeaderStart) + fields + Escaped(path) + "\n";
+  return std::string(kHeaderStart) + fields + EscapedPath(path) + "\n";
 }
 
 std::optional<RecoveredContent> ParseRecoveryCopy(std::string copy) {

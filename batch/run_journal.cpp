@@ -11,6 +11,7 @@
 #include <sstream>
 #include <system_error>
 
+#include "escaped_path.h"
 #include "file_content.h"
 
 namespace quillmere {
@@ -34,35 +35,6 @@ fs::path PathOf(const std::string& bytes) {
 std::string BytesOf(const fs::path& path) {
   const std::u8string text = path.u8string();
   return std::string(text.begin(), text.end());
-}
-
-// A path on one line: control bytes, '%' and the tab as %XX.
-std::string Escaped(const std::string& path) {
-  std::string out;
-  for (const char c : path) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F || byte == '%') {
-      char code[4];
-      std::snprintf(code, sizeof code, "%%%02X", byte);
-      out += code;
-    } else {
-      out += c;
-    }
-  }
-  return out;
-}
-
-std::string Unescaped(const std::string& text) {
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '%' && i + 2 < text.size()) {
-      out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
-      i += 2;
-    } else {
-      out += text[i];
-    }
-  }
-  return out;
 }
 
 std::string TimeText(Timestamp time) {
@@ -101,7 +73,8 @@ std::string EntryLine(const JournalEntry& e) {
   return std::to_string(e.number) + "\t" + KeptField(e) + "\t" + std::to_string(e.before.size) +
          "\t" + TimeText(e.before.accessed) + "\t" + TimeText(e.before.modified) + "\t" +
          std::to_string(e.before.mode) + "\t" + std::to_string(e.afterSize) + "\t" +
-         TimeText(e.afterModified) + "\t" + hash + "\t" + Escaped(e.path) + PackedField(e) + "\n";
+         TimeText(e.afterModified) + "\t" + hash + "\t" + detail::EscapedPath(e.path) +
+         PackedField(e) + "\n";
 }
 
 std::optional<JournalEntry> ParseEntry(const std::string& line) {
@@ -118,7 +91,7 @@ std::optional<JournalEntry> ParseEntry(const std::string& line) {
     e.afterSize = std::stoull(f[6]);
     e.afterModified = TimeOf(f[7]);
     e.afterHash = std::stoull(f[8], nullptr, 16);
-    e.path = Unescaped(f[9]);
+    e.path = detail::UnescapedPath(f[9]);
     if (f.size() == 11) e.packedAt = std::stoull(f[10]);
     return e;
   } catch (const std::exception&) {
@@ -137,16 +110,7 @@ std::uint64_t SizeOfTree(const fs::path& folder) {
 }
 
 std::string NewRunId() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
-  char text[32];
-  std::strftime(text, sizeof text, "%Y%m%d-%H%M%S", &local);
-  return text;
+  return LocalTimeText(std::time(nullptr), "%Y%m%d-%H%M%S");
 }
 
 }  // namespace
@@ -284,6 +248,19 @@ std::vector<RunRecord> RunJournals::List() const {
   }
   std::reverse(runs.begin(), runs.end());
   return runs;
+}
+
+std::string LocalTimeText(std::int64_t seconds, const char* format) {
+  const auto time = static_cast<std::time_t>(seconds);
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &time);
+#else
+  localtime_r(&time, &local);
+#endif
+  char text[64];
+  std::strftime(text, sizeof text, format, &local);
+  return text;
 }
 
 std::optional<RunRecord> LastRunToUndo(const RunJournals& journals) {

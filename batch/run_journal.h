@@ -83,6 +83,9 @@ class RunJournals {
   std::optional<std::uint64_t> used_;
 };
 
+// `seconds` since the epoch as local time, in strftime's `format`.
+std::string LocalTimeText(std::int64_t seconds, const char* format);
+
 // The newest run that changed files and is not undone yet, if any.
 std::optional<RunRecord> LastRunToUndo(const RunJournals& journals);
 

@@ -128,12 +128,3 @@ BENCHMARK(BM_AddFolderOfManyFiles)->Arg(100000)->Unit(benchmark::kMillisecond)->
 
 }  // namespace
 }  // namespace quillmere
-
-int main(int argc, char** argv) {
-  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

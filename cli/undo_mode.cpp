@@ -1,28 +1,11 @@
 #include "undo_mode.h"
 
 #include <cstdio>
-#include <ctime>
 #include <ostream>
 
 #include "cli.h"
 
 namespace quillmere {
-namespace {
-
-std::string LocalTime(std::int64_t seconds) {
-  const std::time_t time = static_cast<std::time_t>(seconds);
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &time);
-#else
-  localtime_r(&time, &local);
-#endif
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-  return text;
-}
-
-}  // namespace
 
 int ListRuns(const RunJournals& journals, std::ostream& out) {
   char line[160];
@@ -31,7 +14,7 @@ int ListRuns(const RunJournals& journals, std::ostream& out) {
   out << line;
   for (const RunRecord& run : journals.List()) {
     std::snprintf(line, sizeof line, "%-20s %-19s %7d %12llu  %s\n", run.id.c_str(),
-                  LocalTime(run.started).c_str(), run.files,
+                  LocalTimeText(run.started, "%Y-%m-%d %H:%M:%S").c_str(), run.files,
                   static_cast<unsigned long long>(run.bytes), run.undone ? "yes" : "no");
     out << line;
   }

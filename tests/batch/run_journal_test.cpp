@@ -68,7 +68,8 @@ class RunJournalTest : public ::testing::Test {
 };
 
 TEST_F(RunJournalTest, UndoPutsBackContentModeAndTimesOfEveryChangedFileOnce) {
-  const std::string changed = Written("changed.htm", "aXb", 0604);
+  // A name with a tab, a line end and '%' must survive the journal's line.
+  const std::string changed = Written("changed\t%41\n.htm", "aXb", 0604);
   const std::string same = Written("same.htm", "plain");
   const std::string linked = Written("linked.htm", "hard X");
   test::MakeHardLink(linked, folder / "second-name.htm");
