@@ -98,6 +98,7 @@ void ChainFilter::BuildVerdicts() {
   // Rows kSkip and kStop lead to themselves, so a walk may look at a fixed
   // number of bytes before it tests where it is.
   verdicts_.assign(nodes_.size() + kFirstNode - 1, {});
+  cleared_.assign(verdicts_.size(), {});
   ends_.assign(verdicts_.size(), {false, kNoStage});
   verdicts_[kSkip].fill(kSkip);
   verdicts_[kStop].fill(kStop);
@@ -130,7 +131,8 @@ void ChainFilter::FillVerdicts(std::uint16_t node, const std::bitset<256>& upstr
   }
   for (unsigned c = 0; c < 256; ++c) {
     const unsigned char folded = FoldByte(static_cast<unsigned char>(c));
-    row[c] = upstream[folded] ? kStop : Row(nodes_[node].child[folded]);
+    cleared_[Row(node)][c] = Row(nodes_[node].child[folded]);
+    row[c] = upstream[folded] ? kStop : cleared_[Row(node)][c];
   }
   for (unsigned folded = 0; folded < 256; ++folded) {
     const std::uint16_t child = nodes_[node].child[folded];
@@ -140,23 +142,29 @@ void ChainFilter::FillVerdicts(std::uint16_t node, const std::bitset<256>& upstr
 
 bool ChainFilter::Skippable(std::string_view text, std::size_t p) const {
   std::size_t length = 0;
-  return Walk(text, p, length) == kSkip;
+  return Walk(text, p, length, true) == kSkip;
 }
 
 int ChainFilter::DirectMatch(std::string_view text, std::size_t p, std::size_t& length) const {
-  const std::uint16_t node = Walk(text, p, length);
+  const std::uint16_t node = Walk(text, p, length, true);
   return node >= kFirstNode ? ends_[node].direct : kNoStage;
 }
 
-std::uint16_t ChainFilter::Walk(std::string_view text, std::size_t p, std::size_t& length) const {
+std::uint16_t ChainFilter::Walk(std::string_view text, std::size_t p, std::size_t& length,
+                                bool clears) const {
   const auto* bytes = reinterpret_cast<const unsigned char*>(text.data());
   std::uint16_t node = verdicts_[0][bytes[p]];  // p holds a first byte
   // Walk the prefix shared with some pattern; each byte of it, and the byte
-  // that ends it, must be one that no earlier stage can begin an edit at.
+  // that ends it, must be one at which no earlier stage begins an edit.
   std::size_t q = p + 1;
   for (; !ends_[node].stop; ++q) {
     if (q == text.size()) return kSkip;
-    node = verdicts_[node][bytes[q]];
+    std::uint16_t next = verdicts_[node][bytes[q]];
+    if (next == kStop && clears) {
+      std::size_t unused = 0;
+      if (Walk(text, q, unused, false) == kSkip) next = cleared_[node][bytes[q]];
+    }
+    node = next;
     if (node < kFirstNode) return node;
   }
   length = q - p;

@@ -42,10 +42,13 @@ struct ScannedBlock {
 // text it reads. That text is the input itself up to the first place where a
 // stage before it edits, and an edit starts where that earlier stage's pattern
 // begins. So p is skipped when no pattern occurs at p in the input and, for
-// every pattern sharing a prefix with the input at p, no earlier stage's first
-// byte lies within that prefix or the byte after it. A block stage also counts
-// its own first byte: its resumed search can reach back to p across an edit.
-// Patterns are compared with ASCII letters folded, which only adds stops.
+// every pattern sharing a prefix with the input at p, no earlier stage can
+// begin an edit within that prefix or at the byte after it. A block stage also
+// counts its own first byte: its resumed search can reach back to p across an
+// edit. Where such a first byte lies at q, no edit begins there if no pattern
+// at all begins at q, which a second walk from q (one that stops at any such
+// byte) tells. Patterns are compared with ASCII letters folded, which only
+// adds stops.
 class ChainFilter {
  public:
   struct Pattern {
@@ -58,7 +61,9 @@ class ChainFilter {
   // a position. Per row, what the walk does on each byte: kSkip skips the
   // position, kStop stops there (a pattern ends, or an earlier stage may edit
   // at that byte), any other value is the row to go on to. The rows kSkip and
-  // kStop lead to themselves.
+  // kStop lead to themselves. Where a row stops at a byte because an earlier
+  // stage may edit there, and no pattern ends at the row, the walk goes on to
+  // the row that byte leads to in the tree once the second walk clears it.
   using Verdicts = std::array<std::uint16_t, 256>;
   static constexpr std::uint16_t kSkip = 1;
   static constexpr std::uint16_t kStop = 2;
@@ -99,8 +104,9 @@ class ChainFilter {
 
   void Insert(const Pattern& pattern, int stage);
   // The row where the walk from `p` ends on a pattern's end, or kSkip or
-  // kStop; `length` is how far it went.
-  std::uint16_t Walk(std::string_view text, std::size_t p, std::size_t& length) const;
+  // kStop; `length` is how far it went. A walk that `clears` bytes where an
+  // earlier stage may edit walks again from each, without clearing.
+  std::uint16_t Walk(std::string_view text, std::size_t p, std::size_t& length, bool clears) const;
   void BuildFirstBytes();
   void BuildVerdicts();
   void FillVerdicts(std::uint16_t node, const std::bitset<256>& upstream);
@@ -112,6 +118,7 @@ class ChainFilter {
   std::array<std::bitset<256>, 256> upstream_{};  // per folded first byte
   std::vector<FilterTerm> terms_;
   std::vector<Verdicts> verdicts_;  // per row
+  std::vector<Verdicts> cleared_;   // per row: where a cleared byte leads
   std::vector<End> ends_;           // per row
 };
 

@@ -157,18 +157,17 @@ class StepRunner {
                       caseSensitive_});
   }
 
-  // Replaces doubled breaks until none is left. The first check of the loop
-  // is made while the chain runs, on the text the first replacement leaves.
+  // Replaces doubled breaks until none is left. One pass that searches again
+  // from each replacement already leaves none: a new doubled break would have
+  // to begin just before a replacement "<BR>", where that pass, searching from
+  // the start or from the replacement before it, would have found it first.
+  //
+  // The chain ends here: the spaces step before it shares bytes with the
+  // line-end steps after it, and chained with them it would send every
+  // indented line through the stages byte by byte.
   void CollapseBreaks() {
-    if (chain_.size() + 2 > detail::kMaxChainSteps) RunChain();
-    bool again = false;
     AddReplaceAll(kDoubleBreak, "<BR>");
-    chain_.push_back({ChainStep::Kind::kWatch, kDoubleBreak, {}, {}, caseSensitive_, &again});
     RunChain();
-    while (again) {
-      ReplaceAllText(buffer_, kDoubleBreak, "<BR>", caseSensitive_);
-      again = FindText(kDoubleBreak, buffer_.text, 0, caseSensitive_) != -1;
-    }
   }
 
   void RunChain() {

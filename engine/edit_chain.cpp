@@ -44,9 +44,6 @@ std::unique_ptr<EditStage> MakeStage(const ChainStep& step, StageRouter& router,
       return std::make_unique<ReplaceStage>(router, index, step.pattern, step.replacement,
                                             step.caseSensitive,
                                             step.kind == ChainStep::Kind::kReplaceRescan);
-    case ChainStep::Kind::kWatch:
-      return std::make_unique<WatchStage>(router, index, step.pattern, step.caseSensitive,
-                                          *step.found);
     case ChainStep::Kind::kBlocks:
       break;
   }
@@ -140,14 +137,22 @@ class ChainReader {
     return pos_ == input_.size();
   }
 
+  // Matches often come in runs (spaces, say), so it goes on while the next
+  // match follows at once and concerns the same stage alone.
   bool HandToSoleStage() {
     std::size_t length = 0;
     const int direct = filter_.DirectMatch(input_, pos_, length);
     if (direct == ChainFilter::kNoStage) return false;
     EditStage& stage = *stages_[static_cast<std::size_t>(direct)];
-    const std::string_view match = input_.substr(pos_, length);
-    if (!stage.EditDirectly(match)) stage.Put(match);
-    pos_ += length;
+    do {
+      const std::string_view match = input_.substr(pos_, length);
+      pos_ += length;
+      if (!stage.EditDirectly(match)) {
+        stage.Put(match);
+        return true;
+      }
+    } while (!router_.AnyBusy() && pos_ < input_.size() &&
+             filter_.DirectMatch(input_, pos_, length) == direct);
     return true;
   }
 

@@ -14,14 +14,12 @@ struct ChainStep {
                      // replacement holds its target: search on after each match
     kReplaceRescan,  // ReplaceAllText: search on from the replacement
     kBlocks,         // RemoveBlocks (empty replacement) or ReplaceBlocks
-    kWatch,          // edits nothing; sets *found when the pattern occurs
   };
   Kind kind;
   std::string_view pattern;  // target or begin text; not empty
   std::string_view end;      // end text of kBlocks; not empty there
   std::string_view replacement;
   bool caseSensitive = false;  // kBlocks always folds
-  bool* found = nullptr;       // kWatch only
 };
 
 // At most this many steps make one chain.

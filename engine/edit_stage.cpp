@@ -7,6 +7,17 @@ namespace {
 // never hold more than a little each of what passes through them.
 constexpr std::size_t kLongRun = 4096;
 
+// Whether the automaton, read `text` from its start, ends at state 0 without
+// a match on the way.
+bool EndsIdle(const PatternAutomaton& automaton, std::string_view text) {
+  std::uint32_t state = 0;
+  for (const char c : text) {
+    state = automaton.Next(state, c);
+    if (state == automaton.size()) return false;
+  }
+  return state == 0;
+}
+
 }  // namespace
 
 void EditStage::Put(char c) {
@@ -65,7 +76,9 @@ ReplaceStage::ReplaceStage(StageRouter& router, std::size_t index, std::string_v
       exact_(caseSensitive ? target : std::string_view()),
       first_(FoldByte(static_cast<unsigned char>(target.front()))),
       replacement_(replacement),
-      rescan_(rescan) {}
+      rescan_(rescan),
+      rescanEndsIdle_(EndsIdle(target_, replacement)),
+      replacementPassesOn_(router.PassesLaterStages(index + 1, replacement)) {}
 
 void ReplaceStage::Process(char c) {
   state_ = target_.Next(state_, c);
@@ -102,10 +115,16 @@ std::size_t ReplaceStage::Absorb(std::string_view input) {
 bool ReplaceStage::EditDirectly(std::string_view match) {
   // The chain compared with letters folded; a case-sensitive target must be
   // equal as it is. Searching on after the match needs nothing held.
-  if (rescan_ || match.size() != target_.size() || (!exact_.empty() && match != exact_)) {
+  if ((rescan_ && !rescanEndsIdle_) || match.size() != target_.size() ||
+      (!exact_.empty() && match != exact_)) {
     return false;
   }
   MarkEdited();
+  if (replacementPassesOn_) {
+    // No stage is busy, so the replacement goes straight to the output.
+    if (!replacement_.empty()) mutableRouter().DeliverToOutput(replacement_);
+    return true;
+  }
   Emit(replacement_);
   Send();
   return true;
@@ -115,16 +134,6 @@ void ReplaceStage::Flush() {
   Emit(held_);
   held_.clear();
   state_ = 0;
-}
-
-WatchStage::WatchStage(StageRouter& router, std::size_t index, std::string_view pattern,
-                       bool caseSensitive, bool& found)
-    : EditStage(router, index), pattern_(pattern, caseSensitive), found_(found) {}
-
-void WatchStage::Process(char c) {
-  state_ = pattern_.Next(state_, c);
-  if (state_ == pattern_.size()) found_ = true;
-  Emit(std::string_view(&c, 1));
 }
 
 BlockStage::BlockStage(StageRouter& router, std::size_t index, std::string_view begin,

@@ -46,6 +46,7 @@ class EditStage : public ByteSink {
   // Has `text` read next, before the rest of the input.
   void ReadAgain(std::string_view text) { reread_.append(text.rbegin(), text.rend()); }
   void MarkEdited() { router_.MarkEdited(); }
+  StageRouter& mutableRouter() { return router_; }
   // Reads what ReadAgain queued.
   void ReadQueued();
   // Reads what ReadAgain queued, sends what was emitted and tells the router
@@ -83,25 +84,12 @@ class ReplaceStage final : public EditStage {
   unsigned char first_;  // folded
   std::string replacement_;
   bool rescan_;
+  // Searching again from the replacement finds nothing that reaches past it,
+  // so the stage is idle after it, as after a replacement it searches on from.
+  bool rescanEndsIdle_;
+  bool replacementPassesOn_;  // no later stage reacts to the replacement
   std::uint32_t state_ = 0;
   std::string held_;  // the last state_ bytes read
-};
-
-// Passes its input on unchanged and notes whether `pattern` occurs in it, for
-// a check that would otherwise search the whole text again.
-class WatchStage final : public EditStage {
- public:
-  WatchStage(StageRouter& router, std::size_t index, std::string_view pattern, bool caseSensitive,
-             bool& found);
-
- private:
-  void Process(char c) override;
-  bool Idle() const override { return state_ == 0; }
-  void Flush() override { state_ = 0; }
-
-  PatternAutomaton pattern_;
-  bool& found_;
-  std::uint32_t state_ = 0;
 };
 
 // RemoveBlocks and ReplaceBlocks, always case-insensitive. The classic loop

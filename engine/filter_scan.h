@@ -28,7 +28,8 @@ std::size_t ScanBlocksForStops(const ChainFilter& filter, std::span<const Filter
     return Lanes::Equal(block, Lanes::Broadcast(b.value));
   };
   // ChainFilter::Skippable, here where the compiler can inline it: two steps
-  // of the walk without a test first, as most positions end there.
+  // of the walk without a test first, as most positions end there. A byte
+  // where an earlier stage may edit is left to the full walk, which clears it.
   const ChainFilter::Verdicts* verdicts = filter.verdicts();
   const ChainFilter::End* ends = filter.ends();
   const auto skippable = [&](std::size_t p) {
@@ -39,7 +40,7 @@ std::size_t ScanBlocksForStops(const ChainFilter& filter, std::span<const Filter
       if (q == text.size()) return true;
       node = verdicts[node][bytes[q]];
     }
-    return node == ChainFilter::kSkip;
+    return node == ChainFilter::kSkip || (node == ChainFilter::kStop && filter.Skippable(text, p));
   };
   std::size_t i = from;
   // The rest of the block where the last stop was found.

@@ -44,8 +44,7 @@ RouteTable::StageSet RouteTable::Reacting(std::string_view run) const {
 }
 
 void StageRouter::Deliver(std::size_t from, std::string_view run) {
-  const StageSet later = from < kMaxStages ? ~StageSet{0} << from : 0;
-  const StageSet takers = (busy_ | table_.Reacting(run)) & later;
+  const StageSet takers = (busy_ | table_.Reacting(run)) & Later(from);
   if (takers == 0) {
     output_->Put(run);
   } else {

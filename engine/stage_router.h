@@ -66,6 +66,14 @@ class StageRouter {
 
   // Hands bytes on from the stage before stage `from` (0: the chain's input).
   void Deliver(std::size_t from, std::string_view run);
+  // Whether `run`, handed on from the stage before stage `from`, would go
+  // straight to the output while no stage is busy: no later stage reacts to it.
+  bool PassesLaterStages(std::size_t from, std::string_view run) const {
+    return run.empty() || (table_.Reacting(run) & Later(from)) == 0;
+  }
+  // Hands `run` to the output, bypassing the stages; only for a run that
+  // passes the later stages, while none is busy.
+  void DeliverToOutput(std::string_view run) { output_->Put(run); }
 
   void SetBusy(std::size_t index, bool busy) {
     const StageSet bit = StageSet{1} << index;
@@ -85,6 +93,8 @@ class StageRouter {
 
  private:
   using StageSet = RouteTable::StageSet;
+
+  static StageSet Later(std::size_t from) { return from < kMaxStages ? ~StageSet{0} << from : 0; }
 
   const RouteTable& table_;
   ByteSink* output_ = nullptr;
