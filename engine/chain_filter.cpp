@@ -10,9 +10,6 @@
 namespace quillmere::detail {
 namespace {
 
-// Deeper than this a pattern counts as occurring, so the tree stays small
-// whatever the user types.
-constexpr std::size_t kMaxDepth = 16;
 constexpr std::size_t kMaxVectorFirstBytes = 6;
 
 unsigned char Fold(char c) {

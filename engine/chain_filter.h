@@ -56,6 +56,12 @@ class ChainFilter {
     bool looksBack;         // a block stage
   };
   static constexpr int kNoStage = -1;
+  // Deeper than this a pattern counts as occurring, so the tree stays small
+  // whatever the user types.
+  static constexpr std::size_t kMaxDepth = 16;
+  // How many bytes after a position deciding about it may read: a walk, one
+  // more walk from a byte it clears, and a vector block.
+  static constexpr std::size_t kLookAhead = 2 * kMaxDepth + 32;
 
   // The tree of the patterns, walked from the root (row 0) along the bytes at
   // a position. Per row, what the walk does on each byte: kSkip skips the

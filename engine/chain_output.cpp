@@ -28,7 +28,6 @@ void ChainOutput::PutInput(std::size_t from, std::size_t count) {
 
 void ChainOutput::Finish() {
   Materialize();
-  if (writing_ && inPlace_) out_.resize(size_);
 }
 
 void ChainOutput::Materialize() {

@@ -14,12 +14,18 @@ namespace quillmere::detail {
 //
 // Until some stage has edited, what arrives is the input itself, so it is only
 // counted; writing starts with the first byte that arrives after an edit, and
-// nothing is written when nothing was edited.
+// nothing is written when nothing was edited. Written over the input, the
+// result is the first size() bytes of `out`, which the caller cuts to that.
 class ChainOutput final : public ByteSink {
  public:
-  // `out` is the string that `input` views when `inPlace`.
+  // When `inPlace`, `input` views bytes of `out` at or after its start; if
+  // it starts later, every byte is written.
   ChainOutput(std::string_view input, std::string& out, bool inPlace, const StageRouter& router)
-      : input_(input), out_(out), inPlace_(inPlace), router_(router) {}
+      : input_(input),
+        out_(out),
+        inPlace_(inPlace),
+        router_(router),
+        writing_(inPlace && input.data() != out.data()) {}
 
   void Put(char c) override;
   void Put(std::string_view run) override;
@@ -27,6 +33,8 @@ class ChainOutput final : public ByteSink {
 
   // Input bytes [from, from + count) that reach the end unchanged.
   void PutInput(std::size_t from, std::size_t count);
+  // The size of the result so far.
+  std::size_t size() const { return size_; }
 
  private:
   void Materialize();

@@ -103,34 +103,36 @@ constexpr std::string_view kDoubleBreak = "<BR><BR>";
 
 using detail::ChainStep;
 
-// Collects consecutive steps into one chain, so that the text is read and
-// written once for all of them, and runs it when a step needs the whole text
-// and at the end. A chain writes over the text when it cannot lengthen it, and
-// otherwise into a spare string that then changes places with the text.
+// Collects consecutive steps into chains, so that the text is read and
+// written once for all the steps of a chain; a new chain begins where a step
+// needs the whole text. At the end the chains run (see RunEditChains). A
+// chain writes over the text when it cannot lengthen it, and otherwise into a
+// spare string that then changes places with the text.
 class StepRunner {
  public:
   StepRunner(TextBuffer& buffer, bool caseSensitive)
-      : buffer_(buffer), caseSensitive_(caseSensitive) {}
+      : buffer_(buffer), caseSensitive_(caseSensitive), segments_(1) {}
 
   void Add(const Step& step) {
-    if (chain_.size() == detail::kMaxChainSteps) RunChain();
+    if (chain().size() == detail::kMaxChainSteps) NewChain();
+    std::vector<ChainStep>& steps = chain();
     switch (step.edit) {
       case Edit::kRemoveAll:
-        chain_.push_back({ChainStep::Kind::kReplaceEach, step.a, {}, {}, false});
+        steps.push_back({ChainStep::Kind::kReplaceEach, step.a, {}, {}, false});
         break;
       case Edit::kRemoveBlocks:
       case Edit::kReplaceBlocks:
-        chain_.push_back({ChainStep::Kind::kBlocks, step.a, step.b, step.c, false});
+        steps.push_back({ChainStep::Kind::kBlocks, step.a, step.b, step.c, false});
         break;
       case Edit::kReplaceAll:
         AddReplaceAll(step.a, step.b);
         break;
       case Edit::kReplaceOnePass:
-        chain_.push_back({ChainStep::Kind::kReplaceEach, step.a, {}, step.b, true});
+        steps.push_back({ChainStep::Kind::kReplaceEach, step.a, {}, step.b, true});
         break;
       case Edit::kTrim:
-        RunChain();
-        TrimWhiteSpace(buffer_);
+        NewChain();
+        segments_.back().trimFirst = true;
         break;
       case Edit::kCollapseBreaks:
         CollapseBreaks();
@@ -142,19 +144,23 @@ class StepRunner {
     for (const Step& step : steps) Add(step);
   }
 
-  // Runs the steps still collected.
-  void Finish() { RunChain(); }
+  // Runs the steps collected.
+  void Finish() {
+    if (segments_.back().steps.empty() && !segments_.back().trimFirst) segments_.pop_back();
+    if (detail::RunEditChains(segments_, buffer_.text, spare_)) buffer_.modified = true;
+  }
 
  private:
   void AddReplaceAll(std::string_view target, std::string_view replacement) {
     // Searching again from a replacement that holds its target would find it
     // forever: there the search goes on after the replacement.
     const bool holdsTarget = FindText(target, replacement, 0, caseSensitive_) != -1;
-    chain_.push_back({holdsTarget ? ChainStep::Kind::kReplaceEach : ChainStep::Kind::kReplaceRescan,
-                      target,
-                      {},
-                      replacement,
-                      caseSensitive_});
+    chain().push_back(
+        {holdsTarget ? ChainStep::Kind::kReplaceEach : ChainStep::Kind::kReplaceRescan,
+         target,
+         {},
+         replacement,
+         caseSensitive_});
   }
 
   // Replaces doubled breaks until none is left. One pass that searches again
@@ -167,17 +173,17 @@ class StepRunner {
   // indented line through the stages byte by byte.
   void CollapseBreaks() {
     AddReplaceAll(kDoubleBreak, "<BR>");
-    RunChain();
+    NewChain();
   }
 
-  void RunChain() {
-    if (detail::RunEditChain(chain_, buffer_.text, spare_)) buffer_.modified = true;
-    chain_.clear();
+  std::vector<ChainStep>& chain() { return segments_.back().steps; }
+  void NewChain() {
+    if (!chain().empty() || segments_.back().trimFirst) segments_.emplace_back();
   }
 
   TextBuffer& buffer_;
   bool caseSensitive_;
-  std::vector<ChainStep> chain_;
+  std::vector<detail::ChainSegment> segments_;
   std::string spare_;
 };
 

@@ -143,12 +143,14 @@ std::size_t ReplaceOnePass(TextBuffer& buffer, std::string_view target,
 }
 
 void TrimWhiteSpace(TextBuffer& buffer) {
-  const auto isSpace = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
-  std::string& text = buffer.text;
+  TrimWhiteSpace(buffer.text);
+}
+
+void TrimWhiteSpace(std::string& text) {
   std::size_t first = 0;
-  while (first < text.size() && isSpace(text[first])) ++first;
+  while (first < text.size() && IsWhiteSpace(text[first])) ++first;
   std::size_t last = text.size();
-  while (last > first && isSpace(text[last - 1])) --last;
+  while (last > first && IsWhiteSpace(text[last - 1])) --last;
   if (first == 0 && last == text.size()) return;
   text.erase(last);
   text.erase(0, first);

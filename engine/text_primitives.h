@@ -52,8 +52,14 @@ void ReplaceAllText(TextBuffer& buffer, std::string_view target, std::string_vie
 std::size_t ReplaceOnePass(TextBuffer& buffer, std::string_view target,
                            std::string_view replacement);
 
-// Deletes the bytes 0x09-0x0D and 0x20 at both ends of the text. Never sets
-// `modified`.
+// The bytes that TrimWhiteSpace deletes: 0x09-0x0D and 0x20.
+inline bool IsWhiteSpace(char c) {
+  return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+// Deletes white space at both ends of the text. Never sets `modified`.
 void TrimWhiteSpace(TextBuffer& buffer);
+// The same on a string.
+void TrimWhiteSpace(std::string& text);
 
 }  // namespace quillmere

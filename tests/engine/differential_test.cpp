@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cleaning_pass.h"
+#include "edit_chain.h"
 #include "html_token_generator.h"
 #include "reference_engine.h"
 #include "text_primitives.h"
@@ -178,6 +179,24 @@ TEST(Differential, CleanTextAgreesWhenEditsFormLaterTargets) {
         const CleaningOptions options = gen.Options();
         ExpectSameEdit(
             gen, 30, "options of seed 19", [&](TextBuffer& b) { CleanText(b, options); },
+            [&](TextBuffer& b) { reference::CleanText(b, options); });
+      },
+      HtmlTokenGenerator::Vocabulary::kTagPieces);
+}
+
+// The chains of a pass side by side on threads of their own, here on small
+// texts that the first chain reads a few bytes at a time.
+TEST(Differential, CleanTextAgreesWhenChainsRunSideBySide) {
+  struct UsualShapeAfter {
+    ~UsualShapeAfter() { detail::SetPipelineShape({}); }
+  } usualShapeAfter;
+  ForEachCase(
+      23,
+      [](HtmlTokenGenerator& gen) {
+        const CleaningOptions options = gen.Options();
+        detail::SetPipelineShape({0, 1 + gen.Below(64)});
+        ExpectSameEdit(
+            gen, 80, "side by side, seed 23", [&](TextBuffer& b) { CleanText(b, options); },
             [&](TextBuffer& b) { reference::CleanText(b, options); });
       },
       HtmlTokenGenerator::Vocabulary::kTagPieces);

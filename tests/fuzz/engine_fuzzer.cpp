@@ -1,5 +1,6 @@
 // libFuzzer target: the engine against the literal reference on arbitrary
-// bytes. Input layout: two bytes of switches, then NUL-separated fields: the
+// bytes. Input layout: two bytes of switches (the groups, then how the chains
+// run), then NUL-separated fields: the
 // text, removeText, blockBegin, blockEnd, searchText, replaceText, and then
 // any number of further rules, five fields each: a text to remove, a block's
 // begin and end, a search text and its replacement.
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "cleaning_pass.h"
+#include "edit_chain.h"
 #include "reference_engine.h"
 #include "text_primitives.h"
 
@@ -68,6 +70,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (f[0].size() > kMaxText) return 0;
   const CleaningOptions options = OptionsFrom(bits, f);
 
+  // One switch runs the chains side by side, however short the text, with the
+  // first one reading 1 to 64 bytes at a time.
+  quillmere::detail::PipelineShape shape;
+  if ((bits >> 12) & 1) shape = {0, 1 + ((bits >> 13) & 7) * 9};
+  quillmere::detail::SetPipelineShape(shape);
   TextBuffer fast{f[0], false};
   TextBuffer slow = fast;
   quillmere::CleanText(fast, options);
