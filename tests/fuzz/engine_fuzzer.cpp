@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // One switch runs the chains side by side, however short the text, with the
   // first one reading 1 to 64 bytes at a time.
   quillmere::detail::PipelineShape shape;
-  if ((bits >> 12) & 1) shape = {0, 1 + ((bits >> 13) & 7) * 9};
+  if ((bits >> 12) & 1) shape = {0, 1 + ((bits >> 13) & 7U) * 9U};
   quillmere::detail::SetPipelineShape(shape);
   TextBuffer fast{f[0], false};
   TextBuffer slow = fast;
