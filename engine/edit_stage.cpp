@@ -114,7 +114,8 @@ std::size_t ReplaceStage::Absorb(std::string_view input) {
 
 bool ReplaceStage::EditDirectly(std::string_view match) {
   // The chain compared with letters folded; a case-sensitive target must be
-  // equal as it is. Searching on after the match needs nothing held.
+  // equal as it is. Searching on after the match needs nothing held, and so
+  // does searching again from a replacement that leaves the stage idle.
   if ((rescan_ && !rescanEndsIdle_) || match.size() != target_.size() ||
       (!exact_.empty() && match != exact_)) {
     return false;
