@@ -5,7 +5,7 @@
 
 #include "filter_scan.h"
 #include "text_search.h"
-#include "vector_support.h"
+#include "vector_lanes.h"
 
 namespace quillmere::detail {
 namespace {
@@ -176,26 +176,6 @@ std::size_t ChainFilter::ScanScalar(std::string_view text, std::size_t from) con
   }
   return text.size();
 }
-
-#ifdef QUILLMERE_HAVE_SSE2
-namespace {
-
-struct Sse2Lanes {
-  using V = __m128i;
-  static constexpr std::size_t kWidth = 16;
-  static V Load(const unsigned char* p) { return _mm_loadu_si128(reinterpret_cast<const V*>(p)); }
-  static V Broadcast(const std::array<unsigned char, 16>& bytes) {
-    return _mm_load_si128(reinterpret_cast<const V*>(bytes.data()));
-  }
-  static V Or(V a, V b) { return _mm_or_si128(a, b); }
-  static V And(V a, V b) { return _mm_and_si128(a, b); }
-  static V Equal(V a, V b) { return _mm_cmpeq_epi8(a, b); }
-  static V Zero() { return _mm_setzero_si128(); }
-  static std::uint32_t Mask(V v) { return static_cast<std::uint32_t>(_mm_movemask_epi8(v)); }
-};
-
-}  // namespace
-#endif
 
 std::size_t ChainFilter::NextStop(std::string_view text, std::size_t from,
                                   ScannedBlock& last) const {

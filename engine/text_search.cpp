@@ -1,18 +1,12 @@
 #include "text_search.h"
 
-#include <bit>
 #include <cstdint>
-#include <cstring>
 
-#include "vector_support.h"
+#include "text_scan.h"
+#include "vector_lanes.h"
 
 namespace quillmere::detail {
 namespace {
-
-// Verification may cost this many compared bytes per byte scanned (plus a
-// fixed allowance) before the search falls back to Knuth-Morris-Pratt.
-constexpr std::size_t kVerifyBytesPerScannedByte = 4;
-constexpr std::size_t kVerifyAllowance = 256;
 
 std::vector<std::size_t> BuildFailure(const std::string& pattern) {
   std::vector<std::size_t> failure(pattern.size(), 0);
@@ -25,152 +19,21 @@ std::vector<std::size_t> BuildFailure(const std::string& pattern) {
   return failure;
 }
 
-// What the block scans need to know of the pattern.
-struct Pattern {
-  const unsigned char* bytes;  // folded when `fold`
-  std::size_t size;
-  bool fold;
-};
-
-#if defined(__GNUC__) || defined(__clang__)
-#define QUILLMERE_ALWAYS_INLINE inline __attribute__((always_inline))
-#else
-#define QUILLMERE_ALWAYS_INLINE inline
-#endif
-
-QUILLMERE_ALWAYS_INLINE bool EqualAt(const Pattern& pattern, const unsigned char* candidate) {
-  if (!pattern.fold) return std::memcmp(candidate, pattern.bytes, pattern.size) == 0;
-  for (std::size_t k = 0; k < pattern.size; ++k) {
-    if (FoldByte(candidate[k]) != pattern.bytes[k]) return false;
-  }
-  return true;
-}
-
-// Where a scan of whole blocks ended: at a match, or at `next` with the
-// verification work done so far, or giving up to the linear fallback.
-struct BlockScan {
-  std::size_t match = kNotFound;
-  std::size_t next = 0;
-  std::size_t verified = 0;
-  bool giveUp = false;
-};
-
-bool OverBudget(std::size_t verified, std::size_t scanned) {
-  return verified > kVerifyBytesPerScannedByte * scanned + kVerifyAllowance;
-}
-
-// Verifies the candidates whose bits are set in `mask`, offsets from `base`.
-QUILLMERE_ALWAYS_INLINE bool VerifyMask(const Pattern& pattern, const unsigned char* text,
-                                        std::size_t base, std::uint32_t mask, BlockScan& scan) {
-  while (mask != 0) {
-    const std::size_t candidate = base + static_cast<std::size_t>(std::countr_zero(mask));
-    if (EqualAt(pattern, text + candidate)) {
-      scan.match = candidate;
-      return true;
-    }
-    scan.verified += pattern.size;
-    mask &= mask - 1;
-  }
-  return false;
-}
-
-// The byte a block compares with the text at `offset`, and whether a text
-// byte is OR-ed with 0x20 first: a folded lowercase letter matches both cases
-// that way, and OR-ing maps no other byte onto a lowercase letter.
-struct FilterByte {
-  char value;
-  char orMask;
-};
-
-FilterByte MakeFilterByte(const Pattern& pattern, std::size_t offset) {
-  const unsigned char c = pattern.bytes[offset];
-  const bool letter = pattern.fold && c >= 'a' && c <= 'z';
-  return {static_cast<char>(c), static_cast<char>(letter ? 0x20 : 0)};
-}
-
-#ifdef QUILLMERE_HAVE_SSE2
-BlockScan ScanSse2(const Pattern& pattern, const unsigned char* text, std::size_t from,
-                   std::size_t last) {
-  const std::size_t m = pattern.size;
-  const std::size_t second = m > 1 ? 1 : 0;
-  const FilterByte f[3] = {MakeFilterByte(pattern, 0), MakeFilterByte(pattern, second),
-                           MakeFilterByte(pattern, m - 1)};
-  const __m128i v0 = _mm_set1_epi8(f[0].value), o0 = _mm_set1_epi8(f[0].orMask);
-  const __m128i v1 = _mm_set1_epi8(f[1].value), o1 = _mm_set1_epi8(f[1].orMask);
-  const __m128i v2 = _mm_set1_epi8(f[2].value), o2 = _mm_set1_epi8(f[2].orMask);
-  const auto match = [&](const unsigned char* at, __m128i orMask, __m128i value) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-    return _mm_cmpeq_epi8(_mm_or_si128(bytes, orMask), value);
-  };
-  BlockScan scan;
-  std::size_t i = from;
-  for (; i <= last && last - i >= 15; i += 16) {
-    const unsigned char* at = text + i;
-    const __m128i hits = _mm_and_si128(_mm_and_si128(match(at, o0, v0), match(at + second, o1, v1)),
-                                       match(at + m - 1, o2, v2));
-    const auto mask = static_cast<std::uint32_t>(_mm_movemask_epi8(hits));
-    if (mask != 0 && VerifyMask(pattern, text, i, mask, scan)) return scan;
-    if (OverBudget(scan.verified, i + 16 - from)) {
-      scan.giveUp = true;
-      i += 16;
-      break;
-    }
-  }
-  scan.next = i;
-  return scan;
-}
-#endif
-
-#ifdef QUILLMERE_HAVE_AVX2_DISPATCH
-__attribute__((target("avx2"))) BlockScan ScanAvx2(const Pattern& pattern,
-                                                   const unsigned char* text, std::size_t from,
-                                                   std::size_t last) {
-  const std::size_t m = pattern.size;
-  const std::size_t second = m > 1 ? 1 : 0;
-  const FilterByte f[3] = {MakeFilterByte(pattern, 0), MakeFilterByte(pattern, second),
-                           MakeFilterByte(pattern, m - 1)};
-  const __m256i v0 = _mm256_set1_epi8(f[0].value), o0 = _mm256_set1_epi8(f[0].orMask);
-  const __m256i v1 = _mm256_set1_epi8(f[1].value), o1 = _mm256_set1_epi8(f[1].orMask);
-  const __m256i v2 = _mm256_set1_epi8(f[2].value), o2 = _mm256_set1_epi8(f[2].orMask);
-  BlockScan scan;
-  std::size_t i = from;
-  for (; i <= last && last - i >= 31; i += 32) {
-    const unsigned char* at = text + i;
-    const __m256i b0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
-    const __m256i b1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + second));
-    const __m256i b2 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at + m - 1));
-    const __m256i hits =
-        _mm256_and_si256(_mm256_and_si256(_mm256_cmpeq_epi8(_mm256_or_si256(b0, o0), v0),
-                                          _mm256_cmpeq_epi8(_mm256_or_si256(b1, o1), v1)),
-                         _mm256_cmpeq_epi8(_mm256_or_si256(b2, o2), v2));
-    const auto mask = static_cast<std::uint32_t>(_mm256_movemask_epi8(hits));
-    if (mask != 0 && VerifyMask(pattern, text, i, mask, scan)) return scan;
-    if (OverBudget(scan.verified, i + 32 - from)) {
-      scan.giveUp = true;
-      i += 32;
-      break;
-    }
-  }
-  scan.next = i;
-  return scan;
-}
-#endif
-
 // Scans as many whole blocks as the widest available vector unit allows.
-BlockScan ScanBlocks(const Pattern& pattern, const unsigned char* text, std::size_t from,
+BlockScan ScanBlocks(const TextPattern& pattern, const unsigned char* text, std::size_t from,
                      std::size_t last) {
-#ifdef QUILLMERE_HAVE_AVX2_DISPATCH
+#if defined(QUILLMERE_AVX2_SCAN) && defined(QUILLMERE_HAVE_AVX2_DISPATCH)
   if (HasAvx2()) {
-    BlockScan wide = ScanAvx2(pattern, text, from, last);
+    BlockScan wide = ScanTextBlocksAvx2(pattern, text, from, last);
     if (wide.match != kNotFound || wide.giveUp) return wide;
     // Finish the last few offsets with the narrower unit, keeping the count.
-    BlockScan narrow = ScanSse2(pattern, text, wide.next, last);
+    BlockScan narrow = ScanTextBlocks<Sse2Lanes>(pattern, text, wide.next, last);
     narrow.verified += wide.verified;
     return narrow;
   }
 #endif
 #ifdef QUILLMERE_HAVE_SSE2
-  return ScanSse2(pattern, text, from, last);
+  return ScanTextBlocks<Sse2Lanes>(pattern, text, from, last);
 #else
   BlockScan none;
   none.next = from;
@@ -217,7 +80,7 @@ std::size_t Searcher::FindFiltered(const unsigned char* text, std::size_t n,
                                    std::size_t from) const {
   const std::size_t m = pattern_.size();
   const std::size_t last = n - m;  // the last offset where a match can begin
-  const Pattern pattern{reinterpret_cast<const unsigned char*>(pattern_.data()), m, fold_};
+  const TextPattern pattern{reinterpret_cast<const unsigned char*>(pattern_.data()), m, fold_};
   const BlockScan scan = ScanBlocks(pattern, text, from, last);
   if (scan.match != kNotFound) return scan.match;
   if (scan.giveUp) return FindKmp(text, n, scan.next);

@@ -1,11 +1,14 @@
-// Built with AVX2 enabled; only ScanBlocksForStopsAvx2 is called from outside,
-// and only on processors that have AVX2.
+#pragma once
+
+// The AVX2 operations for the scans written once over the width of a vector
+// unit; include only in files built for AVX2 (see vector_lanes.h).
 #include <immintrin.h>
 
-#include "filter_scan.h"
+#include <array>
+#include <cstddef>
+#include <cstdint>
 
 namespace quillmere::detail {
-namespace {
 
 struct Avx2Lanes {
   using V = __m256i;
@@ -17,19 +20,12 @@ struct Avx2Lanes {
     return _mm256_broadcastsi128_si256(
         _mm_load_si128(reinterpret_cast<const __m128i*>(bytes.data())));
   }
+  static V Splat(unsigned char c) { return _mm256_set1_epi8(static_cast<char>(c)); }
   static V Or(V a, V b) { return _mm256_or_si256(a, b); }
   static V And(V a, V b) { return _mm256_and_si256(a, b); }
   static V Equal(V a, V b) { return _mm256_cmpeq_epi8(a, b); }
   static V Zero() { return _mm256_setzero_si256(); }
   static std::uint32_t Mask(V v) { return static_cast<std::uint32_t>(_mm256_movemask_epi8(v)); }
 };
-
-}  // namespace
-
-std::size_t ScanBlocksForStopsAvx2(const ChainFilter& filter, std::span<const FilterTerm> terms,
-                                   std::string_view text, std::size_t from, std::size_t& next,
-                                   ScannedBlock& last) {
-  return ScanBlocksForStops<Avx2Lanes>(filter, terms, text, from, next, last);
-}
 
 }  // namespace quillmere::detail
