@@ -22,7 +22,7 @@ RunCounters BatchJob::Run(const std::vector<RunItem>& items, const CleaningOptio
                           FileNotes& notes) {
   const int fileCount = static_cast<int>(std::min<std::size_t>(items.size(), INT_MAX));
   RunCounters counters{fileCount, 0, 0, 0};
-  FileClaims claims;
+  const std::vector<int> firstNames = FirstNames(files_, items);
   bool stopped = false;
   for (int index = 0; index < fileCount; ++index) {
     if (observer_.StopRequested()) {
@@ -32,7 +32,8 @@ RunCounters BatchJob::Run(const std::vector<RunItem>& items, const CleaningOptio
     const RunItem& item = items[static_cast<std::size_t>(index)];
     observer_.FileStarted(index, item.path, ProgressPercent(index + 1, fileCount));
     observer_.DrainEvents();
-    const FileOutcome outcome = CleanItem(files_, item, index, options, claims, notes);
+    const bool firstName = firstNames[static_cast<std::size_t>(index)] == index;
+    const FileOutcome outcome = CleanItem(files_, item, firstName, options, notes);
     ReportFile(observer_, counters, index, item.path, outcome);
   }
   files_.Flush();

@@ -1,6 +1,8 @@
 #include "file_cleaning.h"
 
+#include <iterator>
 #include <new>
+#include <unordered_map>
 #include <stdexcept>
 #include <utility>
 
@@ -17,19 +19,19 @@ void Fail(FileOutcome& outcome, FileStage stage, FileError error) {
 
 // Loads and cleans the file into `buffer`; false when the outcome is already
 // decided: a failure, or a file that another name claimed.
-bool LoadAndClean(FileStore& files, const std::string& path, int index,
-                  const CleaningOptions& options, FileClaims& claims, TextBuffer& buffer,
-                  FileOutcome& outcome) {
+bool LoadAndClean(FileStore& files, const std::string& path, bool firstName,
+                  const CleaningOptions& options, TextBuffer& buffer, FileOutcome& outcome) {
   try {
     LoadedFile loaded = files.Load(path);
     outcome.restored = loaded.restored;
+    outcome.notes = std::move(loaded.notes);
     if (!loaded.ok()) {
       Fail(outcome, FileStage::kOpen, *loaded.error);
       return false;
     }
     outcome.read = true;
     outcome.bytesBefore = outcome.bytesAfter = loaded.text.size();
-    if (claims.Claim(loaded.key, index) != index) return false;
+    if (!firstName) return false;
     buffer.text = std::move(loaded.text);
     buffer.modified = false;
     CleanText(buffer, options);
@@ -45,8 +47,7 @@ bool LoadAndClean(FileStore& files, const std::string& path, int index,
   return false;
 }
 
-void Save(FileStore& files, const std::string& path, int index, FileClaims& claims,
-          TextBuffer& buffer, FileOutcome& outcome) {
+void Save(FileStore& files, const std::string& path, TextBuffer& buffer, FileOutcome& outcome) {
   std::optional<FileError> error;
   try {
     error = files.Save(path, buffer.text);
@@ -59,40 +60,46 @@ void Save(FileStore& files, const std::string& path, int index, FileClaims& clai
     return;
   }
   outcome.result = FileOutcome::Result::kChanged;
-  // A save by rename makes a new file: another name that reaches it later
-  // in the run must still find it claimed.
-  if (const std::optional<FileKey> key = files.KeyOf(path)) claims.Claim(*key, index);
 }
 
 }  // namespace
 
-int FileClaims::Claim(const FileKey& key, int index) {
-  const std::lock_guard lock(mutex_);
-  return holders_.try_emplace(key, index).first->second;
+std::vector<int> FirstNames(FileStore& files, const std::vector<RunItem>& items) {
+  std::vector<int> first(items.size());
+  std::unordered_map<FileKey, int, FileKeyHash> firstOf;
+  for (std::size_t index = 0; index < items.size(); ++index) {
+    first[index] = static_cast<int>(index);
+    if (items[index].error) continue;
+    if (const std::optional<FileKey> key = files.KeyOf(items[index].path)) {
+      first[index] = firstOf.try_emplace(*key, static_cast<int>(index)).first->second;
+    }
+  }
+  return first;
 }
 
-FileOutcome CleanFile(FileStore& files, const std::string& path, int index,
-                      const CleaningOptions& options, FileClaims& claims, FileNotes& notes) {
+FileOutcome CleanFile(FileStore& files, const std::string& path, bool firstName,
+                      const CleaningOptions& options, FileNotes& notes) {
   notes.clear();
   FileOutcome outcome;
   TextBuffer buffer;
   // A file whose text did not change is never opened for writing, nor is one
-  // that another name of the run claimed.
-  if (LoadAndClean(files, path, index, options, claims, buffer, outcome)) {
+  // reached under an earlier name.
+  if (LoadAndClean(files, path, firstName, options, buffer, outcome)) {
     if (buffer.modified) {
-      Save(files, path, index, claims, buffer, outcome);
+      Save(files, path, buffer, outcome);
     } else {
       outcome.bytesAfter = outcome.bytesBefore;  // a trim alone is no change
     }
   }
-  outcome.notes = std::move(notes);
+  outcome.notes.insert(outcome.notes.end(), std::make_move_iterator(notes.begin()),
+                       std::make_move_iterator(notes.end()));
   notes.clear();
   return outcome;
 }
 
-FileOutcome CleanItem(FileStore& files, const RunItem& item, int index,
-                      const CleaningOptions& options, FileClaims& claims, FileNotes& notes) {
-  if (!item.error) return CleanFile(files, item.path, index, options, claims, notes);
+FileOutcome CleanItem(FileStore& files, const RunItem& item, bool firstName,
+                      const CleaningOptions& options, FileNotes& notes) {
+  if (!item.error) return CleanFile(files, item.path, firstName, options, notes);
   FileOutcome outcome;
   Fail(outcome, FileStage::kOpen, *item.error);
   return outcome;

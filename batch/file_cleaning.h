@@ -1,8 +1,7 @@
 #pragma once
 
-#include <mutex>
 #include <string>
-#include <unordered_map>
+#include <vector>
 
 #include "batch_job.h"
 #include "cleaning_options.h"
@@ -11,31 +10,24 @@
 
 namespace quillmere {
 
-// The files of one run by what the system knows them by, each with the
-// place in the run's list of the name that claimed it first. Shared by the
-// workers of a run.
-class FileClaims {
- public:
-  // The place of the name that holds the file, claiming it for `index` when
-  // no name does.
-  int Claim(const FileKey& key, int index);
+// For each item of a run, the place of the first item that names the same
+// file: its own place for a file's first name (and where the file cannot be
+// told). The files are told apart once, before anything is saved, so that
+// neither this run's saves nor another program's can make two files seem
+// one (a number given again to a new file) or one file seem two.
+std::vector<int> FirstNames(FileStore& files, const std::vector<RunItem>& items);
 
- private:
-  std::mutex mutex_;
-  std::unordered_map<FileKey, int, FileKeyHash> holders_;
-};
-
-// Loads the file at `index` of the run, cleans it and writes it back when
-// its text changed. A file that another name of the list claimed is not
-// cleaned again: it counts as unchanged. The notes that the store makes
-// while it works on the file are taken into the outcome.
-FileOutcome CleanFile(FileStore& files, const std::string& path, int index,
-                      const CleaningOptions& options, FileClaims& claims, FileNotes& notes);
+// Loads the file, cleans it and writes it back when its text changed. A
+// file reached under an earlier name of the list (not `firstName`) is only
+// loaded: it counts as unchanged. The notes that the store makes while it
+// works on the file are taken into the outcome.
+FileOutcome CleanFile(FileStore& files, const std::string& path, bool firstName,
+                      const CleaningOptions& options, FileNotes& notes);
 
 // The same for an item of a run's list; an item whose error is known is not
 // touched.
-FileOutcome CleanItem(FileStore& files, const RunItem& item, int index,
-                      const CleaningOptions& options, FileClaims& claims, FileNotes& notes);
+FileOutcome CleanItem(FileStore& files, const RunItem& item, bool firstName,
+                      const CleaningOptions& options, FileNotes& notes);
 
 // Tells the observer what became of the file and counts it.
 void ReportFile(BatchObserver& observer, RunCounters& counters, int index, const std::string& path,

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
+#include <memory>
 #include <new>
 
 #include "large_pages.h"
@@ -15,6 +17,20 @@ namespace {
 // Reads and writes go in pieces of this size, so that a NUL byte is seen
 // early and no single call moves more than the system takes at once.
 constexpr std::size_t kChunk = std::size_t{1} << 24;
+// Pieces read to hash or compare a file without holding it whole.
+constexpr std::size_t kPiece = std::size_t{1} << 20;
+
+// Reads the file from the start in pieces, each given to `take`, until the
+// end or until `take` says no more.
+MaybeError ReadPieces(OpenFile& file, const std::function<bool(std::string_view)>& take) {
+  std::string piece(kPiece, '\0');
+  for (std::uint64_t at = 0;;) {
+    Result<std::size_t> got = file.ReadAt(piece.data(), piece.size(), at);
+    if (!got.ok()) return got.error();
+    if (*got == 0 || !take(std::string_view(piece.data(), *got))) return std::nullopt;
+    at += *got;
+  }
+}
 
 }  // namespace
 
@@ -57,6 +73,31 @@ MaybeError WriteWhole(OpenFile& file, std::string_view text, std::uint64_t offse
 
 std::uint64_t ContentHash(std::string_view content) {
   return XXH3_64bits(content.data(), content.size());
+}
+
+Result<std::uint64_t> ContentHashOf(OpenFile& file) {
+  const std::unique_ptr<XXH3_state_t, decltype(&XXH3_freeState)> state(XXH3_createState(),
+                                                                        &XXH3_freeState);
+  if (!state) return FileError{FileProblem::kOutOfMemory, ""};
+  XXH3_64bits_reset(state.get());
+  MaybeError error = ReadPieces(file, [&](std::string_view piece) {
+    XXH3_64bits_update(state.get(), piece.data(), piece.size());
+    return true;
+  });
+  if (error) return *error;
+  return XXH3_64bits_digest(state.get());
+}
+
+Result<bool> Holds(OpenFile& file, std::string_view content) {
+  std::size_t at = 0;
+  bool same = true;
+  MaybeError error = ReadPieces(file, [&](std::string_view piece) {
+    same = content.substr(at, piece.size()) == piece;
+    at += piece.size();
+    return same;
+  });
+  if (error) return *error;
+  return same && at == content.size();
 }
 
 }  // namespace quillmere::detail

@@ -20,5 +20,9 @@ MaybeError WriteWhole(OpenFile& file, std::string_view text, std::uint64_t offse
 
 // A fast hash of a file's content, to recognise it later.
 std::uint64_t ContentHash(std::string_view content);
+// The same hash of what the open file holds, read a piece at a time.
+Result<std::uint64_t> ContentHashOf(OpenFile& file);
+// Whether the open file holds exactly `content`, read a piece at a time.
+Result<bool> Holds(OpenFile& file, std::string_view content);
 
 }  // namespace quillmere::detail

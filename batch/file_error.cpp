@@ -35,6 +35,12 @@ ProblemWords WordsOf(FileProblem problem) {
       return {"disk full", "disk_full"};
     case FileProblem::kOutOfMemory:
       return {"out of memory", "out_of_memory"};
+    case FileProblem::kRecoveryCopyLeft:
+      return {"an interrupted save left a recovery copy", "recovery_copy_left"};
+    case FileProblem::kChangedDuringSave:
+      return {"changed by another program during the save", "changed_during_save"};
+    case FileProblem::kUnsafeStateFolder:
+      return {"state folder not safe", "unsafe_state_folder"};
     case FileProblem::kSystemError:
       break;
   }
@@ -55,6 +61,8 @@ std::string ReasonText(const FileError& error) {
   std::string text = WordsOf(error.problem).text;
   if (error.detail.empty()) return text;
   if (error.problem == FileProblem::kSystemError) return text + ": " + error.detail;
+  // "an interrupted save left a recovery copy at PATH; the file changed since"
+  if (error.problem == FileProblem::kRecoveryCopyLeft) return text + " at " + error.detail;
   return text + " (" + error.detail + ")";
 }
 

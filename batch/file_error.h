@@ -19,6 +19,13 @@ enum class FileProblem {
   kForeignLink,  // a symbolic link owned by another user
   kDiskFull,
   kOutOfMemory,
+  // An interrupted rewrite in place left a recovery copy that cannot be used
+  // now (the file changed since, the copy is damaged or cannot be read):
+  // the file and the copy are left for the user to decide. The detail is the
+  // copy's path, then "; " and why.
+  kRecoveryCopyLeft,
+  kChangedDuringSave,  // another program wrote to it while it was rewritten in place
+  kUnsafeStateFolder,  // the private state folder belongs to another user or others may write it
   kSystemError,
 };
 

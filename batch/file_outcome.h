@@ -17,6 +17,9 @@ struct FileNote {
     kNoUndoCopy,    // the undo journal had no room for its old content
     kTimesNotKept,  // its old times could not be given back (`error` says why)
     kDiff,          // the change, as a unified diff in `text`
+    // A recovery copy for the file that is not to be trusted was passed
+    // over: its path in `text`, why in `error`.
+    kIgnoredCopy,
   };
   Kind kind;
   FileError error;

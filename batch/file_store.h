@@ -7,6 +7,7 @@
 #include <string>
 
 #include "file_error.h"
+#include "file_outcome.h"
 
 namespace quillmere {
 
@@ -15,16 +16,21 @@ namespace quillmere {
 inline constexpr std::uint64_t kMaxLoadSize = std::uint64_t{1} << 30;
 
 // Which file a path reached: the same key under two names is the same file.
+// The birth tells a file from a later one that got the same number after it
+// was deleted; 0 where the system does not record one.
 struct FileKey {
   std::uint64_t device = 0;
   std::uint64_t id = 0;
+  std::uint64_t birth = 0;  // time of creation in the system's ticks
 
   bool operator==(const FileKey&) const = default;
 };
 
 struct FileKeyHash {
   std::size_t operator()(const FileKey& key) const {
-    return std::hash<std::uint64_t>()(key.device * 0x9E3779B97F4A7C15ull ^ key.id);
+    return std::hash<std::uint64_t>()((key.device * 0x9E3779B97F4A7C15ull ^ key.id) *
+                                          0xC2B2AE3D27D4EB4Full ^
+                                      key.birth);
   }
 };
 
@@ -50,8 +56,10 @@ struct LoadedFile {
   std::string text;
   FileKey key;
   // The file's content was first put back from the recovery copy that an
-  // interrupted rewrite left.
+  // interrupted rewrite left (by Peek: would be put back first).
   bool restored = false;
+  // What the load noticed that is no failure: recovery copies passed over.
+  FileNotes notes;
 
   bool ok() const { return !error.has_value(); }
 };
@@ -64,6 +72,10 @@ class FileStore {
  public:
   virtual ~FileStore() = default;
   virtual LoadedFile Load(const std::string& path) = 0;
+  // What Load would give, writing, restoring and removing nothing: where Load
+  // would first put an interrupted rewrite's old content back, the text is
+  // that content and `restored` is set. For previews and dry runs.
+  virtual LoadedFile Peek(const std::string& path) = 0;
   // Nothing when the text was saved; otherwise why not.
   virtual std::optional<FileError> Save(const std::string& path, const std::string& text) = 0;
   // What Save would find wrong before writing anything, without writing.

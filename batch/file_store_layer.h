@@ -14,6 +14,7 @@ class FileStoreLayer : public FileStore {
   explicit FileStoreLayer(FileStore& inner) : inner_(&inner) {}
 
   LoadedFile Load(const std::string& path) override { return inner_->Load(path); }
+  LoadedFile Peek(const std::string& path) override { return inner_->Peek(path); }
   std::optional<FileError> Save(const std::string& path, const std::string& text) override {
     return inner_->Save(path, text);
   }

@@ -52,6 +52,19 @@ struct FileAttributes {
 
 enum class Access { kRead, kReadWrite };
 
+// Who owns a file or a folder, and who else may change it.
+struct Ownership {
+  std::string owner;      // as the system names users: a user id, a security id
+  std::string ownerName;  // as people know the owner: "alice", or the id
+  bool ownedByUser = false;           // the user running the program
+  bool ownedByAdministrator = false;  // root; on Windows the administrators or the system
+  // Users other than the owner may write it: a group or other write bit.
+  bool othersMayWrite = false;
+  // A folder: users other than the owner may remove or rename names in it
+  // that are not theirs (written by others, without the sticky bit).
+  bool othersMayRename = false;
+};
+
 // An open file, closed when the object goes.
 class OpenFile {
  public:
@@ -68,6 +81,10 @@ class OpenFile {
   virtual MaybeError Sync() = 0;
 
   virtual Result<FileAttributes> ReadAttributes() = 0;
+  virtual Result<Ownership> Owner() = 0;
+  // Gives this file the owner of `file`, where this process may; a file made
+  // by an administrator for another user's file stays usable by that user.
+  virtual void TakeOwnerOf(OpenFile& file) = 0;
   // Sets the times of last access and change of content.
   virtual MaybeError SetTimes(Timestamp accessed, Timestamp modified) = 0;
   // Sets the permission bits (POSIX) or the attribute flags (Windows).
@@ -87,6 +104,12 @@ class OpenFile {
   // replace an open file the handle is closed; elsewhere it stays open (and
   // locked) until the object goes.
   virtual void AllowReplace() = 0;
+
+  // Makes any other program that opens the file wait until LetOthersIn,
+  // where the system grants that (a lease); whether it does. Windows keeps
+  // others out of an open file anyway.
+  virtual bool HoldOthersBack() = 0;
+  virtual void LetOthersIn() = 0;
 };
 
 // A folder in which files are reached by name, with no link followed.
@@ -101,6 +124,10 @@ class Folder {
   // the name is taken.
   virtual Result<std::unique_ptr<OpenFile>> Create(const std::string& name) = 0;
   virtual Result<FileInfo> InfoOf(const std::string& name) = 0;
+  // Who owns the name in the folder (a link itself, not what it points to),
+  // and who owns the folder.
+  virtual Result<Ownership> OwnerOf(const std::string& name) = 0;
+  virtual Result<Ownership> Owner() = 0;
   virtual MaybeError Remove(const std::string& name) = 0;
   // Makes the names in the folder durable.
   virtual MaybeError Sync() = 0;
@@ -126,7 +153,7 @@ class FileSystem {
   virtual Result<Location> Locate(const std::string& path) = 0;
   virtual Result<std::unique_ptr<Folder>> OpenFolder(const std::string& path) = 0;
   // The private folder for recovery copies that cannot go beside their file;
-  // made when `create` is set and it is missing.
+  // made, for this user alone, when `create` is set and it is missing.
   virtual Result<std::unique_ptr<Folder>> RecoveryFolder(bool create) = 0;
 };
 

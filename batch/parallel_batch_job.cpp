@@ -28,21 +28,25 @@ constexpr std::chrono::milliseconds kStopPoll{20};
 // What the workers and the reporting thread share, under one lock.
 struct ParallelBatchJob::Shared {
   Shared(const std::vector<RunItem>& items_, const CleaningOptions& options_, int count_,
-         int window_)
-      : items(items_), options(options_), count(count_), window(window_) {}
+         int lookAhead_, std::vector<int> firstNames_)
+      : items(items_),
+        options(options_),
+        count(count_),
+        lookAhead(lookAhead_),
+        firstNames(std::move(firstNames_)) {}
 
   bool Finished(int index) const { return index < reported || done.contains(index); }
 
   const std::vector<RunItem>& items;
   const CleaningOptions& options;
   const int count;
-  const int window;
-  FileClaims claims;
+  const int lookAhead;  // how far ahead of the first file not reported workers may be
+  // The first name of each file, told before any worker starts.
+  const std::vector<int> firstNames;
 
   std::mutex mutex;
   std::condition_variable changed;
-  int next = 0;       // the next file a worker takes
-  int claimTurn = 0;  // the next file to claim what its path reaches
+  int next = 0;  // the next file a worker takes
   int reported = 0;
   bool stop = false;
   std::map<int, FileOutcome> done;  // finished, waiting to be reported
@@ -60,7 +64,8 @@ RunCounters ParallelBatchJob::Run(const std::vector<RunItem>& items,
   for (FileNotes& workerNotes : notes) stores.push_back(makeStore_(workerNotes));
   if (workers == 1) return BatchJob(*stores.front(), observer_).Run(items, options, notes.front());
 
-  Shared shared(items, options, count, workers * kAheadPerWorker);
+  Shared shared(items, options, count, workers * kAheadPerWorker,
+                FirstNames(*stores.front(), items));
   std::vector<std::thread> threads;
   try {
     for (int w = 0; w < workers; ++w) {
@@ -85,7 +90,7 @@ void ParallelBatchJob::Work(Shared& shared, FileStore& store, FileNotes& notes) 
       std::unique_lock lock(shared.mutex);
       shared.changed.wait(lock, [&] {
         return shared.stop || shared.next >= shared.count ||
-               shared.next < shared.reported + shared.window;
+               shared.next < shared.reported + shared.lookAhead;
       });
       if (shared.stop || shared.next >= shared.count) return;
       index = shared.next++;
@@ -108,19 +113,14 @@ void ParallelBatchJob::Work(Shared& shared, FileStore& store, FileNotes& notes) 
 FileOutcome ParallelBatchJob::Process(Shared& shared, FileStore& store, FileNotes& notes,
                                       int index) {
   const RunItem& item = shared.items[static_cast<std::size_t>(index)];
-  // What the path reaches is claimed in the list's order, so that of two
-  // names of one file the first cleans it, as in a serial run; the second
-  // is loaded only once the first is done.
-  const std::optional<FileKey> key = item.error ? std::nullopt : store.KeyOf(item.path);
-  {
+  // Of two names of one file the first cleans it, as in a serial run; the
+  // second is loaded only once the first is done.
+  const int first = shared.firstNames[static_cast<std::size_t>(index)];
+  if (first != index) {
     std::unique_lock lock(shared.mutex);
-    shared.changed.wait(lock, [&] { return shared.claimTurn == index; });
-    const int holder = key ? shared.claims.Claim(*key, index) : index;
-    ++shared.claimTurn;
-    shared.changed.notify_all();
-    shared.changed.wait(lock, [&] { return holder == index || shared.Finished(holder); });
+    shared.changed.wait(lock, [&] { return shared.Finished(first); });
   }
-  return CleanItem(store, item, index, shared.options, shared.claims, notes);
+  return CleanItem(store, item, first == index, shared.options, notes);
 }
 
 RunCounters ParallelBatchJob::Report(Shared& shared) {

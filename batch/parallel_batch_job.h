@@ -17,9 +17,9 @@ using WorkerStoreMaker = std::function<std::unique_ptr<FileStore>(FileNotes& not
 
 // One run over a list by several workers at once, each cleaning one file at
 // a time. The result is that of a serial run:
-// - files are claimed in the list's order, so the first name of a file met
-//   under several names cleans it, and the others wait for it and count as
-//   unchanged;
+// - the files are told apart before any worker starts, so the first name of
+//   a file met under several names cleans it, and the others wait for it
+//   and count as unchanged;
 // - the observer hears of the files in the list's order, on the thread that
 //   called Run, and the counters are a serial run's;
 // - workers take a file only while it is fewer than a few per worker ahead

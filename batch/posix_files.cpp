@@ -1,10 +1,13 @@
 #include "posix_files.h"
 
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
+#include <sys/sysmacros.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <utility>
 #include <vector>
 
@@ -73,6 +76,28 @@ Result<std::string> AttributeValue(PosixSyscalls& sys, int fd, const std::string
   return ErrorFromErrno(ERANGE);
 }
 
+std::string UserName(uid_t user) {
+  std::vector<char> buffer(16384);
+  passwd entry{};
+  passwd* found = nullptr;
+  if (::getpwuid_r(user, &entry, buffer.data(), buffer.size(), &found) == 0 && found != nullptr) {
+    return found->pw_name;
+  }
+  return "user " + std::to_string(user);
+}
+
+Ownership OwnershipFrom(const struct statx& status, uid_t user) {
+  Ownership ownership;
+  ownership.owner = std::to_string(status.stx_uid);
+  ownership.ownerName = UserName(status.stx_uid);
+  ownership.ownedByUser = status.stx_uid == user;
+  ownership.ownedByAdministrator = status.stx_uid == 0;
+  ownership.othersMayWrite = (status.stx_mode & (S_IWGRP | S_IWOTH)) != 0;
+  ownership.othersMayRename =
+      S_ISDIR(status.stx_mode) && ownership.othersMayWrite && (status.stx_mode & S_ISVTX) == 0;
+  return ownership;
+}
+
 class PosixOpenFile final : public OpenFile {
  public:
   PosixOpenFile(PosixSyscalls& sys, int fd, std::shared_ptr<FolderDescriptor> folder,
@@ -83,9 +108,22 @@ class PosixOpenFile final : public OpenFile {
   ~PosixOpenFile() override { sys_.Close(fd_); }
 
   Result<FileInfo> Info() override {
-    struct stat status {};
-    if (sys_.Fstat(fd_, &status) != 0) return LastError();
-    return InfoFromStat(status);
+    struct statx status {};
+    if (sys_.Statx(fd_, "", AT_EMPTY_PATH, &status) != 0) return LastError();
+    return InfoFromStatx(status);
+  }
+
+  Result<Ownership> Owner() override {
+    struct statx status {};
+    if (sys_.Statx(fd_, "", AT_EMPTY_PATH, &status) != 0) return LastError();
+    return OwnershipFrom(status, sys_.Geteuid());
+  }
+
+  void TakeOwnerOf(OpenFile& file) override {
+    Result<Ownership> owner = file.Owner();
+    if (!owner.ok() || owner->ownedByUser) return;
+    // Only an administrator may; for anyone else the file stays theirs.
+    sys_.Fchown(fd_, static_cast<uid_t>(std::stoul(owner->owner)), static_cast<gid_t>(-1));
   }
 
   Result<std::size_t> ReadAt(char* buffer, std::size_t count, std::uint64_t offset) override {
@@ -120,9 +158,9 @@ class PosixOpenFile final : public OpenFile {
   MaybeError Sync() override { return Check(sys_.Fsync(fd_)); }
 
   Result<FileAttributes> ReadAttributes() override {
-    struct stat status {};
-    if (sys_.Fstat(fd_, &status) != 0) return LastError();
-    FileAttributes attributes{status.st_uid, status.st_gid, status.st_mode & 07777, {}};
+    struct statx status {};
+    if (sys_.Statx(fd_, "", AT_EMPTY_PATH, &status) != 0) return LastError();
+    FileAttributes attributes{status.stx_uid, status.stx_gid, status.stx_mode & 07777u, {}};
     Result<std::vector<std::string>> names = AttributeNames(sys_, fd_);
     if (!names.ok()) return names.error();
     for (const std::string& name : *names) {
@@ -192,6 +230,21 @@ class PosixOpenFile final : public OpenFile {
   // A descriptor may stay open over a rename.
   void AllowReplace() override {}
 
+  // A write lease: another program's open waits until it is given up (or
+  // the system's lease-break time passes). The lease's break is signalled
+  // with SIGURG, which nothing here handles and which is ignored unless
+  // handled, rather than the default SIGIO, which would end the program.
+  bool HoldOthersBack() override {
+    if (sys_.Fcntl(fd_, F_SETSIG, SIGURG) != 0) return false;
+    leased_ = sys_.Fcntl(fd_, F_SETLEASE, F_WRLCK) == 0;
+    return leased_;
+  }
+
+  void LetOthersIn() override {
+    if (leased_) sys_.Fcntl(fd_, F_SETLEASE, F_UNLCK);
+    leased_ = false;
+  }
+
  private:
   static MaybeError Check(int result) {
     if (result == 0) return std::nullopt;
@@ -202,6 +255,7 @@ class PosixOpenFile final : public OpenFile {
   int fd_;
   std::shared_ptr<FolderDescriptor> folder_;
   std::string name_;
+  bool leased_ = false;
 };
 
 int OpenAt(PosixSyscalls& sys, int folder, const std::string& name, int flags, mode_t mode) {
@@ -226,16 +280,21 @@ MaybeError LockExclusive(PosixSyscalls& sys, int fd) {
 
 }  // namespace
 
-FileInfo InfoFromStat(const struct stat& status) {
+FileInfo InfoFromStatx(const struct statx& status) {
+  const auto time = [](const statx_timestamp& at) { return Timestamp{at.tv_sec, at.tv_nsec}; };
   FileInfo info;
-  info.key = {static_cast<std::uint64_t>(status.st_dev), static_cast<std::uint64_t>(status.st_ino)};
-  info.kind = KindOf(status.st_mode);
-  info.size = status.st_size < 0 ? 0 : static_cast<std::uint64_t>(status.st_size);
-  info.accessed = {status.st_atim.tv_sec, status.st_atim.tv_nsec};
-  info.modified = {status.st_mtim.tv_sec, status.st_mtim.tv_nsec};
-  info.changed = {status.st_ctim.tv_sec, status.st_ctim.tv_nsec};
-  info.linkCount = status.st_nlink;
-  info.writeBitSet = (status.st_mode & 0222) != 0;
+  info.key = {makedev(status.stx_dev_major, status.stx_dev_minor), status.stx_ino, 0};
+  if ((status.stx_mask & STATX_BTIME) != 0) {
+    info.key.birth = static_cast<std::uint64_t>(status.stx_btime.tv_sec) * 1000000000u +
+                     status.stx_btime.tv_nsec;
+  }
+  info.kind = KindOf(status.stx_mode);
+  info.size = status.stx_size;
+  info.accessed = time(status.stx_atime);
+  info.modified = time(status.stx_mtime);
+  info.changed = time(status.stx_ctime);
+  info.linkCount = status.stx_nlink;
+  info.writeBitSet = (status.stx_mode & 0222) != 0;
   return info;
 }
 
@@ -263,11 +322,21 @@ Result<std::unique_ptr<OpenFile>> PosixFolder::Create(const std::string& name) {
 }
 
 Result<FileInfo> PosixFolder::InfoOf(const std::string& name) {
-  struct stat status {};
-  if (sys_.Fstatat(fd_->get(), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) {
-    return LastError();
-  }
-  return InfoFromStat(status);
+  struct statx status {};
+  if (sys_.Statx(fd_->get(), name.c_str(), AT_SYMLINK_NOFOLLOW, &status) != 0) return LastError();
+  return InfoFromStatx(status);
+}
+
+Result<Ownership> PosixFolder::OwnerOf(const std::string& name) {
+  struct statx status {};
+  if (sys_.Statx(fd_->get(), name.c_str(), AT_SYMLINK_NOFOLLOW, &status) != 0) return LastError();
+  return OwnershipFrom(status, sys_.Geteuid());
+}
+
+Result<Ownership> PosixFolder::Owner() {
+  struct statx status {};
+  if (sys_.Statx(fd_->get(), "", AT_EMPTY_PATH, &status) != 0) return LastError();
+  return OwnershipFrom(status, sys_.Geteuid());
 }
 
 MaybeError PosixFolder::Remove(const std::string& name) {

@@ -31,6 +31,8 @@ class PosixFolder final : public Folder {
   Result<std::unique_ptr<OpenFile>> Open(const std::string& name, Access access) override;
   Result<std::unique_ptr<OpenFile>> Create(const std::string& name) override;
   Result<FileInfo> InfoOf(const std::string& name) override;
+  Result<Ownership> OwnerOf(const std::string& name) override;
+  Result<Ownership> Owner() override;
   MaybeError Remove(const std::string& name) override;
   MaybeError Sync() override;
   std::string Path() const override { return path_; }
@@ -42,6 +44,6 @@ class PosixFolder final : public Folder {
   std::string path_;
 };
 
-FileInfo InfoFromStat(const struct stat& status);
+FileInfo InfoFromStatx(const struct statx& status);
 
 }  // namespace quillmere::detail

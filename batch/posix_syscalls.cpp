@@ -2,10 +2,12 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/sysmacros.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 
 namespace quillmere {
@@ -21,6 +23,31 @@ int PosixSyscalls::Fstat(int fd, struct stat* status) {
 }
 int PosixSyscalls::Fstatat(int folder, const char* path, struct stat* status, int flags) {
   return ::fstatat(folder, path, status, flags);
+}
+int PosixSyscalls::Statx(int folder, const char* path, int flags, struct statx* status) {
+  constexpr unsigned kWanted = STATX_BASIC_STATS | STATX_BTIME;
+  if (::statx(folder, path, flags, kWanted, status) == 0) return 0;
+  if (errno != ENOSYS && errno != EPERM) return -1;
+  // Kernels before 4.11, and sandboxes that refuse the call.
+  struct stat old {};
+  if (::fstatat(folder, path, &old, flags) != 0) return -1;
+  *status = {};
+  status->stx_mask = STATX_BASIC_STATS;
+  status->stx_mode = static_cast<std::uint16_t>(old.st_mode);
+  status->stx_uid = old.st_uid;
+  status->stx_gid = old.st_gid;
+  status->stx_nlink = static_cast<std::uint32_t>(old.st_nlink);
+  status->stx_ino = old.st_ino;
+  status->stx_size = static_cast<std::uint64_t>(old.st_size);
+  status->stx_atime = {old.st_atim.tv_sec, static_cast<std::uint32_t>(old.st_atim.tv_nsec), 0};
+  status->stx_mtime = {old.st_mtim.tv_sec, static_cast<std::uint32_t>(old.st_mtim.tv_nsec), 0};
+  status->stx_ctime = {old.st_ctim.tv_sec, static_cast<std::uint32_t>(old.st_ctim.tv_nsec), 0};
+  status->stx_dev_major = major(old.st_dev);
+  status->stx_dev_minor = minor(old.st_dev);
+  return 0;
+}
+int PosixSyscalls::Fcntl(int fd, int command, int argument) {
+  return ::fcntl(fd, command, argument);
 }
 ssize_t PosixSyscalls::Readlinkat(int folder, const char* path, char* buffer, std::size_t size) {
   return ::readlinkat(folder, path, buffer, size);

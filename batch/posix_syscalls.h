@@ -21,6 +21,9 @@ class PosixSyscalls {
   virtual int Close(int fd);
   virtual int Fstat(int fd, struct stat* status);
   virtual int Fstatat(int folder, const char* path, struct stat* status, int flags);
+  // statx, or where the system lacks it fstatat with no birth time in the mask.
+  virtual int Statx(int folder, const char* path, int flags, struct statx* status);
+  virtual int Fcntl(int fd, int command, int argument);
   virtual ssize_t Readlinkat(int folder, const char* path, char* buffer, std::size_t size);
   virtual int Flock(int fd, int operation);
   virtual ssize_t Pread(int fd, void* buffer, std::size_t count, off_t offset);

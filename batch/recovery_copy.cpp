@@ -3,7 +3,6 @@
 #include <cinttypes>
 #include <cstdio>
 
-#include "escaped_path.h"
 #include "file_content.h"
 
 namespace quillmere::detail {
@@ -11,14 +10,14 @@ namespace {
 
 constexpr std::string_view kNewSuffix = ".quillmere-new";
 constexpr std::string_view kRecoverySuffix = ".quillmere-recovery";
-constexpr std::string_view kHeaderStart = "quillmere recovery copy 1 ";
 constexpr std::string_view kPointerStart = "quillmere recovery copy elsewhere 1\n";
 constexpr std::size_t kLongestPointer = 65536;
 // Keeps the longest name made here within the usual 255-byte limit.
 constexpr std::size_t kLongestBase = 200;
 constexpr std::size_t kShortenedBase = 180;
-// A copy is at most the largest file that loads, plus its header.
-constexpr std::uint64_t kLongestCopy = kMaxLoadSize + 8192;
+// A copy is at most the largest file that loads, plus its header (a page's
+// hash in 8 digits for each page of a new text at most twice as long).
+constexpr std::uint64_t kLongestCopy = kMaxLoadSize + kMaxLoadSize / kRecordedPage * 16 + 8192;
 
 std::string Hex(std::uint64_t value) {
   char text[17];
@@ -31,8 +30,37 @@ std::string Shortened(const std::string& name) {
   return name.substr(0, kShortenedBase) + "~" + Hex(ContentHash(name));
 }
 
-bool Missing(const FileError& error) {
-  return error.problem == FileProblem::kNotFound;
+const char* KindName(FileKind kind) {
+  switch (kind) {
+    case FileKind::kFolder:
+      return "a folder";
+    case FileKind::kDevice:
+      return "a device";
+    case FileKind::kFifo:
+      return "a FIFO";
+    case FileKind::kSocket:
+      return "a socket";
+    case FileKind::kLink:
+      return "a symbolic link";
+    case FileKind::kRegular:
+    case FileKind::kOther:
+      break;
+  }
+  return "no regular file";
+}
+
+FileNote Ignored(const std::string& path, const std::string& why) {
+  return {FileNote::Kind::kIgnoredCopy, FileError{FileProblem::kNoPermission, why}, path};
+}
+
+// The private folder holds copies for the user alone: it must be theirs and
+// closed to others, as ssh asks of its own folder.
+std::optional<std::string> WhyNotPrivate(Folder& folder) {
+  Result<Ownership> owner = folder.Owner();
+  if (!owner.ok()) return ReasonText(owner.error());
+  if (!owner->ownedByUser) return folder.Path() + " is owned by " + owner->ownerName;
+  if (owner->othersMayWrite) return "others may write in " + folder.Path();
+  return std::nullopt;
 }
 
 }  // namespace
@@ -54,57 +82,85 @@ std::string RecoveryCopyName(const std::string& name) {
 }
 
 std::string RecoveryCopyName(const FileKey& key) {
+  if (key.birth != 0) return "i" + Hex(key.id) + "-b" + Hex(key.birth) + std::string(kRecoverySuffix);
   return Hex(key.device) + "-" + Hex(key.id) + std::string(kRecoverySuffix);
 }
 
-std::string RecoveryCopyHeader(const FileKey& key, std::string_view content,
-                               std::string_view path) {
-  char fields[128];
-  std::snprintf(fields, sizeof fields,
-                "device=%" PRIx64 " file=%" PRIx64 " size=%zu hash=%016" PRIx64 " path=",
-                key.device, key.id, content.size(), ContentHash(content));
-  return std::string(kHeaderStart) + fields + EscapedPath(path) + "\n";
+namespace {
+
+bool TrustedOwner(const Ownership& of, const Ownership& fileOwner) {
+  return of.ownedByUser || of.ownedByAdministrator || of.owner == fileOwner.owner;
 }
 
-std::optional<RecoveredContent> ParseRecoveryCopy(std::string copy) {
-  const std::size_t lineEnd = copy.find('\n');
-  if (copy.compare(0, kHeaderStart.size(), kHeaderStart) != 0 || lineEnd == std::string::npos) {
-    return std::nullopt;
-  }
-  RecoveredContent parsed;
-  std::uint64_t size = 0;
-  std::uint64_t hash = 0;
-  const std::string fields = copy.substr(kHeaderStart.size(), lineEnd - kHeaderStart.size());
-  if (std::sscanf(fields.c_str(),
-                  "device=%" SCNx64 " file=%" SCNx64 " size=%" SCNu64 " hash=%" SCNx64,
-                  &parsed.key.device, &parsed.key.id, &size, &hash) != 4) {
-    return std::nullopt;
-  }
-  copy.erase(0, lineEnd + 1);
-  if (copy.size() != size || ContentHash(copy) != hash) return std::nullopt;
-  parsed.content = std::move(copy);
-  return parsed;
+std::optional<std::string> WhyFolderNotTrusted(const Ownership& folder,
+                                               const Ownership& fileOwner) {
+  if (!TrustedOwner(folder, fileOwner)) return "in a folder owned by " + folder.ownerName;
+  if (folder.othersMayRename) return std::string("in a folder where others may rename it");
+  return std::nullopt;
 }
 
-Result<RecoveryCopy> RecoveryCopies::Make(Folder& folder, const std::string& name,
-                                          const FileKey& key, std::string_view content,
-                                          std::string_view path) {
-  const std::string header = RecoveryCopyHeader(key, content, path);
-  Result<RecoveryCopy> beside = MakeIn(folder, RecoveryCopyName(name), header, content);
-  if (beside.ok()) {
-    PointTo(*beside, key);
-    return beside;
+}  // namespace
+
+std::optional<std::string> WhyNotTrusted(const FileInfo& info, const Ownership& owner,
+                                         const Ownership& folder, const Ownership& fileOwner) {
+  if (info.kind != FileKind::kRegular) return std::string(KindName(info.kind));
+  if (!TrustedOwner(owner, fileOwner)) return "owned by " + owner.ownerName;
+  if (owner.othersMayWrite) return std::string("others may write it");
+  return WhyFolderNotTrusted(folder, fileOwner);
+}
+
+std::optional<std::string> WhyNotTrustedIn(Folder& folder, const std::string& name,
+                                           OpenFile& file) {
+  Result<FileInfo> info = folder.InfoOf(name);
+  Result<Ownership> owner = folder.OwnerOf(name);
+  Result<Ownership> folderOwner = folder.Owner();
+  Result<Ownership> fileOwner = file.Owner();
+  for (const FileError* error : {info.ok() ? nullptr : &info.error(),
+                                 owner.ok() ? nullptr : &owner.error(),
+                                 folderOwner.ok() ? nullptr : &folderOwner.error(),
+                                 fileOwner.ok() ? nullptr : &fileOwner.error()}) {
+    if (error != nullptr) return "its owner cannot be told: " + ReasonText(*error);
   }
-  Result<std::unique_ptr<Folder>> own = fs_.RecoveryFolder(true);
-  if (!own.ok()) return beside.error();
-  Result<RecoveryCopy> inOwn = MakeIn(**own, RecoveryCopyName(key), header, content);
+  return WhyNotTrusted(*info, *owner, *folderOwner, *fileOwner);
+}
+
+Result<std::unique_ptr<Folder>> RecoveryCopies::PrivateFolder(bool create) {
+  Result<std::unique_ptr<Folder>> own = fs_.RecoveryFolder(create);
+  if (!own.ok()) return own;
+  if (std::optional<std::string> why = WhyNotPrivate(**own)) {
+    return FileError{FileProblem::kUnsafeStateFolder, *why};
+  }
+  return own;
+}
+
+Result<RecoveryCopy> RecoveryCopies::Make(Folder& folder, const std::string& name, OpenFile& file,
+                                          const FileKey& key, std::string_view old,
+                                          std::string_view text, std::string_view path) {
+  const std::string header = RecoveryCopyHeader(key, old, text, path);
+  const std::string besideName = RecoveryCopyName(name);
+  // Beside the file only where the copy will be trusted when it is found,
+  // and never over whatever holds its name (a copy that is not trusted).
+  MaybeError besideError;
+  Result<Ownership> folderOwner = folder.Owner();
+  Result<Ownership> fileOwner = file.Owner();
+  if (folderOwner.ok() && fileOwner.ok() && !folder.InfoOf(besideName).ok() &&
+      !WhyFolderNotTrusted(*folderOwner, *fileOwner)) {
+    Result<RecoveryCopy> beside = MakeIn(folder, besideName, header, old, &file);
+    if (beside.ok()) {
+      PointTo(*beside, key);
+      return beside;
+    }
+    besideError = beside.error();
+  }
+  Result<std::unique_ptr<Folder>> own = PrivateFolder(true);
+  Result<RecoveryCopy> inOwn =
+      own.ok() ? MakeIn(**own, RecoveryCopyName(key), header, old, nullptr) : own.error();
   if (!inOwn.ok()) {
     // The more telling reason: a folder that takes no new file says little
     // when the private folder failed for its own reason.
-    const FileProblem first = beside.error().problem;
-    const bool besideSaysLittle =
-        first == FileProblem::kNoPermission || first == FileProblem::kReadOnly;
-    return besideSaysLittle ? inOwn.error() : beside.error();
+    const bool besideSaysLittle = !besideError || besideError->problem == FileProblem::kNoPermission ||
+                                  besideError->problem == FileProblem::kReadOnly;
+    return besideSaysLittle ? inOwn.error() : *besideError;
   }
   inOwn->ownFolder = std::move(*own);
   inOwn->folder = inOwn->ownFolder.get();
@@ -112,10 +168,14 @@ Result<RecoveryCopy> RecoveryCopies::Make(Folder& folder, const std::string& nam
 }
 
 Result<RecoveryCopy> RecoveryCopies::MakeIn(Folder& folder, const std::string& copyName,
-                                            std::string_view header, std::string_view content) {
+                                            std::string_view header, std::string_view content,
+                                            OpenFile* ownerFrom) {
   Result<std::unique_ptr<OpenFile>> created = folder.Create(copyName);
   if (!created.ok()) return created.error();
   OpenFile& file = **created;
+  // An administrator's copy beside another user's file is that user's, so
+  // that their own runs can use it.
+  if (ownerFrom != nullptr) file.TakeOwnerOf(*ownerFrom);
   MaybeError error = WriteWhole(file, header);
   if (!error) error = WriteWhole(file, content, header.size());
   if (!error) error = file.Sync();
@@ -132,47 +192,64 @@ Result<RecoveryCopy> RecoveryCopies::MakeIn(Folder& folder, const std::string& c
 
 // Best done: without the pointer only this name of the file finds the copy.
 void RecoveryCopies::PointTo(RecoveryCopy& copy, const FileKey& key) {
-  Result<std::unique_ptr<Folder>> own = fs_.RecoveryFolder(true);
+  Result<std::unique_ptr<Folder>> own = PrivateFolder(true);
   if (!own.ok()) return;
   const std::string name = RecoveryCopyName(key);
   (*own)->Remove(name);
-  Result<RecoveryCopy> pointer = MakeIn(**own, name, kPointerStart, copy.folder->PathOf(copy.name));
+  Result<RecoveryCopy> pointer =
+      MakeIn(**own, name, kPointerStart, copy.folder->PathOf(copy.name), nullptr);
   if (!pointer.ok()) return;
   copy.pointerFolder = std::move(*own);
   copy.pointerName = name;
 }
 
 void RecoveryCopies::Remove(RecoveryCopy& copy) {
-  copy.folder->Remove(copy.name);
+  if (!copy.name.empty()) copy.folder->Remove(copy.name);
   if (copy.pointerFolder) copy.pointerFolder->Remove(copy.pointerName);
 }
 
-std::optional<RecoveryCopy> RecoveryCopies::Find(Folder& folder, const std::string& name,
-                                                 const FileKey& key) {
-  Result<std::unique_ptr<Folder>> own = fs_.RecoveryFolder(false);
-  const std::string keyed = RecoveryCopyName(key);
-  const bool ownHasOne = own.ok() && (*own)->InfoOf(keyed).ok();
+Result<std::optional<RecoveryCopy>> RecoveryCopies::Find(Folder& folder, const std::string& name,
+                                                         OpenFile& file, const FileKey& key,
+                                                         FileNotes& notes) {
+  std::optional<RecoveryCopy> found;
   const std::string beside = RecoveryCopyName(name);
   if (folder.InfoOf(beside).ok()) {
-    RecoveryCopy copy{&folder, nullptr, beside, nullptr, ""};
-    if (ownHasOne) {
-      copy.pointerFolder = std::move(*own);
-      copy.pointerName = keyed;
+    if (std::optional<std::string> why = WhyNotTrustedIn(folder, beside, file)) {
+      notes.push_back(Ignored(folder.PathOf(beside), *why));
+    } else {
+      found = RecoveryCopy{&folder, nullptr, beside, nullptr, ""};
     }
-    return copy;
   }
-  if (!ownHasOne) return std::nullopt;
-  return Follow(std::move(*own), keyed);
+  // The private folder: the copy itself, or a pointer to one beside another
+  // name of the file.
+  Result<std::unique_ptr<Folder>> own = fs_.RecoveryFolder(false);
+  const std::string keyed = RecoveryCopyName(key);
+  if (!own.ok() || !(*own)->InfoOf(keyed).ok()) return found;
+  if (std::optional<std::string> why = WhyNotPrivate(**own)) {
+    notes.push_back(Ignored((*own)->PathOf(keyed), *why));
+    return found;
+  }
+  if (found) {
+    found->pointerFolder = std::move(*own);
+    found->pointerName = keyed;
+    return found;
+  }
+  return Follow(std::move(*own), keyed, file, notes);
 }
 
 // The private folder's file for a key: the copy itself, or a pointer to a
 // copy beside the file under another of its names.
 std::optional<RecoveryCopy> RecoveryCopies::Follow(std::unique_ptr<Folder> own,
-                                                   const std::string& keyed) {
+                                                   const std::string& keyed, OpenFile& file,
+                                                   FileNotes& notes) {
+  if (std::optional<std::string> why = WhyNotTrustedIn(*own, keyed, file)) {
+    notes.push_back(Ignored(own->PathOf(keyed), *why));
+    return std::nullopt;
+  }
   std::string text;
-  if (Result<std::unique_ptr<OpenFile>> file = own->Open(keyed, Access::kRead); file.ok()) {
-    if (Result<FileInfo> info = (*file)->Info(); info.ok() && info->size <= kLongestPointer) {
-      Result<std::string> read = ReadWhole(**file, info->size, NulBytes::kAllowed);
+  if (Result<std::unique_ptr<OpenFile>> opened = own->Open(keyed, Access::kRead); opened.ok()) {
+    if (Result<FileInfo> info = (*opened)->Info(); info.ok() && info->size <= kLongestPointer) {
+      Result<std::string> read = ReadWhole(**opened, info->size, NulBytes::kAllowed);
       if (read.ok()) text = std::move(*read);
     }
   }
@@ -183,45 +260,40 @@ std::optional<RecoveryCopy> RecoveryCopies::Follow(std::unique_ptr<Folder> own,
   }
   RecoveryCopy copy{nullptr, nullptr, "", std::move(own), keyed};
   Result<Location> target = fs_.Locate(text.substr(kPointerStart.size()));
-  if (target.ok()) {
-    copy.ownFolder = std::move(target->folder);
-    copy.name = target->name;
-  } else {
-    // The copy is gone; the pointer goes with the next restore.
-    copy.ownFolder = std::move(copy.pointerFolder);
-    copy.pointerFolder = nullptr;
-    copy.name = keyed;
-    copy.pointerName.clear();
+  if (!target.ok() || !target->folder->InfoOf(target->name).ok()) {
+    // The copy is gone: only the pointer is left, to be removed.
+    copy.folder = copy.pointerFolder.get();
+    return copy;
   }
+  if (std::optional<std::string> why = WhyNotTrustedIn(*target->folder, target->name, file)) {
+    notes.push_back(Ignored(target->folder->PathOf(target->name), *why));
+    return std::nullopt;
+  }
+  copy.ownFolder = std::move(target->folder);
+  copy.name = target->name;
   copy.folder = copy.ownFolder.get();
   return copy;
 }
 
-Result<bool> RecoveryCopies::Restore(RecoveryCopy& copy, OpenFile& target, const FileKey& key) {
-  std::optional<RecoveredContent> recovered;
-  {
-    Result<std::unique_ptr<OpenFile>> file = copy.folder->Open(copy.name, Access::kRead);
-    if (!file.ok()) return Missing(file.error()) ? Result<bool>(false) : file.error();
-    Result<FileInfo> info = (*file)->Info();
-    if (!info.ok()) return info.error();
-    if (info->size > kLongestCopy) return FileError{FileProblem::kTooLarge, "its recovery copy"};
-    Result<std::string> raw = ReadWhole(**file, info->size, NulBytes::kAllowed);
-    if (!raw.ok()) return raw.error();
-    recovered = ParseRecoveryCopy(std::move(*raw));
+Result<ParsedCopy> RecoveryCopies::Read(RecoveryCopy& copy, OpenFile& file) {
+  if (copy.name.empty()) return ParsedCopy{CopyCondition::kCutShort, {}};  // a pointer alone
+  Result<std::unique_ptr<OpenFile>> opened = copy.folder->Open(copy.name, Access::kRead);
+  if (!opened.ok()) return opened.error();
+  Result<FileInfo> info = (*opened)->Info();
+  if (!info.ok()) return info.error();
+  // What was opened is still what was checked: no one else may replace it.
+  Result<Ownership> owner = (*opened)->Owner();
+  Result<Ownership> fileOwner = file.Owner();
+  if (!owner.ok()) return owner.error();
+  if (!fileOwner.ok()) return fileOwner.error();
+  if (info->kind != FileKind::kRegular || owner->othersMayWrite ||
+      !TrustedOwner(*owner, *fileOwner)) {
+    return FileError{FileProblem::kChanged, "it was replaced"};
   }
-  if (!recovered) {
-    // Cut short while it was written (the file itself was not touched yet),
-    // or only a pointer to a copy that is gone.
-    Remove(copy);
-    return false;
-  }
-  if (recovered->key != key) return false;
-  MaybeError error = WriteWhole(target, recovered->content);
-  if (!error) error = target.Truncate(recovered->content.size());
-  if (!error) error = target.Sync();
-  if (error) return *error;
-  Remove(copy);
-  return true;
+  if (info->size > kLongestCopy) return FileError{FileProblem::kTooLarge, ""};
+  Result<std::string> raw = ReadWhole(**opened, info->size, NulBytes::kAllowed);
+  if (!raw.ok()) return raw.error();
+  return ParseRecoveryCopy(std::move(*raw));
 }
 
 }  // namespace quillmere::detail

@@ -5,7 +5,9 @@
 #include <string>
 #include <string_view>
 
+#include "file_outcome.h"
 #include "file_system.h"
+#include "recovery_record.h"
 
 namespace quillmere::detail {
 
@@ -15,21 +17,22 @@ namespace quillmere::detail {
 // is shortened, with a hash of the whole name kept.
 std::string NewContentName(const std::string& name);
 std::string RecoveryCopyName(const std::string& name);
-// The name of a recovery copy kept in the private recovery folder.
+// The name of a recovery copy kept in the private recovery folder: after
+// the file's number and birth, which stay when its disk is mounted anew,
+// or its device and number where the system records no birth.
 std::string RecoveryCopyName(const FileKey& key);
 
-// A recovery copy is one header line, then the old content byte for byte,
-// so that `tail -n +2` gives the content back by hand.
-std::string RecoveryCopyHeader(const FileKey& key, std::string_view content, std::string_view path);
-
-struct RecoveredContent {
-  FileKey key;
-  std::string content;
-};
-
-// The content of a complete, undamaged copy; nothing for one that was cut
-// short or is no recovery copy at all.
-std::optional<RecoveredContent> ParseRecoveryCopy(std::string copy);
+// Whether something found on disk beside a file (a recovery copy, the new
+// content of a save) may be taken as this program's own: a regular file
+// owned by the user running the program, by the administrator or by the
+// file's owner, that no one else may write, in a folder owned by one of
+// them in which no one else may remove or rename it. Nothing when it may;
+// otherwise why not.
+std::optional<std::string> WhyNotTrusted(const FileInfo& info, const Ownership& owner,
+                                         const Ownership& folder, const Ownership& fileOwner);
+// The same for the name in `folder`, found beside `file`.
+std::optional<std::string> WhyNotTrustedIn(Folder& folder, const std::string& name,
+                                           OpenFile& file);
 
 // A recovery copy on disk: beside its file, or in the private folder. A
 // copy beside its file has a pointer to it in the private folder, named
@@ -40,34 +43,39 @@ struct RecoveryCopy {
   std::string name;
   std::unique_ptr<Folder> pointerFolder;
   std::string pointerName;
+
+  std::string Path() const { return folder->PathOf(name); }
 };
 
-// Makes, finds, restores and removes recovery copies.
+// Makes, finds, reads and removes recovery copies.
 class RecoveryCopies {
  public:
   explicit RecoveryCopies(FileSystem& fs) : fs_(fs) {}
 
-  // Writes a durable copy of `content`, the file `name` in `folder`, beside
-  // it or, where the folder takes no new file or has no room, in the
-  // private folder. `path` is the file's, for people reading the copy.
-  Result<RecoveryCopy> Make(Folder& folder, const std::string& name, const FileKey& key,
-                            std::string_view content, std::string_view path);
+  // Writes a durable copy of `old`, the content of `file` (the file `name`
+  // in `folder`), before it is rewritten as `text`: beside it where that
+  // folder is trusted and takes the copy, otherwise in the private folder.
+  // `path` is the file's, for people reading the copy.
+  Result<RecoveryCopy> Make(Folder& folder, const std::string& name, OpenFile& file,
+                            const FileKey& key, std::string_view old, std::string_view text,
+                            std::string_view path);
   void Remove(RecoveryCopy& copy);
 
-  // The copy an interrupted rewrite of that file left, under this name or
-  // another, if there is one.
-  std::optional<RecoveryCopy> Find(Folder& folder, const std::string& name, const FileKey& key);
-  // Puts the copy's content back into `target`, open for writing, and
-  // removes the copy: true. A copy that never became complete (the file was
-  // not yet touched) is only removed, and a copy of another file left alone:
-  // false.
-  Result<bool> Restore(RecoveryCopy& copy, OpenFile& target, const FileKey& key);
+  // The trusted copy an interrupted rewrite of that file left, under this
+  // name or another, if there is one. Copies that are not trusted are passed
+  // over, each with a note.
+  Result<std::optional<RecoveryCopy>> Find(Folder& folder, const std::string& name, OpenFile& file,
+                                           const FileKey& key, FileNotes& notes);
+  // The copy's content, checked against what its header says.
+  Result<ParsedCopy> Read(RecoveryCopy& copy, OpenFile& file);
 
  private:
   Result<RecoveryCopy> MakeIn(Folder& folder, const std::string& copyName, std::string_view header,
-                              std::string_view content);
+                              std::string_view content, OpenFile* ownerFrom);
+  Result<std::unique_ptr<Folder>> PrivateFolder(bool create);
   void PointTo(RecoveryCopy& copy, const FileKey& key);
-  std::optional<RecoveryCopy> Follow(std::unique_ptr<Folder> own, const std::string& keyed);
+  std::optional<RecoveryCopy> Follow(std::unique_ptr<Folder> own, const std::string& keyed,
+                                     OpenFile& file, FileNotes& notes);
 
   FileSystem& fs_;
 };

@@ -1,5 +1,7 @@
 #include "safe_file_store.h"
 
+#include <algorithm>
+#include <string_view>
 #include <utility>
 
 #include "file_content.h"
@@ -7,6 +9,8 @@
 namespace quillmere {
 
 using detail::ContentHash;
+using detail::ContentHashOf;
+using detail::Holds;
 using detail::NulBytes;
 using detail::ReadWhole;
 using detail::WriteWhole;
@@ -46,6 +50,34 @@ FileError ReadOnly() {
   return FileError{FileProblem::kReadOnly, "no write bit"};
 }
 
+FileError Changed() {
+  return FileError{FileProblem::kChanged, ""};
+}
+
+// The file must still be what was read, to the byte.
+MaybeError StillAsRead(OpenFile& file, const FileInfo& info, std::string_view content) {
+  Result<FileInfo> now = file.Info();
+  if (!now.ok()) return now.error();
+  if (VersionOf(*now) != VersionOf(info)) return Changed();
+  Result<bool> same = Holds(file, content);
+  if (!same.ok()) return same.error();
+  if (!*same) return Changed();
+  return std::nullopt;
+}
+
+// Other programs that open the file wait while it is rewritten, where the
+// system allows.
+class OthersHeldBack {
+ public:
+  explicit OthersHeldBack(OpenFile& file) : file_(file) { file_.HoldOthersBack(); }
+  OthersHeldBack(const OthersHeldBack&) = delete;
+  OthersHeldBack& operator=(const OthersHeldBack&) = delete;
+  ~OthersHeldBack() { file_.LetOthersIn(); }
+
+ private:
+  OpenFile& file_;
+};
+
 }  // namespace
 
 struct SafeFileStore::Target {
@@ -62,18 +94,28 @@ SafeFileStore::~SafeFileStore() {
 }
 
 LoadedFile SafeFileStore::Load(const std::string& path) {
+  return LoadOrPeek(path, Mode::kLoad);
+}
+
+LoadedFile SafeFileStore::Peek(const std::string& path) {
+  return LoadOrPeek(path, Mode::kPeek);
+}
+
+LoadedFile SafeFileStore::LoadOrPeek(const std::string& path, Mode mode) {
   loaded_.reset();
   LoadedFile loaded;
-  Result<std::string> text = LoadText(path, loaded);
+  Result<std::string> text = LoadText(path, loaded, mode);
   if (!text.ok()) {
     loaded.error = text.error();
+    loaded.restored = false;
     return loaded;
   }
   loaded.text = std::move(*text);
   return loaded;
 }
 
-Result<std::string> SafeFileStore::LoadText(const std::string& path, LoadedFile& loaded) {
+Result<std::string> SafeFileStore::LoadText(const std::string& path, LoadedFile& loaded,
+                                            Mode mode) {
   Result<Location> where = fs_->Locate(path);
   if (!where.ok()) return where.error();
   Result<std::unique_ptr<OpenFile>> opened = where->folder->Open(where->name, Access::kRead);
@@ -83,40 +125,113 @@ Result<std::string> SafeFileStore::LoadText(const std::string& path, LoadedFile&
   if (!info.ok()) return info.error();
   if (MaybeError error = RegularFileOnly(*info)) return *error;
 
-  if (MaybeError error = RestoreIfInterrupted(*where, file, *info, loaded.restored)) return *error;
-  // New content that an interrupted save left beside the file. The file is
-  // held, so no save of it is going on.
-  where->folder->Remove(detail::NewContentName(where->name));
+  Result<std::optional<std::string>> recovered = Recover(*where, file, *info, loaded, mode);
+  if (!recovered.ok()) return recovered.error();
+  if (mode == Mode::kLoad) RemoveLeftoverNewContent(*where, *file);
 
-  if (loaded.restored) info = file->Info();
-  if (!info.ok()) return info.error();
-  if (info->size > kMaxLoadSize) return FileError{FileProblem::kTooLarge, ""};
-  Result<std::string> text = ReadWhole(*file, info->size, NulBytes::kRefused);
-  if (!text.ok()) return text.error();
+  std::string text;
+  if (*recovered) {
+    text = std::move(**recovered);
+    if (text.find('\0') != std::string::npos) return FileError{FileProblem::kHoldsNulByte, ""};
+  } else {
+    if (info->size > kMaxLoadSize) return FileError{FileProblem::kTooLarge, ""};
+    Result<std::string> read = ReadWhole(*file, info->size, NulBytes::kRefused);
+    if (!read.ok()) return read.error();
+    text = std::move(*read);
+  }
+  if (text.size() > kMaxLoadSize) return FileError{FileProblem::kTooLarge, ""};
   Result<FileInfo> after = file->Info();
   if (!after.ok()) return after.error();
   if (VersionOf(*after) != VersionOf(*info)) return FileError{FileProblem::kChanged, ""};
 
-  loaded_ = LoadedVersion{path, VersionOf(*after), ContentHash(*text)};
+  const bool restorePending = mode == Mode::kPeek && loaded.restored;
+  loaded_ = LoadedVersion{path, VersionOf(*after), ContentHash(text), restorePending};
   loaded.key = after->key;
   return text;
 }
 
-MaybeError SafeFileStore::RestoreIfInterrupted(Location& where, std::unique_ptr<OpenFile>& file,
-                                               const FileInfo& info, bool& restored) {
-  std::optional<detail::RecoveryCopy> copy = recovery_.Find(*where.folder, where.name, info.key);
-  if (!copy) return std::nullopt;
-  file.reset();
-  Result<std::unique_ptr<OpenFile>> writable = where.folder->Open(where.name, Access::kReadWrite);
-  if (!writable.ok()) return writable.error();
-  file = std::move(*writable);
-  Result<FileInfo> now = file->Info();
-  if (!now.ok()) return now.error();
-  if (now->key != info.key) return FileError{FileProblem::kChanged, ""};
-  Result<bool> done = recovery_.Restore(*copy, *file, info.key);
-  if (!done.ok()) return done.error();
-  restored = *done;
-  return std::nullopt;
+// What an interrupted rewrite in place left decides where the load starts:
+// the old content put back (in a peek: taken from the copy), the file as it
+// is, or, for a file changed since, nothing at all. The content is given
+// when it was read here already.
+Result<std::optional<std::string>> SafeFileStore::Recover(Location& where,
+                                                          std::unique_ptr<OpenFile>& file,
+                                                          FileInfo& info, LoadedFile& loaded,
+                                                          Mode mode) {
+  Result<std::optional<detail::RecoveryCopy>> found =
+      recovery_.Find(*where.folder, where.name, *file, info.key, loaded.notes);
+  if (!found.ok()) return found.error();
+  if (!*found) return std::optional<std::string>();
+  detail::RecoveryCopy& copy = **found;
+  const auto left = [&](const std::string& why) {
+    return FileError{FileProblem::kRecoveryCopyLeft, copy.Path() + "; " + why};
+  };
+  Result<detail::ParsedCopy> parsed = recovery_.Read(copy, *file);
+  if (!parsed.ok()) return left("it cannot be read: " + ReasonText(parsed.error()));
+  switch (parsed->condition) {
+    case detail::CopyCondition::kWhole:
+      break;
+    case detail::CopyCondition::kCutShort:
+      // Made no further than that: the file itself was not touched yet.
+      if (mode == Mode::kLoad) recovery_.Remove(copy);
+      return std::optional<std::string>();
+    case detail::CopyCondition::kDamaged:
+      return left("the copy is damaged");
+    case detail::CopyCondition::kForeign:
+      loaded.notes.push_back({FileNote::Kind::kIgnoredCopy,
+                              FileError{FileProblem::kNoPermission, "not a recovery copy"},
+                              copy.Path()});
+      return std::optional<std::string>();
+  }
+
+  if (mode == Mode::kLoad) {
+    // Judged and put back through one handle that may write, so that nothing
+    // changes the file in between.
+    file.reset();
+    Result<std::unique_ptr<OpenFile>> writable = where.folder->Open(where.name, Access::kReadWrite);
+    if (!writable.ok()) return writable.error();
+    file = std::move(*writable);
+    Result<FileInfo> now = file->Info();
+    if (!now.ok()) return now.error();
+    if (now->key.device != info.key.device || now->key.id != info.key.id) {
+      return FileError{FileProblem::kChanged, ""};
+    }
+    info = *now;
+  }
+  const detail::RecoveryRecord& record = parsed->record;
+  if (info.size > std::max<std::uint64_t>(record.old.size(), record.newSize)) {
+    return left("the file changed since");
+  }
+  Result<std::string> current = ReadWhole(*file, info.size, NulBytes::kAllowed);
+  if (!current.ok()) return current.error();
+  switch (detail::StateOf(record, *current)) {
+    case detail::RewriteState::kChangedSince:
+      return left("the file changed since");
+    case detail::RewriteState::kNotStarted:
+      if (mode == Mode::kLoad) recovery_.Remove(copy);
+      return std::optional<std::string>(std::move(*current));
+    case detail::RewriteState::kInterrupted:
+      break;
+  }
+  loaded.restored = true;
+  if (mode == Mode::kPeek) return std::optional<std::string>(record.old);
+  MaybeError error = WriteWhole(*file, record.old);
+  if (!error) error = file->Truncate(record.old.size());
+  if (!error) error = file->Sync();
+  if (error) return *error;
+  recovery_.Remove(copy);
+  Result<FileInfo> restored = file->Info();
+  if (!restored.ok()) return restored.error();
+  info = *restored;
+  return std::optional<std::string>(record.old);
+}
+
+// New content that an interrupted save left beside the file, if it is this
+// program's own. The file is held, so no save of it is going on.
+void SafeFileStore::RemoveLeftoverNewContent(Location& where, OpenFile& file) {
+  const std::string name = detail::NewContentName(where.name);
+  if (!where.folder->InfoOf(name).ok()) return;
+  if (!detail::WhyNotTrustedIn(*where.folder, name, file)) where.folder->Remove(name);
 }
 
 MaybeError SafeFileStore::Stamp(const std::string& path, FileStamp& stamp) {
@@ -161,6 +276,9 @@ MaybeError SafeFileStore::Save(const std::string& path, const std::string& text)
   if (loaded_ && loaded_->path == path) loaded = std::move(loaded_);
   loaded_.reset();
   const LoadedVersion* version = loaded ? &*loaded : nullptr;
+  if (version != nullptr && version->restorePending) {
+    return FileError{FileProblem::kChanged, "its recovery copy is to be put back first"};
+  }
 
   Result<Target> target = OpenForSave(path, version);
   if (!target.ok()) return target.error();
@@ -196,17 +314,40 @@ Result<SafeFileStore::Target> SafeFileStore::OpenForSave(const std::string& path
   if (MaybeError error = RegularFileOnly(*info)) return *error;
   // Read-only for everybody stays read-only, even for the administrator.
   if (!info->writeBitSet) return ReadOnly();
-  if (loaded && loaded->version != VersionOf(*info)) return FileError{FileProblem::kChanged, ""};
+  if (loaded && loaded->version != VersionOf(*info)) {
+    if (MaybeError error = OnlyMetadataMoved(**file, *loaded, *info)) return *error;
+  }
   return Target{std::move(*where), std::move(*file), *info};
+}
+
+// A file whose number, size and time of last change stayed while its change
+// time (or birth) moved may only have had its metadata touched: an overlay
+// file system copies a file up to its upper layer when it is first opened
+// for writing. Its content decides.
+MaybeError SafeFileStore::OnlyMetadataMoved(OpenFile& file, const LoadedVersion& loaded,
+                                            const FileInfo& now) {
+  const FileVersion& then = loaded.version;
+  if (then.key.device != now.key.device || then.key.id != now.key.id || then.size != now.size ||
+      then.modified != now.modified) {
+    return Changed();
+  }
+  Result<std::uint64_t> hash = ContentHashOf(file);
+  if (!hash.ok()) return hash.error();
+  if (*hash != loaded.hash) return Changed();
+  return std::nullopt;
 }
 
 SafeFileStore::RenameOutcome SafeFileStore::ReplaceByRename(Target& target, const std::string& text,
                                                             MaybeError& error) {
   Folder& folder = *target.where.folder;
   const std::string tempName = detail::NewContentName(target.where.name);
-  // One left by an interrupted save; the target is held, so no save of it
-  // is going on.
-  folder.Remove(tempName);
+  if (folder.InfoOf(tempName).ok()) {
+    // One left by an interrupted save (the target is held, so no save of it
+    // is going on); a name this program does not own is left alone, and the
+    // file rewritten in place.
+    if (detail::WhyNotTrustedIn(folder, tempName, *target.file)) return RenameOutcome::kUseInPlace;
+    folder.Remove(tempName);
+  }
   Result<std::unique_ptr<OpenFile>> temp = folder.Create(tempName);
   if (!temp.ok()) {
     const FileProblem problem = temp.error().problem;
@@ -256,10 +397,11 @@ SafeFileStore::RenameOutcome SafeFileStore::ReplaceByRename(Target& target, cons
 MaybeError SafeFileStore::OverwriteInPlace(Target& target, const std::string& text,
                                            const LoadedVersion* loaded) {
   OpenFile& file = *target.file;
+  const OthersHeldBack heldBack(file);
   Result<std::string> old = ReadWhole(file, target.info.size, NulBytes::kAllowed);
   if (!old.ok()) return old.error();
   // The times can be put back after a change; the content cannot lie.
-  if (loaded && ContentHash(*old) != loaded->hash) return FileError{FileProblem::kChanged, ""};
+  if (loaded && ContentHash(*old) != loaded->hash) return Changed();
   if (file.CopiesOnWrite()) {
     Result<std::uint64_t> free = file.FreeSpace();
     if (!free.ok()) return free.error();
@@ -267,10 +409,18 @@ MaybeError SafeFileStore::OverwriteInPlace(Target& target, const std::string& te
   }
 
   Folder& folder = *target.where.folder;
-  Result<detail::RecoveryCopy> copy = recovery_.Make(folder, target.where.name, target.info.key,
-                                                     *old, folder.PathOf(target.where.name));
+  Result<detail::RecoveryCopy> copy = recovery_.Make(
+      folder, target.where.name, file, target.info.key, *old, text, folder.PathOf(target.where.name));
   if (!copy.ok()) return copy.error();
+  // Making the copy took time: nothing may have changed the file meanwhile.
+  if (MaybeError error = StillAsRead(file, target.info, *old)) {
+    recovery_.Remove(*copy);
+    return error;
+  }
   MaybeError error = WriteInPlace(file, text, old->size());
+  // Another program wrote too: its bytes stay in the file, the old content
+  // in the copy, for the user to decide.
+  if (error && error->problem == FileProblem::kChangedDuringSave) return error;
   if (error) {
     // Put the old content back; should that fail too, the copy stays and
     // the next load of the file restores it.
@@ -285,14 +435,24 @@ MaybeError SafeFileStore::OverwriteInPlace(Target& target, const std::string& te
 
 MaybeError SafeFileStore::WriteInPlace(OpenFile& file, const std::string& text,
                                        std::uint64_t oldSize) {
+  const FileError changed{FileProblem::kChangedDuringSave, ""};
   // A failed reservation may have grown the file; putting the old content
   // back cuts it to its old length.
   if (text.size() > oldSize) {
     if (MaybeError error = file.Reserve(text.size())) return error;
   }
   if (MaybeError error = WriteWhole(file, text)) return error;
+  // Nothing is cut off while the file holds more than this rewrite put
+  // there: another program's bytes stay.
+  Result<FileInfo> written = file.Info();
+  if (!written.ok()) return written.error();
+  if (written->size != std::max<std::uint64_t>(oldSize, text.size())) return changed;
   if (MaybeError error = file.Truncate(text.size())) return error;
-  return file.Sync();
+  if (MaybeError error = file.Sync()) return error;
+  Result<bool> same = Holds(file, text);
+  if (!same.ok()) return same.error();
+  if (!*same) return changed;
+  return std::nullopt;
 }
 
 std::unique_ptr<FileStore> MakeSystemFileStore() {

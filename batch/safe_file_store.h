@@ -17,7 +17,10 @@ namespace quillmere {
 // Load reads regular files only, holding them for itself while it reads, and
 // refuses a file that holds a NUL byte, is larger than kMaxLoadSize or
 // changes while it is read. A file whose earlier rewrite in place was
-// interrupted first gets its old content back from the recovery copy.
+// interrupted first gets its old content back from the recovery copy, but
+// only from a copy the trust rule allows and only while the file is in a
+// state that rewrite can have left; a file changed since is refused, and it
+// and its copy are left for the user. Peek does the same in memory alone.
 //
 // Save never creates a file and refuses one that nobody may write (even an
 // administrator), one held by another program, and one that is no longer
@@ -27,8 +30,11 @@ namespace quillmere {
 // and other attributes, is flushed and renamed over it. Where that cannot be
 // done exactly (other hard links, a folder that takes no new file,
 // attributes this process may not set) the file is rewritten in place:
-// first a durable recovery copy of the old content is made, then the new
-// text is written and flushed, and only then the copy is removed. A failed
+// first a durable recovery copy of the old content is made, the file is
+// checked once more to the byte, then the new text is written and flushed,
+// and only then the copy is removed. Other programs that open the file
+// meanwhile wait where the system allows (a lease), and a change another
+// program makes during the rewrite is reported, never overwritten. A failed
 // write puts the old content back; a crash leaves the copy for the next Load.
 //
 // Renames are made durable by syncing their folders once, at Flush or when
@@ -39,6 +45,7 @@ class SafeFileStore final : public FileStore {
   ~SafeFileStore() override;
 
   LoadedFile Load(const std::string& path) override;
+  LoadedFile Peek(const std::string& path) override;
   MaybeError Save(const std::string& path, const std::string& text) override;
   MaybeError CheckSave(const std::string& path) override;
   MaybeError Stamp(const std::string& path, FileStamp& stamp) override;
@@ -52,14 +59,21 @@ class SafeFileStore final : public FileStore {
     std::string path;
     FileVersion version;
     std::uint64_t hash = 0;
+    // Peeked at while a recovery copy waits to be put back: not to be saved.
+    bool restorePending = false;
   };
   struct Target;
   enum class RenameOutcome { kDone, kFailed, kUseInPlace };
+  enum class Mode { kLoad, kPeek };
 
-  Result<std::string> LoadText(const std::string& path, LoadedFile& loaded);
+  LoadedFile LoadOrPeek(const std::string& path, Mode mode);
+  Result<std::string> LoadText(const std::string& path, LoadedFile& loaded, Mode mode);
+  Result<std::optional<std::string>> Recover(Location& where, std::unique_ptr<OpenFile>& file,
+                                             FileInfo& info, LoadedFile& loaded, Mode mode);
+  void RemoveLeftoverNewContent(Location& where, OpenFile& file);
   Result<Target> OpenForSave(const std::string& path, const LoadedVersion* loaded);
-  MaybeError RestoreIfInterrupted(Location& where, std::unique_ptr<OpenFile>& file,
-                                  const FileInfo& info, bool& restored);
+  static MaybeError OnlyMetadataMoved(OpenFile& file, const LoadedVersion& loaded,
+                                      const FileInfo& now);
   RenameOutcome ReplaceByRename(Target& target, const std::string& text, MaybeError& error);
   MaybeError OverwriteInPlace(Target& target, const std::string& text, const LoadedVersion* loaded);
   MaybeError WriteInPlace(OpenFile& file, const std::string& text, std::uint64_t oldSize);

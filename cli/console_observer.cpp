@@ -69,6 +69,9 @@ void ConsoleObserver::FileFinished(int, const std::string& path, const FileOutco
       case FileNote::Kind::kTimesNotKept:
         Line(texts::kTimesNotKept + path, ReasonText(note.error));
         break;
+      case FileNote::Kind::kIgnoredCopy:
+        Line(texts::kIgnoredCopy + note.text, note.error.detail);
+        break;
       case FileNote::Kind::kDiff:
         EndProgress();
         out_ << note.text;

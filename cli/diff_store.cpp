@@ -9,7 +9,8 @@
 namespace quillmere {
 
 LoadedFile DiffFileStore::Load(const std::string& path) {
-  LoadedFile loaded = inner().Load(path);
+  // What a run would start from; nothing is put back or removed.
+  LoadedFile loaded = inner().Peek(path);
   loadedPath_ = path;
   loadedText_ = loaded.ok() ? loaded.text : std::string();
   return loaded;

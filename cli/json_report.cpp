@@ -41,6 +41,12 @@ void JsonObserver::FileFinished(int, const std::string& path, const FileOutcome&
     if (note.kind == FileNote::Kind::kTimesNotKept) {
       PutBytes(line, "times_not_kept", ReasonText(note.error));
     }
+    if (note.kind == FileNote::Kind::kIgnoredCopy) {
+      Json copy;
+      PutBytes(copy, "path", note.text);
+      PutBytes(copy, "reason", note.error.detail);
+      line["ignored_copies"].push_back(std::move(copy));
+    }
   }
   out_ << JsonLine(line);
 }

@@ -16,6 +16,9 @@ class DryRunFileStore final : public FileStoreLayer {
  public:
   explicit DryRunFileStore(FileStore& store) : FileStoreLayer(store) {}
 
+  // What a run would start from; nothing is put back or removed.
+  LoadedFile Load(const std::string& path) override { return inner().Peek(path); }
+
   std::optional<FileError> Save(const std::string& path, const std::string&) override {
     return inner().CheckSave(path);
   }

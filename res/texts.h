@@ -92,6 +92,8 @@ inline constexpr const char* kNoUndoCopyDetails =
     "the undo journal has no room for it; the file was cleaned all the same";
 inline constexpr const char* kNoUndoCopySummary = "Cleaned without an undo copy : %d";
 inline constexpr const char* kTimesNotKept = "Times not kept: ";
+inline constexpr const char* kIgnoredCopy = "Recovery copy ignored: ";
+inline constexpr const char* kIgnoredCopiesSummary = "Recovery copies ignored : %d";
 
 // The open-file dialog's filters: what each shows, in UTF-8, and its
 // patterns. "All Files (*.*)" also lists names without a dot.

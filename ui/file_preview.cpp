@@ -83,7 +83,7 @@ bool PreviewSide::hasGapAbove(int index) const {
 
 FilePreview PreviewFile(FileStore& store, const std::string& path, const CleaningOptions& options) {
   FilePreview preview;
-  LoadedFile loaded = store.Load(path);
+  LoadedFile loaded = store.Peek(path);
   if (!loaded.ok()) {
     preview.error = loaded.error;
     return preview;

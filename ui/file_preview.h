@@ -65,6 +65,8 @@ int PlaceStart(const ChangedLines& place, bool before);
 // the same unchanged line, or the start of the other side of a change.
 int CorrespondingLine(const std::vector<ChangedLines>& places, int line, bool fromBefore);
 
+// The file is taken as a run would start from it, but nothing is written:
+// an interrupted save's old content is shown, not put back.
 FilePreview PreviewFile(FileStore& store, const std::string& path, const CleaningOptions& options);
 
 }  // namespace quillmere

@@ -65,6 +65,7 @@ void MainWindowLogic::OnStart() {
   if (journal_) journal_->StartRun();
   stopRequested_ = false;
   failures_.clear();
+  ignoredCopies_ = 0;
   window_.SetProgress(0);
   window_.ExchangeData(fields_, ExchangeDirection::kRead);
   window_.ExchangeData(fields_, ExchangeDirection::kWrite);
@@ -92,6 +93,12 @@ void MainWindowLogic::FileFailed(FileStage stage, const std::string& path, const
                       failures_.back().reason);
 }
 
+void MainWindowLogic::FileFinished(int, const std::string&, const FileOutcome& outcome) {
+  for (const FileNote& note : outcome.notes) {
+    if (note.kind == FileNote::Kind::kIgnoredCopy) ++ignoredCopies_;
+  }
+}
+
 void MainWindowLogic::RunEnded(const RunCounters& counters, bool stopped) {
   counters_ = counters;
   // A stopped run's bar and label keep the values of the last file started.
@@ -103,6 +110,10 @@ void MainWindowLogic::RunEnded(const RunCounters& counters, bool stopped) {
   if (journal_ && journal_->notKept() > 0) {
     fields_.statusText +=
         '\n' + FormatString(window_.Translate(texts::kNoUndoCopySummary), journal_->notKept());
+  }
+  if (ignoredCopies_ > 0) {
+    fields_.statusText +=
+        '\n' + FormatString(window_.Translate(texts::kIgnoredCopiesSummary), ignoredCopies_);
   }
   window_.ExchangeData(fields_, ExchangeDirection::kWrite);
   // A STOP press still waiting is handled while the run is on, so it cannot

@@ -89,6 +89,7 @@ class MainWindowLogic : private BatchObserver {
   void DrainEvents() override;
   void FileRestored(const std::string&) override {}
   void FileFailed(FileStage stage, const std::string& path, const FileError& error) override;
+  void FileFinished(int index, const std::string& path, const FileOutcome& outcome) override;
   void RunEnded(const RunCounters& counters, bool stopped) override;
 
   WindowServices& window_;
@@ -104,6 +105,7 @@ class MainWindowLogic : private BatchObserver {
   bool stopRequested_ = false;
   bool takingIn_ = false;
   int takenIn_ = 0;
+  int ignoredCopies_ = 0;  // of the run going on
 };
 
 }  // namespace quillmere

@@ -7,6 +7,8 @@ namespace {
 
 using Op = FaultyFileSystem::Op;
 
+constexpr std::size_t kPage = 4096;
+
 template <typename T>
 Result<T> Unless(MaybeError error, const std::function<Result<T>()>& call) {
   if (error) return *error;
@@ -19,7 +21,8 @@ class FaultyFile final : public OpenFile {
       : faults_(faults), real_(std::move(real)) {}
 
   Result<FileInfo> Info() override {
-    return Unless<FileInfo>(faults_.Enter(Op::kInfo), [&] { return real_->Info(); });
+    return Unless<FileInfo>(faults_.Enter(Op::kInfo),
+                            [&] { return faults_.Seen(real_->Info()); });
   }
   Result<std::size_t> ReadAt(char* buffer, std::size_t count, std::uint64_t offset) override {
     return Unless<std::size_t>(faults_.Enter(Op::kReadAt),
@@ -27,8 +30,9 @@ class FaultyFile final : public OpenFile {
   }
   MaybeError WriteAt(const char* data, std::size_t count, std::uint64_t offset) override {
     if (MaybeError error = faults_.Enter(Op::kWriteAt)) {
-      // Half of it went through before the failure.
-      real_->WriteAt(data, count / 2, offset);
+      // The whole pages of its first half went through before the failure,
+      // as the system moves a write a page at a time.
+      real_->WriteAt(data, count / 2 / kPage * kPage, offset);
       return error;
     }
     return real_->WriteAt(data, count, offset);
@@ -52,6 +56,12 @@ class FaultyFile final : public OpenFile {
     return Unless<FileAttributes>(faults_.Enter(Op::kReadAttributes),
                                   [&] { return real_->ReadAttributes(); });
   }
+  Result<Ownership> Owner() override { return real_->Owner(); }
+  void TakeOwnerOf(OpenFile& file) override { real_->TakeOwnerOf(file); }
+  // No lease: an action a test runs during a save opens the file from the
+  // same thread, and would wait for the lease's break time.
+  bool HoldOthersBack() override { return false; }
+  void LetOthersIn() override {}
   MaybeError WriteAttributes(const FileAttributes& attributes) override {
     if (MaybeError error = faults_.Enter(Op::kWriteAttributes)) return error;
     return real_->WriteAttributes(attributes);
@@ -96,8 +106,11 @@ class FaultyFolder final : public Folder {
     return Wrapped(faults_, real_->Create(name));
   }
   Result<FileInfo> InfoOf(const std::string& name) override {
-    return Unless<FileInfo>(faults_.Enter(Op::kInfoOf), [&] { return real_->InfoOf(name); });
+    return Unless<FileInfo>(faults_.Enter(Op::kInfoOf),
+                            [&] { return faults_.Seen(real_->InfoOf(name)); });
   }
+  Result<Ownership> OwnerOf(const std::string& name) override { return real_->OwnerOf(name); }
+  Result<Ownership> Owner() override { return real_->Owner(); }
   MaybeError Remove(const std::string& name) override {
     if (MaybeError error = faults_.Enter(Op::kRemove)) return error;
     return real_->Remove(name);
@@ -134,6 +147,13 @@ void FaultyFileSystem::CrashAt(int nth) {
 
 void FaultyFileSystem::Before(Op op, int nth, std::function<void()> action) {
   actions_[op] = {uses_[op] + nth, 1, {}, std::move(action)};
+}
+
+Result<FileInfo> FaultyFileSystem::Seen(Result<FileInfo> info) const {
+  if (!info.ok()) return info;
+  info->key.device += deviceShift_;
+  if (coarseTimes_) info->changed = info->modified;
+  return info;
 }
 
 MaybeError FaultyFileSystem::Enter(Op op) {

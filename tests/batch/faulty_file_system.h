@@ -40,8 +40,9 @@ class FaultyFileSystem final : public FileSystem {
   explicit FaultyFileSystem(std::unique_ptr<FileSystem> real);
 
   // The `nth` (1-based) use of `op` from now, and `count` uses in all, fail
-  // with `error`. A failing write puts half its bytes through first, and a
-  // failing Reserve grows the file, as a partial reservation can.
+  // with `error`. A failing write puts the whole pages of its first half
+  // through first, and a failing Reserve grows the file, as a partial
+  // reservation can.
   void FailOn(Op op, int nth, FileError error, int count = 1);
   // The `nth` call of any primitive from now throws SimulatedCrash; 0 for
   // no crash.
@@ -50,6 +51,12 @@ class FaultyFileSystem final : public FileSystem {
   void Before(Op op, int nth, std::function<void()> action);
   // Overwriting files takes fresh space, of which this much is left.
   void CopyOnWriteWithFreeSpace(std::uint64_t bytes) { freeSpace_ = bytes; }
+  // Files are told to be on a device numbered this much higher, as after
+  // their disk was mounted anew.
+  void ShiftDevices(std::uint64_t shift) { deviceShift_ = shift; }
+  // A file system whose change times show no change that its times of last
+  // change do not: a change with those times put back goes unseen.
+  void CoarseTimes() { coarseTimes_ = true; }
   int Calls() const { return calls_; }
 
   Result<Location> Locate(const std::string& path) override;
@@ -58,6 +65,8 @@ class FaultyFileSystem final : public FileSystem {
 
   // Counts a use of `op`; the error it must fail with, if any.
   MaybeError Enter(Op op);
+  // A file's information as this file system tells it.
+  Result<FileInfo> Seen(Result<FileInfo> info) const;
   std::optional<std::uint64_t> freeSpace() const { return freeSpace_; }
 
  private:
@@ -75,6 +84,8 @@ class FaultyFileSystem final : public FileSystem {
   int calls_ = 0;
   int crashAt_ = 0;
   std::optional<std::uint64_t> freeSpace_;
+  std::uint64_t deviceShift_ = 0;
+  bool coarseTimes_ = false;
 };
 
 }  // namespace quillmere::test

@@ -22,8 +22,9 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using Op = FaultyFileSystem::Op;
 
-const std::string kOld = "<p>old content that must survive</p>\r\n" + std::string(100, 'o');
-const std::string kNew(150, 'n');
+// Several pages each, so that a write that fails half-way changes some.
+const std::string kOld = "<p>old content that must survive</p>\r\n" + std::string(10000, 'o');
+const std::string kNew(15000, 'n');
 const FileError kDiskFull{FileProblem::kDiskFull, ""};
 const FileError kIoError{FileProblem::kSystemError, "Input/output error"};
 const FileError kNoPermission{FileProblem::kNoPermission, ""};

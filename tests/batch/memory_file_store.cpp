@@ -12,6 +12,15 @@ const std::string& MemoryFileStore::FileOf(const std::string& path) const {
 
 LoadedFile MemoryFileStore::Load(const std::string& path) {
   loads.push_back(path);
+  return Read(path);
+}
+
+LoadedFile MemoryFileStore::Peek(const std::string& path) {
+  peeks.push_back(path);
+  return Read(path);
+}
+
+LoadedFile MemoryFileStore::Read(const std::string& path) {
   if (throwOnLoad.contains(path)) throw std::bad_alloc();
   LoadedFile loaded;
   loaded.restored = restoreOnLoad.contains(path);

@@ -14,6 +14,8 @@ namespace quillmere::test {
 class MemoryFileStore : public FileStore {
  public:
   LoadedFile Load(const std::string& path) override;
+  // As Load, recorded apart.
+  LoadedFile Peek(const std::string& path) override;
   std::optional<FileError> Save(const std::string& path, const std::string& text) override;
   std::optional<FileError> CheckSave(const std::string& path) override;
   std::optional<FileError> Stamp(const std::string& path, FileStamp& stamp) override;
@@ -28,12 +30,14 @@ class MemoryFileStore : public FileStore {
   std::set<std::string> restoreOnLoad;         // loads as restored from a recovery copy
   std::set<std::string> throwOnLoad;           // Load throws std::bad_alloc
   std::vector<std::string> loads;
+  std::vector<std::string> peeks;
   std::vector<std::string> saves;
   std::vector<std::string> checks;
   int flushes = 0;
 
  private:
   const std::string& FileOf(const std::string& path) const;
+  LoadedFile Read(const std::string& path);
 };
 
 }  // namespace quillmere::test

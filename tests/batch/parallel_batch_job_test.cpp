@@ -28,6 +28,10 @@ class SharedStore final : public FileStore {
     const std::lock_guard lock(mutex_);
     return files_.Load(path);
   }
+  LoadedFile Peek(const std::string& path) override {
+    const std::lock_guard lock(mutex_);
+    return files_.Peek(path);
+  }
   std::optional<FileError> Save(const std::string& path, const std::string& text) override {
     const std::lock_guard lock(mutex_);
     return files_.Save(path, text);

@@ -27,6 +27,7 @@ namespace quillmere::test {
 class ObservedStore : public FileStore {
  public:
   LoadedFile Load(const std::string& path) override;
+  LoadedFile Peek(const std::string& path) override { return system_->Peek(path); }
   std::optional<FileError> Save(const std::string& path, const std::string& text) override;
   std::optional<FileError> CheckSave(const std::string& path) override {
     return system_->CheckSave(path);

@@ -24,6 +24,7 @@ class HookedStore final : public FileStore {
   explicit HookedStore(OnLoad onLoad);
 
   LoadedFile Load(const std::string& path) override;
+  LoadedFile Peek(const std::string& path) override { return store_->Peek(path); }
   std::optional<FileError> Save(const std::string& path, const std::string& text) override;
   std::optional<FileError> CheckSave(const std::string& path) override;
   std::optional<FileError> Stamp(const std::string& path, FileStamp& stamp) override;
