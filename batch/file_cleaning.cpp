@@ -2,8 +2,8 @@
 
 #include <iterator>
 #include <new>
-#include <unordered_map>
 #include <stdexcept>
+#include <unordered_map>
 #include <utility>
 
 #include "cleaning_pass.h"

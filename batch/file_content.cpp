@@ -77,7 +77,7 @@ std::uint64_t ContentHash(std::string_view content) {
 
 Result<std::uint64_t> ContentHashOf(OpenFile& file) {
   const std::unique_ptr<XXH3_state_t, decltype(&XXH3_freeState)> state(XXH3_createState(),
-                                                                        &XXH3_freeState);
+                                                                       &XXH3_freeState);
   if (!state) return FileError{FileProblem::kOutOfMemory, ""};
   XXH3_64bits_reset(state.get());
   MaybeError error = ReadPieces(file, [&](std::string_view piece) {

@@ -28,9 +28,8 @@ struct FileKey {
 
 struct FileKeyHash {
   std::size_t operator()(const FileKey& key) const {
-    return std::hash<std::uint64_t>()((key.device * 0x9E3779B97F4A7C15ull ^ key.id) *
-                                          0xC2B2AE3D27D4EB4Full ^
-                                      key.birth);
+    return std::hash<std::uint64_t>()(
+        (key.device * 0x9E3779B97F4A7C15ull ^ key.id) * 0xC2B2AE3D27D4EB4Full ^ key.birth);
   }
 };
 

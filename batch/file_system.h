@@ -54,8 +54,8 @@ enum class Access { kRead, kReadWrite };
 
 // Who owns a file or a folder, and who else may change it.
 struct Ownership {
-  std::string owner;      // as the system names users: a user id, a security id
-  std::string ownerName;  // as people know the owner: "alice", or the id
+  std::string owner;                  // as the system names users: a user id, a security id
+  std::string ownerName;              // as people know the owner: "alice", or the id
   bool ownedByUser = false;           // the user running the program
   bool ownedByAdministrator = false;  // root; on Windows the administrators or the system
   // Users other than the owner may write it: a group or other write bit.

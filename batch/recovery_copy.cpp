@@ -82,7 +82,8 @@ std::string RecoveryCopyName(const std::string& name) {
 }
 
 std::string RecoveryCopyName(const FileKey& key) {
-  if (key.birth != 0) return "i" + Hex(key.id) + "-b" + Hex(key.birth) + std::string(kRecoverySuffix);
+  if (key.birth != 0)
+    return "i" + Hex(key.id) + "-b" + Hex(key.birth) + std::string(kRecoverySuffix);
   return Hex(key.device) + "-" + Hex(key.id) + std::string(kRecoverySuffix);
 }
 
@@ -115,10 +116,10 @@ std::optional<std::string> WhyNotTrustedIn(Folder& folder, const std::string& na
   Result<Ownership> owner = folder.OwnerOf(name);
   Result<Ownership> folderOwner = folder.Owner();
   Result<Ownership> fileOwner = file.Owner();
-  for (const FileError* error : {info.ok() ? nullptr : &info.error(),
-                                 owner.ok() ? nullptr : &owner.error(),
-                                 folderOwner.ok() ? nullptr : &folderOwner.error(),
-                                 fileOwner.ok() ? nullptr : &fileOwner.error()}) {
+  for (const FileError* error :
+       {info.ok() ? nullptr : &info.error(), owner.ok() ? nullptr : &owner.error(),
+        folderOwner.ok() ? nullptr : &folderOwner.error(),
+        fileOwner.ok() ? nullptr : &fileOwner.error()}) {
     if (error != nullptr) return "its owner cannot be told: " + ReasonText(*error);
   }
   return WhyNotTrusted(*info, *owner, *folderOwner, *fileOwner);
@@ -158,7 +159,8 @@ Result<RecoveryCopy> RecoveryCopies::Make(Folder& folder, const std::string& nam
   if (!inOwn.ok()) {
     // The more telling reason: a folder that takes no new file says little
     // when the private folder failed for its own reason.
-    const bool besideSaysLittle = !besideError || besideError->problem == FileProblem::kNoPermission ||
+    const bool besideSaysLittle = !besideError ||
+                                  besideError->problem == FileProblem::kNoPermission ||
                                   besideError->problem == FileProblem::kReadOnly;
     return besideSaysLittle ? inOwn.error() : *besideError;
   }

@@ -31,8 +31,7 @@ std::string RecoveryCopyName(const FileKey& key);
 std::optional<std::string> WhyNotTrusted(const FileInfo& info, const Ownership& owner,
                                          const Ownership& folder, const Ownership& fileOwner);
 // The same for the name in `folder`, found beside `file`.
-std::optional<std::string> WhyNotTrustedIn(Folder& folder, const std::string& name,
-                                           OpenFile& file);
+std::optional<std::string> WhyNotTrustedIn(Folder& folder, const std::string& name, OpenFile& file);
 
 // A recovery copy on disk: beside its file, or in the private folder. A
 // copy beside its file has a pointer to it in the private folder, named

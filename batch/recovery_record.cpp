@@ -127,11 +127,11 @@ ParsedCopy ParseRecoveryCopy(std::string copy) {
     return parsed;
   }
   if (version2) {
-    record.knowsNew = ParseNumber(fields["birth"], 16, record.key.birth) &&
-                      ParseNumber(fields["new-size"], 10, record.newSize) &&
-                      ParsePageHashes(fields["new-pages"], record.newPages) &&
-                      record.newPages.size() ==
-                          (record.newSize + kRecordedPage - 1) / kRecordedPage;
+    record.knowsNew =
+        ParseNumber(fields["birth"], 16, record.key.birth) &&
+        ParseNumber(fields["new-size"], 10, record.newSize) &&
+        ParsePageHashes(fields["new-pages"], record.newPages) &&
+        record.newPages.size() == (record.newSize + kRecordedPage - 1) / kRecordedPage;
     if (!record.knowsNew) {
       parsed.condition = CopyCondition::kDamaged;
       return parsed;
@@ -166,8 +166,8 @@ RewriteState StateOf(const RecoveryRecord& record, std::string_view file) {
     if (OldOrReservedAt(old, file, from, to)) continue;
     // The new text's page, and past the new text's end the old content not
     // yet cut off.
-    const std::size_t newEnd = static_cast<std::size_t>(
-        std::min<std::uint64_t>(from + kRecordedPage, newSize));
+    const std::size_t newEnd =
+        static_cast<std::size_t>(std::min<std::uint64_t>(from + kRecordedPage, newSize));
     const bool isNew = from < newSize && newEnd <= to &&
                        PageHash(file.substr(from, newEnd - from)) == record.newPages[page] &&
                        OldOrReservedAt(old, file, newEnd, to);

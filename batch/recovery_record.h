@@ -45,7 +45,7 @@ ParsedCopy ParseRecoveryCopy(std::string copy);
 
 // Where a file stands against the rewrite a copy records.
 enum class RewriteState {
-  kNotStarted,    // the file is exactly the old content
+  kNotStarted,  // the file is exactly the old content
   // Each page of the file is the old content's or the new text's (the new
   // text up to some point and the old content after it, after a kill; any
   // mix of the two, after a power loss), bytes beyond the old content are

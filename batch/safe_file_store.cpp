@@ -284,7 +284,7 @@ MaybeError SafeFileStore::Save(const std::string& path, const std::string& text)
   if (!target.ok()) return target.error();
   if (target->info.linkCount == 1) {
     MaybeError error;
-    switch (ReplaceByRename(*target, text, error)) {
+    switch (ReplaceByRename(*target, text, version, error)) {
       case RenameOutcome::kDone:
         return std::nullopt;
       case RenameOutcome::kFailed:
@@ -338,7 +338,17 @@ MaybeError SafeFileStore::OnlyMetadataMoved(OpenFile& file, const LoadedVersion&
 }
 
 SafeFileStore::RenameOutcome SafeFileStore::ReplaceByRename(Target& target, const std::string& text,
+                                                            const LoadedVersion* loaded,
                                                             MaybeError& error) {
+  // The times can be put back after a change, and a file system may keep
+  // change times too coarse to show one; the content cannot lie.
+  if (loaded) {
+    Result<std::uint64_t> hash = ContentHashOf(*target.file);
+    if (!hash.ok() || *hash != loaded->hash) {
+      error = hash.ok() ? Changed() : hash.error();
+      return RenameOutcome::kFailed;
+    }
+  }
   Folder& folder = *target.where.folder;
   const std::string tempName = detail::NewContentName(target.where.name);
   if (folder.InfoOf(tempName).ok()) {
@@ -409,8 +419,9 @@ MaybeError SafeFileStore::OverwriteInPlace(Target& target, const std::string& te
   }
 
   Folder& folder = *target.where.folder;
-  Result<detail::RecoveryCopy> copy = recovery_.Make(
-      folder, target.where.name, file, target.info.key, *old, text, folder.PathOf(target.where.name));
+  Result<detail::RecoveryCopy> copy =
+      recovery_.Make(folder, target.where.name, file, target.info.key, *old, text,
+                     folder.PathOf(target.where.name));
   if (!copy.ok()) return copy.error();
   // Making the copy took time: nothing may have changed the file meanwhile.
   if (MaybeError error = StillAsRead(file, target.info, *old)) {

@@ -74,7 +74,8 @@ class SafeFileStore final : public FileStore {
   Result<Target> OpenForSave(const std::string& path, const LoadedVersion* loaded);
   static MaybeError OnlyMetadataMoved(OpenFile& file, const LoadedVersion& loaded,
                                       const FileInfo& now);
-  RenameOutcome ReplaceByRename(Target& target, const std::string& text, MaybeError& error);
+  RenameOutcome ReplaceByRename(Target& target, const std::string& text,
+                                const LoadedVersion* loaded, MaybeError& error);
   MaybeError OverwriteInPlace(Target& target, const std::string& text, const LoadedVersion* loaded);
   MaybeError WriteInPlace(OpenFile& file, const std::string& text, std::uint64_t oldSize);
 

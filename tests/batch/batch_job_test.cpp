@@ -94,6 +94,20 @@ TEST_F(BatchJobTest, OneFileUnderTwoNamesIsCleanedOnce) {
   EXPECT_EQ(counters, (RunCounters{2, 1, 0, 0}));
 }
 
+// Another program's saves give numbers free again to new files: a file that
+// gets the number of one cleaned earlier is still another file.
+TEST_F(BatchJobTest, ANumberGivenAgainDuringTheRunMakesNoFileSeemCleanedAlready) {
+  store.files = {{"a", "XX"}, {"b", "XX"}};
+  const FileKey first = *store.KeyOf("a");
+  store.newKeyOnSave = true;
+  store.afterSave = [&](const std::string& file) {
+    if (file == "a") store.keys["b"] = first;
+  };
+  const RunCounters counters = job.Run({"a", "b"}, options);
+  EXPECT_THAT(store.saves, ElementsAre("a", "b"));
+  EXPECT_EQ(counters.replacedCount, 2);
+}
+
 TEST_F(BatchJobTest, ARestoredFileIsToldAndCounted) {
   store.files = {{"a", "X"}};
   store.restoreOnLoad.insert("a");

@@ -17,19 +17,18 @@ Result<T> Unless(MaybeError error, const std::function<Result<T>()>& call) {
 
 class FaultyFile final : public OpenFile {
  public:
-  FaultyFile(FaultyFileSystem& faults, std::unique_ptr<OpenFile> real)
-      : faults_(faults), real_(std::move(real)) {}
+  FaultyFile(FaultyFileSystem& faults, std::unique_ptr<OpenFile> real, std::string name)
+      : faults_(faults), real_(std::move(real)), name_(std::move(name)) {}
 
   Result<FileInfo> Info() override {
-    return Unless<FileInfo>(faults_.Enter(Op::kInfo),
-                            [&] { return faults_.Seen(real_->Info()); });
+    return Unless<FileInfo>(faults_.Enter(Op::kInfo), [&] { return faults_.Seen(real_->Info()); });
   }
   Result<std::size_t> ReadAt(char* buffer, std::size_t count, std::uint64_t offset) override {
     return Unless<std::size_t>(faults_.Enter(Op::kReadAt),
                                [&] { return real_->ReadAt(buffer, count, offset); });
   }
   MaybeError WriteAt(const char* data, std::size_t count, std::uint64_t offset) override {
-    if (MaybeError error = faults_.Enter(Op::kWriteAt)) {
+    if (MaybeError error = faults_.Enter(Op::kWriteAt, name_)) {
       // The whole pages of its first half went through before the failure,
       // as the system moves a write a page at a time.
       real_->WriteAt(data, count / 2 / kPage * kPage, offset);
@@ -45,11 +44,11 @@ class FaultyFile final : public OpenFile {
     return real_->Reserve(length);
   }
   MaybeError Truncate(std::uint64_t length) override {
-    if (MaybeError error = faults_.Enter(Op::kTruncate)) return error;
+    if (MaybeError error = faults_.Enter(Op::kTruncate, name_)) return error;
     return real_->Truncate(length);
   }
   MaybeError Sync() override {
-    if (MaybeError error = faults_.Enter(Op::kSync)) return error;
+    if (MaybeError error = faults_.Enter(Op::kSync, name_)) return error;
     return real_->Sync();
   }
   Result<FileAttributes> ReadAttributes() override {
@@ -84,12 +83,14 @@ class FaultyFile final : public OpenFile {
  private:
   FaultyFileSystem& faults_;
   std::unique_ptr<OpenFile> real_;
+  std::string name_;
 };
 
 Result<std::unique_ptr<OpenFile>> Wrapped(FaultyFileSystem& faults,
-                                          Result<std::unique_ptr<OpenFile>> file) {
+                                          Result<std::unique_ptr<OpenFile>> file,
+                                          const std::string& name) {
   if (!file.ok()) return file;
-  return std::unique_ptr<OpenFile>(std::make_unique<FaultyFile>(faults, std::move(*file)));
+  return std::unique_ptr<OpenFile>(std::make_unique<FaultyFile>(faults, std::move(*file), name));
 }
 
 class FaultyFolder final : public Folder {
@@ -99,11 +100,11 @@ class FaultyFolder final : public Folder {
 
   Result<std::unique_ptr<OpenFile>> Open(const std::string& name, Access access) override {
     if (MaybeError error = faults_.Enter(Op::kOpen)) return *error;
-    return Wrapped(faults_, real_->Open(name, access));
+    return Wrapped(faults_, real_->Open(name, access), name);
   }
   Result<std::unique_ptr<OpenFile>> Create(const std::string& name) override {
-    if (MaybeError error = faults_.Enter(Op::kCreate)) return *error;
-    return Wrapped(faults_, real_->Create(name));
+    if (MaybeError error = faults_.Enter(Op::kCreate, name)) return *error;
+    return Wrapped(faults_, real_->Create(name), name);
   }
   Result<FileInfo> InfoOf(const std::string& name) override {
     return Unless<FileInfo>(faults_.Enter(Op::kInfoOf),
@@ -116,7 +117,7 @@ class FaultyFolder final : public Folder {
     return real_->Remove(name);
   }
   MaybeError Sync() override {
-    if (MaybeError error = faults_.Enter(Op::kFolderSync)) return error;
+    if (MaybeError error = faults_.Enter(Op::kFolderSync, "folder")) return error;
     return real_->Sync();
   }
   std::string Path() const override { return real_->Path(); }
@@ -149,6 +150,23 @@ void FaultyFileSystem::Before(Op op, int nth, std::function<void()> action) {
   actions_[op] = {uses_[op] + nth, 1, {}, std::move(action)};
 }
 
+std::string FaultyFileSystem::OpName(Op op) {
+  switch (op) {
+    case Op::kCreate:
+      return "Create";
+    case Op::kFolderSync:
+      return "FolderSync";
+    case Op::kWriteAt:
+      return "WriteAt";
+    case Op::kTruncate:
+      return "Truncate";
+    case Op::kSync:
+      return "Sync";
+    default:
+      return "Op" + std::to_string(static_cast<int>(op));
+  }
+}
+
 Result<FileInfo> FaultyFileSystem::Seen(Result<FileInfo> info) const {
   if (!info.ok()) return info;
   info->key.device += deviceShift_;
@@ -156,7 +174,15 @@ Result<FileInfo> FaultyFileSystem::Seen(Result<FileInfo> info) const {
   return info;
 }
 
-MaybeError FaultyFileSystem::Enter(Op op) {
+MaybeError FaultyFileSystem::Enter(Op op, const std::string& what) {
+  if (!what.empty()) {
+    trace_.push_back(OpName(op) + " " + what);
+    if (const auto named = namedActions_.find(trace_.back()); named != namedActions_.end()) {
+      const std::function<void()> action = std::move(named->second);
+      namedActions_.erase(named);
+      action();
+    }
+  }
   if (++calls_ == crashAt_) throw SimulatedCrash{};
   const int use = ++uses_[op];
   if (const auto action = actions_.find(op);

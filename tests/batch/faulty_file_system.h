@@ -4,6 +4,8 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "file_system.h"
 
@@ -49,6 +51,10 @@ class FaultyFileSystem final : public FileSystem {
   void CrashAt(int nth);
   // Runs `action` just before the `nth` use of `op` from now.
   void Before(Op op, int nth, std::function<void()> action);
+  // Runs `action` just before the first use of `op` on the file `name`.
+  void BeforeOn(Op op, const std::string& name, std::function<void()> action) {
+    namedActions_[OpName(op) + " " + name] = std::move(action);
+  }
   // Overwriting files takes fresh space, of which this much is left.
   void CopyOnWriteWithFreeSpace(std::uint64_t bytes) { freeSpace_ = bytes; }
   // Files are told to be on a device numbered this much higher, as after
@@ -63,8 +69,12 @@ class FaultyFileSystem final : public FileSystem {
   Result<std::unique_ptr<Folder>> OpenFolder(const std::string& path) override;
   Result<std::unique_ptr<Folder>> RecoveryFolder(bool create) override;
 
-  // Counts a use of `op`; the error it must fail with, if any.
-  MaybeError Enter(Op op);
+  // Counts a use of `op`, on the file or folder `what` when given; the
+  // error it must fail with, if any.
+  MaybeError Enter(Op op, const std::string& what = {});
+  // The creations, writes, truncations and syncs so far, in order, each as
+  // "WriteAt NAME" ("FolderSync folder" for a folder).
+  const std::vector<std::string>& trace() const { return trace_; }
   // A file's information as this file system tells it.
   Result<FileInfo> Seen(Result<FileInfo> info) const;
   std::optional<std::uint64_t> freeSpace() const { return freeSpace_; }
@@ -77,10 +87,14 @@ class FaultyFileSystem final : public FileSystem {
     std::function<void()> action;
   };
 
+  static std::string OpName(Op op);
+
   std::unique_ptr<FileSystem> real_;
+  std::vector<std::string> trace_;
   std::map<Op, int> uses_;
   std::map<Op, Planned> failures_;
   std::map<Op, Planned> actions_;
+  std::map<std::string, std::function<void()>> namedActions_;
   int calls_ = 0;
   int crashAt_ = 0;
   std::optional<std::uint64_t> freeSpace_;

@@ -25,6 +25,11 @@ ssize_t FaultySyscalls::Pwrite(int fd, const void* buffer, std::size_t count, of
   return PosixSyscalls::Pwrite(fd, buffer, Dribbled(count), offset);
 }
 
+int FaultySyscalls::Openat(int folder, const char* path, int flags, mode_t mode) {
+  if (beforeOpen) beforeOpen(path);
+  return PosixSyscalls::Openat(folder, path, flags, mode);
+}
+
 int FaultySyscalls::Fsync(int fd) {
   ++syncs;
   return PosixSyscalls::Fsync(fd);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "posix_syscalls.h"
 
 namespace quillmere::test {
@@ -12,10 +14,13 @@ class FaultySyscalls : public PosixSyscalls {
   // Interrupts every other read and write and lets each move at most 3 bytes.
   bool dribble = false;
   int syncs = 0;
+  // Runs before each open of a name.
+  std::function<void(const char* name)> beforeOpen;
 
   ssize_t Pread(int fd, void* buffer, std::size_t count, off_t offset) override;
   ssize_t Pwrite(int fd, const void* buffer, std::size_t count, off_t offset) override;
   int Fsync(int fd) override;
+  int Openat(int folder, const char* path, int flags, mode_t mode) override;
 
  private:
   // With `dribble`, true on every other call: it then fails with EINTR.

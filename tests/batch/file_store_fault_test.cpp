@@ -3,10 +3,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "faulty_file_system.h"
+#include "interrupted_rewrite.h"
 #include "param_name.h"
 #include "safe_file_store.h"
 #include "test_files.h"
@@ -89,14 +92,146 @@ INSTANTIATE_TEST_SUITE_P(
         Fault{"InPlaceNotFlushed", Shape::kHardLinked, Op::kSync, 3, kIoError}),
     test::ByName());
 
-TEST_F(FileStoreFaultTest, AFileEditedWhileTheNewOneWasWrittenIsNotReplaced) {
-  const std::string path = Loaded(Shape::kSingleName);
-  // Just before the last look at the file ahead of the rename.
-  faults->Before(Op::kInfoOf, 1, [&] { test::RewriteKeepingTimes(path, "edited elsewhere"); });
-  EXPECT_EQ(store.Save(path, kNew), FileError{FileProblem::kChanged});
-  EXPECT_EQ(ReadFile(path), "edited elsewhere");
-  EXPECT_THAT(folder.Names(), ElementsAre("doc"));
+// The time of the file's last change of any kind, as the system tells it.
+Timestamp ChangeTimeOf(const std::string& path) {
+  Result<Location> where = MakeSystemFileSystem("")->Locate(path);
+  Result<FileInfo> info = where.ok() ? where->folder->InfoOf(where->name) : where.error();
+  return info.ok() ? info->changed : Timestamp{};
 }
+
+// Rewrites the file with its times put back, again until its change time
+// shows it: a change that only the change time can tell.
+void EditUnseenButForTheChangeTime(const std::string& path, const std::string& content) {
+  const Timestamp before = ChangeTimeOf(path);
+  do {
+    test::RewriteKeepingTimes(path, content);
+  } while (ChangeTimeOf(path) == before);
+}
+
+TEST_F(FileStoreFaultTest, AFileEditedWhileTheNewOneWasWrittenIsNotReplaced) {
+  // Of another size, and of the same size with its times put back.
+  for (const std::string& edit : {std::string("edited elsewhere"), std::string(kOld.size(), 'e')}) {
+    const std::string path = Loaded(Shape::kSingleName);
+    // Just before the last look at the file ahead of the rename.
+    faults->Before(Op::kInfoOf, 1, [&] { EditUnseenButForTheChangeTime(path, edit); });
+    EXPECT_EQ(store.Save(path, kNew), FileError{FileProblem::kChanged});
+    EXPECT_EQ(ReadFile(path), edit);
+    EXPECT_THAT(folder.Names(), ElementsAre("doc"));
+  }
+}
+
+// Where change times are too coarse to show an edit whose times were put
+// back, the content itself tells it.
+TEST_F(FileStoreFaultTest, AnEditCoarseTimesHideIsToldByTheContent) {
+  faults->CoarseTimes();
+  for (const Shape shape : {Shape::kSingleName, Shape::kHardLinked}) {
+    const std::string path = Loaded(shape);
+    const std::string edit(kOld.size(), 'e');
+    test::RewriteKeepingTimes(path, edit);
+    EXPECT_EQ(store.Save(path, kNew), FileError{FileProblem::kChanged});
+    EXPECT_EQ(ReadFile(path), edit);
+    EXPECT_EQ(folder.Names(), Originals(shape));
+    test::RemoveFile(path);
+  }
+}
+
+TEST_F(FileStoreFaultTest, TheRecoveryCopyIsOnDiskBeforeTheFileIsTouched) {
+  const std::string path = Loaded(Shape::kHardLinked);
+  ASSERT_EQ(store.Save(path, kNew), std::nullopt);
+  const std::vector<std::string>& trace = faults->trace();
+  const auto at = [&](const std::string& step) {
+    return std::find(trace.begin(), trace.end(), step) - trace.begin();
+  };
+  const auto copySynced = at("Sync .doc.quillmere-recovery");
+  const auto touched = at("WriteAt doc");
+  ASSERT_LT(touched, static_cast<std::ptrdiff_t>(trace.size()));
+  EXPECT_LT(at("WriteAt .doc.quillmere-recovery"), copySynced);
+  EXPECT_TRUE(std::find(trace.begin() + copySynced, trace.begin() + touched, "FolderSync folder") !=
+              trace.begin() + touched);
+}
+
+// A rewrite in place interrupted just before the file was cut to length,
+// then what happens to the file before it is loaded again.
+struct AfterKillCase {
+  const char* name;
+  std::function<void(const std::string& path, const std::string& copy)> meanwhile;
+  std::uint64_t deviceShift;  // the disk mounted anew
+  // What the next load finds: the old content to put back, the file as it
+  // stands, or a copy left for the user with this reason.
+  enum class Finds { kOldContent, kTheFile, kCopyLeft } finds;
+  const char* why = "";
+};
+
+class FileStoreAfterKillTest : public FileStoreFaultTest,
+                               public ::testing::WithParamInterface<AfterKillCase> {};
+
+TEST_P(FileStoreAfterKillTest, APeekWritesNothingAndALoadRestoresOnlyWhatTheRewriteLeft) {
+  const AfterKillCase& c = GetParam();
+  const std::string path = folder / "doc";
+  WriteFile(path, kOld);
+  test::MakeHardLink(path, folder / "link");
+  test::LeaveInterruptedRewrite(path, state.path(), kNew.substr(0, 6000));
+  const std::string copy = folder / ".doc.quillmere-recovery";
+  c.meanwhile(path, copy);
+  const std::string fileBefore = ReadFile(path);
+  const std::string copyBefore = ReadFile(copy);
+  faults->ShiftDevices(c.deviceShift);
+
+  const std::string left = "an interrupted save left a recovery copy at " + copy + "; " + c.why;
+  for (const bool peek : {true, false}) {
+    SCOPED_TRACE(peek ? "peek" : "load");
+    const LoadedFile loaded = peek ? store.Peek(path) : store.Load(path);
+    switch (c.finds) {
+      case AfterKillCase::Finds::kOldContent:
+        EXPECT_TRUE(loaded.restored);
+        EXPECT_TRUE(loaded.text == kOld);
+        break;
+      case AfterKillCase::Finds::kTheFile:
+        EXPECT_FALSE(loaded.restored);
+        EXPECT_TRUE(loaded.text == fileBefore);
+        break;
+      case AfterKillCase::Finds::kCopyLeft:
+        ASSERT_FALSE(loaded.ok());
+        EXPECT_EQ(ReasonText(*loaded.error), left);
+        break;
+    }
+    if (peek || c.finds == AfterKillCase::Finds::kCopyLeft) {
+      EXPECT_TRUE(ReadFile(path) == fileBefore);
+      EXPECT_TRUE(ReadFile(copy) == copyBefore);
+    }
+  }
+  if (c.finds != AfterKillCase::Finds::kCopyLeft) {
+    EXPECT_EQ(folder.Names(), Originals(Shape::kHardLinked));
+    EXPECT_THAT(state.Names(), IsEmpty());
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryLaterState, FileStoreAfterKillTest,
+    ::testing::Values(
+        AfterKillCase{"Untouched", [](const auto&, const auto&) {}, 0,
+                      AfterKillCase::Finds::kOldContent},
+        AfterKillCase{"OnAnotherDeviceNumber", [](const auto&, const auto&) {}, 7,
+                      AfterKillCase::Finds::kOldContent},
+        AfterKillCase{"RepairedByHand",
+                      [](const auto& path, const auto&) { WriteFile(path, "repaired by hand"); }, 0,
+                      AfterKillCase::Finds::kCopyLeft, "the file changed since"},
+        AfterKillCase{"ReplacedByAnotherFile",
+                      [](const auto& path, const auto&) {
+                        test::RemoveFile(path);
+                        WriteFile(path, std::string(9000, 'x'));
+                      },
+                      0, AfterKillCase::Finds::kCopyLeft, "the file changed since"},
+        AfterKillCase{"PutBackByHand", [](const auto& path, const auto&) { WriteFile(path, kOld); },
+                      0, AfterKillCase::Finds::kTheFile},
+        AfterKillCase{"WithADamagedCopy",
+                      [](const auto&, const auto& copy) {
+                        std::string bytes = ReadFile(copy);
+                        bytes[bytes.size() - 100] ^= 1;
+                        WriteFile(copy, bytes);
+                      },
+                      0, AfterKillCase::Finds::kCopyLeft, "the copy is damaged"}),
+    test::ByName());
 
 TEST_F(FileStoreFaultTest, ACopyOnWriteDiskWithoutRoomForTheNewTextIsFullBeforeAnyWrite) {
   const std::string path = Loaded(Shape::kHardLinked);

@@ -37,6 +37,7 @@ LoadedFile MemoryFileStore::Read(const std::string& path) {
 std::optional<FileKey> MemoryFileStore::KeyOf(const std::string& path) {
   const auto found = files.find(FileOf(path));
   if (found == files.end()) return std::nullopt;
+  if (const auto key = keys.find(found->first); key != keys.end()) return key->second;
   return FileKey{1, static_cast<std::uint64_t>(std::distance(files.begin(), found))};
 }
 
@@ -44,6 +45,8 @@ std::optional<FileError> MemoryFileStore::Save(const std::string& path, const st
   saves.push_back(path);
   if (auto error = CheckSave(path)) return error;
   files[FileOf(path)] = text;
+  if (newKeyOnSave) keys[FileOf(path)] = FileKey{2, ++renumbered_};
+  if (afterSave) afterSave(FileOf(path));
   return std::nullopt;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <set>
 #include <string>
@@ -29,6 +30,11 @@ class MemoryFileStore : public FileStore {
   std::set<std::string> failSave;              // Save and CheckSave fail: read-only
   std::set<std::string> restoreOnLoad;         // loads as restored from a recovery copy
   std::set<std::string> throwOnLoad;           // Load throws std::bad_alloc
+  // A save gives the file a new number, as a save by rename does, and runs
+  // `afterSave` (where a test plays another program).
+  bool newKeyOnSave = false;
+  std::function<void(const std::string& file)> afterSave;
+  std::map<std::string, FileKey> keys;  // by file, where not its place in `files`
   std::vector<std::string> loads;
   std::vector<std::string> peeks;
   std::vector<std::string> saves;
@@ -38,6 +44,8 @@ class MemoryFileStore : public FileStore {
  private:
   const std::string& FileOf(const std::string& path) const;
   LoadedFile Read(const std::string& path);
+
+  std::uint64_t renumbered_ = 0;
 };
 
 }  // namespace quillmere::test

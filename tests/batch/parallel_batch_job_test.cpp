@@ -2,6 +2,7 @@
 // of a serial run, and a stop that lets each worker finish its file.
 #include "parallel_batch_job.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -135,6 +136,7 @@ TEST_F(ParallelBatchJobTest, WorkersGiveTheFilesCallsAndCountersOfASerialRun) {
   EXPECT_EQ(parallel.log, serial.log);
   EXPECT_EQ(files.files, serialFiles);
   EXPECT_EQ(files.files.at("f20"), "aaf20");  // cleaned once, by its first name
+  EXPECT_THAT(parallel.log, ::testing::Contains(::testing::StartsWith("done ./f20 1 ")));
 }
 
 TEST_F(ParallelBatchJobTest, AStopLetsEachWorkerFinishItsFileAndReportsThemAll) {
@@ -152,6 +154,27 @@ TEST_F(ParallelBatchJobTest, AStopLetsEachWorkerFinishItsFileAndReportsThemAll) 
   std::vector<std::string> loaded = files.loads;
   std::sort(loaded.begin(), loaded.end());
   EXPECT_EQ(loaded, reported);
+}
+
+// Each file under two names, saved by rename (a new number each time) while
+// the other worker reaches its second name: each is cleaned exactly once,
+// by its first name.
+TEST_F(ParallelBatchJobTest, AFileUnderTwoNamesIsCleanedOnceWhateverItsSaveRenumbers) {
+  files = test::MemoryFileStore();
+  files.newKeyOnSave = true;
+  items.clear();
+  for (int i = 0; i < 500; ++i) {
+    const std::string name = "g" + std::to_string(i);
+    files.files[name] = "a";
+    files.aliases["./" + name] = name;
+    items.push_back({name, std::nullopt});
+    items.push_back({"./" + name, std::nullopt});
+  }
+  Recorder recorder;
+  const RunCounters counters = Run(2, recorder);
+  EXPECT_EQ(counters.replacedCount, 500);
+  EXPECT_EQ(files.saves.size(), 500u);
+  for (const auto& [name, text] : files.files) EXPECT_EQ(text, "aa") << name;
 }
 
 }  // namespace

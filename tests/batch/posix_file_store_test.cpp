@@ -19,6 +19,7 @@
 
 #include "faulty_syscalls.h"
 #include "param_name.h"
+#include "posix_errors.h"
 #include "posix_file_system.h"
 #include "posix_test_files.h"
 #include "safe_file_store.h"
@@ -27,6 +28,7 @@
 namespace quillmere {
 namespace {
 
+using detail::ErrorFromErrno;
 using test::LstatOf;
 using test::PrintTo;
 using test::ReadFile;
@@ -76,19 +78,9 @@ void SetAttribute(const std::string& path, const std::string& name, const std::s
   ASSERT_EQ(::setxattr(path.c_str(), name.c_str(), value.data(), value.size(), 0), 0) << name;
 }
 
-// Runs `body` in a child process as user 12345, a member of group 23456;
-// its result is the child's exit status.
+// Runs `body` as user 12345, a member of group 23456.
 int AsUser(const std::function<bool()>& body) {
-  const pid_t child = ::fork();
-  if (child == 0) {
-    const gid_t groups[] = {kOtherUser};
-    const bool dropped = ::setgroups(1, groups) == 0 && ::setresgid(kUser, kUser, kUser) == 0 &&
-                         ::setresuid(kUser, kUser, kUser) == 0;
-    ::_exit(dropped && body() ? 0 : 1);
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  return test::AsUser(kUser, kOtherUser, body);
 }
 
 class PosixStoreTest : public test::StoreFixture {
@@ -212,6 +204,40 @@ INSTANTIATE_TEST_SUITE_P(
                       LinkCase{"FolderLinkOwnedByTheTargetsOwner", kUser, kUser, true, true},
                       LinkCase{"OwnLinkToAnotherUsersFile", 0, kUser, false, true}),
     test::ByName());
+
+TEST_F(PosixStoreTest, ANameThatBecomesALinkAfterItWasLookedUpIsNotFollowed) {
+  test::FaultySyscalls sys;
+  SafeFileStore own{std::make_unique<PosixFileSystem>(sys, "")};
+  const std::string path = Written("doc.htm", "mine");
+  const std::string secret = Written("secret.conf", "secret");
+  bool swapped = false;
+  sys.beforeOpen = [&](const char* name) {
+    if (swapped || std::string(name) != "doc.htm") return;
+    swapped = true;
+    test::RemoveFile(path);
+    ASSERT_EQ(::symlink(secret.c_str(), path.c_str()), 0);
+  };
+  EXPECT_EQ(own.Load(path).error, (FileError{FileProblem::kChanged, "it became a link"}));
+  EXPECT_EQ(ReadFile(secret), "secret");
+}
+
+TEST_F(PosixStoreTest, AChainOfLinksIsFollowedAsFarAsTheSystemFollowsOne) {
+  const std::string target = Written("doc.htm", "old");
+  for (const int links : {40, 41}) {
+    std::string first = target;
+    for (int i = 0; i < links; ++i) {
+      const std::string link = folder / ("chain" + std::to_string(links) + "-" + std::to_string(i));
+      ASSERT_EQ(::symlink(first.c_str(), link.c_str()), 0);
+      first = link;
+    }
+    const LoadedFile loaded = store.Load(first);
+    if (links == 40) {
+      EXPECT_EQ(loaded.text, "old");
+    } else {
+      EXPECT_EQ(loaded.error, ErrorFromErrno(ELOOP));
+    }
+  }
+}
 
 TEST_F(PosixStoreTest, DevicesAndFifosAreRefusedWithoutBlocking) {
   ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);

@@ -1,8 +1,10 @@
 #include "posix_test_files.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <stdlib.h>
 #include <sys/file.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -109,6 +111,19 @@ struct stat LstatOf(const std::string& path) {
   struct stat status {};
   Check(::lstat(path.c_str(), &status) == 0, "cannot lstat " + path);
   return status;
+}
+
+int AsUser(uid_t user, gid_t group, const std::function<bool()>& body) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const gid_t groups[] = {group};
+    const bool dropped = ::setgroups(1, groups) == 0 && ::setresgid(user, user, user) == 0 &&
+                         ::setresuid(user, user, user) == 0;
+    ::_exit(dropped && body() ? 0 : 1);
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 }  // namespace quillmere::test
