@@ -35,8 +35,8 @@ void SignalledObserver::DrainEvents() {
 }
 
 ConsoleObserver::ConsoleObserver(std::ostream& err, bool showProgress, std::ostream& out,
-                                 std::ostream* list)
-    : err_(err), showProgress_(showProgress), out_(out), list_(list) {}
+                                 std::ostream* list, bool writesNothing)
+    : err_(err), showProgress_(showProgress), out_(out), list_(list), writesNothing_(writesNothing) {}
 
 void ConsoleObserver::FileStarted(int, const std::string& path, int percent) {
   if (!showProgress_) return;
@@ -52,7 +52,11 @@ void ConsoleObserver::FileStarted(int, const std::string& path, int percent) {
 }
 
 void ConsoleObserver::FileRestored(const std::string& path) {
-  Line(texts::kRestored + path, texts::kRestoredDetails);
+  if (writesNothing_) {
+    Line(texts::kWouldRestore + path, texts::kWouldRestoreDetails);
+  } else {
+    Line(texts::kRestored + path, texts::kRestoredDetails);
+  }
 }
 
 void ConsoleObserver::FileFailed(FileStage stage, const std::string& path, const FileError& error) {

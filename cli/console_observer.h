@@ -18,7 +18,12 @@ class SignalledObserver : public BatchObserver {
   // The stop signal taken, or 0.
   int stoppedBy() const { return stoppedBy_; }
 
-  bool StopRequested() override { return stoppedBy_ != 0; }
+  // A signal that came during the file before counts: no file is started
+  // after it.
+  bool StopRequested() override {
+    DrainEvents();
+    return stoppedBy_ != 0;
+  }
   void DrainEvents() override;
 
  private:
@@ -29,10 +34,12 @@ class SignalledObserver : public BatchObserver {
 // become lines on the error stream (the reason after a tab), progress
 // becomes a line that rewrites itself when the error stream is a terminal,
 // and the diffs the stores made go to `out`; with a `list` (a dry run) the
-// paths of the files that would change go there.
+// paths of the files that would change go there. A run that `writesNothing`
+// tells the files it would restore.
 class ConsoleObserver final : public SignalledObserver {
  public:
-  ConsoleObserver(std::ostream& err, bool showProgress, std::ostream& out, std::ostream* list);
+  ConsoleObserver(std::ostream& err, bool showProgress, std::ostream& out, std::ostream* list,
+                  bool writesNothing = false);
 
   // Clears the progress line, if one is shown.
   void EndProgress();
@@ -50,6 +57,7 @@ class ConsoleObserver final : public SignalledObserver {
   bool showProgress_;
   std::ostream& out_;
   std::ostream* list_;
+  bool writesNothing_;
   bool progressShown_ = false;
   std::chrono::steady_clock::time_point lastProgress_{};
 };

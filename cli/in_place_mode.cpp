@@ -44,7 +44,8 @@ std::unique_ptr<SignalledObserver> MakeObserver(const CliCommand& command, std::
   if (command.json) return std::make_unique<JsonObserver>(out);
   // With a diff on standard output, a dry run's list goes beside the summary.
   std::ostream* list = !command.dryRun ? nullptr : command.diff ? &err : &out;
-  return std::make_unique<ConsoleObserver>(err, showProgress, out, list);
+  return std::make_unique<ConsoleObserver>(err, showProgress, out, list,
+                                           command.dryRun || command.diff);
 }
 
 }  // namespace

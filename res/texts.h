@@ -87,6 +87,9 @@ inline constexpr const char* kSaveError = "File save error: ";
 inline constexpr const char* kRestored = "File restored: ";
 inline constexpr const char* kRestoredDetails =
     "its content from before an interrupted run was put back first";
+inline constexpr const char* kWouldRestore = "File would be restored: ";
+inline constexpr const char* kWouldRestoreDetails =
+    "a run would first put back its content from before an interrupted run";
 inline constexpr const char* kNoUndoCopy = "No undo copy: ";
 inline constexpr const char* kNoUndoCopyDetails =
     "the undo journal has no room for it; the file was cleaned all the same";

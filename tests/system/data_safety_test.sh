@@ -8,25 +8,7 @@
 set -uo pipefail
 cli=$(realpath "$1")
 sanitized=${2:-}
-[ "$(id -u)" -eq 0 ] || { echo "SKIP: needs root"; exit 77; }
-
-work=$(mktemp -d /tmp/quillmere-safety-XXXXXX)
-chmod 755 "$work"
-export XDG_STATE_HOME="$work/state"
-mounts=()
-cleanup() {
-  for m in "${mounts[@]}"; do umount "$m" 2>/dev/null; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok   $*"; }
-skip() { echo "SKIP: $*"; }
-check() { if eval "$2"; then pass "$1"; else fail "$1"; fi; }
-lines() { seq 1 "$1" | sed 's|.*|<p>hello world alpha beta gamma</p>|'; }
-# Names in a folder besides the ones given: what a run must not leave.
-leftovers() { find "$1" -mindepth 1 -name '*quillmere-*' 2>/dev/null | head -5; }
+source "$(dirname "$0")/safety_helpers.sh"
 
 case_access_lists() {
   command -v setfacl >/dev/null || { skip "access lists: no setfacl"; return; }
@@ -121,14 +103,16 @@ case_stop_signals() {
   local d="$work/signals" signal
   for signal in TERM HUP QUIT; do
     rm -rf "$d"; mkdir -p "$d"
-    lines 3000000 >"$d/big.htm"; echo '<p>alpha</p>' >"$d/small.htm"
-    "$cli" --remove-text "alpha " "$d/big.htm" "$d/small.htm" >"$d.out" 2>/dev/null &
+    lines 3000000 >"$d/big.htm"; echo '<p>alpha beta</p>' >"$d/small.htm"
+    "$cli" --jobs 1 --remove-text "alpha " "$d/big.htm" "$d/small.htm" >"$d.out" 2>/dev/null &
     local pid=$! rc=0
-    sleep 0.3; kill -s "$signal" $pid; wait $pid || rc=$?
+    # The signal comes while the first file is being saved.
+    wait_for "$d/.big.htm.quillmere-new" $pid
+    kill -s "$signal" $pid; wait $pid || rc=$?
     local number; number=$(kill -l "$signal")
     check "SIG$signal: exit 128+$number" '[ $rc -eq $((128 + number)) ]'
     check "SIG$signal: the file in hand finished, the next untouched" \
-      '! grep -q "alpha " "$d/big.htm" && grep -q alpha "$d/small.htm"'
+      '! grep -q "alpha " "$d/big.htm" && grep -q "alpha " "$d/small.htm"'
     check "SIG$signal: summary printed, nothing left" \
       'grep -q "^OK. Files : 2" "$d.out" && [ -z "$(leftovers "$d")" ]'
   done
