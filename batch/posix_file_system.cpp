@@ -189,11 +189,31 @@ Result<std::unique_ptr<Folder>> PosixFileSystem::OpenFolder(const std::string& p
 Result<std::unique_ptr<Folder>> PosixFileSystem::RecoveryFolder(bool create) {
   if (recoveryFolder_.empty()) return FileError{FileProblem::kNotFound, "no home folder"};
   if (create) {
-    // Each missing folder on the way, for this user alone.
+    // Each missing folder on the way, for this user alone, and only inside
+    // a folder no one else may change: not inside another user's state
+    // folder (as after `sudo -E`), where that user could swap it.
+    std::string trusted;  // the last folder on the way found safe to make one in
+    std::string why;      // why the last one found was not
     for (std::size_t slash = recoveryFolder_.find('/', 1);;
          slash = recoveryFolder_.find('/', slash + 1)) {
       const std::string part = recoveryFolder_.substr(0, slash);
-      if (sys_.Mkdir(part.c_str(), S_IRWXU) != 0 && errno != EEXIST) return ErrorFromErrno(errno);
+      struct statx status {};
+      if (sys_.Statx(AT_FDCWD, part.c_str(), 0, &status) == 0) {
+        const Ownership owner = detail::OwnershipFrom(status, sys_.Geteuid());
+        if (!(owner.ownedByUser || owner.ownedByAdministrator) || owner.othersMayRename) {
+          why = owner.othersMayRename ? part + " may be changed by other users"
+                                      : part + " is owned by " + owner.ownerName;
+          trusted.clear();
+          if (slash != std::string::npos) continue;
+        } else {
+          trusted = part;
+        }
+      } else {
+        if (errno != ENOENT) return ErrorFromErrno(errno);
+        if (trusted.empty()) return FileError{FileProblem::kUnsafeStateFolder, why};
+        if (sys_.Mkdir(part.c_str(), S_IRWXU) != 0 && errno != EEXIST) return ErrorFromErrno(errno);
+        trusted = part;
+      }
       if (slash == std::string::npos) break;
     }
   }

@@ -86,6 +86,8 @@ std::string UserName(uid_t user) {
   return "user " + std::to_string(user);
 }
 
+}  // namespace
+
 Ownership OwnershipFrom(const struct statx& status, uid_t user) {
   Ownership ownership;
   ownership.owner = std::to_string(status.stx_uid);
@@ -97,6 +99,8 @@ Ownership OwnershipFrom(const struct statx& status, uid_t user) {
       S_ISDIR(status.stx_mode) && ownership.othersMayWrite && (status.stx_mode & S_ISVTX) == 0;
   return ownership;
 }
+
+namespace {
 
 class PosixOpenFile final : public OpenFile {
  public:

@@ -45,5 +45,7 @@ class PosixFolder final : public Folder {
 };
 
 FileInfo InfoFromStatx(const struct statx& status);
+// Who owns what `status` describes, seen by the user `user`.
+Ownership OwnershipFrom(const struct statx& status, uid_t user);
 
 }  // namespace quillmere::detail
