@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "win_errors.h"
+#include "win_ownership.h"
+#include "win_path.h"
 #include "win_text.h"
 
 namespace quillmere::detail {
@@ -15,6 +17,7 @@ namespace {
 
 // One call never moves more than this.
 constexpr DWORD kMaxChunk = DWORD{1} << 30;
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 constexpr SECURITY_INFORMATION kWhoMayUse =
     OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
 // The attribute flags a saved file keeps; read-only never applies to a file
@@ -28,9 +31,20 @@ Timestamp FromTicks(std::int64_t ticks) {
   return {ticks / 10000000, (ticks % 10000000) * 100};
 }
 
+std::uint64_t TicksOf(const FILETIME& time) {
+  return (std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime;
+}
+
+// Wine gives a file's last write time as its creation time, so there the
+// system records no birth.
+bool RecordsBirth() {
+  static const bool wine =
+      GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+  return !wine;
+}
+
 Timestamp FromFileTime(const FILETIME& time) {
-  return FromTicks(
-      static_cast<std::int64_t>((std::uint64_t{time.dwHighDateTime} << 32) | time.dwLowDateTime));
+  return FromTicks(static_cast<std::int64_t>(TicksOf(time)));
 }
 
 FILETIME ToFileTime(Timestamp time) {
@@ -129,6 +143,13 @@ class WinOpenFile final : public OpenFile {
     if (!GetFileInformationByHandle(handle_, &info)) return LastWin32Error();
     return InfoFromHandle(handle_, info);
   }
+
+  // The handle was opened with GENERIC_READ, which includes READ_CONTROL.
+  Result<Ownership> Owner() override { return OwnershipOf(handle_); }
+
+  // The copy keeps its creator as owner: giving a file away takes privileges
+  // a run does not have.
+  void TakeOwnerOf(OpenFile&) override {}
 
   Result<std::size_t> ReadAt(char* buffer, std::size_t count, std::uint64_t offset) override {
     OVERLAPPED position = At(offset);
@@ -251,6 +272,10 @@ class WinOpenFile final : public OpenFile {
     handle_ = INVALID_HANDLE_VALUE;
   }
 
+  // The file is open shared with nobody: other programs are held out already.
+  bool HoldOthersBack() override { return true; }
+  void LetOthersIn() override {}
+
  private:
   std::wstring FullPath() const { return folder_ + L"\\" + name_; }
 
@@ -290,12 +315,24 @@ Result<HANDLE> OpenHandle(const std::wstring& path, DWORD access, DWORD share, D
   return handle;
 }
 
+// Who owns what `path` names; `flags` tell whether a reparse point there is
+// followed.
+Result<Ownership> OwnershipAt(const std::wstring& path, DWORD flags) {
+  Result<HANDLE> handle =
+      OpenHandle(path, READ_CONTROL, kShareAll, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | flags);
+  if (!handle.ok()) return handle.error();
+  Result<Ownership> ownership = OwnershipOf(*handle);
+  CloseHandle(*handle);
+  return ownership;
+}
+
 }  // namespace
 
 FileInfo InfoFromHandle(HANDLE file, const BY_HANDLE_FILE_INFORMATION& info) {
   FileInfo out;
   out.key = {info.dwVolumeSerialNumber,
-             (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+             (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow,
+             RecordsBirth() ? TicksOf(info.ftCreationTime) : 0};
   if (GetFileType(file) != FILE_TYPE_DISK) {
     out.kind = FileKind::kDevice;
   } else if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
@@ -350,8 +387,7 @@ Result<FileInfo> WinFolder::InfoOf(const std::string& name) {
   Result<std::wstring> path = Full(name);
   if (!path.ok()) return path.error();
   Result<HANDLE> handle =
-      OpenHandle(*path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING,
-                 FILE_FLAG_BACKUP_SEMANTICS);
+      OpenHandle(*path, 0, kShareAll, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
   if (!handle.ok()) return handle.error();
   BY_HANDLE_FILE_INFORMATION info{};
   const BOOL known = GetFileInformationByHandle(*handle, &info);
@@ -362,6 +398,17 @@ Result<FileInfo> WinFolder::InfoOf(const std::string& name) {
   return result;
 }
 
+Result<Ownership> WinFolder::OwnerOf(const std::string& name) {
+  Result<std::wstring> path = Full(name);
+  if (!path.ok()) return path.error();
+  return OwnershipAt(*path, FILE_FLAG_OPEN_REPARSE_POINT);
+}
+
+// A drive's root folder is "C:\"; "C:" alone would name the volume.
+Result<Ownership> WinFolder::Owner() {
+  return OwnershipAt(path_.ends_with(L':') ? path_ + L"\\" : path_, 0);
+}
+
 MaybeError WinFolder::Remove(const std::string& name) {
   Result<std::wstring> path = Full(name);
   if (!path.ok()) return path.error();
@@ -369,11 +416,13 @@ MaybeError WinFolder::Remove(const std::string& name) {
 }
 
 std::string WinFolder::Path() const {
-  return Utf8FromWide(path_).value_or("");
+  return Utf8FromWide(PlainPath(path_)).value_or("");
 }
 
 std::string WinFolder::PathOf(const std::string& name) const {
-  return Path() + "\\" + name;
+  Result<std::wstring> path = Full(name);
+  if (!path.ok()) return Path() + "\\" + name;
+  return Utf8FromWide(PlainPath(*path)).value_or("");
 }
 
 }  // namespace quillmere::detail

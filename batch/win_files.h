@@ -21,6 +21,9 @@ class WinFolder final : public Folder {
   Result<std::unique_ptr<OpenFile>> Open(const std::string& name, Access access) override;
   Result<std::unique_ptr<OpenFile>> Create(const std::string& name) override;
   Result<FileInfo> InfoOf(const std::string& name) override;
+  // The name itself, a reparse point not followed; the folder itself.
+  Result<Ownership> OwnerOf(const std::string& name) override;
+  Result<Ownership> Owner() override;
   MaybeError Remove(const std::string& name) override;
   // Windows records renames in its file system's journal and cannot sync a
   // folder.

@@ -1,11 +1,17 @@
 // What only the Windows store does: attribute flags, file mappings, shared
-// readers, devices and names in UTF-8 from outside the ANSI code page.
+// readers, devices, names in UTF-8 from outside the ANSI code page, owners
+// and the paths it shows.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "file_system.h"
 #include "store_fixture.h"
+#include "win_path.h"
 #include "win_test_files.h"
 
 namespace quillmere {
@@ -16,6 +22,7 @@ using test::FileHolder;
 using test::ReadFile;
 using test::WriteFile;
 using ::testing::ElementsAre;
+using ::testing::StartsWith;
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
@@ -157,6 +164,42 @@ TEST_F(WinFileStoreTest, BytesThatAreNoUtf8NameNoFile) {
   EXPECT_EQ(store.Load(path).error, FileError{FileProblem::kNotFound});
   EXPECT_EQ(store.Save(path, "new"), FileError{FileProblem::kNotFound});
   EXPECT_EQ(ReadFile(path), "other");
+}
+
+TEST_F(WinFileStoreTest, TheUsersFileAndFolderAreTheirsAndTheFileHasABirth) {
+  const std::string path = Loaded("doc.htm");
+  Result<Location> where = MakeSystemFileSystem(state.path())->Locate(path);
+  ASSERT_TRUE(where.ok());
+  Result<std::unique_ptr<OpenFile>> file = where->folder->Open(where->name, Access::kRead);
+  ASSERT_TRUE(file.ok());
+  for (Result<Ownership> owner :
+       {(*file)->Owner(), where->folder->OwnerOf(where->name), where->folder->Owner()}) {
+    ASSERT_TRUE(owner.ok());
+    EXPECT_TRUE(owner->ownedByUser);
+    EXPECT_THAT(owner->owner, StartsWith("S-1-"));
+  }
+  Result<FileInfo> info = (*file)->Info();
+  ASSERT_TRUE(info.ok());
+  // Wine gives the last write time as the creation time, which is no birth.
+  const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+  EXPECT_EQ(info->key.birth != 0, !wine);
+}
+
+TEST(WinPathTest, AVerbatimPathIsShownPlainWhereThatReachesTheSameItem) {
+  const std::wstring longName(300, L'x');
+  const std::vector<std::pair<std::wstring, std::wstring>> cases = {
+      {L"\\\\?\\C:\\a\\b.htm", L"C:\\a\\b.htm"},
+      {L"\\\\?\\UNC\\server\\share\\b.htm", L"\\\\server\\share\\b.htm"},
+      {L"\\\\?\\C:\\a\\b.", L"\\\\?\\C:\\a\\b."},
+      {L"\\\\?\\C:\\a \\b.htm", L"\\\\?\\C:\\a \\b.htm"},
+      {L"\\\\?\\C:\\a\\Nul.htm", L"\\\\?\\C:\\a\\Nul.htm"},
+      {L"\\\\?\\C:\\a\\com1", L"\\\\?\\C:\\a\\com1"},
+      {L"\\\\?\\C:\\" + longName, L"\\\\?\\C:\\" + longName},
+      {L"\\\\?\\C:", L"\\\\?\\C:"},
+  };
+  for (const auto& [verbatim, shown] : cases) {
+    EXPECT_EQ(detail::PlainPath(verbatim), shown) << test::Utf8(verbatim);
+  }
 }
 
 }  // namespace
