@@ -277,6 +277,21 @@ std::optional<RecoveryCopy> RecoveryCopies::Follow(std::unique_ptr<Folder> own,
   return copy;
 }
 
+void RecoveryCopies::AdoptPointer(RecoveryCopy& copy, const FileKey& recorded) {
+  if (copy.pointerFolder || copy.ownFolder) return;
+  Result<std::unique_ptr<Folder>> own = PrivateFolder(false);
+  if (!own.ok()) return;
+  const std::string name = RecoveryCopyName(recorded);
+  Result<std::unique_ptr<OpenFile>> pointer = (*own)->Open(name, Access::kRead);
+  if (!pointer.ok()) return;
+  Result<FileInfo> info = (*pointer)->Info();
+  if (!info.ok() || info->size > kLongestPointer) return;
+  Result<std::string> text = ReadWhole(**pointer, info->size, NulBytes::kAllowed);
+  if (!text.ok() || *text != std::string(kPointerStart) + copy.Path()) return;
+  copy.pointerFolder = std::move(*own);
+  copy.pointerName = name;
+}
+
 Result<ParsedCopy> RecoveryCopies::Read(RecoveryCopy& copy, OpenFile& file) {
   if (copy.name.empty()) return ParsedCopy{CopyCondition::kCutShort, {}};  // a pointer alone
   Result<std::unique_ptr<OpenFile>> opened = copy.folder->Open(copy.name, Access::kRead);

@@ -67,6 +67,11 @@ class RecoveryCopies {
                                            const FileKey& key, FileNotes& notes);
   // The copy's content, checked against what its header says.
   Result<ParsedCopy> Read(RecoveryCopy& copy, OpenFile& file);
+  // Takes in the pointer to a copy beside its file that was named after the
+  // key the copy records, when the file's key is another now (its disk
+  // mounted anew where the system records no birth), so that it goes with
+  // the copy.
+  void AdoptPointer(RecoveryCopy& copy, const FileKey& recorded);
 
  private:
   Result<RecoveryCopy> MakeIn(Folder& folder, const std::string& copyName, std::string_view header,

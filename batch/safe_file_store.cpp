@@ -170,6 +170,7 @@ Result<std::optional<std::string>> SafeFileStore::Recover(Location& where,
   if (!parsed.ok()) return left("it cannot be read: " + ReasonText(parsed.error()));
   switch (parsed->condition) {
     case detail::CopyCondition::kWhole:
+      recovery_.AdoptPointer(copy, parsed->record.key);
       break;
     case detail::CopyCondition::kCutShort:
       // Made no further than that: the file itself was not touched yet.

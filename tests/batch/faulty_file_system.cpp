@@ -169,7 +169,10 @@ std::string FaultyFileSystem::OpName(Op op) {
 
 Result<FileInfo> FaultyFileSystem::Seen(Result<FileInfo> info) const {
   if (!info.ok()) return info;
-  info->key.device += deviceShift_;
+  if (deviceShift_ != 0) {
+    info->key.device += deviceShift_;
+    info->key.birth = 0;
+  }
   if (coarseTimes_) info->changed = info->modified;
   return info;
 }

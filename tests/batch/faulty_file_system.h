@@ -58,7 +58,8 @@ class FaultyFileSystem final : public FileSystem {
   // Overwriting files takes fresh space, of which this much is left.
   void CopyOnWriteWithFreeSpace(std::uint64_t bytes) { freeSpace_ = bytes; }
   // Files are told to be on a device numbered this much higher, as after
-  // their disk was mounted anew.
+  // their disk was mounted anew, and without a birth time, as a FUSE mount
+  // tells them.
   void ShiftDevices(std::uint64_t shift) { deviceShift_ = shift; }
   // A file system whose change times show no change that its times of last
   // change do not: a change with those times put back goes unseen.

@@ -115,8 +115,8 @@ case_remount() {
   mounts+=("$d/mnt" "$d/other")
   local rc=0 err
   err=$("$cli" --remove-text "alpha " "$d/mnt/f.htm" 2>&1 >/dev/null) || rc=$?
-  check "after a kill and a mount under another device number the file is restored, then cleaned" \
-    '[ "$(stat -c %d "$d/mnt/f.htm")" != "$device" ] && [ $rc -eq 0 ] && [[ "$err" == *"File restored: "* ]] && cmp -s "$d/src/f.htm" "$d/expected" && [ -z "$(leftovers "$d/src")" ]'
+  check "after a kill and a mount under another device number the file is restored, then cleaned, nothing left" \
+    '[ "$(stat -c %d "$d/mnt/f.htm")" != "$device" ] && [ $rc -eq 0 ] && [[ "$err" == *"File restored: "* ]] && cmp -s "$d/src/f.htm" "$d/expected" && [ -z "$(leftovers "$d/src")" ] && [ -z "$(leftovers "$XDG_STATE_HOME")" ]'
 }
 
 case_overlay() {
