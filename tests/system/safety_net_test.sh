@@ -106,6 +106,7 @@ case_change_during_save() {
 case_remount() {
   command -v bindfs >/dev/null && command -v strace >/dev/null || { skip "remount: no bindfs or strace"; return; }
   local d="$work/remount"; mkdir -p "$d/src" "$d/mnt" "$d/other"
+  local -x XDG_STATE_HOME="$d/state"
   lines 3000 >"$d/src/f.htm"; ln "$d/src/f.htm" "$d/src/f2.htm"
   "$cli" --remove-text "alpha " <"$d/src/f.htm" >"$d/expected"
   bindfs "$d/src" "$d/mnt" 2>/dev/null || { skip "remount: cannot mount with bindfs"; return; }
