@@ -129,6 +129,14 @@ class Folder {
   virtual Result<Ownership> OwnerOf(const std::string& name) = 0;
   virtual Result<Ownership> Owner() = 0;
   virtual MaybeError Remove(const std::string& name) = 0;
+  // Makes a folder in this one, for this user alone; fails when the name is
+  // taken. Opens a folder in this one, no link followed. Removes an empty
+  // one.
+  virtual Result<std::unique_ptr<Folder>> MakeFolder(const std::string& name) = 0;
+  virtual Result<std::unique_ptr<Folder>> OpenFolder(const std::string& name) = 0;
+  virtual MaybeError RemoveFolder(const std::string& name) = 0;
+  // The names in the folder, "." and ".." left out, in no order.
+  virtual Result<std::vector<std::string>> Names() = 0;
   // Makes the names in the folder durable.
   virtual MaybeError Sync() = 0;
   // The folder, and a file in it, as paths the system takes.
@@ -153,17 +161,26 @@ class FileSystem {
   virtual Result<Location> Locate(const std::string& path) = 0;
   virtual Result<std::unique_ptr<Folder>> OpenFolder(const std::string& path) = 0;
   // The private folder for recovery copies that cannot go beside their file;
-  // made, for this user alone, when `create` is set and it is missing.
+  // made, for this user alone and only inside folders no other user may
+  // change, when `create` is set and it is missing. Whose it is now is for
+  // the caller to judge.
   virtual Result<std::unique_ptr<Folder>> RecoveryFolder(bool create) = 0;
+  // A private folder of the program's at `path` (the undo journals): made,
+  // with each missing folder on the way, for this user alone when `create`
+  // is set, and only inside folders no other user may change. It must be
+  // the user's and closed to others, or it is refused with the reason.
+  virtual Result<std::unique_ptr<Folder>> PrivateFolder(const std::string& path, bool create) = 0;
 };
 
 // The primitives of the system the program runs on, keeping the recovery
 // copies that cannot go beside their file in `recoveryFolder`.
 std::unique_ptr<FileSystem> MakeSystemFileSystem(const std::string& recoveryFolder);
 
-// The private folder of the user running the program for recovery copies:
-// quillmere/recovery in the user's state folder ($XDG_STATE_HOME or
-// ~/.local/state; %LOCALAPPDATA% on Windows). Empty when there is none.
+// The program's private folder in the state of the user running it:
+// quillmere in $XDG_STATE_HOME (or ~/.local/state); %LOCALAPPDATA% on
+// Windows. Empty when there is none. The recovery copies that cannot go
+// beside their file go to its folder "recovery", the undo journals to "runs".
+std::string DefaultStateFolder();
 std::string DefaultRecoveryFolder();
 
 }  // namespace quillmere

@@ -186,47 +186,74 @@ Result<std::unique_ptr<Folder>> PosixFileSystem::OpenFolder(const std::string& p
       std::make_unique<PosixFolder>(sys_, std::make_shared<FolderDescriptor>(sys_, fd), path));
 }
 
+// The recovery copies judge their folder themselves: a copy for the file in
+// a folder that is not private is passed over with a note.
 Result<std::unique_ptr<Folder>> PosixFileSystem::RecoveryFolder(bool create) {
   if (recoveryFolder_.empty()) return FileError{FileProblem::kNotFound, "no home folder"};
   if (create) {
-    // Each missing folder on the way, for this user alone, and only inside
-    // a folder no one else may change: not inside another user's state
-    // folder (as after `sudo -E`), where that user could swap it.
-    std::string trusted;  // the last folder on the way found safe to make one in
-    std::string why;      // why the last one found was not
-    for (std::size_t slash = recoveryFolder_.find('/', 1);;
-         slash = recoveryFolder_.find('/', slash + 1)) {
-      const std::string part = recoveryFolder_.substr(0, slash);
-      struct statx status {};
-      if (sys_.Statx(AT_FDCWD, part.c_str(), 0, &status) == 0) {
-        const Ownership owner = detail::OwnershipFrom(status, sys_.Geteuid());
-        if (!(owner.ownedByUser || owner.ownedByAdministrator) || owner.othersMayRename) {
-          why = owner.othersMayRename ? part + " may be changed by other users"
-                                      : part + " is owned by " + owner.ownerName;
-          trusted.clear();
-          if (slash != std::string::npos) continue;
-        } else {
-          trusted = part;
-        }
-      } else {
-        if (errno != ENOENT) return ErrorFromErrno(errno);
-        if (trusted.empty()) return FileError{FileProblem::kUnsafeStateFolder, why};
-        if (sys_.Mkdir(part.c_str(), S_IRWXU) != 0 && errno != EEXIST) return ErrorFromErrno(errno);
-        trusted = part;
-      }
-      if (slash == std::string::npos) break;
-    }
+    if (MaybeError error = MakeFoldersOnTheWay(recoveryFolder_)) return *error;
   }
   return OpenFolder(recoveryFolder_);
 }
 
-std::string DefaultRecoveryFolder() {
+Result<std::unique_ptr<Folder>> PosixFileSystem::PrivateFolder(const std::string& path,
+                                                               bool create) {
+  if (path.empty() || path.front() != '/') return FileError{FileProblem::kNotFound, path};
+  if (create) {
+    if (MaybeError error = MakeFoldersOnTheWay(path)) return *error;
+  }
+  Result<std::unique_ptr<Folder>> folder = OpenFolder(path);
+  if (!folder.ok()) return folder;
+  Result<Ownership> owner = (*folder)->Owner();
+  if (!owner.ok()) return owner.error();
+  if (!owner->ownedByUser) {
+    return FileError{FileProblem::kUnsafeStateFolder, path + " is owned by " + owner->ownerName};
+  }
+  if (owner->othersMayWrite) {
+    return FileError{FileProblem::kUnsafeStateFolder, "others may write in " + path};
+  }
+  return folder;
+}
+
+// Each missing folder on the way, for this user alone, and only inside a
+// folder no one else may change: not inside another user's state folder (as
+// after `sudo -E`), where that user could swap it.
+MaybeError PosixFileSystem::MakeFoldersOnTheWay(const std::string& path) {
+  std::string trusted;  // the last folder on the way found safe to make one in
+  std::string why;      // why the last one found was not
+  for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
+    const std::string part = path.substr(0, slash);
+    struct statx status {};
+    if (sys_.Statx(AT_FDCWD, part.c_str(), 0, &status) == 0) {
+      const Ownership owner = detail::OwnershipFrom(status, sys_.Geteuid());
+      if ((owner.ownedByUser || owner.ownedByAdministrator) && !owner.othersMayRename) {
+        trusted = part;
+      } else {
+        why = owner.othersMayRename ? part + " may be changed by other users"
+                                    : part + " is owned by " + owner.ownerName;
+        trusted.clear();
+      }
+    } else {
+      if (errno != ENOENT) return ErrorFromErrno(errno);
+      if (trusted.empty()) return FileError{FileProblem::kUnsafeStateFolder, why};
+      if (sys_.Mkdir(part.c_str(), S_IRWXU) != 0 && errno != EEXIST) return ErrorFromErrno(errno);
+      trusted = part;
+    }
+    if (slash == std::string::npos) return std::nullopt;
+  }
+}
+
+std::string DefaultStateFolder() {
   const char* state = std::getenv("XDG_STATE_HOME");
-  if (state != nullptr && state[0] == '/') return std::string(state) + "/quillmere/recovery";
+  if (state != nullptr && state[0] == '/') return std::string(state) + "/quillmere";
   const char* home = std::getenv("HOME");
-  if (home != nullptr && home[0] == '/')
-    return std::string(home) + "/.local/state/quillmere/recovery";
+  if (home != nullptr && home[0] == '/') return std::string(home) + "/.local/state/quillmere";
   return "";
+}
+
+std::string DefaultRecoveryFolder() {
+  const std::string state = DefaultStateFolder();
+  return state.empty() ? state : state + "/recovery";
 }
 
 std::unique_ptr<FileSystem> MakeSystemFileSystem(const std::string& recoveryFolder) {

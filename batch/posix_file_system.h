@@ -20,8 +20,11 @@ class PosixFileSystem final : public FileSystem {
   Result<Location> Locate(const std::string& path) override;
   Result<std::unique_ptr<Folder>> OpenFolder(const std::string& path) override;
   Result<std::unique_ptr<Folder>> RecoveryFolder(bool create) override;
+  Result<std::unique_ptr<Folder>> PrivateFolder(const std::string& path, bool create) override;
 
  private:
+  MaybeError MakeFoldersOnTheWay(const std::string& path);
+
   PosixSyscalls& sys_;
   std::string recoveryFolder_;
 };

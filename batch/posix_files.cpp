@@ -1,5 +1,6 @@
 #include "posix_files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/file.h>
@@ -346,6 +347,42 @@ Result<Ownership> PosixFolder::Owner() {
 MaybeError PosixFolder::Remove(const std::string& name) {
   if (sys_.Unlinkat(fd_->get(), name.c_str()) == 0) return std::nullopt;
   return LastError();
+}
+
+Result<std::unique_ptr<Folder>> PosixFolder::MakeFolder(const std::string& name) {
+  if (sys_.Mkdirat(fd_->get(), name.c_str(), S_IRWXU) != 0) return LastError();
+  return OpenFolder(name);
+}
+
+Result<std::unique_ptr<Folder>> PosixFolder::OpenFolder(const std::string& name) {
+  const int fd = OpenAt(sys_, fd_->get(), name, O_PATH | O_DIRECTORY, 0);
+  if (fd < 0) return LastError();
+  return std::unique_ptr<Folder>(std::make_unique<PosixFolder>(
+      sys_, std::make_shared<FolderDescriptor>(sys_, fd), PathOf(name)));
+}
+
+MaybeError PosixFolder::RemoveFolder(const std::string& name) {
+  if (sys_.RemoveFolderAt(fd_->get(), name.c_str()) == 0) return std::nullopt;
+  return LastError();
+}
+
+Result<std::vector<std::string>> PosixFolder::Names() {
+  const int fd = OpenAt(sys_, fd_->get(), ".", O_RDONLY | O_DIRECTORY, 0);
+  if (fd < 0) return LastError();
+  const std::unique_ptr<DIR, decltype(&::closedir)> folder(::fdopendir(fd), &::closedir);
+  if (!folder) {
+    const FileError error = LastError();
+    sys_.Close(fd);
+    return error;
+  }
+  std::vector<std::string> names;
+  errno = 0;
+  while (const dirent* entry = ::readdir(folder.get())) {
+    const std::string name = entry->d_name;
+    if (name != "." && name != "..") names.push_back(name);
+  }
+  if (errno != 0) return LastError();
+  return names;
 }
 
 std::string PosixFolder::PathOf(const std::string& name) const {

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "file_system.h"
 #include "posix_syscalls.h"
@@ -34,6 +35,10 @@ class PosixFolder final : public Folder {
   Result<Ownership> OwnerOf(const std::string& name) override;
   Result<Ownership> Owner() override;
   MaybeError Remove(const std::string& name) override;
+  Result<std::unique_ptr<Folder>> MakeFolder(const std::string& name) override;
+  Result<std::unique_ptr<Folder>> OpenFolder(const std::string& name) override;
+  MaybeError RemoveFolder(const std::string& name) override;
+  Result<std::vector<std::string>> Names() override;
   MaybeError Sync() override;
   std::string Path() const override { return path_; }
   std::string PathOf(const std::string& name) const override;

@@ -106,6 +106,12 @@ int PosixSyscalls::Renameat(int fromFolder, const char* from, int toFolder, cons
 int PosixSyscalls::Unlinkat(int folder, const char* path) {
   return ::unlinkat(folder, path, 0);
 }
+int PosixSyscalls::RemoveFolderAt(int folder, const char* path) {
+  return ::unlinkat(folder, path, AT_REMOVEDIR);
+}
+int PosixSyscalls::Mkdirat(int folder, const char* path, mode_t mode) {
+  return ::mkdirat(folder, path, mode);
+}
 int PosixSyscalls::Mkdir(const char* path, mode_t mode) {
   return ::mkdir(path, mode);
 }

@@ -43,7 +43,9 @@ class PosixSyscalls {
   virtual int Fremovexattr(int fd, const char* name);
   virtual int Renameat(int fromFolder, const char* from, int toFolder, const char* to);
   virtual int Unlinkat(int folder, const char* path);
+  virtual int RemoveFolderAt(int folder, const char* path);
   virtual int Mkdir(const char* path, mode_t mode);
+  virtual int Mkdirat(int folder, const char* path, mode_t mode);
   virtual uid_t Geteuid();
 };
 

@@ -61,10 +61,12 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     out << "quillmere-cli " << QUILLMERE_VERSION << "\n";
     return kExitOk;
   }
-  if (command.listRuns || command.undoRun) {
+  if (command.listRuns || command.undoRun || command.forgetRun || command.forgetAll) {
     const std::filesystem::path runs = DefaultRunsFolder();
     RunJournals journals(runs, DefaultJournalLimit(runs));
     if (command.listRuns) return ListRuns(journals, out);
+    if (command.forgetRun) return ForgetRuns(journals, *command.forgetRun, err);
+    if (command.forgetAll) return ForgetRuns(journals, "", err);
     const auto store = MakeSystemFileStore();
     return UndoLastRun(*store, journals, *command.undoRun, out, err);
   }

@@ -7,6 +7,7 @@
 #include "diff_store.h"
 #include "group_options.h"
 #include "rules_file.h"
+#include "run_id.h"
 
 namespace quillmere {
 namespace {
@@ -17,9 +18,8 @@ class OptionArgs {
   OptionArgs(const std::vector<std::string>& args, std::size_t& at) : args_(args), at_(at) {}
   // The next argument; the parser made sure that the option's count is there.
   const std::string& Take() { return args_[++at_]; }
-  bool NextIs(bool (*test)(const std::string&)) const {
-    return at_ + 1 < args_.size() && test(args_[at_ + 1]);
-  }
+  // The next argument, if there is one.
+  const std::string* Next() const { return at_ + 1 < args_.size() ? &args_[at_ + 1] : nullptr; }
 
  private:
   const std::vector<std::string>& args_;
@@ -56,14 +56,30 @@ struct CliOption {
 
 constexpr int kMostJobs = 256;
 
-// "20261207-135601", perhaps with "-2" after it.
-bool IsRunId(const std::string& arg) {
-  if (arg.size() < 15 || arg[8] != '-') return false;
-  for (std::size_t i = 0; i < arg.size(); ++i) {
-    if (i == 8 || (i >= 15 && arg[i] == '-')) continue;
-    if (arg[i] < '0' || arg[i] > '9') return false;
-  }
-  return true;
+bool IsOption(const std::string& arg) {
+  return arg.size() > 1 && arg[0] == '-';
+}
+
+Taken NotARun(const char* option, const std::string& arg) {
+  return std::string(option) + " takes a run's id as --runs lists them (20261207-135601), not \"" +
+         arg + "\"";
+}
+
+// --undo [RUN]: a run's id may follow, and nothing else but an option.
+Taken TakeUndo(CliCommand& c, OptionArgs& args) {
+  c.undoRun = "";
+  const std::string* next = args.Next();
+  if (next == nullptr || IsOption(*next)) return std::nullopt;
+  if (!IsRunId(*next)) return NotARun("--undo", *next);
+  c.undoRun = args.Take();
+  return std::nullopt;
+}
+
+Taken TakeForget(CliCommand& c, OptionArgs& args) {
+  const std::string& run = args.Take();
+  if (!IsRunId(run)) return NotARun("--forget", run);
+  c.forgetRun = run;
+  return std::nullopt;
 }
 
 Taken TakeJobs(CliCommand& c, OptionArgs& args) {
@@ -133,11 +149,11 @@ const CliOption kOptions[] = {
     {"Undo", "", "--undo", "[RUN]", 0,
      "put back the files of the last run not undone (or of RUN) that are still what the run "
      "wrote",
-     [](CliCommand& c, OptionArgs& a) -> Taken {
-       // A run id may follow; anything else is a file or an option.
-       c.undoRun = a.NextIs(IsRunId) ? a.Take() : "";
-       return std::nullopt;
-     }},
+     TakeUndo},
+    {"Undo", "", "--forget", "RUN", 1, "delete the journal of RUN: it can no longer be undone",
+     TakeForget},
+    {"Undo", "", "--forget-all", "", 0, "delete the journals of every run",
+     Set<&CliCommand::forgetAll>},
     {"Other", "-h", "--help", "", 0, "show this help", Set<&CliCommand::showHelp>},
     {"Other", "", "--version", "", 0, "show the version", Set<&CliCommand::showVersion>},
 };
@@ -148,10 +164,6 @@ const CliOption* OptionOf(const std::string& arg) {
         return arg == o.name || (*o.shortName != '\0' && arg == o.shortName);
       });
   return found == std::end(kOptions) ? nullptr : found;
-}
-
-bool IsOption(const std::string& arg) {
-  return arg.size() > 1 && arg[0] == '-';
 }
 
 std::string Needs(const std::string& option, const char* arguments) {
@@ -179,8 +191,27 @@ std::optional<std::string> TakeOption(const std::vector<std::string>& args, std:
   return option->take(command, optionArgs);
 }
 
+// The options that read or change the undo journals take no other.
+std::optional<std::string> JournalConflict(const CliCommand& c) {
+  const char* option = c.listRuns             ? "--runs"
+                       : c.undoRun            ? "--undo"
+                       : c.forgetRun          ? "--forget"
+                       : c.forgetAll          ? "--forget-all"
+                                              : nullptr;
+  if (option == nullptr) return std::nullopt;
+  const int given = int{c.listRuns} + int{c.undoRun.has_value()} + int{c.forgetRun.has_value()} +
+                    int{c.forgetAll};
+  const bool others = c.InPlace() || c.options != CleaningOptions{} || c.recursive ||
+                      c.jsonlStream || c.json || c.dryRun || c.diff || c.keepTimes || c.noUndo;
+  if (given > 1 || others) {
+    return std::string(option) + " takes no cleaning option, no FILE and no other option";
+  }
+  return std::nullopt;
+}
+
 // What the options ask of each other and of the files.
 std::optional<std::string> Conflict(const CliCommand& c) {
+  if (auto error = JournalConflict(c)) return error;
   const bool inPlace = c.InPlace();
   if (c.jsonlStream && (inPlace || c.json || c.dryRun || c.diff || c.keepTimes)) {
     return "--jsonl-stream reads standard input: it takes no FILE, --files-from, --json, "

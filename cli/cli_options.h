@@ -30,6 +30,8 @@ struct CliCommand {
   bool diff = false;                   // print the changes as a diff, write nothing
   bool listRuns = false;               // --runs
   std::optional<std::string> undoRun;  // --undo: "" for the last run not undone
+  std::optional<std::string> forgetRun;  // --forget RUN
+  bool forgetAll = false;
   bool showHelp = false;
   bool showVersion = false;
 

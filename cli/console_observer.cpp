@@ -68,7 +68,7 @@ void ConsoleObserver::FileFinished(int, const std::string& path, const FileOutco
   for (const FileNote& note : outcome.notes) {
     switch (note.kind) {
       case FileNote::Kind::kNoUndoCopy:
-        Line(texts::kNoUndoCopy + path, texts::kNoUndoCopyDetails);
+        Line(texts::kNoUndoCopy + path, ReasonText(note.error) + texts::kNoUndoCopyDetails);
         break;
       case FileNote::Kind::kTimesNotKept:
         Line(texts::kTimesNotKept + path, ReasonText(note.error));

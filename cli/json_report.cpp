@@ -37,7 +37,10 @@ void JsonObserver::FileFinished(int, const std::string& path, const FileOutcome&
   }
   if (outcome.restored) line["restored"] = true;
   for (const FileNote& note : outcome.notes) {
-    if (note.kind == FileNote::Kind::kNoUndoCopy) line["no_undo_copy"] = true;
+    if (note.kind == FileNote::Kind::kNoUndoCopy) {
+      line["no_undo_copy"] = true;
+      PutBytes(line, "no_undo_copy_reason", ReasonText(note.error));
+    }
     if (note.kind == FileNote::Kind::kTimesNotKept) {
       PutBytes(line, "times_not_kept", ReasonText(note.error));
     }

@@ -4,10 +4,12 @@
 #include <ostream>
 
 #include "cli.h"
+#include "run_id.h"
+#include "undo_run.h"
 
 namespace quillmere {
 
-int ListRuns(const RunJournals& journals, std::ostream& out) {
+int ListRuns(RunJournals& journals, std::ostream& out) {
   char line[160];
   std::snprintf(line, sizeof line, "%-20s %-19s %7s %12s  %s\n", "RUN", "DATE", "FILES", "BYTES",
                 "UNDONE");
@@ -21,19 +23,34 @@ int ListRuns(const RunJournals& journals, std::ostream& out) {
   return kExitOk;
 }
 
+int ForgetRuns(RunJournals& journals, const std::string& run, std::ostream& err) {
+  if (MaybeError error = run.empty() ? journals.ForgetAll() : journals.Forget(run)) {
+    err << "quillmere-cli: cannot forget " << (run.empty() ? "the runs" : run) << ": "
+        << ReasonText(*error) << "\n";
+    return error->problem == FileProblem::kNotFound ? kExitUsage : kExitFailure;
+  }
+  return kExitOk;
+}
+
 int UndoLastRun(FileStore& store, RunJournals& journals, const std::string& run, std::ostream& out,
                 std::ostream& err) {
   std::string chosen = run;
   if (chosen.empty()) {
     if (const std::optional<RunRecord> last = LastRunToUndo(journals)) chosen = last->id;
   }
-  if (chosen.empty() || journals.Entries(chosen).empty()) {
-    err << "quillmere-cli: no run to undo" << (run.empty() ? "" : ": " + run) << "\n";
+  if (chosen.empty()) {
+    err << "quillmere-cli: no run to undo (see --runs)\n";
+    return kExitFailure;
+  }
+  std::optional<FileError> error;
+  const std::vector<UndoneFile> files = UndoRun(store, journals, chosen, &error);
+  if (error) {
+    err << "quillmere-cli: cannot undo " << chosen << ": " << ReasonText(*error) << " (see --runs)\n";
     return kExitFailure;
   }
   int undone = 0;
   int leftAlone = 0;
-  for (const UndoneFile& file : UndoRun(store, journals, chosen)) {
+  for (const UndoneFile& file : files) {
     if (file.error) {
       ++leftAlone;
       err << "Left alone: " << file.path << '\t' << file.reason << '\n';

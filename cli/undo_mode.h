@@ -5,12 +5,16 @@
 #include <string>
 
 #include "file_store.h"
-#include "run_journal.h"
+#include "run_journals.h"
 
 namespace quillmere {
 
 // --runs: a table of the runs that the journals hold, newest first.
-int ListRuns(const RunJournals& journals, std::ostream& out);
+int ListRuns(RunJournals& journals, std::ostream& out);
+
+// --forget RUN, --forget-all (`run` empty): deletes the journal of the run,
+// or of every run.
+int ForgetRuns(RunJournals& journals, const std::string& run, std::ostream& err);
 
 // --undo [RUN]: undoes the run (the last one not undone when `run` is
 // empty). Each file gets a line, and a summary follows. Returns 0 when every

@@ -65,8 +65,8 @@ std::unique_ptr<FileStore> MakeWorkerStore(const CliCommand& command, FileStore&
     });
   }
   if (journal != nullptr) {
-    store->Add<JournaledFileStore>(*journal, [&notes](const std::string&) {
-      notes.push_back({FileNote::Kind::kNoUndoCopy, {}, {}});
+    store->Add<JournaledFileStore>(*journal, [&notes](const std::string&, const FileError& why) {
+      notes.push_back({FileNote::Kind::kNoUndoCopy, why, {}});
     });
   }
   return store;

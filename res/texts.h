@@ -91,8 +91,8 @@ inline constexpr const char* kWouldRestore = "File would be restored: ";
 inline constexpr const char* kWouldRestoreDetails =
     "a run would first put back its content from before an interrupted run";
 inline constexpr const char* kNoUndoCopy = "No undo copy: ";
-inline constexpr const char* kNoUndoCopyDetails =
-    "the undo journal has no room for it; the file was cleaned all the same";
+// After the reason: "disk full (the undo journal has no room for it)".
+inline constexpr const char* kNoUndoCopyDetails = "; the file was cleaned all the same";
 inline constexpr const char* kNoUndoCopySummary = "Cleaned without an undo copy : %d";
 inline constexpr const char* kTimesNotKept = "Times not kept: ";
 inline constexpr const char* kIgnoredCopy = "Recovery copy ignored: ";

@@ -1,5 +1,6 @@
 #include "window_journal.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace quillmere {
@@ -11,11 +12,36 @@ WindowJournal::WindowJournal(FileStore& files, std::filesystem::path folder,
                              std::uint64_t byteLimit)
     : files_(files),
       journals_(std::move(folder), byteLimit),
-      journaled_(files, journals_, [this](const std::string&) { ++notKept_; }) {}
+      journaled_(files, journals_, [this](const std::string&, const FileError&) { ++notKept_; }) {}
 
 void WindowJournal::StartRun() {
+  if (const std::optional<std::string> last = journaled_.run()) ownRuns_.push_back(*last);
   journaled_.NewRun();
   notKept_ = 0;
+}
+
+std::optional<RunRecord> WindowJournal::LastRun() {
+  std::vector<std::string> own = ownRuns_;
+  if (const std::optional<std::string> current = journaled_.run()) own.push_back(*current);
+  if (own.empty()) return LastRunToUndo(journals_);
+  for (const RunRecord& run : journals_.List()) {
+    const bool ours = std::find(own.begin(), own.end(), run.id) != own.end();
+    if (ours && !run.undone && run.files > 0) return run;
+  }
+  return std::nullopt;
+}
+
+std::vector<std::string> WindowJournal::FilesOf(const std::string& run, int count) {
+  std::vector<std::string> files;
+  Result<std::unique_ptr<RunFolder>> folder = journals_.OpenRun(run);
+  if (!folder.ok()) return files;
+  Result<std::vector<JournalEntry>> entries = (*folder)->Entries();
+  if (!entries.ok()) return files;
+  for (auto it = entries->rbegin(); it != entries->rend() && static_cast<int>(files.size()) < count;
+       ++it) {
+    if (!it->undone) files.push_back(it->path);
+  }
+  return files;
 }
 
 std::vector<UndoneFile> WindowJournal::Undo(const std::string& run) {

@@ -8,12 +8,14 @@
 
 #include "file_store.h"
 #include "run_journal.h"
+#include "undo_run.h"
 
 namespace quillmere {
 
 // The undo journals of a window's runs: each run saves through the journal,
 // which counts the files it could keep no old content of, and the last run
-// not yet undone can be put back.
+// not yet undone can be put back: of the runs this window made, or, before
+// it made one, of the user's.
 class WindowJournal {
  public:
   // In the user's runs folder, within its default bounds.
@@ -29,7 +31,9 @@ class WindowJournal {
   // The files of the current or last run saved without an undo copy.
   int notKept() const { return notKept_; }
 
-  std::optional<RunRecord> LastRun() const { return LastRunToUndo(journals_); }
+  std::optional<RunRecord> LastRun();
+  // Up to `count` of the files the run changed, its newest change first.
+  std::vector<std::string> FilesOf(const std::string& run, int count);
   std::vector<UndoneFile> Undo(const std::string& run);
 
  private:
@@ -37,6 +41,7 @@ class WindowJournal {
   RunJournals journals_;
   JournaledFileStore journaled_;
   int notKept_ = 0;
+  std::vector<std::string> ownRuns_;  // the runs this window made, oldest first
 };
 
 }  // namespace quillmere

@@ -116,6 +116,10 @@ class FaultyFolder final : public Folder {
     if (MaybeError error = faults_.Enter(Op::kRemove)) return error;
     return real_->Remove(name);
   }
+  Result<std::unique_ptr<Folder>> MakeFolder(const std::string& name) override;
+  Result<std::unique_ptr<Folder>> OpenFolder(const std::string& name) override;
+  MaybeError RemoveFolder(const std::string& name) override { return real_->RemoveFolder(name); }
+  Result<std::vector<std::string>> Names() override { return real_->Names(); }
   MaybeError Sync() override {
     if (MaybeError error = faults_.Enter(Op::kFolderSync, "folder")) return error;
     return real_->Sync();
@@ -132,6 +136,14 @@ Result<std::unique_ptr<Folder>> Wrapped(FaultyFileSystem& faults,
                                         Result<std::unique_ptr<Folder>> folder) {
   if (!folder.ok()) return folder;
   return std::unique_ptr<Folder>(std::make_unique<FaultyFolder>(faults, std::move(*folder)));
+}
+
+Result<std::unique_ptr<Folder>> FaultyFolder::MakeFolder(const std::string& name) {
+  return Wrapped(faults_, real_->MakeFolder(name));
+}
+
+Result<std::unique_ptr<Folder>> FaultyFolder::OpenFolder(const std::string& name) {
+  return Wrapped(faults_, real_->OpenFolder(name));
 }
 
 }  // namespace
@@ -209,6 +221,11 @@ Result<Location> FaultyFileSystem::Locate(const std::string& path) {
 
 Result<std::unique_ptr<Folder>> FaultyFileSystem::OpenFolder(const std::string& path) {
   return Wrapped(*this, real_->OpenFolder(path));
+}
+
+Result<std::unique_ptr<Folder>> FaultyFileSystem::PrivateFolder(const std::string& path,
+                                                                bool create) {
+  return Wrapped(*this, real_->PrivateFolder(path, create));
 }
 
 Result<std::unique_ptr<Folder>> FaultyFileSystem::RecoveryFolder(bool create) {

@@ -69,6 +69,7 @@ class FaultyFileSystem final : public FileSystem {
   Result<Location> Locate(const std::string& path) override;
   Result<std::unique_ptr<Folder>> OpenFolder(const std::string& path) override;
   Result<std::unique_ptr<Folder>> RecoveryFolder(bool create) override;
+  Result<std::unique_ptr<Folder>> PrivateFolder(const std::string& path, bool create) override;
 
   // Counts a use of `op`, on the file or folder `what` when given; the
   // error it must fail with, if any.

@@ -1,5 +1,7 @@
 // Undo journals on real files: a run over a mix of files, undone byte for
-// byte with modes and times; files changed since are left alone; the bounds.
+// byte with modes and times; files changed since are left alone; the bounds;
+// the journal kept private; ids whatever the clock does; an undo killed and
+// run again; what a journal that cannot be written says.
 #include "run_journal.h"
 
 #include <fcntl.h>
@@ -8,18 +10,25 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "batch_job.h"
+#include "faulty_file_system.h"
 #include "file_store_layer.h"
+#include "param_name.h"
 #include "posix_test_files.h"
+#include "run_id.h"
 #include "safe_file_store.h"
+#include "undo_run.h"
 
 namespace quillmere {
 namespace {
 
+using test::PrintTo;
 using test::ReadFile;
 using test::StatOf;
 using test::WriteFile;
@@ -39,9 +48,11 @@ class QuietObserver : public BatchObserver {
 class RunJournalTest : public ::testing::Test {
  protected:
   // Runs the job over `paths`, removing every "X", with a journal.
-  std::string Run(const std::vector<std::string>& paths) {
-    JournaledFileStore journaled(store, journals,
-                                 [&](const std::string& p) { notKept.push_back(p); });
+  std::string Run(const std::vector<std::string>& paths) { return RunIn(journals, paths); }
+  std::string RunIn(RunJournals& into, const std::vector<std::string>& paths) {
+    JournaledFileStore journaled(store, into, [&](const std::string& p, const FileError& why) {
+      notKept.push_back(p + ": " + ReasonText(why));
+    });
     QuietObserver observer;
     BatchJob job(journaled, observer);
     CleaningOptions options;
@@ -57,6 +68,12 @@ class RunJournalTest : public ::testing::Test {
     const timespec old[2] = {{1000000000, 5}, {1100000000, 7}};
     ::utimensat(AT_FDCWD, path.c_str(), old, 0);
     return path;
+  }
+  std::vector<JournalEntry> EntriesOf(const std::string& run) {
+    Result<std::unique_ptr<RunFolder>> opened = journals.OpenRun(run);
+    if (!opened.ok()) return {};
+    Result<std::vector<JournalEntry>> entries = (*opened)->Entries();
+    return entries.ok() ? *entries : std::vector<JournalEntry>{};
   }
 
   test::TempFolder folder;
@@ -85,7 +102,7 @@ TEST_F(RunJournalTest, UndoPutsBackContentModeAndTimesOfEveryChangedFileOnce) {
       Run({changed, same, linked, folder / "link.htm", readOnly, folder / "missing.htm", large});
   ASSERT_FALSE(run.empty());
   EXPECT_EQ(ReadFile(changed), "ab");
-  EXPECT_EQ(journals.Entries(run).size(), 4u);  // the files the run changed
+  EXPECT_EQ(EntriesOf(run).size(), 4u);  // the files the run changed
 
   const std::vector<UndoneFile> undone = UndoRun(store, journals, run);
   ASSERT_EQ(undone.size(), 4u);
@@ -134,11 +151,10 @@ TEST_F(RunJournalTest, TheOldestRunsGiveWayAndAFileThatCannotFitIsCleanedAllTheS
   EXPECT_EQ(listed.back().id, ids[2]);
 
   RunJournals small(runs.path(), 64);
-  JournaledFileStore journaled(store, small, [&](const std::string& p) { notKept.push_back(p); });
   const std::string big = Written("big.htm", std::string(100, 'X'));
-  EXPECT_EQ(journaled.Save(big, "cleaned"), std::nullopt);
-  EXPECT_EQ(ReadFile(big), "cleaned");
-  EXPECT_THAT(notKept, ElementsAre(big));
+  RunIn(small, {big});
+  EXPECT_EQ(ReadFile(big), "");
+  EXPECT_THAT(notKept, ElementsAre(big + ": " + ReasonText(JournalFull())));
   EXPECT_LE(small.List().size(), 1u);  // every older run gave way first
 }
 
@@ -172,6 +188,179 @@ TEST_F(RunJournalTest, ARunKilledInASaveCanStillBeUndone) {
     ASSERT_EQ(undone.size(), 1u) << savedBeforeDying;
     EXPECT_EQ(undone[0].error, std::nullopt) << savedBeforeDying;
     EXPECT_EQ(ReadFile(path), "aXb") << savedBeforeDying;
+  }
+}
+
+TEST_F(RunJournalTest, TheJournalIsForTheUserAloneWhateverTheUmask) {
+  const mode_t umask = ::umask(022);
+  const std::string runsPath = state / "quillmere/runs";
+  RunJournals fresh(runsPath, 1 << 22);
+  RunIn(fresh, {Written("private.htm", "secret X", 0600),
+                Written("large.htm", std::string(1 << 20, 's') + "X", 0600)});
+  ::umask(umask);
+  int seen = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(state / "quillmere")) {
+    ++seen;
+    EXPECT_EQ(StatOf(entry.path().string()).st_mode & 077, 0u) << entry.path();
+  }
+  EXPECT_GE(seen, 5);  // runs, the run, its journal, its small and large old contents
+}
+
+struct RunIdCase {
+  const char* name;
+  const char* now;
+  const char* newest;
+  std::optional<std::string> next;
+};
+
+class RunIdTest : public ::testing::TestWithParam<RunIdCase> {};
+
+TEST_P(RunIdTest, ARunsIdSortsAfterEveryEarlierRunWhateverTheClockDid) {
+  const RunIdCase& c = GetParam();
+  const std::optional<std::string> next = NextRunId(c.now, c.newest);
+  EXPECT_EQ(next, c.next);
+  if (next && *c.newest != '\0') {
+    EXPECT_TRUE(IsRunId(*next));
+    EXPECT_TRUE(RunBefore(c.newest, *next));
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryClock, RunIdTest,
+    ::testing::Values(
+        RunIdCase{"TheFirst", "20261207-100000", "", "20261207-100000"},
+        RunIdCase{"Later", "20261207-100001", "20261207-100000", "20261207-100001"},
+        RunIdCase{"InTheSameSecond", "20261207-100000", "20261207-100000", "20261207-100000-2"},
+        RunIdCase{"AfterTheClockWentBack", "20261207-090000", "20261207-100000-9",
+                  "20261207-100000-10"},
+        RunIdCase{"AfterAnEarlierVersionsSecondRun", "20261207-090000", "20261207-100000-01",
+                  "20261207-100000-2"},
+        RunIdCase{"NoneLeft", "20261207-090000", "20261207-100000-1000000", std::nullopt}),
+    test::ByName());
+
+TEST_F(RunJournalTest, ARunAfterTheClockWentBackIsMadeAtOnceAndSortsLast) {
+  // A run "from the future", as after a time zone further east.
+  const std::string future = "29991231-235959";
+  ASSERT_EQ(::mkdir((runs / future).c_str(), 0700), 0);
+  WriteFile(runs / (future + "/journal"), "quillmere undo journal 1\tstarted=1\n");
+  const std::string first = Run({Written("a.htm", "aX")});
+  const std::string second = Run({Written("b.htm", "bX")});
+  EXPECT_EQ(first, future + "-2");
+  EXPECT_EQ(second, future + "-3");
+  EXPECT_EQ(journals.List().front().id, second);
+}
+
+using Op = test::FaultyFileSystem::Op;
+
+struct KilledUndoCase {
+  const char* name;
+  bool hardLinked;  // rewritten in place, not by rename
+  Op killedBefore;  // the undo's store dies just before the nth use of this
+  int nth;
+};
+
+class KilledUndoTest : public RunJournalTest, public ::testing::WithParamInterface<KilledUndoCase> {};
+
+TEST_P(KilledUndoTest, AnUndoKilledAnywhereAndRunAgainEndsWithTheOldContent) {
+  const std::string path = Written("page.htm", std::string(9000, 'o') + "X", 0604);
+  const struct stat before = StatOf(path);
+  if (GetParam().hardLinked) test::MakeHardLink(path, folder / "other.htm");
+  const std::string run = Run({path});
+  {
+    auto* faults = new test::FaultyFileSystem(MakeSystemFileSystem(state.path()));
+    SafeFileStore dying{std::unique_ptr<FileSystem>(faults)};
+    faults->Before(GetParam().killedBefore, GetParam().nth, [] { throw test::SimulatedCrash{}; });
+    EXPECT_THROW(UndoRun(dying, journals, run), test::SimulatedCrash);
+  }
+  const std::vector<UndoneFile> undone = UndoRun(store, journals, run);
+  ASSERT_EQ(undone.size(), 1u);
+  EXPECT_EQ(undone[0].error, std::nullopt) << undone[0].reason;
+  EXPECT_TRUE(ReadFile(path) == std::string(9000, 'o') + "X");
+  EXPECT_EQ(StatOf(path).st_mode & 07777, 0604u);
+  EXPECT_EQ(StatOf(path).st_mtim.tv_sec, before.st_mtim.tv_sec);
+  EXPECT_TRUE(journals.List().front().undone);
+  EXPECT_THAT(state.Names(), IsEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryMoment, KilledUndoTest,
+    // The undo of a file loads it, stamps it, saves it and gives back its
+    // mode and times: each looks its path up once.
+    ::testing::Values(KilledUndoCase{"ByRenameBeforeTheRename", false, Op::kRenameTo, 1},
+                      KilledUndoCase{"ByRenameAfterTheSave", false, Op::kLocate, 4},
+                      KilledUndoCase{"InPlaceMidRewrite", true, Op::kTruncate, 1},
+                      KilledUndoCase{"InPlaceAfterTheSave", true, Op::kLocate, 4}),
+    test::ByName());
+
+struct AfterRunCase {
+  const char* name;
+  // What happens to the run's file `path` (in `folder`) before the undo.
+  std::function<void(const test::TempFolder& folder, const std::string& path)> meanwhile;
+  std::optional<std::string> leftAloneFor;  // the reason, when it is left alone
+  mode_t modeAfter;                         // with the old content back
+};
+
+class UndoAfterTheRunTest : public RunJournalTest,
+                            public ::testing::WithParamInterface<AfterRunCase> {};
+
+TEST_P(UndoAfterTheRunTest, KeepsWhatWasDoneSinceAndNeverWritesThroughANewLink) {
+  const std::string path = Written("a.html", "aXb", 0644);
+  const std::string run = Run({path});
+  GetParam().meanwhile(folder, path);
+  const std::vector<UndoneFile> undone = UndoRun(store, journals, run);
+  ASSERT_EQ(undone.size(), 1u);
+  if (GetParam().leftAloneFor) {
+    EXPECT_EQ(undone[0].reason, *GetParam().leftAloneFor);
+    EXPECT_EQ(ReadFile(folder / "b.html"), "ab");
+    return;
+  }
+  EXPECT_EQ(undone[0].error, std::nullopt);
+  EXPECT_EQ(ReadFile(path), "aXb");
+  EXPECT_EQ(StatOf(path).st_mode & 07777, GetParam().modeAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryChange, UndoAfterTheRunTest,
+    ::testing::Values(
+        AfterRunCase{"Nothing", [](const auto&, const auto&) {}, std::nullopt, 0644},
+        AfterRunCase{"ALaterChmod",
+                     [](const auto&, const auto& path) { ::chmod(path.c_str(), 0600); },
+                     std::nullopt, 0600},
+        AfterRunCase{"ReplacedByALinkToACopy",
+                     [](const auto& folder, const auto& path) {
+                       WriteFile(folder / "b.html", ReadFile(path));
+                       test::RemoveFile(path);
+                       ASSERT_EQ(::symlink("b.html", path.c_str()), 0);
+                     },
+                     "changed by another program since it was read (replaced since the run)",
+                     0}),
+    test::ByName());
+
+TEST_F(RunJournalTest, ALaterTouchIsKept) {
+  const std::string path = Written("a.html", "aXb");
+  const std::string run = Run({path});
+  const timespec touched[2] = {{1200000000, 0}, {1300000000, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), touched, 0), 0);
+  ASSERT_EQ(UndoRun(store, journals, run).size(), 1u);
+  EXPECT_EQ(ReadFile(path), "aXb");
+  EXPECT_EQ(StatOf(path).st_mtim.tv_sec, 1300000000);
+}
+
+TEST_F(RunJournalTest, AJournalThatCannotBeWrittenSaysWhyAndTheFileIsCleanedAllTheSame) {
+  WriteFile(state / "in-the-way", "a file where the runs' folder would be");
+  const std::pair<std::string, FileProblem> cases[] = {
+      {state / "in-the-way", FileProblem::kNotFound},
+      {runs.path(), FileProblem::kUnsafeStateFolder},  // another user's
+  };
+  ASSERT_EQ(::chown(runs.path().c_str(), 12345, 12345), 0);
+  for (const auto& [where, problem] : cases) {
+    notKept.clear();
+    RunJournals broken(where, 1 << 22);
+    const std::string path = Written("doc.htm", "aXb");
+    RunIn(broken, {path});
+    EXPECT_EQ(ReadFile(path), "ab");
+    ASSERT_EQ(notKept.size(), 1u);
+    EXPECT_THAT(notKept[0], ::testing::StartsWith(path + ": " + ReasonText(FileError{problem})));
   }
 }
 

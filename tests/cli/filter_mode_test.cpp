@@ -142,7 +142,16 @@ TEST(CliFilter, UsageErrorsExitWithTwoAndOneLine) {
                                              {"--jobs", "0", "a"},
                                              {"--jobs", "2x", "a"},
                                              {"--jsonl-stream", "a"},
-                                             {"--rules", "/nonexistent/rules"}}) {
+                                             {"--rules", "/nonexistent/rules"},
+                                             // --undo takes a run's id or nothing else
+                                             {"--undo", "a.html"},
+                                             {"--undo", "latest"},
+                                             {"--undo", "--pda", "x.html"},
+                                             {"--undo", "20261207-135601", "x.html"},
+                                             {"--jsonl-stream", "--undo"},
+                                             {"--runs", "--undo"},
+                                             {"--forget", "bogus"},
+                                             {"--forget-all", "--no-undo"}}) {
     const CliResult r = RunTool(args, "text");
     EXPECT_EQ(r.status, kExitUsage) << args[0];
     EXPECT_EQ(r.out, "");
@@ -160,7 +169,8 @@ TEST(CliFilter, HelpAndVersion) {
         "--remove-text", "--remove-block", "--replace",    "--rules",      "--recursive",
         "--include",     "--exclude",      "--follow",     "--files-from", "--null",
         "--dry-run",     "--diff",         "--keep-mtime", "--jobs",       "--json",
-        "--no-undo",     "--jsonl-stream", "--runs",       "--undo",       "--version"}) {
+        "--no-undo",     "--jsonl-stream", "--runs",       "--undo",       "--forget",
+        "--forget-all",  "--version"}) {
     EXPECT_NE(help.out.find(option), std::string::npos) << option;
   }
 }

@@ -1,0 +1,221 @@
+#include "run_folder.h"
+
+#include <algorithm>
+#include <map>
+#include <sstream>
+
+#include "file_content.h"
+
+namespace quillmere {
+namespace {
+
+constexpr std::string_view kHeader = "quillmere undo journal 1\tstarted=";
+constexpr std::string_view kUndoingMark = "\tundoing";
+constexpr std::size_t kPiece = std::size_t{1} << 20;
+
+std::string CopyName(int number) {
+  return std::to_string(number) + ".old";
+}
+
+// The complete lines of a text: a last line without its line end was cut
+// short by a kill.
+std::vector<std::string> CompleteLines(const std::string& text) {
+  std::vector<std::string> lines;
+  for (std::size_t start = 0;;) {
+    const std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) return lines;
+    lines.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+}
+
+}  // namespace
+
+RunFolder::RunFolder(std::string id, std::unique_ptr<Folder> folder)
+    : id_(std::move(id)), folder_(std::move(folder)) {}
+
+MaybeError RunFolder::Begin(std::int64_t started) {
+  Result<std::unique_ptr<OpenFile>> created = folder_->Create(std::string(kJournal));
+  if (!created.ok()) return created.error();
+  const std::string header = std::string(kHeader) + std::to_string(started) + "\n";
+  if (MaybeError error = detail::WriteWhole(**created, header)) return error;
+  journal_ = {std::move(*created), header.size()};
+  return std::nullopt;
+}
+
+Result<RunFolder::Appended*> RunFolder::OpenForAppending(Appended& slot, std::string_view name) {
+  if (slot.file) return &slot;
+  const std::string file(name);
+  Result<std::unique_ptr<OpenFile>> opened = folder_->Open(file, Access::kReadWrite);
+  if (!opened.ok() && opened.error().problem == FileProblem::kNotFound) {
+    opened = folder_->Create(file);
+  }
+  if (!opened.ok()) return opened.error();
+  Result<FileInfo> info = (*opened)->Info();
+  if (!info.ok()) return info.error();
+  slot = {std::move(*opened), info->size};
+  return &slot;
+}
+
+Result<std::string> RunFolder::ReadAll(std::string_view name) {
+  // A file this folder holds open is read through that handle: the system's
+  // lock keeps a second one out.
+  for (Appended* slot : {&journal_, &packed_, &undone_}) {
+    if (slot->file && (slot == &journal_   ? name == kJournal
+                       : slot == &packed_ ? name == kPacked
+                                          : name == kUndone)) {
+      return detail::ReadWhole(*slot->file, slot->size, detail::NulBytes::kAllowed);
+    }
+  }
+  Result<std::unique_ptr<OpenFile>> opened = folder_->Open(std::string(name), Access::kRead);
+  if (!opened.ok()) return opened.error();
+  Result<FileInfo> info = (*opened)->Info();
+  if (!info.ok()) return info.error();
+  return detail::ReadWhole(**opened, info->size, detail::NulBytes::kAllowed);
+}
+
+Result<std::int64_t> RunFolder::Started() {
+  Result<std::string> text = ReadAll(kJournal);
+  if (!text.ok()) return text.error();
+  if (!text->starts_with(kHeader)) return FileError{FileProblem::kSystemError, "not a journal"};
+  return std::atoll(text->c_str() + kHeader.size());
+}
+
+Result<std::vector<JournalEntry>> RunFolder::Entries() {
+  Result<std::string> journal = ReadAll(kJournal);
+  if (!journal.ok()) return journal.error();
+  Result<std::string> undone = ReadAll(kUndone);
+  if (!undone.ok() && undone.error().problem != FileProblem::kNotFound) return undone.error();
+  std::map<int, JournalEntry> byNumber;
+  std::vector<std::string> lines = CompleteLines(*journal);
+  // The first line is the header. An entry's last line stands: the one
+  // written after its save replaces the pending one, and a taken-back save
+  // removes it.
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    if (const std::optional<int> number = TakenBack(lines[i])) {
+      byNumber.erase(*number);
+    } else if (std::optional<JournalEntry> entry = ParseEntry(lines[i])) {
+      byNumber[entry->number] = std::move(*entry);
+    }
+  }
+  if (undone.ok()) {
+    for (const std::string& line : CompleteLines(*undone)) {
+      const auto found = byNumber.find(std::atoi(line.c_str()));
+      if (found == byNumber.end()) continue;
+      if (line.ends_with(kUndoingMark)) {
+        found->second.undoing = true;
+      } else {
+        found->second.undone = true;
+      }
+    }
+  }
+  std::vector<JournalEntry> entries;
+  entries.reserve(byNumber.size());
+  for (auto& [number, entry] : byNumber) entries.push_back(std::move(entry));
+  return entries;
+}
+
+MaybeError RunFolder::Append(std::string_view line) {
+  return AppendTo(journal_, kJournal, line);
+}
+
+Result<std::uint64_t> RunFolder::Pack(std::string_view content) {
+  Result<Appended*> packed = OpenForAppending(packed_, kPacked);
+  if (!packed.ok()) return packed.error();
+  const std::uint64_t at = (*packed)->size;
+  if (MaybeError error = detail::WriteWhole(*(*packed)->file, content, at)) {
+    // What a failed write left goes: the next content starts where it ends.
+    (*packed)->file.reset();
+    return *error;
+  }
+  (*packed)->size += content.size();
+  return at;
+}
+
+MaybeError RunFolder::Keep(int number, OpenFile& source, std::uint64_t size) {
+  const std::string name = CopyName(number);
+  Result<std::unique_ptr<OpenFile>> copy = folder_->Create(name);
+  if (!copy.ok()) return copy.error();
+  std::string piece(kPiece, '\0');
+  MaybeError error;
+  std::uint64_t done = 0;
+  while (!error && done < size) {
+    Result<std::size_t> got = source.ReadAt(piece.data(), piece.size(), done);
+    if (!got.ok()) {
+      error = got.error();
+    } else if (*got == 0) {
+      error = FileError{FileProblem::kChanged, "it became shorter while being copied"};
+    } else {
+      const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(*got, size - done));
+      error = detail::WriteWhole(**copy, std::string_view(piece.data(), count), done);
+      done += count;
+    }
+  }
+  if (error) {
+    copy->reset();
+    folder_->Remove(name);
+  }
+  return error;
+}
+
+void RunFolder::Drop(int number) {
+  folder_->Remove(CopyName(number));
+}
+
+Result<std::string> RunFolder::OldContent(const JournalEntry& entry) {
+  if (!entry.packedAt) {
+    Result<std::string> content = ReadAll(CopyName(entry.number));
+    if (content.ok() && content->size() != entry.before.size) {
+      return FileError{FileProblem::kSystemError, "the undo copy is damaged"};
+    }
+    return content;
+  }
+  Result<Appended*> packed = OpenForAppending(packed_, kPacked);
+  if (!packed.ok()) return packed.error();
+  if (*entry.packedAt + entry.before.size > (*packed)->size) {
+    return FileError{FileProblem::kSystemError, "the undo copy is damaged"};
+  }
+  std::string content(static_cast<std::size_t>(entry.before.size), '\0');
+  for (std::size_t done = 0; done < content.size();) {
+    Result<std::size_t> got =
+        (*packed)->file->ReadAt(content.data() + done, content.size() - done, *entry.packedAt + done);
+    if (!got.ok()) return got.error();
+    if (*got == 0) return FileError{FileProblem::kSystemError, "the undo copy is damaged"};
+    done += *got;
+  }
+  return content;
+}
+
+MaybeError RunFolder::MarkUndoing(int number) {
+  return AppendTo(undone_, kUndone, std::to_string(number) + std::string(kUndoingMark) + "\n");
+}
+
+MaybeError RunFolder::MarkUndone(int number) {
+  return AppendTo(undone_, kUndone, std::to_string(number) + "\n");
+}
+
+MaybeError RunFolder::AppendTo(Appended& slot, std::string_view name, std::string_view line) {
+  Result<Appended*> file = OpenForAppending(slot, name);
+  if (!file.ok()) return file.error();
+  if (MaybeError error = detail::WriteWhole(*(*file)->file, line, (*file)->size)) return error;
+  (*file)->size += line.size();
+  return std::nullopt;
+}
+
+std::uint64_t RunFolder::Size() {
+  std::uint64_t bytes = 0;
+  Result<std::vector<std::string>> names = folder_->Names();
+  if (!names.ok()) return 0;
+  for (const std::string& name : *names) {
+    if (Result<FileInfo> info = folder_->InfoOf(name); info.ok()) bytes += info->size;
+  }
+  return bytes;
+}
+
+void RunFolder::Close() {
+  journal_ = {};
+  packed_ = {};
+  undone_ = {};
+}
+
+}  // namespace quillmere
