@@ -54,11 +54,24 @@ FileError Changed() {
   return FileError{FileProblem::kChanged, ""};
 }
 
-// The file must still be what was read, to the byte.
-MaybeError StillAsRead(OpenFile& file, const FileInfo& info, std::string_view content) {
+// The name still leads to the open file: it was not removed, nor another
+// file renamed over it, since the file was opened (whose old self may then
+// be open here, with no name left).
+MaybeError StillNamed(Folder& folder, const std::string& name, const FileInfo& info) {
+  Result<FileInfo> named = folder.InfoOf(name);
+  if (!named.ok())
+    return named.error().problem == FileProblem::kNotFound ? Changed() : named.error();
+  if (named->key.device != info.key.device || named->key.id != info.key.id) return Changed();
+  return std::nullopt;
+}
+
+// The file must still be what was read, to the byte, under its name.
+MaybeError StillAsRead(Location& where, OpenFile& file, const FileInfo& info,
+                       std::string_view content) {
   Result<FileInfo> now = file.Info();
   if (!now.ok()) return now.error();
   if (VersionOf(*now) != VersionOf(info)) return Changed();
+  if (MaybeError error = StillNamed(*where.folder, where.name, *now)) return error;
   Result<bool> same = Holds(file, content);
   if (!same.ok()) return same.error();
   if (!*same) return Changed();
@@ -194,9 +207,8 @@ Result<std::optional<std::string>> SafeFileStore::Recover(Location& where,
     file = std::move(*writable);
     Result<FileInfo> now = file->Info();
     if (!now.ok()) return now.error();
-    if (now->key.device != info.key.device || now->key.id != info.key.id) {
-      return FileError{FileProblem::kChanged, ""};
-    }
+    if (now->key.device != info.key.device || now->key.id != info.key.id) return Changed();
+    if (MaybeError error = StillNamed(*where.folder, where.name, *now)) return *error;
     info = *now;
   }
   const detail::RecoveryRecord& record = parsed->record;
@@ -315,6 +327,7 @@ Result<SafeFileStore::Target> SafeFileStore::OpenForSave(const std::string& path
   if (MaybeError error = RegularFileOnly(*info)) return *error;
   // Read-only for everybody stays read-only, even for the administrator.
   if (!info->writeBitSet) return ReadOnly();
+  if (MaybeError error = StillNamed(*where->folder, where->name, *info)) return *error;
   if (loaded && loaded->version != VersionOf(*info)) {
     if (MaybeError error = OnlyMetadataMoved(**file, *loaded, *info)) return *error;
   }
@@ -425,7 +438,7 @@ MaybeError SafeFileStore::OverwriteInPlace(Target& target, const std::string& te
                      folder.PathOf(target.where.name));
   if (!copy.ok()) return copy.error();
   // Making the copy took time: nothing may have changed the file meanwhile.
-  if (MaybeError error = StillAsRead(file, target.info, *old)) {
+  if (MaybeError error = StillAsRead(target.where, file, target.info, *old)) {
     recovery_.Remove(*copy);
     return error;
   }

@@ -178,6 +178,25 @@ INSTANTIATE_TEST_SUITE_P(
                                     FileProblem::kChangedDuringSave, true}),
     test::ByName());
 
+// Another run renames its new text over the file just after this save
+// opened it: what this save holds open is then a file with no name.
+TEST(SaveRaceTest, AFileReplacedJustAfterTheSaveOpenedItIsNotWrittenBehindItsName) {
+  test::TempFolder folder;
+  test::TempFolder state;
+  const std::string path = folder / "page.htm";
+  WriteFile(path, "old");
+  auto* faults = new test::FaultyFileSystem(MakeSystemFileSystem(state.path()));
+  SafeFileStore store{std::unique_ptr<FileSystem>(faults)};
+  ASSERT_TRUE(store.Load(path).ok());
+  faults->Before(Op::kInfo, 1, [&] {
+    WriteFile(folder / "other", "another run's text");
+    test::MoveOver(folder / "other", path);
+  });
+  EXPECT_EQ(store.Save(path, "new"), FileError{FileProblem::kChanged});
+  EXPECT_EQ(ReadFile(path), "another run's text");
+  EXPECT_THAT(folder.Names(), ::testing::ElementsAre("page.htm"));
+}
+
 TEST_F(RecoveryStoreTest, AChangeOfMetadataAloneIsNoChange) {
   // As an overlay file system's copy-up on the first open for writing: the
   // change time moves, the content stays.
