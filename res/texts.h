@@ -36,6 +36,10 @@ inline constexpr const char* kUndoLastRun = "Undo last run";
 // Qt's "%1" and "%2": the number of files and when the run was.
 inline constexpr const char* kUndoQuestion =
     "Put back the %1 file(s) the last run changed, on %2, as they were before it?";
+// Below the question: up to five of the files, then how many more.
+inline constexpr const char* kUndoMoreFiles = "and %1 more";
+// The status line while a run is undone: the file in hand.
+inline constexpr const char* kUndoing = "Undoing : %1";
 inline constexpr const char* kUndoResult = "Undone : %1 file(s), left alone : %2";
 inline constexpr const char* kNothingToUndo = "No run to undo.";
 inline constexpr const char* kTemplateStatus = "OK.";

@@ -224,22 +224,52 @@ void MainWindowLogic::OnUndoLastRun() {
                         window_.Translate(texts::kProgramName), MessageStyle::kPlain, "");
     return;
   }
-  const std::string question =
-      FormatPlaces(window_.Translate(texts::kUndoQuestion),
-                   {std::to_string(last->files), window_.FormatTime(last->started)});
-  if (!window_.Confirm(question)) return;
+  if (!window_.Confirm(UndoQuestion(*last))) return;
+  // Undone as a run is made: file by file, the status line telling which,
+  // the window answering between files, and STOP ending it (a later undo
+  // goes on from there).
+  running_ = true;
+  stopRequested_ = false;
   failures_.clear();
+  LockControls(window_, false);
+  window_.SetCaption(ids::kStart, window_.Translate(texts::kStop));
+  const std::string undoing = window_.Translate(texts::kUndoing);
   int undone = 0;
-  for (const UndoneFile& file : journal_->Undo(last->id)) {
+  const auto progress = [&](const UndoneFile& file, int done, int total) {
     if (file.error) {
       failures_.push_back({file.path, file.reason});
     } else {
       ++undone;
     }
-  }
+    fields_.statusText = FormatPlaces(undoing, {file.path});
+    SetPercent(ProgressPercent(done, total));
+    window_.ExchangeData(fields_, ExchangeDirection::kWrite);
+    window_.DrainEvents();
+    return !stopRequested_;
+  };
+  journal_->Undo(last->id, progress);
   fields_.statusText = FormatPlaces(window_.Translate(texts::kUndoResult),
                                     {std::to_string(undone), std::to_string(failures_.size())});
+  SetPercent(0);
   window_.ExchangeData(fields_, ExchangeDirection::kWrite);
+  running_ = false;
+  runEndedAt_ = clock_();
+  RestoreControls(window_);
+}
+
+// "Put back the 3 file(s) the last run changed, on ..., as they were before
+// it?", then up to five of them and how many more.
+std::string MainWindowLogic::UndoQuestion(const RunRecord& run) {
+  std::string question = FormatPlaces(window_.Translate(texts::kUndoQuestion),
+                                      {std::to_string(run.files), window_.FormatTime(run.started)});
+  const std::vector<std::string> shown = journal_->FilesOf(run.id, kFilesInUndoQuestion);
+  if (!shown.empty()) question += "\n";
+  for (const std::string& path : shown) question += "\n" + path;
+  if (run.files > static_cast<int>(shown.size())) {
+    question += "\n" + FormatPlaces(window_.Translate(texts::kUndoMoreFiles),
+                                    {std::to_string(run.files - static_cast<int>(shown.size()))});
+  }
+  return question;
 }
 
 }  // namespace quillmere

@@ -34,6 +34,8 @@ class MainWindowLogic : private BatchObserver {
   // A START that comes this soon after a run ended is the tail of that run (a
   // late click, the Enter that closed its last box), not a new run.
   static constexpr std::chrono::milliseconds kStartQuietTime{1000};
+  // How many of a run's files the undo question shows.
+  static constexpr int kFilesInUndoQuestion = 5;
 
   // Runs save through `files` and keep no journal.
   MainWindowLogic(WindowServices& window, FileStore& files, Clock clock = nullptr);
@@ -57,9 +59,11 @@ class MainWindowLogic : private BatchObserver {
   void RemovePaths(const std::vector<std::string>& paths);
   // "Set for PDA": ticks or clears its boxes, keeping all else shown.
   void ApplyPdaPreset();
-  // "Undo last run": asks first, telling how many files and from when, then
-  // puts back what the last run not yet undone changed; the counts go in the
-  // status line, the files left alone in failures(). Ignored while busy.
+  // "Undo last run": asks first, telling how many files, from when, and up
+  // to five of them, then puts back what the last run not yet undone (of
+  // this window's, once it made one) changed, file by file as a run goes;
+  // the counts go in the status line, the files left alone in failures().
+  // Ignored while busy.
   void OnUndoLastRun();
 
   // For tests: the clock that times the quiet time after a run.
@@ -82,6 +86,7 @@ class MainWindowLogic : private BatchObserver {
   void AddFolder(const std::string& folder);
   bool InQuietTime() const;
   void ReportSelected();
+  std::string UndoQuestion(const RunRecord& run);
   void SetPercent(int percent);
 
   bool StopRequested() override { return stopRequested_; }

@@ -34,7 +34,7 @@ class WindowJournal {
   std::optional<RunRecord> LastRun();
   // Up to `count` of the files the run changed, its newest change first.
   std::vector<std::string> FilesOf(const std::string& run, int count);
-  std::vector<UndoneFile> Undo(const std::string& run);
+  std::vector<UndoneFile> Undo(const std::string& run, const UndoProgress& progress = {});
 
  private:
   FileStore& files_;

@@ -67,7 +67,8 @@ TEST_F(MainWindowUndoTest, AsksWithTheLastRunsCountAndTimeThenPutsBackThatRunAlo
   EXPECT_THAT(window.Entries("confirm"), IsEmpty());
 
   const std::string question =
-      "confirm Put back the 1 file(s) the last run changed, on TIME, as they were before it?";
+      "confirm Put back the 1 file(s) the last run changed, on TIME, as they were before it?\n\n" +
+      second;
   window.answer = false;
   logic->OnUndoLastRun();
   EXPECT_THAT(window.Entries("confirm"), ElementsAre(question));
@@ -93,6 +94,46 @@ TEST_F(MainWindowUndoTest, AsksWithTheLastRunsCountAndTimeThenPutsBackThatRunAlo
   EXPECT_EQ(logic->failures()[0].path, first);
   EXPECT_EQ(logic->failures()[0].reason,
             "changed by another program since it was read (since the run)");
+}
+
+TEST_F(MainWindowUndoTest, EachWindowUndoesItsOwnRunsAndTellsUpToFiveOfTheirFiles) {
+  std::vector<std::string> paths;
+  for (int i = 0; i < 7; ++i) {
+    paths.push_back(files / ("page" + std::to_string(i) + ".htm"));
+    test::WriteFile(paths.back(), "aXb");
+  }
+  logic->OnClear();
+  logic->OnDropFiles(paths);
+  clock.Advance(MainWindowLogic::kStartQuietTime);
+  logic->OnStart();
+  // Another window's run over another file comes later.
+  const std::string others = files / "others.htm";
+  test::WriteFile(others, "cXd");
+  test::FakeWindow otherWindow;
+  otherWindow.controls.options = window.controls.options;
+  WindowJournal otherJournal(*store, runs / "runs", std::uint64_t{1} << 30);
+  MainWindowLogic other(otherWindow, otherJournal, clock.Function());
+  other.OnDropFiles({others});
+  clock.Advance(MainWindowLogic::kStartQuietTime);
+  other.OnStart();
+  ASSERT_EQ(test::ReadFile(others), "cd");
+
+  // The list shows the newest at the top: the run took page6 first, and
+  // its newest change is page0's.
+  std::vector<std::string> drained;
+  window.onDrain = [&](int) { drained.push_back(window.controls.statusText); };
+  logic->OnUndoLastRun();
+  const std::vector<std::string> asked = window.Entries("confirm");
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_THAT(asked[0], ::testing::HasSubstr("the 7 file(s)"));
+  EXPECT_THAT(asked[0], ::testing::EndsWith("\n\n" + paths[0] + "\n" + paths[1] + "\n" +
+                                            paths[2] + "\n" + paths[3] + "\n" + paths[4] +
+                                            "\nand 2 more"));
+  for (const std::string& path : paths) EXPECT_EQ(test::ReadFile(path), "aXb");
+  EXPECT_EQ(test::ReadFile(others), "cd");
+  ASSERT_EQ(drained.size(), 7u);  // the window answers between the files
+  EXPECT_EQ(drained.front(), "Undoing : " + paths[0]);
+  EXPECT_EQ(window.controls.statusText, "Undone : 7 file(s), left alone : 0");
 }
 
 TEST_F(MainWindowUndoTest, WithNoRunToUndoItSaysSoAndAsksNothing) {
