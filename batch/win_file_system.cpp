@@ -3,7 +3,9 @@
 // UTF-8 name no file. Links and junctions are followed: creating one takes the
 // administrator's privilege there, so no other user plants one.
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "file_system.h"
 #include "win_errors.h"
@@ -12,6 +14,7 @@
 
 namespace quillmere {
 
+using detail::ErrorFromWin32;
 using detail::LastWin32Error;
 using detail::WinFolder;
 
@@ -41,6 +44,76 @@ Result<std::wstring> ResolvedPath(const std::wstring& path) {
   return resolved;
 }
 
+// The separator that ends the root of an absolute path: "C:\", "\\?\C:\",
+// "\\server\share\" or "\\?\UNC\server\share\"; npos for any other path.
+std::size_t RootEnd(const std::wstring& path) {
+  constexpr std::wstring_view kVerbatim = L"\\\\?\\";
+  constexpr std::wstring_view kVerbatimShare = L"\\\\?\\UNC\\";
+  std::size_t share = std::wstring::npos;
+  if (path.starts_with(kVerbatimShare)) {
+    share = kVerbatimShare.size();
+  } else if (!path.starts_with(kVerbatim) && path.starts_with(L"\\\\")) {
+    share = 2;
+  }
+  if (share != std::wstring::npos) {
+    const std::size_t server = path.find(L'\\', share);
+    return server == std::wstring::npos ? server : path.find(L'\\', server + 1);
+  }
+  const std::size_t drive = path.starts_with(kVerbatim) ? kVerbatim.size() : 0;
+  const bool rooted =
+      path.size() > drive + 2 && path[drive + 1] == L':' && path[drive + 2] == L'\\';
+  return rooted ? drive + 2 : std::wstring::npos;
+}
+
+// Whether something has the name; any error but its absence is told.
+Result<bool> Exists(const std::wstring& path) {
+  if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+  const DWORD error = GetLastError();
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return false;
+  return ErrorFromWin32(error);
+}
+
+// A state folder is made only inside a folder of the user's or the
+// administrators': not inside another user's profile (a run as
+// administrator given that user's %LOCALAPPDATA%), where that user could
+// swap it.
+MaybeError MayMakeFolderIn(const std::wstring& path) {
+  WinFolder folder(path);
+  Result<Ownership> owner = folder.Owner();
+  if (!owner.ok()) return owner.error();
+  if (owner->ownedByUser || owner->ownedByAdministrator) return std::nullopt;
+  return FileError{FileProblem::kUnsafeStateFolder,
+                   folder.Path() + " is owned by " + owner->ownerName};
+}
+
+// Each missing folder of the path. A new folder inherits the access list of
+// the one it is made in, which in the user's profile is the user's alone.
+MaybeError MakeFoldersOnTheWay(const std::wstring& path) {
+  std::size_t slash = RootEnd(path);
+  if (slash == std::wstring::npos) return FileError{FileProblem::kNotFound, ""};
+  while (slash != std::wstring::npos) {
+    const std::wstring parent = path.substr(0, slash);
+    slash = path.find(L'\\', slash + 1);
+    const std::wstring part = path.substr(0, slash);
+    Result<bool> there = Exists(part);
+    if (!there.ok()) return there.error();
+    if (*there) continue;
+    if (MaybeError refused = MayMakeFolderIn(parent)) return refused;
+    if (!CreateDirectoryW(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+      return LastWin32Error();
+    }
+  }
+  return std::nullopt;
+}
+
+// The folder at the path, followed where it is a link.
+Result<std::unique_ptr<Folder>> ExistingFolder(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return LastWin32Error();
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return FileError{FileProblem::kNotFound, ""};
+  return std::unique_ptr<Folder>(std::make_unique<WinFolder>(path));
+}
+
 class WinFileSystem final : public FileSystem {
  public:
   explicit WinFileSystem(std::string recoveryFolder) : recoveryFolder_(std::move(recoveryFolder)) {}
@@ -62,23 +135,36 @@ class WinFileSystem final : public FileSystem {
     return std::unique_ptr<Folder>(std::make_unique<WinFolder>(*wide));
   }
 
+  // The recovery copies judge their folder themselves.
   Result<std::unique_ptr<Folder>> RecoveryFolder(bool create) override {
     const std::optional<std::wstring> wide = WideFromUtf8(recoveryFolder_);
     if (recoveryFolder_.empty() || !wide)
       return FileError{FileProblem::kNotFound, "no state folder"};
     if (create) {
-      // Each missing folder on the way.
-      for (std::size_t slash = wide->find(L'\\', 3);; slash = wide->find(L'\\', slash + 1)) {
-        const std::wstring part = wide->substr(0, slash);
-        if (!CreateDirectoryW(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
-          return LastWin32Error();
-        }
-        if (slash == std::wstring::npos) break;
-      }
+      if (MaybeError error = MakeFoldersOnTheWay(*wide)) return *error;
     }
-    const DWORD attributes = GetFileAttributesW(wide->c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return LastWin32Error();
-    return std::unique_ptr<Folder>(std::make_unique<WinFolder>(*wide));
+    return ExistingFolder(*wide);
+  }
+
+  // Access lists are not examined (Ownership tells nothing of them): a
+  // folder of the user's profile is the user's alone unless the user opened
+  // it to others.
+  Result<std::unique_ptr<Folder>> PrivateFolder(const std::string& path, bool create) override {
+    const std::optional<std::wstring> wide = WideFromUtf8(path);
+    if (!wide || RootEnd(*wide) == std::wstring::npos) {
+      return FileError{FileProblem::kNotFound, path};
+    }
+    if (create) {
+      if (MaybeError error = MakeFoldersOnTheWay(*wide)) return *error;
+    }
+    Result<std::unique_ptr<Folder>> folder = ExistingFolder(*wide);
+    if (!folder.ok()) return folder;
+    Result<Ownership> owner = (*folder)->Owner();
+    if (!owner.ok()) return owner.error();
+    if (!owner->ownedByUser) {
+      return FileError{FileProblem::kUnsafeStateFolder, path + " is owned by " + owner->ownerName};
+    }
+    return folder;
   }
 
  private:
@@ -91,12 +177,17 @@ std::unique_ptr<FileSystem> MakeSystemFileSystem(const std::string& recoveryFold
   return std::make_unique<WinFileSystem>(recoveryFolder);
 }
 
-std::string DefaultRecoveryFolder() {
+std::string DefaultStateFolder() {
   wchar_t local[MAX_PATH + 1];
   const DWORD length = GetEnvironmentVariableW(L"LOCALAPPDATA", local, MAX_PATH + 1);
   if (length == 0 || length > MAX_PATH) return "";
   const std::optional<std::string> folder = Utf8FromWide(std::wstring(local, length));
-  return folder ? *folder + "\\quillmere\\recovery" : "";
+  return folder ? *folder + "\\quillmere" : "";
+}
+
+std::string DefaultRecoveryFolder() {
+  const std::string state = DefaultStateFolder();
+  return state.empty() ? state : state + "\\recovery";
 }
 
 }  // namespace quillmere

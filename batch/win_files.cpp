@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -413,6 +415,52 @@ MaybeError WinFolder::Remove(const std::string& name) {
   Result<std::wstring> path = Full(name);
   if (!path.ok()) return path.error();
   return Check(DeleteFileW(path->c_str()));
+}
+
+Result<std::unique_ptr<Folder>> WinFolder::MakeFolder(const std::string& name) {
+  Result<std::wstring> path = Full(name);
+  if (!path.ok()) return path.error();
+  if (!CreateDirectoryW(path->c_str(), nullptr)) return LastWin32Error();
+  return OpenFolder(name);
+}
+
+Result<std::unique_ptr<Folder>> WinFolder::OpenFolder(const std::string& name) {
+  Result<std::wstring> path = Full(name);
+  if (!path.ok()) return path.error();
+  const DWORD attributes = GetFileAttributesW(path->c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return LastWin32Error();
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    return FileError{FileProblem::kNotRegularFile, "link"};
+  }
+  // A file where a folder is wanted, as the system tells a path through one.
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return FileError{FileProblem::kNotFound, ""};
+  return std::unique_ptr<Folder>(std::make_unique<WinFolder>(std::move(*path)));
+}
+
+MaybeError WinFolder::RemoveFolder(const std::string& name) {
+  Result<std::wstring> path = Full(name);
+  if (!path.ok()) return path.error();
+  return Check(RemoveDirectoryW(path->c_str()));
+}
+
+Result<std::vector<std::string>> WinFolder::Names() {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAW entry{};
+  const HANDLE search = FindFirstFileW((path_ + L"\\*").c_str(), &entry);
+  if (search == INVALID_HANDLE_VALUE) {
+    // A drive's empty root folder has not even "." and "..".
+    if (GetLastError() == ERROR_FILE_NOT_FOUND) return names;
+    return LastWin32Error();
+  }
+  do {
+    const std::wstring_view name = entry.cFileName;
+    if (name == L"." || name == L"..") continue;
+    if (std::optional<std::string> utf8 = Utf8FromWide(name)) names.push_back(std::move(*utf8));
+  } while (FindNextFileW(search, &entry));
+  const DWORD error = GetLastError();
+  FindClose(search);
+  if (error != ERROR_NO_MORE_FILES) return ErrorFromWin32(error);
+  return names;
 }
 
 std::string WinFolder::Path() const {

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "file_system.h"
 
@@ -25,6 +26,15 @@ class WinFolder final : public Folder {
   Result<Ownership> OwnerOf(const std::string& name) override;
   Result<Ownership> Owner() override;
   MaybeError Remove(const std::string& name) override;
+  // A new folder inherits the access list of this one: the user's private
+  // state folder gives its own on.
+  Result<std::unique_ptr<Folder>> MakeFolder(const std::string& name) override;
+  // A reparse point (junction, link) is refused as one, not followed.
+  Result<std::unique_ptr<Folder>> OpenFolder(const std::string& name) override;
+  MaybeError RemoveFolder(const std::string& name) override;
+  // Names that are no UTF-8 (a lone surrogate) are left out: no path of the
+  // program's could reach them.
+  Result<std::vector<std::string>> Names() override;
   // Windows records renames in its file system's journal and cannot sync a
   // folder.
   MaybeError Sync() override { return std::nullopt; }

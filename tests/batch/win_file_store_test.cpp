@@ -23,6 +23,7 @@ using test::ReadFile;
 using test::WriteFile;
 using ::testing::ElementsAre;
 using ::testing::StartsWith;
+using ::testing::UnorderedElementsAre;
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
@@ -183,6 +184,29 @@ TEST_F(WinFileStoreTest, TheUsersFileAndFolderAreTheirsAndTheFileHasABirth) {
   // Wine gives the last write time as the creation time, which is no birth.
   const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
   EXPECT_EQ(info->key.birth != 0, !wine);
+}
+
+// The undo journals' folders: the private one made with the folders on its
+// way and opened again, and in it folders made (a taken name refused),
+// listed, opened and removed by names in UTF-8.
+TEST(WinFolderTest, FoldersAreMadeListedOpenedAndRemoved) {
+  const test::TempFolder root;
+  const std::string path = root / "state\\runs";
+  const std::string run = "\xce\xba\xce\xb1";  // Greek, outside code pages 1252 and 932
+  const std::unique_ptr<FileSystem> fs = MakeSystemFileSystem("");
+  ASSERT_TRUE(fs->PrivateFolder(path, true).ok());
+  Result<std::unique_ptr<Folder>> runs = fs->PrivateFolder(path, false);
+  ASSERT_TRUE(runs.ok());
+  ASSERT_TRUE((*runs)->MakeFolder(run).ok());
+  EXPECT_FALSE((*runs)->MakeFolder(run).ok());
+  ASSERT_TRUE((*runs)->Create("journal").ok());
+  Result<std::vector<std::string>> names = (*runs)->Names();
+  ASSERT_TRUE(names.ok());
+  EXPECT_THAT(*names, UnorderedElementsAre(run, "journal"));
+  EXPECT_TRUE((*runs)->OpenFolder(run).ok());
+  EXPECT_EQ((*runs)->OpenFolder("journal").error().problem, FileProblem::kNotFound);
+  EXPECT_EQ((*runs)->RemoveFolder(run), std::nullopt);
+  EXPECT_EQ((*runs)->OpenFolder(run).error().problem, FileProblem::kNotFound);
 }
 
 TEST(WinPathTest, AVerbatimPathIsShownPlainWhereThatReachesTheSameItem) {
