@@ -112,9 +112,10 @@ TEST_F(FileStoreFaultTest, AFileEditedWhileTheNewOneWasWrittenIsNotReplaced) {
   // Of another size, and of the same size with its times put back.
   for (const std::string& edit : {std::string("edited elsewhere"), std::string(kOld.size(), 'e')}) {
     const std::string path = Loaded(Shape::kSingleName);
-    // Just before the last look at the file ahead of the rename (the first
-    // looks for new content left beside it).
-    faults->Before(Op::kInfoOf, 2, [&] { EditUnseenButForTheChangeTime(path, edit); });
+    // Just before the last look at the file ahead of the rename, when the
+    // save no longer holds it (the first looks check that its name leads to
+    // the file opened and for new content left beside it).
+    faults->Before(Op::kInfoOf, 3, [&] { EditUnseenButForTheChangeTime(path, edit); });
     EXPECT_EQ(store.Save(path, kNew), FileError{FileProblem::kChanged});
     EXPECT_EQ(ReadFile(path), edit);
     EXPECT_THAT(folder.Names(), ElementsAre("doc"));
