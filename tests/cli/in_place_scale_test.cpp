@@ -115,6 +115,25 @@ TEST_F(InPlaceScaleTest, JobsGiveTheFilesAndOutputOfOneJobAndTheirRunCanBeUndone
   }
 }
 
+TEST_F(InPlaceScaleTest, NoUndoKeepsNoJournalAndAForgottenRunCannotBeUndone) {
+  test::TempFolder folder;
+  const std::string path = folder / "a.htm";
+  WriteFile(path, "aXb");
+  EXPECT_EQ(RunTool({"--no-undo", "--remove-text", "X", path}).status, kExitOk);
+  EXPECT_EQ(RunTool({"--undo"}).status, kExitFailure);  // no run was kept
+  EXPECT_EQ(ReadFile(path), "ab");
+
+  WriteFile(path, "aXb");
+  ASSERT_EQ(RunTool({"--remove-text", "X", path}).status, kExitOk);
+  const std::string listed = RunTool({"--runs"}).out;
+  const std::size_t line = listed.find('\n') + 1;
+  const std::string run = listed.substr(line, listed.find(' ', line) - line);
+  EXPECT_EQ(RunTool({"--forget", run}).status, kExitOk);
+  EXPECT_EQ(RunTool({"--forget", run}).status, kExitUsage);  // gone already
+  EXPECT_EQ(RunTool({"--undo"}).status, kExitFailure);
+  EXPECT_EQ(ReadFile(path), "ab");
+}
+
 TEST_F(InPlaceScaleTest, AFileListTakesAnyNameWithNullAndLinesWithout) {
   test::TempFolder folder;
   const std::string odd = folder / "line\nend.htm";
