@@ -98,8 +98,8 @@ std::optional<JournalEntry> ParseEntry(const std::string& line) {
     e.number = std::stoi(f[kNumber]);
     e.kept = f[kKept] == "1" || f[kKept] == "p";
     e.pending = f[kKept] == "p";
-    e.before = {std::stoull(f[kBeforeSize]), TimeOf(f[kBeforeAccessed]),
-                TimeOf(f[kBeforeModified]), static_cast<std::uint32_t>(std::stoul(f[kBeforeMode]))};
+    e.before = {std::stoull(f[kBeforeSize]), TimeOf(f[kBeforeAccessed]), TimeOf(f[kBeforeModified]),
+                static_cast<std::uint32_t>(std::stoul(f[kBeforeMode]))};
     e.afterSize = std::stoull(f[kAfterSize]);
     e.afterModified = TimeOf(f[kAfterModified]);
     e.afterHash = std::stoull(f[kAfterHash], nullptr, 16);

@@ -61,7 +61,7 @@ Result<std::string> RunFolder::ReadAll(std::string_view name) {
   // A file this folder holds open is read through that handle: the system's
   // lock keeps a second one out.
   for (Appended* slot : {&journal_, &packed_, &undone_}) {
-    if (slot->file && (slot == &journal_   ? name == kJournal
+    if (slot->file && (slot == &journal_  ? name == kJournal
                        : slot == &packed_ ? name == kPacked
                                           : name == kUndone)) {
       return detail::ReadWhole(*slot->file, slot->size, detail::NulBytes::kAllowed);
@@ -146,7 +146,8 @@ MaybeError RunFolder::Keep(int number, OpenFile& source, std::uint64_t size) {
     } else if (*got == 0) {
       error = FileError{FileProblem::kChanged, "it became shorter while being copied"};
     } else {
-      const std::size_t count = static_cast<std::size_t>(std::min<std::uint64_t>(*got, size - done));
+      const std::size_t count =
+          static_cast<std::size_t>(std::min<std::uint64_t>(*got, size - done));
       error = detail::WriteWhole(**copy, std::string_view(piece.data(), count), done);
       done += count;
     }
@@ -177,8 +178,8 @@ Result<std::string> RunFolder::OldContent(const JournalEntry& entry) {
   }
   std::string content(static_cast<std::size_t>(entry.before.size), '\0');
   for (std::size_t done = 0; done < content.size();) {
-    Result<std::size_t> got =
-        (*packed)->file->ReadAt(content.data() + done, content.size() - done, *entry.packedAt + done);
+    Result<std::size_t> got = (*packed)->file->ReadAt(content.data() + done, content.size() - done,
+                                                      *entry.packedAt + done);
     if (!got.ok()) return got.error();
     if (*got == 0) return FileError{FileProblem::kSystemError, "the undo copy is damaged"};
     done += *got;

@@ -115,8 +115,7 @@ Result<std::unique_ptr<RunFolder>> RunJournals::StartRun() {
   const std::int64_t now = std::time(nullptr);
   std::string newest = ids->empty() ? "" : ids->back();
   for (int attempt = 0; attempt < kIdAttempts; ++attempt) {
-    const std::optional<std::string> id =
-        NextRunId(LocalTimeText(now, "%Y%m%d-%H%M%S"), newest);
+    const std::optional<std::string> id = NextRunId(LocalTimeText(now, "%Y%m%d-%H%M%S"), newest);
     if (!id) return FileError{FileProblem::kSystemError, "no run id is left after " + newest};
     Result<std::unique_ptr<Folder>> folder = (*runs)->MakeFolder(*id);
     if (!folder.ok()) {

@@ -1,5 +1,11 @@
 #include "undo_run.h"
 
+#include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
 #include "file_content.h"
 
 namespace quillmere {
@@ -10,8 +16,30 @@ bool SameFile(const FileKey& run, const FileKey& now) {
          (run.birth == 0 || now.birth == 0 || run.birth == now.birth);
 }
 
+// The run's folder, shared by the workers of an undo one call at a time.
+class SharedRun {
+ public:
+  explicit SharedRun(RunFolder& run) : run_(run) {}
+  Result<std::string> OldContent(const JournalEntry& entry) {
+    const std::lock_guard lock(mutex_);
+    return run_.OldContent(entry);
+  }
+  MaybeError MarkUndoing(int number) {
+    const std::lock_guard lock(mutex_);
+    return run_.MarkUndoing(number);
+  }
+  MaybeError MarkUndone(int number) {
+    const std::lock_guard lock(mutex_);
+    return run_.MarkUndone(number);
+  }
+
+ private:
+  std::mutex mutex_;
+  RunFolder& run_;
+};
+
 // Undoes one entry; nothing when its file is back (or was already).
-std::optional<FileError> UndoEntry(FileStore& store, RunFolder& run, const JournalEntry& entry) {
+std::optional<FileError> UndoEntry(FileStore& store, SharedRun& run, const JournalEntry& entry) {
   if (!entry.kept) return FileError{FileProblem::kNotFound, "no undo copy was kept"};
   Result<std::string> old = run.OldContent(entry);
   if (!old.ok()) return old.error();
@@ -54,29 +82,77 @@ std::optional<FileError> UndoEntry(FileStore& store, RunFolder& run, const Journ
   return run.MarkUndone(entry.number);
 }
 
-}  // namespace
+// The run's folder and the entries still to undo, newest change first.
+struct UndoWork {
+  std::unique_ptr<RunFolder> folder;
+  std::vector<JournalEntry> entries;
+};
 
-std::vector<UndoneFile> UndoRun(FileStore& store, RunJournals& journals, const std::string& run,
-                                std::optional<FileError>* error, const UndoProgress& progress) {
-  std::vector<UndoneFile> results;
+std::optional<UndoWork> Prepare(RunJournals& journals, const std::string& run,
+                                std::optional<FileError>* error) {
   Result<std::unique_ptr<RunFolder>> folder = journals.OpenRun(run);
   Result<std::vector<JournalEntry>> entries =
       folder.ok() ? (*folder)->Entries() : Result<std::vector<JournalEntry>>(folder.error());
   if (!entries.ok()) {
     if (error != nullptr) *error = entries.error();
-    return results;
+    return std::nullopt;
   }
-  int total = 0;
-  for (const JournalEntry& entry : *entries) total += entry.undone ? 0 : 1;
+  UndoWork work{std::move(*folder), {}};
   for (auto it = entries->rbegin(); it != entries->rend(); ++it) {
-    if (it->undone) continue;
-    UndoneFile result{it->path, UndoEntry(store, **folder, *it), ""};
-    if (result.error) result.reason = ReasonText(*result.error);
-    results.push_back(std::move(result));
+    if (!it->undone) work.entries.push_back(std::move(*it));
+  }
+  return work;
+}
+
+UndoneFile Undone(FileStore& store, SharedRun& run, const JournalEntry& entry) {
+  UndoneFile result{entry.path, UndoEntry(store, run, entry), ""};
+  if (result.error) result.reason = ReasonText(*result.error);
+  return result;
+}
+
+}  // namespace
+
+std::vector<UndoneFile> UndoRun(FileStore& store, RunJournals& journals, const std::string& run,
+                                std::optional<FileError>* error, const UndoProgress& progress) {
+  std::vector<UndoneFile> results;
+  std::optional<UndoWork> work = Prepare(journals, run, error);
+  if (!work) return results;
+  SharedRun shared(*work->folder);
+  const int total = static_cast<int>(work->entries.size());
+  for (const JournalEntry& entry : work->entries) {
+    results.push_back(Undone(store, shared, entry));
     if (progress && !progress(results.back(), static_cast<int>(results.size()), total)) break;
   }
-  (*folder)->Close();
+  work->folder->Close();
   store.Flush();
+  return results;
+}
+
+std::vector<UndoneFile> UndoRun(const UndoStoreMaker& makeStore, int workers, RunJournals& journals,
+                                const std::string& run, std::optional<FileError>* error) {
+  std::optional<UndoWork> work = Prepare(journals, run, error);
+  if (!work) return {};
+  SharedRun shared(*work->folder);
+  std::vector<UndoneFile> results(work->entries.size());
+  std::atomic<std::size_t> next{0};
+  const auto undo = [&] {
+    const std::unique_ptr<FileStore> store = makeStore();
+    for (std::size_t at = next++; at < work->entries.size(); at = next++) {
+      results[at] = Undone(*store, shared, work->entries[at]);
+    }
+    store->Flush();
+  };
+  std::vector<std::thread> threads;
+  const int count =
+      std::clamp(workers, 1, static_cast<int>(std::max<std::size_t>(1, results.size())));
+  try {
+    for (int w = 1; w < count; ++w) threads.emplace_back(undo);
+  } catch (const std::system_error&) {
+    // Fewer threads than asked for: those that started, and this one, do it.
+  }
+  undo();
+  for (std::thread& thread : threads) thread.join();
+  work->folder->Close();
   return results;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -32,5 +33,11 @@ using UndoProgress = std::function<bool(const UndoneFile& file, int done, int to
 std::vector<UndoneFile> UndoRun(FileStore& store, RunJournals& journals, const std::string& run,
                                 std::optional<FileError>* error = nullptr,
                                 const UndoProgress& progress = {});
+
+// The same by `workers` workers at once, each with a store `makeStore`
+// makes; the files come back in the same order.
+using UndoStoreMaker = std::function<std::unique_ptr<FileStore>()>;
+std::vector<UndoneFile> UndoRun(const UndoStoreMaker& makeStore, int workers, RunJournals& journals,
+                                const std::string& run, std::optional<FileError>* error = nullptr);
 
 }  // namespace quillmere

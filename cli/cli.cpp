@@ -67,8 +67,7 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     if (command.listRuns) return ListRuns(journals, out);
     if (command.forgetRun) return ForgetRuns(journals, *command.forgetRun, err);
     if (command.forgetAll) return ForgetRuns(journals, "", err);
-    const auto store = MakeSystemFileStore();
-    return UndoLastRun(*store, journals, *command.undoRun, out, err);
+    return UndoLastRun(MakeSystemFileStore, command.jobs, journals, *command.undoRun, out, err);
   }
   if (command.jsonlStream) return RunStreamMode(command.options, in, out, err);
   if (!command.InPlace()) return RunFilterMode(command.options, in, out, err);

@@ -193,11 +193,11 @@ std::optional<std::string> TakeOption(const std::vector<std::string>& args, std:
 
 // The options that read or change the undo journals take no other.
 std::optional<std::string> JournalConflict(const CliCommand& c) {
-  const char* option = c.listRuns             ? "--runs"
-                       : c.undoRun            ? "--undo"
-                       : c.forgetRun          ? "--forget"
-                       : c.forgetAll          ? "--forget-all"
-                                              : nullptr;
+  const char* option = c.listRuns    ? "--runs"
+                       : c.undoRun   ? "--undo"
+                       : c.forgetRun ? "--forget"
+                       : c.forgetAll ? "--forget-all"
+                                     : nullptr;
   if (option == nullptr) return std::nullopt;
   const int given = int{c.listRuns} + int{c.undoRun.has_value()} + int{c.forgetRun.has_value()} +
                     int{c.forgetAll};

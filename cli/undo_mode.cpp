@@ -32,8 +32,8 @@ int ForgetRuns(RunJournals& journals, const std::string& run, std::ostream& err)
   return kExitOk;
 }
 
-int UndoLastRun(FileStore& store, RunJournals& journals, const std::string& run, std::ostream& out,
-                std::ostream& err) {
+int UndoLastRun(const UndoStoreMaker& makeStore, int workers, RunJournals& journals,
+                const std::string& run, std::ostream& out, std::ostream& err) {
   std::string chosen = run;
   if (chosen.empty()) {
     if (const std::optional<RunRecord> last = LastRunToUndo(journals)) chosen = last->id;
@@ -43,9 +43,10 @@ int UndoLastRun(FileStore& store, RunJournals& journals, const std::string& run,
     return kExitFailure;
   }
   std::optional<FileError> error;
-  const std::vector<UndoneFile> files = UndoRun(store, journals, chosen, &error);
+  const std::vector<UndoneFile> files = UndoRun(makeStore, workers, journals, chosen, &error);
   if (error) {
-    err << "quillmere-cli: cannot undo " << chosen << ": " << ReasonText(*error) << " (see --runs)\n";
+    err << "quillmere-cli: cannot undo " << chosen << ": " << ReasonText(*error)
+        << " (see --runs)\n";
     return kExitFailure;
   }
   int undone = 0;

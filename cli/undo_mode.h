@@ -6,6 +6,7 @@
 
 #include "file_store.h"
 #include "run_journals.h"
+#include "undo_run.h"
 
 namespace quillmere {
 
@@ -19,7 +20,8 @@ int ForgetRuns(RunJournals& journals, const std::string& run, std::ostream& err)
 // --undo [RUN]: undoes the run (the last one not undone when `run` is
 // empty). Each file gets a line, and a summary follows. Returns 0 when every
 // file was put back, 1 when some were left alone or there is no run.
-int UndoLastRun(FileStore& store, RunJournals& journals, const std::string& run, std::ostream& out,
-                std::ostream& err);
+// `workers` put files back at once, each through a store `makeStore` makes.
+int UndoLastRun(const UndoStoreMaker& makeStore, int workers, RunJournals& journals,
+                const std::string& run, std::ostream& out, std::ostream& err);
 
 }  // namespace quillmere

@@ -44,8 +44,7 @@ std::vector<std::string> WindowJournal::FilesOf(const std::string& run, int coun
   return files;
 }
 
-std::vector<UndoneFile> WindowJournal::Undo(const std::string& run,
-                                           const UndoProgress& progress) {
+std::vector<UndoneFile> WindowJournal::Undo(const std::string& run, const UndoProgress& progress) {
   // Undo saves through the store itself: putting files back starts no run.
   return UndoRun(files_, journals_, run, nullptr, progress);
 }

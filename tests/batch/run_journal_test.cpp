@@ -259,7 +259,8 @@ struct KilledUndoCase {
   int nth;
 };
 
-class KilledUndoTest : public RunJournalTest, public ::testing::WithParamInterface<KilledUndoCase> {};
+class KilledUndoTest : public RunJournalTest,
+                       public ::testing::WithParamInterface<KilledUndoCase> {};
 
 TEST_P(KilledUndoTest, AnUndoKilledAnywhereAndRunAgainEndsWithTheOldContent) {
   const std::string path = Written("page.htm", std::string(9000, 'o') + "X", 0604);
@@ -332,8 +333,7 @@ INSTANTIATE_TEST_SUITE_P(
                        test::RemoveFile(path);
                        ASSERT_EQ(::symlink("b.html", path.c_str()), 0);
                      },
-                     "changed by another program since it was read (replaced since the run)",
-                     0}),
+                     "changed by another program since it was read (replaced since the run)", 0}),
     test::ByName());
 
 TEST_F(RunJournalTest, ALaterTouchIsKept) {

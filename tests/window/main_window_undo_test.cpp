@@ -126,9 +126,8 @@ TEST_F(MainWindowUndoTest, EachWindowUndoesItsOwnRunsAndTellsUpToFiveOfTheirFile
   const std::vector<std::string> asked = window.Entries("confirm");
   ASSERT_EQ(asked.size(), 1u);
   EXPECT_THAT(asked[0], ::testing::HasSubstr("the 7 file(s)"));
-  EXPECT_THAT(asked[0], ::testing::EndsWith("\n\n" + paths[0] + "\n" + paths[1] + "\n" +
-                                            paths[2] + "\n" + paths[3] + "\n" + paths[4] +
-                                            "\nand 2 more"));
+  EXPECT_THAT(asked[0], ::testing::EndsWith("\n\n" + paths[0] + "\n" + paths[1] + "\n" + paths[2] +
+                                            "\n" + paths[3] + "\n" + paths[4] + "\nand 2 more"));
   for (const std::string& path : paths) EXPECT_EQ(test::ReadFile(path), "aXb");
   EXPECT_EQ(test::ReadFile(others), "cd");
   ASSERT_EQ(drained.size(), 7u);  // the window answers between the files
