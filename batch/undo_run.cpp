@@ -76,8 +76,9 @@ std::optional<FileError> UndoEntry(FileStore& store, SharedRun& run, const Journ
   if (MaybeError error = run.MarkUndoing(entry.number)) return error;
   if (std::optional<FileError> error = store.Save(entry.path, *old)) return error;
   if (std::optional<FileError> error = store.Restamp(entry.path, back)) {
-    return FileError{error->problem,
-                     "its old content is back, but not its mode and times: " + ReasonText(*error)};
+    std::string detail = "its old content is back, but not its mode and times";
+    if (!error->detail.empty()) detail += ": " + error->detail;
+    return FileError{error->problem, detail};
   }
   return run.MarkUndone(entry.number);
 }

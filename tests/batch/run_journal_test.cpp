@@ -336,6 +336,26 @@ INSTANTIATE_TEST_SUITE_P(
                      "changed by another program since it was read (replaced since the run)", 0}),
     test::ByName());
 
+// A store that cannot give a file its mode and times.
+class NoRestampStore final : public FileStoreLayer {
+ public:
+  using FileStoreLayer::FileStoreLayer;
+  std::optional<FileError> Restamp(const std::string&, const FileStamp&) override {
+    return FileError{FileProblem::kNoPermission, ""};
+  }
+};
+
+TEST_F(RunJournalTest, AnUndoThatCannotPutBackModeAndTimesSaysSo) {
+  const std::string path = Written("a.html", "aXb");
+  const std::string run = Run({path});
+  NoRestampStore noRestamp(store);
+  const std::vector<UndoneFile> undone = UndoRun(noRestamp, journals, run);
+  ASSERT_EQ(undone.size(), 1u);
+  EXPECT_EQ(undone[0].reason,
+            "no permission (its old content is back, but not its mode and times)");
+  EXPECT_EQ(ReadFile(path), "aXb");
+}
+
 TEST_F(RunJournalTest, ALaterTouchIsKept) {
   const std::string path = Written("a.html", "aXb");
   const std::string run = Run({path});
