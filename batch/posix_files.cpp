@@ -369,7 +369,10 @@ MaybeError PosixFolder::RemoveFolder(const std::string& name) {
 Result<std::vector<std::string>> PosixFolder::Names() {
   const int fd = OpenAt(sys_, fd_->get(), ".", O_RDONLY | O_DIRECTORY, 0);
   if (fd < 0) return LastError();
-  const std::unique_ptr<DIR, decltype(&::closedir)> folder(::fdopendir(fd), &::closedir);
+  struct CloseFolder {
+    void operator()(DIR* folder) const { ::closedir(folder); }
+  };
+  const std::unique_ptr<DIR, CloseFolder> folder(::fdopendir(fd));
   if (!folder) {
     const FileError error = LastError();
     sys_.Close(fd);
