@@ -212,6 +212,12 @@ Result<std::unique_ptr<Folder>> PosixFileSystem::PrivateFolder(const std::string
   if (owner->othersMayWrite) {
     return FileError{FileProblem::kUnsafeStateFolder, "others may write in " + path};
   }
+  // Earlier versions made it readable by others: it is closed now, and with
+  // it what they put inside.
+  struct statx status {};
+  if (sys_.Statx(AT_FDCWD, path.c_str(), 0, &status) == 0 && (status.stx_mode & 077) != 0) {
+    sys_.Chmod(path.c_str(), S_IRWXU);
+  }
   return folder;
 }
 

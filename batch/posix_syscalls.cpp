@@ -112,6 +112,9 @@ int PosixSyscalls::RemoveFolderAt(int folder, const char* path) {
 int PosixSyscalls::Mkdirat(int folder, const char* path, mode_t mode) {
   return ::mkdirat(folder, path, mode);
 }
+int PosixSyscalls::Chmod(const char* path, mode_t mode) {
+  return ::chmod(path, mode);
+}
 int PosixSyscalls::Mkdir(const char* path, mode_t mode) {
   return ::mkdir(path, mode);
 }

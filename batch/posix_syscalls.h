@@ -45,6 +45,7 @@ class PosixSyscalls {
   virtual int Unlinkat(int folder, const char* path);
   virtual int RemoveFolderAt(int folder, const char* path);
   virtual int Mkdir(const char* path, mode_t mode);
+  virtual int Chmod(const char* path, mode_t mode);
   virtual int Mkdirat(int folder, const char* path, mode_t mode);
   virtual uid_t Geteuid();
 };

@@ -194,6 +194,10 @@ TEST_F(RunJournalTest, ARunKilledInASaveCanStillBeUndone) {
 TEST_F(RunJournalTest, TheJournalIsForTheUserAloneWhateverTheUmask) {
   const mode_t umask = ::umask(022);
   const std::string runsPath = state / "quillmere/runs";
+  // As an earlier version left it: open to others, with a run inside.
+  ASSERT_EQ(::mkdir((state / "quillmere").c_str(), 0700), 0);
+  ASSERT_EQ(::mkdir(runsPath.c_str(), 0755), 0);
+  ASSERT_EQ(::chmod(runsPath.c_str(), 0755), 0);
   RunJournals fresh(runsPath, 1 << 22);
   RunIn(fresh, {Written("private.htm", "secret X", 0600),
                 Written("large.htm", std::string(1 << 20, 's') + "X", 0600)});
