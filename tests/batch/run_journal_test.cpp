@@ -156,6 +156,21 @@ TEST_F(RunJournalTest, TheOldestRunsGiveWayAndAFileThatCannotFitIsCleanedAllTheS
   EXPECT_EQ(ReadFile(big), "");
   EXPECT_THAT(notKept, ElementsAre(big + ": " + ReasonText(JournalFull())));
   EXPECT_LE(small.List().size(), 1u);  // every older run gave way first
+
+  // Within one run too: the copies that fit are kept, the next is not.
+  notKept.clear();
+  test::TempFolder own;
+  RunJournals tight(own.path(), 2500);
+  std::vector<std::string> three;
+  for (const char* name : {"a.htm", "b.htm", "c.htm"})
+    three.push_back(Written(name, name + std::string(995, 'X')));
+  RunIn(tight, three);
+  EXPECT_THAT(notKept, ElementsAre(three[2] + ": " + ReasonText(JournalFull())));
+  std::uintmax_t bytes = 0;
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(own.path())) {
+    if (entry.path().extension() == ".old") bytes += entry.file_size();
+  }
+  EXPECT_EQ(bytes, 2000u);
 }
 
 // A store that dies in a save, before or after the file is replaced, as a
