@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 
+#include "background_undo.h"
 #include "cleaning_groups.h"
 #include "control_lock.h"
 #include "folder_files.h"
@@ -225,29 +226,15 @@ void MainWindowLogic::OnUndoLastRun() {
     return;
   }
   if (!window_.Confirm(UndoQuestion(*last))) return;
-  // Undone as a run is made: file by file, the status line telling which,
-  // the window answering between files, and STOP ending it (a later undo
-  // goes on from there).
+  // Put back on a thread of its own, the status line telling which file,
+  // the window answering all the while, and STOP ending it after the file in
+  // hand (a later undo goes on from there).
   running_ = true;
   stopRequested_ = false;
   failures_.clear();
   LockControls(window_, false);
   window_.SetCaption(ids::kStart, window_.Translate(texts::kStop));
-  const std::string undoing = window_.Translate(texts::kUndoing);
-  int undone = 0;
-  const auto progress = [&](const UndoneFile& file, int done, int total) {
-    if (file.error) {
-      failures_.push_back({file.path, file.reason});
-    } else {
-      ++undone;
-    }
-    fields_.statusText = FormatPlaces(undoing, {file.path});
-    SetPercent(ProgressPercent(done, total));
-    window_.ExchangeData(fields_, ExchangeDirection::kWrite);
-    window_.DrainEvents();
-    return !stopRequested_;
-  };
-  journal_->Undo(last->id, progress);
+  const int undone = ShowUndo(last->id);
   fields_.statusText = FormatPlaces(window_.Translate(texts::kUndoResult),
                                     {std::to_string(undone), std::to_string(failures_.size())});
   SetPercent(0);
@@ -255,6 +242,27 @@ void MainWindowLogic::OnUndoLastRun() {
   running_ = false;
   runEndedAt_ = clock_();
   RestoreControls(window_);
+}
+
+int MainWindowLogic::ShowUndo(const std::string& run) {
+  const std::string undoing = window_.Translate(texts::kUndoing);
+  int undone = 0;
+  BackgroundUndo undo([this, run](const UndoProgress& progress) { journal_->Undo(run, progress); });
+  while (!undo.Finished()) {
+    if (std::optional<UndoStep> step = undo.Next(kUndoDrainEvery)) {
+      if (step->file.error) {
+        failures_.push_back({step->file.path, step->file.reason});
+      } else {
+        ++undone;
+      }
+      fields_.statusText = FormatPlaces(undoing, {step->file.path});
+      SetPercent(ProgressPercent(step->done, step->total));
+      window_.ExchangeData(fields_, ExchangeDirection::kWrite);
+    }
+    window_.DrainEvents();
+    if (stopRequested_) undo.Stop();
+  }
+  return undone;
 }
 
 // "Put back the 3 file(s) the last run changed, on ..., as they were before

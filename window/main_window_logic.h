@@ -36,6 +36,8 @@ class MainWindowLogic : private BatchObserver {
   static constexpr std::chrono::milliseconds kStartQuietTime{1000};
   // How many of a run's files the undo question shows.
   static constexpr int kFilesInUndoQuestion = 5;
+  // How long the window waits for an undo's next file before it answers the user.
+  static constexpr std::chrono::milliseconds kUndoDrainEvery{20};
 
   // Runs save through `files` and keep no journal.
   MainWindowLogic(WindowServices& window, FileStore& files, Clock clock = nullptr);
@@ -87,6 +89,9 @@ class MainWindowLogic : private BatchObserver {
   bool InQuietTime() const;
   void ReportSelected();
   std::string UndoQuestion(const RunRecord& run);
+  // Undoes `run` off the window's thread, showing each file as it is done;
+  // the files put back.
+  int ShowUndo(const std::string& run);
   void SetPercent(int percent);
 
   bool StopRequested() override { return stopRequested_; }
