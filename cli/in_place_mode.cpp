@@ -11,6 +11,7 @@
 #include "json_report.h"
 #include "parallel_batch_job.h"
 #include "run_items.h"
+#include "run_summary.h"
 #include "worker_store.h"
 
 #ifdef _WIN32
@@ -90,7 +91,7 @@ int RunInPlaceMode(const CliCommand& command, const BaseStores& stores, RunJourn
   } else {
     // With a diff on standard output, the summary goes where it spoils no
     // patch.
-    (command.diff ? err : out) << RunSummary(counters) << '\n';
+    (command.diff ? err : out) << RunSummary(counters.fileCount, counters.replacedCount, counters.errorCount, counters.restoredCount) << '\n';
   }
   out.flush();
   if (stoppedBy != 0) return kExitSignalBase + stoppedBy;

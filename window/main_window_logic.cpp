@@ -9,6 +9,7 @@
 #include "folder_files.h"
 #include "progress.h"
 #include "resource_ids.h"
+#include "run_summary.h"
 #include "string_table.h"
 #include "texts.h"
 
@@ -107,7 +108,7 @@ void MainWindowLogic::RunEnded(const RunCounters& counters, bool stopped) {
     window_.SetProgress(100);
     SetPercent(0);
   }
-  fields_.statusText = RunSummary(counters);
+  fields_.statusText = RunSummary(counters.fileCount, counters.replacedCount, counters.errorCount, counters.restoredCount);
   if (journal_ && journal_->notKept() > 0) {
     fields_.statusText +=
         '\n' + FormatString(window_.Translate(texts::kNoUndoCopySummary), journal_->notKept());

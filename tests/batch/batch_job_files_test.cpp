@@ -9,6 +9,7 @@
 #include "batch_job.h"
 #include "posix_test_files.h"
 #include "safe_file_store.h"
+#include "system_files.h"
 
 namespace quillmere {
 namespace {

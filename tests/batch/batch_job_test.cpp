@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "memory_file_store.h"
+#include "run_summary.h"
 
 namespace quillmere {
 namespace {
@@ -33,7 +34,7 @@ class RecordingObserver : public BatchObserver {
                   ReasonText(error));
   }
   void RunEnded(const RunCounters& counters, bool stopped) override {
-    log.push_back(std::string(stopped ? "stopped " : "ended ") + RunSummary(counters));
+    log.push_back(std::string(stopped ? "stopped " : "ended ") + RunSummary(counters.fileCount, counters.replacedCount, counters.errorCount, counters.restoredCount));
   }
 
   std::vector<std::string> log;

@@ -12,6 +12,7 @@
 #include "interrupted_rewrite.h"
 #include "param_name.h"
 #include "safe_file_store.h"
+#include "system_files.h"
 #include "test_files.h"
 
 namespace quillmere {

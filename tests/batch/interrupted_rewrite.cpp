@@ -6,6 +6,7 @@
 
 #include "faulty_file_system.h"
 #include "safe_file_store.h"
+#include "system_files.h"
 
 namespace quillmere::test {
 

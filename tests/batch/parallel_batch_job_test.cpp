@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "memory_file_store.h"
+#include "run_summary.h"
 
 namespace quillmere {
 namespace {
@@ -78,7 +79,7 @@ class Recorder : public BatchObserver {
                   std::to_string(outcome.bytesBefore) + ">" + std::to_string(outcome.bytesAfter));
   }
   void RunEnded(const RunCounters& counters, bool stopped) override {
-    log.push_back((stopped ? "stopped " : "ended ") + RunSummary(counters));
+    log.push_back((stopped ? "stopped " : "ended ") + RunSummary(counters.fileCount, counters.replacedCount, counters.errorCount, counters.restoredCount));
   }
 
   std::vector<std::string> log;

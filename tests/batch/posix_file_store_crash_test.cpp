@@ -13,6 +13,7 @@
 
 #include "posix_test_files.h"
 #include "safe_file_store.h"
+#include "system_files.h"
 
 namespace quillmere {
 namespace {

@@ -24,6 +24,7 @@
 #include "posix_test_files.h"
 #include "safe_file_store.h"
 #include "store_fixture.h"
+#include "system_files.h"
 
 namespace quillmere {
 namespace {

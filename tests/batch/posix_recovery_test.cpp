@@ -17,6 +17,7 @@
 #include "recovery_copy.h"
 #include "safe_file_store.h"
 #include "store_fixture.h"
+#include "system_files.h"
 
 namespace quillmere {
 namespace {

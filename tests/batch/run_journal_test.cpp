@@ -23,6 +23,7 @@
 #include "posix_test_files.h"
 #include "run_id.h"
 #include "safe_file_store.h"
+#include "system_files.h"
 #include "undo_run.h"
 
 namespace quillmere {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "safe_file_store.h"
+#include "system_files.h"
 #include "test_files.h"
 
 namespace quillmere::test {

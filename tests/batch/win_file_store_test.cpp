@@ -11,6 +11,7 @@
 
 #include "file_system.h"
 #include "store_fixture.h"
+#include "system_files.h"
 #include "win_path.h"
 #include "win_test_files.h"
 

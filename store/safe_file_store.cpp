@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "file_content.h"
+#include "system_files.h"
 
 namespace quillmere {
 

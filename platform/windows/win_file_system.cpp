@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "file_system.h"
+#include "system_files.h"
 #include "win_errors.h"
 #include "win_files.h"
 #include "win_text.h"

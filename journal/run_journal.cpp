@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "file_content.h"
+#include "system_files.h"
 
 namespace quillmere {
 namespace fs = std::filesystem;

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "batch_job.h"
 #include "glob_pattern.h"
+#include "run_item.h"
 
 namespace quillmere {
 

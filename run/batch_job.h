@@ -8,6 +8,7 @@
 #include "file_error.h"
 #include "file_outcome.h"
 #include "file_store.h"
+#include "run_item.h"
 
 namespace quillmere {
 
@@ -45,13 +46,6 @@ class BatchObserver {
   virtual void RunEnded(const RunCounters& counters, bool stopped) = 0;
 };
 
-// One entry of a run's list: a path, and the reason it cannot be cleaned
-// when the front end knows that already (a folder it could not read).
-struct RunItem {
-  std::string path;
-  std::optional<FileError> error;
-};
-
 // One run over a list of paths: each file is loaded, cleaned with the
 // options and written back when its text changed. A file met again under
 // another name (the same file) is not cleaned twice; it counts as unchanged.
@@ -69,9 +63,5 @@ class BatchJob {
   FileStore& files_;
   BatchObserver& observer_;
 };
-
-// The summary a run ends with: "OK. Files : 3, Replaced files : 1, Errors :
-// 0", with a second line when files were restored.
-std::string RunSummary(const RunCounters& counters);
 
 }  // namespace quillmere

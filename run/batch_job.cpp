@@ -5,8 +5,6 @@
 
 #include "file_cleaning.h"
 #include "progress.h"
-#include "string_table.h"
-#include "texts.h"
 
 namespace quillmere {
 
@@ -39,16 +37,6 @@ RunCounters BatchJob::Run(const std::vector<RunItem>& items, const CleaningOptio
   files_.Flush();
   observer_.RunEnded(counters, stopped);
   return counters;
-}
-
-std::string RunSummary(const RunCounters& counters) {
-  std::string summary = FormatString(texts::kRunSummary, counters.fileCount, counters.replacedCount,
-                                     counters.errorCount);
-  if (counters.restoredCount > 0) {
-    summary += '\n';
-    summary += FormatString(texts::kRestoredSummary, counters.restoredCount);
-  }
-  return summary;
 }
 
 }  // namespace quillmere

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "run_id.h"
+#include "system_files.h"
 
 namespace quillmere {
 namespace fs = std::filesystem;

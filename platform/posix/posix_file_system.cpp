@@ -12,6 +12,7 @@
 
 #include "posix_errors.h"
 #include "posix_files.h"
+#include "system_files.h"
 
 namespace quillmere {
 
