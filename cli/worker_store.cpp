@@ -1,11 +1,9 @@
 #include "worker_store.h"
 
-#include <utility>
-#include <vector>
-
 #include "diff_store.h"
 #include "file_store_layer.h"
-#include "keep_times_store.h"
+#include "layered_file_store.h"
+#include "save_layers.h"
 
 namespace quillmere {
 namespace {
@@ -27,22 +25,6 @@ class DryRunFileStore final : public FileStoreLayer {
   }
 };
 
-// The layers over the base store; calls go to the top one.
-class LayeredFileStore final : public FileStoreLayer {
- public:
-  explicit LayeredFileStore(FileStore& base) : FileStoreLayer(base) {}
-
-  template <class Layer, class... Args>
-  void Add(Args&&... args) {
-    auto layer = std::make_unique<Layer>(inner(), std::forward<Args>(args)...);
-    SetInner(*layer);
-    layers_.push_back(std::move(layer));
-  }
-
- private:
-  std::vector<std::unique_ptr<FileStore>> layers_;
-};
-
 }  // namespace
 
 std::unique_ptr<FileStore> MakeWorkerStore(const CliCommand& command, FileStore& base,
@@ -58,17 +40,13 @@ std::unique_ptr<FileStore> MakeWorkerStore(const CliCommand& command, FileStore&
     store->Add<DryRunFileStore>();
     return store;
   }
-  // The journal records the times the file is left with, so it goes on top.
-  if (command.keepTimes) {
-    store->Add<KeepTimesFileStore>([&notes](const std::string&, const FileError& error) {
-      notes.push_back({FileNote::Kind::kTimesNotKept, error, {}});
-    });
-  }
-  if (journal != nullptr) {
-    store->Add<JournaledFileStore>(*journal, [&notes](const std::string&, const FileError& why) {
-      notes.push_back({FileNote::Kind::kNoUndoCopy, why, {}});
-    });
-  }
+  AddSaveLayers(*store, command.keepTimes, journal,
+                {[&notes](const std::string&, const FileError& error) {
+                   notes.push_back({FileNote::Kind::kTimesNotKept, error, {}});
+                 },
+                 [&notes](const std::string&, const FileError& why) {
+                   notes.push_back({FileNote::Kind::kNoUndoCopy, why, {}});
+                 }});
   return store;
 }
 

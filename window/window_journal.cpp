@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "save_layers.h"
+
 namespace quillmere {
 
 WindowJournal::WindowJournal(FileStore& files)
@@ -10,19 +12,20 @@ WindowJournal::WindowJournal(FileStore& files)
 
 WindowJournal::WindowJournal(FileStore& files, std::filesystem::path folder,
                              std::uint64_t byteLimit)
-    : files_(files),
-      journals_(std::move(folder), byteLimit),
-      journaled_(files, journals_, [this](const std::string&, const FileError&) { ++notKept_; }) {}
+    : files_(files), journals_(std::move(folder), byteLimit), journal_(journals_), saving_(files) {
+  AddSaveLayers(saving_, false, &journal_,
+                {{}, [this](const std::string&, const FileError&) { ++notKept_; }});
+}
 
 void WindowJournal::StartRun() {
-  if (const std::optional<std::string> last = journaled_.run()) ownRuns_.push_back(*last);
-  journaled_.NewRun();
+  if (const std::optional<std::string> last = journal_.run()) ownRuns_.push_back(*last);
+  journal_.Restart();
   notKept_ = 0;
 }
 
 std::optional<RunRecord> WindowJournal::LastRun() {
   std::vector<std::string> own = ownRuns_;
-  if (const std::optional<std::string> current = journaled_.run()) own.push_back(*current);
+  if (const std::optional<std::string> current = journal_.run()) own.push_back(*current);
   if (own.empty()) return LastRunToUndo(journals_);
   for (const RunRecord& run : journals_.List()) {
     const bool ours = std::find(own.begin(), own.end(), run.id) != own.end();

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "file_store.h"
+#include "layered_file_store.h"
 #include "run_journal.h"
 #include "undo_run.h"
 
@@ -25,7 +26,7 @@ class WindowJournal {
   WindowJournal& operator=(const WindowJournal&) = delete;
 
   // The store a run saves through.
-  FileStore& store() { return journaled_; }
+  FileStore& store() { return saving_; }
   // The next save begins the journal of a new run.
   void StartRun();
   // The files of the current or last run saved without an undo copy.
@@ -39,7 +40,8 @@ class WindowJournal {
  private:
   FileStore& files_;
   RunJournals journals_;
-  JournaledFileStore journaled_;
+  RunJournal journal_;
+  LayeredFileStore saving_;
   int notKept_ = 0;
   std::vector<std::string> ownRuns_;  // the runs this window made, oldest first
 };
