@@ -213,27 +213,35 @@ void AddUserGroup(StepRunner& run, const CleaningOptions& options, TextRule::Kin
   }
 }
 
+// Adds the steps of the group that `group` switches on.
+void AddGroupOf(StepRunner& run, const CleaningOptions& options, bool CleaningOptions::*group) {
+  using O = CleaningOptions;
+  using K = TextRule::Kind;
+  if (group == &O::convertTables) run.AddGroup(kTables);
+  if (group == &O::removeScripts) run.AddGroup(kScripts);
+  if (group == &O::removePictures) run.AddGroup(kPictures);
+  if (group == &O::removeForms) run.AddGroup(kForms);
+  if (group == &O::removeSounds) run.AddGroup(kSounds);
+  if (group == &O::removeTextEnabled)
+    AddUserGroup(run, options, K::kRemoveText, options.removeText, {});
+  if (group == &O::removeBlockEnabled) {
+    AddUserGroup(run, options, K::kRemoveBlock, options.blockBegin, options.blockEnd);
+  }
+  if (group == &O::searchEnabled) {
+    AddUserGroup(run, options, K::kReplace, options.searchText, options.replaceText);
+  }
+  if (group == &O::cleanNotes) run.AddGroup(kNotes);
+  if (group == &O::convertLists) run.AddGroup(kLists);
+  if (group == &O::removeFonts) run.AddGroup(kFonts);
+}
+
 }  // namespace
 
 void CleanText(TextBuffer& buffer, const CleaningOptions& options) {
   StepRunner run(buffer, options.caseSensitive);
-  if (options.convertTables) run.AddGroup(kTables);
-  if (options.removeScripts) run.AddGroup(kScripts);
-  if (options.removePictures) run.AddGroup(kPictures);
-  if (options.removeForms) run.AddGroup(kForms);
-  if (options.removeSounds) run.AddGroup(kSounds);
-  if (options.removeTextEnabled) {
-    AddUserGroup(run, options, TextRule::Kind::kRemoveText, options.removeText, {});
+  for (bool CleaningOptions::*group : kPassOrder) {
+    if (options.*group) AddGroupOf(run, options, group);
   }
-  if (options.removeBlockEnabled) {
-    AddUserGroup(run, options, TextRule::Kind::kRemoveBlock, options.blockBegin, options.blockEnd);
-  }
-  if (options.searchEnabled) {
-    AddUserGroup(run, options, TextRule::Kind::kReplace, options.searchText, options.replaceText);
-  }
-  if (options.cleanNotes) run.AddGroup(kNotes);
-  if (options.convertLists) run.AddGroup(kLists);
-  if (options.removeFonts) run.AddGroup(kFonts);
   run.Finish();
 }
 

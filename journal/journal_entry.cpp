@@ -64,11 +64,16 @@ std::vector<std::string> Fields(const std::string& line) {
   return fields;
 }
 
-// Whether the old content was kept: "1", "0", or "p" while its file is being
-// saved.
+// The second field of a line: whether the entry's old content was kept,
+// and a line that takes back an entry whose save failed.
+constexpr const char* kCopyKept = "1";
+constexpr const char* kNoCopy = "0";
+constexpr const char* kCopyPending = "p";  // kept, its file being saved
+constexpr const char* kTakenBack = "x";
+
 std::string KeptField(const JournalEntry& e) {
-  if (e.pending) return "p";
-  return e.kept ? "1" : "0";
+  if (e.pending) return kCopyPending;
+  return e.kept ? kCopyKept : kNoCopy;
 }
 
 }  // namespace
@@ -89,15 +94,15 @@ std::string EntryLine(const JournalEntry& e) {
 
 std::optional<JournalEntry> ParseEntry(const std::string& line) {
   const std::vector<std::string> f = Fields(line);
-  if (f.size() < kEarliestFieldCount || f.size() > kFieldCount || f[kKept] == "x") {
+  if (f.size() < kEarliestFieldCount || f.size() > kFieldCount || f[kKept] == kTakenBack) {
     return std::nullopt;
   }
   const auto given = [&](Field field) { return f.size() > field && f[field] != "-"; };
   try {
     JournalEntry e;
     e.number = std::stoi(f[kNumber]);
-    e.kept = f[kKept] == "1" || f[kKept] == "p";
-    e.pending = f[kKept] == "p";
+    e.pending = f[kKept] == kCopyPending;
+    e.kept = f[kKept] == kCopyKept || e.pending;
     e.before = {std::stoull(f[kBeforeSize]), TimeOf(f[kBeforeAccessed]), TimeOf(f[kBeforeModified]),
                 static_cast<std::uint32_t>(std::stoul(f[kBeforeMode]))};
     e.afterSize = std::stoull(f[kAfterSize]);
@@ -114,12 +119,12 @@ std::optional<JournalEntry> ParseEntry(const std::string& line) {
 }
 
 std::string TakeBackLine(int number) {
-  return std::to_string(number) + "\tx\n";
+  return std::to_string(number) + "\t" + kTakenBack + "\n";
 }
 
 std::optional<int> TakenBack(const std::string& line) {
   const std::vector<std::string> f = Fields(line);
-  if (f.size() != 2 || f[1] != "x") return std::nullopt;
+  if (f.size() != 2 || f[1] != kTakenBack) return std::nullopt;
   try {
     return std::stoi(f[0]);
   } catch (const std::exception&) {

@@ -14,7 +14,8 @@ namespace {
 // Old contents up to this size go into the run's one file of small contents.
 constexpr std::size_t kPackedLimit = std::size_t{1} << 20;
 
-fs::path PathOf(const std::string& bytes) {
+// The path named by `bytes`, as the file system library takes it.
+fs::path FsPath(const std::string& bytes) {
   return fs::path(std::u8string(bytes.begin(), bytes.end()));
 }
 
@@ -25,7 +26,7 @@ std::string BytesOf(const fs::path& path) {
 
 std::string Absolute(const std::string& path) {
   std::error_code error;
-  const fs::path absolute = fs::absolute(PathOf(path), error);
+  const fs::path absolute = fs::absolute(FsPath(path), error);
   return error ? path : BytesOf(absolute);
 }
 

@@ -1,5 +1,8 @@
 #include "cleaning_groups.h"
 
+#include <iterator>
+
+#include "cleaning_pass.h"
 #include "resource_ids.h"
 
 namespace quillmere {
@@ -109,6 +112,16 @@ constexpr CleaningGroup kGroups[] = {
            "--case-sensitive", "match SEARCH and the fixed conversions in exact case",
            "Case sensitive", "Determine, whether functions search are case sensitive.", 12, false),
 };
+
+// The groups stand in the pass's own order, then the case mode and the preset.
+constexpr bool FollowsThePassOrder() {
+  std::size_t at = 0;
+  for (bool CleaningOptions::*group : kPassOrder) {
+    if (kGroups[at++].field != group) return false;
+  }
+  return std::size(kGroups) == at + 2;
+}
+static_assert(FollowsThePassOrder(), "the groups must stand in the order the pass applies them");
 
 }  // namespace
 

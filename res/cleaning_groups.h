@@ -43,8 +43,8 @@ struct CleaningGroup {
   bool inPdaPreset;  // "Set for PDA" ticks it
 };
 
-// Every group, in the order the cleaning pass applies them, then the case
-// mode and the preset.
+// Every group, in the cleaning pass's order (`kPassOrder`, checked when this
+// is compiled), then the case mode and the preset.
 std::span<const CleaningGroup> CleaningGroups();
 
 // The "Set for PDA" preset: sets the switches of the groups it holds to the

@@ -32,7 +32,6 @@ class PathListModel : public QAbstractListModel {
   // Marks the paths that failed in the last run, each with its reason, in
   // place of the marks before.
   void setFailures(std::unordered_map<std::string, QString> failed);
-  bool isMarked(const std::string& path) const { return failed_.contains(path); }
 
  private:
   std::deque<std::string> paths_;
