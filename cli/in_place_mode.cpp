@@ -8,6 +8,7 @@
 
 #include "cli.h"
 #include "console_observer.h"
+#include "json_observer.h"
 #include "json_report.h"
 #include "parallel_batch_job.h"
 #include "run_items.h"
@@ -91,7 +92,9 @@ int RunInPlaceMode(const CliCommand& command, const BaseStores& stores, RunJourn
   } else {
     // With a diff on standard output, the summary goes where it spoils no
     // patch.
-    (command.diff ? err : out) << RunSummary(counters.fileCount, counters.replacedCount, counters.errorCount, counters.restoredCount) << '\n';
+    (command.diff ? err : out) << RunSummary(counters.fileCount, counters.replacedCount,
+                                             counters.errorCount, counters.restoredCount)
+                               << '\n';
   }
   out.flush();
   if (stoppedBy != 0) return kExitSignalBase + stoppedBy;

@@ -6,18 +6,10 @@
 
 namespace quillmere {
 
-// Cleans a stream of records, one JSON object per line, for engines that
-// spread line-oriented work over many machines. Each record
-//   {"id": ANY, "text": "..."}   or   {"id": ANY, "text_base64": "..."}
-// (base64 for bytes that are not UTF-8) is answered on its own line, in
-// order, by
-//   {"id": ANY, "text": "...", "changed": true}
-// with "text_base64" instead when the cleaned text is not UTF-8, or by
-//   {"id": ANY, "error": "why"}
-// when the record cannot be cleaned: no JSON object, no text, a text that
-// holds a NUL byte, too large for memory. Blank lines are passed over.
-// Returns 0 once every record is answered, 1 when the input cannot be read
-// or the output cannot be written.
+// Cleans a stream of records, one JSON object per line (record_answer.h),
+// from `in` to `out`: each record is answered on its own line, in order, and
+// blank lines are passed over. Returns 0 once every record is answered, 1
+// when the input cannot be read or the output cannot be written.
 int RunStreamMode(const CleaningOptions& options, std::istream& in, std::ostream& out,
                   std::ostream& err);
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <iosfwd>
 #include <string>
 
-#include "console_observer.h"
+#include "batch_job.h"
+#include "file_outcome.h"
 
 namespace quillmere {
 
@@ -17,19 +17,7 @@ namespace quillmere {
 // written); "restored", "no_undo_copy" and "times_not_kept" (its reason)
 // appear when they happened. A path that is not UTF-8 comes as
 // "path_base64".
-class JsonObserver final : public SignalledObserver {
- public:
-  explicit JsonObserver(std::ostream& out) : out_(out) {}
-
-  void FileStarted(int, const std::string&, int) override {}
-  void FileRestored(const std::string&) override {}
-  void FileFailed(FileStage, const std::string&, const FileError&) override {}
-  void FileFinished(int index, const std::string& path, const FileOutcome& outcome) override;
-  void RunEnded(const RunCounters&, bool) override {}
-
- private:
-  std::ostream& out_;
-};
+std::string JsonFileLine(const std::string& path, const FileOutcome& outcome);
 
 // The last line: {"type":"summary","files":3,"changed":1,"errors":1,
 // "restored":0,"dry_run":false,"stopped_by_signal":0}.

@@ -1,7 +1,5 @@
 #include "json_report.h"
 
-#include <ostream>
-
 #include "json_bytes.h"
 
 namespace quillmere {
@@ -21,7 +19,7 @@ const char* ResultName(FileOutcome::Result result) {
 
 }  // namespace
 
-void JsonObserver::FileFinished(int, const std::string& path, const FileOutcome& outcome) {
+std::string JsonFileLine(const std::string& path, const FileOutcome& outcome) {
   Json line;
   line["type"] = "file";
   PutBytes(line, "path", path);
@@ -51,7 +49,7 @@ void JsonObserver::FileFinished(int, const std::string& path, const FileOutcome&
       line["ignored_copies"].push_back(std::move(copy));
     }
   }
-  out_ << JsonLine(line);
+  return JsonLine(line);
 }
 
 std::string JsonSummary(const RunCounters& counters, bool dryRun, int stoppedBy) {

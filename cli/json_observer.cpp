@@ -1,0 +1,13 @@
+#include "json_observer.h"
+
+#include <ostream>
+
+#include "json_report.h"
+
+namespace quillmere {
+
+void JsonObserver::FileFinished(int, const std::string& path, const FileOutcome& outcome) {
+  out_ << JsonFileLine(path, outcome);
+}
+
+}  // namespace quillmere
