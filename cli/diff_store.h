@@ -18,8 +18,9 @@ class DiffFileStore final : public FileStoreLayer {
       : FileStoreLayer(store), colour_(colour), checkSaves_(checkSaves), show_(std::move(show)) {}
 
   LoadedFile Load(const std::string& path) override;
-  std::optional<FileError> Save(const std::string& path, const std::string& text) override;
-  std::optional<FileError> Restamp(const std::string&, const FileStamp&) override {
+  [[nodiscard]] std::optional<FileError> Save(const std::string& path,
+                                              const std::string& text) override;
+  [[nodiscard]] std::optional<FileError> Restamp(const std::string&, const FileStamp&) override {
     return std::nullopt;  // nothing is written
   }
 

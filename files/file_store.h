@@ -76,13 +76,16 @@ class FileStore {
   // that content and `restored` is set. For previews and dry runs.
   virtual LoadedFile Peek(const std::string& path) = 0;
   // Nothing when the text was saved; otherwise why not.
-  virtual std::optional<FileError> Save(const std::string& path, const std::string& text) = 0;
+  [[nodiscard]] virtual std::optional<FileError> Save(const std::string& path,
+                                                      const std::string& text) = 0;
   // What Save would find wrong before writing anything, without writing.
-  virtual std::optional<FileError> CheckSave(const std::string& path) = 0;
+  [[nodiscard]] virtual std::optional<FileError> CheckSave(const std::string& path) = 0;
   // The file's size, times and mode.
-  virtual std::optional<FileError> Stamp(const std::string& path, FileStamp& stamp) = 0;
+  [[nodiscard]] virtual std::optional<FileError> Stamp(const std::string& path,
+                                                       FileStamp& stamp) = 0;
   // Gives the file these times and this mode back (its size is not touched).
-  virtual std::optional<FileError> Restamp(const std::string& path, const FileStamp& stamp) = 0;
+  [[nodiscard]] virtual std::optional<FileError> Restamp(const std::string& path,
+                                                         const FileStamp& stamp) = 0;
   // Which file the path reaches now, when the store can tell: a save by
   // rename gives the file a new identity.
   virtual std::optional<FileKey> KeyOf(const std::string& /*path*/) { return std::nullopt; }

@@ -15,16 +15,18 @@ class FileStoreLayer : public FileStore {
 
   LoadedFile Load(const std::string& path) override { return inner_->Load(path); }
   LoadedFile Peek(const std::string& path) override { return inner_->Peek(path); }
-  std::optional<FileError> Save(const std::string& path, const std::string& text) override {
+  [[nodiscard]] std::optional<FileError> Save(const std::string& path,
+                                              const std::string& text) override {
     return inner_->Save(path, text);
   }
-  std::optional<FileError> CheckSave(const std::string& path) override {
+  [[nodiscard]] std::optional<FileError> CheckSave(const std::string& path) override {
     return inner_->CheckSave(path);
   }
-  std::optional<FileError> Stamp(const std::string& path, FileStamp& stamp) override {
+  [[nodiscard]] std::optional<FileError> Stamp(const std::string& path, FileStamp& stamp) override {
     return inner_->Stamp(path, stamp);
   }
-  std::optional<FileError> Restamp(const std::string& path, const FileStamp& stamp) override {
+  [[nodiscard]] std::optional<FileError> Restamp(const std::string& path,
+                                                 const FileStamp& stamp) override {
     return inner_->Restamp(path, stamp);
   }
   std::optional<FileKey> KeyOf(const std::string& path) override { return inner_->KeyOf(path); }

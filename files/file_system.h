@@ -70,36 +70,38 @@ class OpenFile {
  public:
   virtual ~OpenFile() = default;
 
-  virtual Result<FileInfo> Info() = 0;
+  [[nodiscard]] virtual Result<FileInfo> Info() = 0;
   // Reads up to `count` bytes at `offset`: how many were read, 0 at the end.
-  virtual Result<std::size_t> ReadAt(char* buffer, std::size_t count, std::uint64_t offset) = 0;
+  [[nodiscard]] virtual Result<std::size_t> ReadAt(char* buffer, std::size_t count,
+                                                   std::uint64_t offset) = 0;
   // Writes all `count` bytes at `offset`.
-  virtual MaybeError WriteAt(const char* data, std::size_t count, std::uint64_t offset) = 0;
+  [[nodiscard]] virtual MaybeError WriteAt(const char* data, std::size_t count,
+                                           std::uint64_t offset) = 0;
   // Reserves disk space for the first `length` bytes; the file may grow.
-  virtual MaybeError Reserve(std::uint64_t length) = 0;
-  virtual MaybeError Truncate(std::uint64_t length) = 0;
-  virtual MaybeError Sync() = 0;
+  [[nodiscard]] virtual MaybeError Reserve(std::uint64_t length) = 0;
+  [[nodiscard]] virtual MaybeError Truncate(std::uint64_t length) = 0;
+  [[nodiscard]] virtual MaybeError Sync() = 0;
 
-  virtual Result<FileAttributes> ReadAttributes() = 0;
-  virtual Result<Ownership> Owner() = 0;
+  [[nodiscard]] virtual Result<FileAttributes> ReadAttributes() = 0;
+  [[nodiscard]] virtual Result<Ownership> Owner() = 0;
   // Gives this file the owner of `file`, where this process may; a file made
   // by an administrator for another user's file stays usable by that user.
   virtual void TakeOwnerOf(OpenFile& file) = 0;
   // Sets the times of last access and change of content.
-  virtual MaybeError SetTimes(Timestamp accessed, Timestamp modified) = 0;
+  [[nodiscard]] virtual MaybeError SetTimes(Timestamp accessed, Timestamp modified) = 0;
   // Sets the permission bits (POSIX) or the attribute flags (Windows).
-  virtual MaybeError SetMode(std::uint32_t mode) = 0;
+  [[nodiscard]] virtual MaybeError SetMode(std::uint32_t mode) = 0;
   // Gives the file exactly these attributes, or fails.
-  virtual MaybeError WriteAttributes(const FileAttributes& attributes) = 0;
+  [[nodiscard]] virtual MaybeError WriteAttributes(const FileAttributes& attributes) = 0;
 
   // Whether overwriting the file needs fresh disk space (a copy-on-write
   // file system), and how much space this process may still use there.
   virtual bool CopiesOnWrite() = 0;
-  virtual Result<std::uint64_t> FreeSpace() = 0;
+  [[nodiscard]] virtual Result<std::uint64_t> FreeSpace() = 0;
 
   // Gives the file the name `name` in its folder, atomically replacing the
   // file that had it.
-  virtual MaybeError RenameTo(const std::string& name) = 0;
+  [[nodiscard]] virtual MaybeError RenameTo(const std::string& name) = 0;
   // Lets this file be replaced by a rename: on systems that refuse to
   // replace an open file the handle is closed; elsewhere it stays open (and
   // locked) until the object goes.
@@ -119,26 +121,27 @@ class Folder {
 
   // Opens an existing file for this process alone: locked against other
   // openers, or shared with nobody. Never blocks on a FIFO or device.
-  virtual Result<std::unique_ptr<OpenFile>> Open(const std::string& name, Access access) = 0;
+  [[nodiscard]] virtual Result<std::unique_ptr<OpenFile>> Open(const std::string& name,
+                                                               Access access) = 0;
   // Creates a new file, readable and writable by its owner only; fails when
   // the name is taken.
-  virtual Result<std::unique_ptr<OpenFile>> Create(const std::string& name) = 0;
-  virtual Result<FileInfo> InfoOf(const std::string& name) = 0;
+  [[nodiscard]] virtual Result<std::unique_ptr<OpenFile>> Create(const std::string& name) = 0;
+  [[nodiscard]] virtual Result<FileInfo> InfoOf(const std::string& name) = 0;
   // Who owns the name in the folder (a link itself, not what it points to),
   // and who owns the folder.
-  virtual Result<Ownership> OwnerOf(const std::string& name) = 0;
-  virtual Result<Ownership> Owner() = 0;
-  virtual MaybeError Remove(const std::string& name) = 0;
+  [[nodiscard]] virtual Result<Ownership> OwnerOf(const std::string& name) = 0;
+  [[nodiscard]] virtual Result<Ownership> Owner() = 0;
+  [[nodiscard]] virtual MaybeError Remove(const std::string& name) = 0;
   // Makes a folder in this one, for this user alone; fails when the name is
   // taken. Opens a folder in this one, no link followed. Removes an empty
   // one.
-  virtual Result<std::unique_ptr<Folder>> MakeFolder(const std::string& name) = 0;
-  virtual Result<std::unique_ptr<Folder>> OpenFolder(const std::string& name) = 0;
-  virtual MaybeError RemoveFolder(const std::string& name) = 0;
+  [[nodiscard]] virtual Result<std::unique_ptr<Folder>> MakeFolder(const std::string& name) = 0;
+  [[nodiscard]] virtual Result<std::unique_ptr<Folder>> OpenFolder(const std::string& name) = 0;
+  [[nodiscard]] virtual MaybeError RemoveFolder(const std::string& name) = 0;
   // The names in the folder, "." and ".." left out, in no order.
-  virtual Result<std::vector<std::string>> Names() = 0;
+  [[nodiscard]] virtual Result<std::vector<std::string>> Names() = 0;
   // Makes the names in the folder durable.
-  virtual MaybeError Sync() = 0;
+  [[nodiscard]] virtual MaybeError Sync() = 0;
   // The folder, and a file in it, as paths the system takes.
   virtual std::string Path() const = 0;
   virtual std::string PathOf(const std::string& name) const = 0;
@@ -158,18 +161,19 @@ class FileSystem {
   // Follows the path's links, but only those that the link rule allows: a
   // link is followed when it is owned by the user running the program, by
   // the system's administrator, or by the owner of what it points to.
-  virtual Result<Location> Locate(const std::string& path) = 0;
-  virtual Result<std::unique_ptr<Folder>> OpenFolder(const std::string& path) = 0;
+  [[nodiscard]] virtual Result<Location> Locate(const std::string& path) = 0;
+  [[nodiscard]] virtual Result<std::unique_ptr<Folder>> OpenFolder(const std::string& path) = 0;
   // The private folder for recovery copies that cannot go beside their file;
   // made, for this user alone and only inside folders no other user may
   // change, when `create` is set and it is missing. Whose it is now is for
   // the caller to judge.
-  virtual Result<std::unique_ptr<Folder>> RecoveryFolder(bool create) = 0;
+  [[nodiscard]] virtual Result<std::unique_ptr<Folder>> RecoveryFolder(bool create) = 0;
   // A private folder of the program's at `path` (the undo journals): made,
   // with each missing folder on the way, for this user alone when `create`
   // is set, and only inside folders no other user may change. It must be
   // the user's and closed to others, or it is refused with the reason.
-  virtual Result<std::unique_ptr<Folder>> PrivateFolder(const std::string& path, bool create) = 0;
+  [[nodiscard]] virtual Result<std::unique_ptr<Folder>> PrivateFolder(const std::string& path,
+                                                                      bool create) = 0;
 };
 
 }  // namespace quillmere

@@ -36,7 +36,7 @@ RunFolder::RunFolder(std::string id, std::unique_ptr<Folder> folder)
 
 MaybeError RunFolder::Begin(std::int64_t started) {
   Result<std::unique_ptr<OpenFile>> created = folder_->Create(std::string(kJournal));
-  if (!created.ok()) return created.error();
+  if (!created.has_value()) return created.error();
   const std::string header = std::string(kHeader) + std::to_string(started) + "\n";
   if (MaybeError error = detail::WriteWhole(**created, header)) return error;
   journal_ = {std::move(*created), header.size()};
@@ -47,12 +47,12 @@ Result<RunFolder::Appended*> RunFolder::OpenForAppending(Appended& slot, std::st
   if (slot.file) return &slot;
   const std::string file(name);
   Result<std::unique_ptr<OpenFile>> opened = folder_->Open(file, Access::kReadWrite);
-  if (!opened.ok() && opened.error().problem == FileProblem::kNotFound) {
+  if (!opened.has_value() && opened.error().problem == FileProblem::kNotFound) {
     opened = folder_->Create(file);
   }
-  if (!opened.ok()) return opened.error();
+  if (!opened.has_value()) return opened.error();
   Result<FileInfo> info = (*opened)->Info();
-  if (!info.ok()) return info.error();
+  if (!info.has_value()) return info.error();
   slot = {std::move(*opened), info->size};
   return &slot;
 }
@@ -68,24 +68,25 @@ Result<std::string> RunFolder::ReadAll(std::string_view name) {
     }
   }
   Result<std::unique_ptr<OpenFile>> opened = folder_->Open(std::string(name), Access::kRead);
-  if (!opened.ok()) return opened.error();
+  if (!opened.has_value()) return opened.error();
   Result<FileInfo> info = (*opened)->Info();
-  if (!info.ok()) return info.error();
+  if (!info.has_value()) return info.error();
   return detail::ReadWhole(**opened, info->size, detail::NulBytes::kAllowed);
 }
 
 Result<std::int64_t> RunFolder::Started() {
   Result<std::string> text = ReadAll(kJournal);
-  if (!text.ok()) return text.error();
+  if (!text.has_value()) return text.error();
   if (!text->starts_with(kHeader)) return FileError{FileProblem::kSystemError, "not a journal"};
   return std::atoll(text->c_str() + kHeader.size());
 }
 
 Result<std::vector<JournalEntry>> RunFolder::Entries() {
   Result<std::string> journal = ReadAll(kJournal);
-  if (!journal.ok()) return journal.error();
+  if (!journal.has_value()) return journal.error();
   Result<std::string> undone = ReadAll(kUndone);
-  if (!undone.ok() && undone.error().problem != FileProblem::kNotFound) return undone.error();
+  if (!undone.has_value() && undone.error().problem != FileProblem::kNotFound)
+    return undone.error();
   std::map<int, JournalEntry> byNumber;
   std::vector<std::string> lines = CompleteLines(*journal);
   // The first line is the header. An entry's last line stands: the one
@@ -98,7 +99,7 @@ Result<std::vector<JournalEntry>> RunFolder::Entries() {
       byNumber[entry->number] = std::move(*entry);
     }
   }
-  if (undone.ok()) {
+  if (undone.has_value()) {
     for (const std::string& line : CompleteLines(*undone)) {
       const auto found = byNumber.find(std::atoi(line.c_str()));
       if (found == byNumber.end()) continue;
@@ -121,7 +122,7 @@ MaybeError RunFolder::Append(std::string_view line) {
 
 Result<std::uint64_t> RunFolder::Pack(std::string_view content) {
   Result<Appended*> packed = OpenForAppending(packed_, kPacked);
-  if (!packed.ok()) return packed.error();
+  if (!packed.has_value()) return packed.error();
   const std::uint64_t at = (*packed)->size;
   if (MaybeError error = detail::WriteWhole(*(*packed)->file, content, at)) {
     // What a failed write left goes: the next content starts where it ends.
@@ -135,13 +136,13 @@ Result<std::uint64_t> RunFolder::Pack(std::string_view content) {
 MaybeError RunFolder::Keep(int number, OpenFile& source, std::uint64_t size) {
   const std::string name = CopyName(number);
   Result<std::unique_ptr<OpenFile>> copy = folder_->Create(name);
-  if (!copy.ok()) return copy.error();
+  if (!copy.has_value()) return copy.error();
   std::string piece(kPiece, '\0');
   MaybeError error;
   std::uint64_t done = 0;
   while (!error && done < size) {
     Result<std::size_t> got = source.ReadAt(piece.data(), piece.size(), done);
-    if (!got.ok()) {
+    if (!got.has_value()) {
       error = got.error();
     } else if (*got == 0) {
       error = FileError{FileProblem::kChanged, "it became shorter while being copied"};
@@ -154,25 +155,27 @@ MaybeError RunFolder::Keep(int number, OpenFile& source, std::uint64_t size) {
   }
   if (error) {
     copy->reset();
-    folder_->Remove(name);
+    // The error that stopped the copy is the one reported.
+    (void)folder_->Remove(name);
   }
   return error;
 }
 
 void RunFolder::Drop(int number) {
-  folder_->Remove(CopyName(number));
+  // A copy left behind only takes room until its run is removed.
+  (void)folder_->Remove(CopyName(number));
 }
 
 Result<std::string> RunFolder::OldContent(const JournalEntry& entry) {
   if (!entry.packedAt) {
     Result<std::string> content = ReadAll(CopyName(entry.number));
-    if (content.ok() && content->size() != entry.before.size) {
+    if (content.has_value() && content->size() != entry.before.size) {
       return FileError{FileProblem::kSystemError, "the undo copy is damaged"};
     }
     return content;
   }
   Result<Appended*> packed = OpenForAppending(packed_, kPacked);
-  if (!packed.ok()) return packed.error();
+  if (!packed.has_value()) return packed.error();
   if (*entry.packedAt + entry.before.size > (*packed)->size) {
     return FileError{FileProblem::kSystemError, "the undo copy is damaged"};
   }
@@ -180,7 +183,7 @@ Result<std::string> RunFolder::OldContent(const JournalEntry& entry) {
   for (std::size_t done = 0; done < content.size();) {
     Result<std::size_t> got = (*packed)->file->ReadAt(content.data() + done, content.size() - done,
                                                       *entry.packedAt + done);
-    if (!got.ok()) return got.error();
+    if (!got.has_value()) return got.error();
     if (*got == 0) return FileError{FileProblem::kSystemError, "the undo copy is damaged"};
     done += *got;
   }
@@ -197,7 +200,7 @@ MaybeError RunFolder::MarkUndone(int number) {
 
 MaybeError RunFolder::AppendTo(Appended& slot, std::string_view name, std::string_view line) {
   Result<Appended*> file = OpenForAppending(slot, name);
-  if (!file.ok()) return file.error();
+  if (!file.has_value()) return file.error();
   if (MaybeError error = detail::WriteWhole(*(*file)->file, line, (*file)->size)) return error;
   (*file)->size += line.size();
   return std::nullopt;
@@ -206,9 +209,9 @@ MaybeError RunFolder::AppendTo(Appended& slot, std::string_view name, std::strin
 std::uint64_t RunFolder::Size() {
   std::uint64_t bytes = 0;
   Result<std::vector<std::string>> names = folder_->Names();
-  if (!names.ok()) return 0;
+  if (!names.has_value()) return 0;
   for (const std::string& name : *names) {
-    if (Result<FileInfo> info = folder_->InfoOf(name); info.ok()) bytes += info->size;
+    if (Result<FileInfo> info = folder_->InfoOf(name); info.has_value()) bytes += info->size;
   }
   return bytes;
 }

@@ -29,26 +29,26 @@ class RunFolder {
   Folder& folder() { return *folder_; }
 
   // Makes the journal with its header: when the run started.
-  MaybeError Begin(std::int64_t started);
+  [[nodiscard]] MaybeError Begin(std::int64_t started);
   // When the run started, by its header.
-  Result<std::int64_t> Started();
+  [[nodiscard]] Result<std::int64_t> Started();
   // Every entry's last line, in the order of their numbers, with what undo
   // marked; entries taken back are left out, and so is a last line cut
   // short.
-  Result<std::vector<JournalEntry>> Entries();
+  [[nodiscard]] Result<std::vector<JournalEntry>> Entries();
   // Appends to the journal: an entry's line, or the taking back of one.
-  MaybeError Append(std::string_view line);
+  [[nodiscard]] MaybeError Append(std::string_view line);
   // Appends a small old content to the run's file of small contents: where
   // it starts.
-  Result<std::uint64_t> Pack(std::string_view content);
+  [[nodiscard]] Result<std::uint64_t> Pack(std::string_view content);
   // A large old content, written to a file of its own from `source`.
-  MaybeError Keep(int number, OpenFile& source, std::uint64_t size);
+  [[nodiscard]] MaybeError Keep(int number, OpenFile& source, std::uint64_t size);
   void Drop(int number);
   // The old content an entry kept, if it can be read whole.
-  Result<std::string> OldContent(const JournalEntry& entry);
+  [[nodiscard]] Result<std::string> OldContent(const JournalEntry& entry);
   // Records that an undo began to put the entry's file back, or did.
-  MaybeError MarkUndoing(int number);
-  MaybeError MarkUndone(int number);
+  [[nodiscard]] MaybeError MarkUndoing(int number);
+  [[nodiscard]] MaybeError MarkUndone(int number);
   // The bytes its files hold.
   std::uint64_t Size();
   // Gives up the open files.
@@ -59,9 +59,9 @@ class RunFolder {
     std::unique_ptr<OpenFile> file;
     std::uint64_t size = 0;
   };
-  Result<Appended*> OpenForAppending(Appended& slot, std::string_view name);
-  MaybeError AppendTo(Appended& slot, std::string_view name, std::string_view line);
-  Result<std::string> ReadAll(std::string_view name);
+  [[nodiscard]] Result<Appended*> OpenForAppending(Appended& slot, std::string_view name);
+  [[nodiscard]] MaybeError AppendTo(Appended& slot, std::string_view name, std::string_view line);
+  [[nodiscard]] Result<std::string> ReadAll(std::string_view name);
 
   std::string id_;
   std::unique_ptr<Folder> folder_;

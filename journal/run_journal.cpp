@@ -46,7 +46,7 @@ Result<RunFolder*> RunJournal::Folder() {
   if (!started_) {
     started_ = true;
     Result<std::unique_ptr<RunFolder>> started = journals_.StartRun();
-    if (started.ok()) {
+    if (started.has_value()) {
       folder_ = std::move(*started);
     } else {
       startError_ = started.error();
@@ -59,19 +59,19 @@ Result<RunFolder*> RunJournal::Folder() {
 Result<int> RunJournal::NewEntry() {
   const std::lock_guard lock(mutex_);
   Result<RunFolder*> folder = Folder();
-  if (!folder.ok()) return folder.error();
+  if (!folder.has_value()) return folder.error();
   return ++entries_;
 }
 
 Result<std::uint64_t> RunJournal::PackCopy(std::string_view content) {
   const std::lock_guard lock(mutex_);
   Result<RunFolder*> folder = Folder();
-  if (!folder.ok()) return folder.error();
+  if (!folder.has_value()) return folder.error();
   if (!journals_.MakeRoom((*folder)->id(), copying_ + content.size())) return JournalFull();
   // Handed to the system before the file is replaced, so that a run killed
   // after the save still has it.
   Result<std::uint64_t> at = (*folder)->Pack(content);
-  if (at.ok()) journals_.Added(content.size());
+  if (at.has_value()) journals_.Added(content.size());
   return at;
 }
 
@@ -81,7 +81,7 @@ MaybeError RunJournal::KeepCopy(int number, const std::string& path, std::uint64
     // Room for this copy and for those other workers are making.
     const std::lock_guard lock(mutex_);
     Result<RunFolder*> started = Folder();
-    if (!started.ok()) return started.error();
+    if (!started.has_value()) return started.error();
     folder = *started;
     if (!journals_.MakeRoom(folder->id(), copying_ + size)) return JournalFull();
     copying_ += size;
@@ -90,8 +90,8 @@ MaybeError RunJournal::KeepCopy(int number, const std::string& path, std::uint64
   std::unique_ptr<FileSystem> files = MakeSystemFileSystem("");
   Result<Location> where = files->Locate(path);
   Result<std::unique_ptr<OpenFile>> source =
-      where.ok() ? where->folder->Open(where->name, Access::kRead) : where.error();
-  error = source.ok() ? folder->Keep(number, **source, size) : MaybeError(source.error());
+      where.has_value() ? where->folder->Open(where->name, Access::kRead) : where.error();
+  error = source.has_value() ? folder->Keep(number, **source, size) : MaybeError(source.error());
   const std::lock_guard lock(mutex_);
   copying_ -= size;
   if (!error) journals_.Added(size);
@@ -115,7 +115,8 @@ MaybeError RunJournal::Record(const JournalEntry& entry) {
 
 void RunJournal::TakeBack(int number) {
   const std::lock_guard lock(mutex_);
-  if (folder_) folder_->Append(TakeBackLine(number));
+  // Best done: the failed save's own error is the one reported.
+  if (folder_) (void)folder_->Append(TakeBackLine(number));
 }
 
 void RunJournal::Finish() {
@@ -156,7 +157,7 @@ MaybeError JournaledFileStore::KeepOldContent(const std::string& path, JournalEn
   // fails if the file changed since.
   if (path == loadedPath_ && loadedText_ && loadedText_->size() == entry.before.size) {
     Result<std::uint64_t> at = journal_.PackCopy(*loadedText_);
-    if (!at.ok()) return at.error();
+    if (!at.has_value()) return at.error();
     entry.packedAt = *at;
     return std::nullopt;
   }
@@ -179,7 +180,7 @@ std::optional<FileError> JournaledFileStore::Save(const std::string& path,
   }
   stamps_.clear();
   Result<int> number = notKept ? Result<int>(*notKept) : journal_.NewEntry();
-  if (number.ok()) {
+  if (number.has_value()) {
     entry.number = *number;
     notKept = KeepOldContent(path, entry);
   } else {
@@ -202,7 +203,7 @@ std::optional<FileError> JournaledFileStore::Save(const std::string& path,
   }
   if (notKept) {
     if (notKept_) notKept_(path, *notKept);
-    if (!number.ok()) return std::nullopt;
+    if (!number.has_value()) return std::nullopt;
   }
   FileStamp after;
   if (!inner().Stamp(path, after)) {

@@ -29,15 +29,15 @@ class RunJournal {
   std::optional<std::string> run() const;
   // A number for a new entry; why not, when the journal could not be
   // started.
-  Result<int> NewEntry();
+  [[nodiscard]] Result<int> NewEntry();
   // Appends a small old content, already in memory, to the run's file of
   // small contents, when there is room: where it starts.
-  Result<std::uint64_t> PackCopy(std::string_view content);
+  [[nodiscard]] Result<std::uint64_t> PackCopy(std::string_view content);
   // Copies the old content of the file at `path`, `size` bytes, as entry
   // `number`'s, when there is room.
-  MaybeError KeepCopy(int number, const std::string& path, std::uint64_t size);
+  [[nodiscard]] MaybeError KeepCopy(int number, const std::string& path, std::uint64_t size);
   void DropCopy(int number);
-  MaybeError Record(const JournalEntry& entry);
+  [[nodiscard]] MaybeError Record(const JournalEntry& entry);
   // Takes back the pending entry `number` (its save failed).
   void TakeBack(int number);
   // The run's files are given up (the run ended); the next entry still
@@ -47,7 +47,7 @@ class RunJournal {
   void Restart();
 
  private:
-  Result<RunFolder*> Folder();
+  [[nodiscard]] Result<RunFolder*> Folder();
 
   mutable std::mutex mutex_;
   RunJournals& journals_;
@@ -73,7 +73,8 @@ class JournaledFileStore final : public FileStoreLayer {
   JournaledFileStore(FileStore& store, RunJournals& journals, NotKept notKept);
 
   LoadedFile Load(const std::string& path) override;
-  std::optional<FileError> Save(const std::string& path, const std::string& text) override;
+  [[nodiscard]] std::optional<FileError> Save(const std::string& path,
+                                              const std::string& text) override;
   void Flush() override;
 
   // The run this store journals, once a file was saved.
@@ -84,7 +85,7 @@ class JournaledFileStore final : public FileStoreLayer {
  private:
   // Keeps the file's old content as entry `number`'s: packed when it is in
   // memory, copied otherwise.
-  MaybeError KeepOldContent(const std::string& path, JournalEntry& entry);
+  [[nodiscard]] MaybeError KeepOldContent(const std::string& path, JournalEntry& entry);
 
   std::unique_ptr<RunJournal> ownJournal_;
   RunJournal& journal_;

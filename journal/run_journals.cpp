@@ -37,7 +37,7 @@ Result<std::unique_ptr<Folder>> RunJournals::Runs(bool create) {
 
 Result<std::vector<std::string>> RunJournals::RunIds(Folder& runs) {
   Result<std::vector<std::string>> names = runs.Names();
-  if (!names.ok()) return names;
+  if (!names.has_value()) return names;
   std::vector<std::string> ids;
   for (std::string& name : *names) {
     if (IsRunId(name)) ids.push_back(std::move(name));
@@ -48,9 +48,9 @@ Result<std::vector<std::string>> RunJournals::RunIds(Folder& runs) {
 
 MaybeError RunJournals::RemoveRun(Folder& runs, const std::string& run) {
   Result<std::unique_ptr<Folder>> folder = runs.OpenFolder(run);
-  if (!folder.ok()) return folder.error();
+  if (!folder.has_value()) return folder.error();
   Result<std::vector<std::string>> names = (*folder)->Names();
-  if (!names.ok()) return names.error();
+  if (!names.has_value()) return names.error();
   for (const std::string& name : *names) {
     if (MaybeError error = (*folder)->Remove(name)) return error;
   }
@@ -60,9 +60,9 @@ MaybeError RunJournals::RemoveRun(Folder& runs, const std::string& run) {
 std::uint64_t RunJournals::BytesUsed(Folder& runs) {
   std::uint64_t bytes = 0;
   Result<std::vector<std::string>> ids = RunIds(runs);
-  if (!ids.ok()) return 0;
+  if (!ids.has_value()) return 0;
   for (const std::string& id : *ids) {
-    if (Result<std::unique_ptr<Folder>> folder = runs.OpenFolder(id); folder.ok()) {
+    if (Result<std::unique_ptr<Folder>> folder = runs.OpenFolder(id); folder.has_value()) {
       bytes += RunFolder(id, std::move(*folder)).Size();
     }
   }
@@ -72,16 +72,16 @@ std::uint64_t RunJournals::BytesUsed(Folder& runs) {
 std::vector<RunRecord> RunJournals::List() {
   std::vector<RunRecord> runs;
   Result<std::unique_ptr<Folder>> folder = Runs(false);
-  if (!folder.ok()) return runs;
+  if (!folder.has_value()) return runs;
   Result<std::vector<std::string>> ids = RunIds(**folder);
-  if (!ids.ok()) return runs;
+  if (!ids.has_value()) return runs;
   for (const std::string& id : *ids) {
     Result<std::unique_ptr<Folder>> opened = (*folder)->OpenFolder(id);
-    if (!opened.ok()) continue;
+    if (!opened.has_value()) continue;
     RunFolder run(id, std::move(*opened));
     Result<std::int64_t> started = run.Started();
     Result<std::vector<JournalEntry>> entries = run.Entries();
-    if (!started.ok() || !entries.ok()) continue;
+    if (!started.has_value() || !entries.has_value()) continue;
     RunRecord record{id, *started, 0, 0, true};
     for (const JournalEntry& entry : *entries) {
       ++record.files;
@@ -98,20 +98,21 @@ std::vector<RunRecord> RunJournals::List() {
 Result<std::unique_ptr<RunFolder>> RunJournals::OpenRun(const std::string& run) {
   if (!IsRunId(run)) return FileError{FileProblem::kNotFound, run};
   Result<std::unique_ptr<Folder>> runs = Runs(false);
-  if (!runs.ok()) return runs.error();
+  if (!runs.has_value()) return runs.error();
   Result<std::unique_ptr<Folder>> folder = (*runs)->OpenFolder(run);
-  if (!folder.ok()) return folder.error();
+  if (!folder.has_value()) return folder.error();
   return std::make_unique<RunFolder>(run, std::move(*folder));
 }
 
 Result<std::unique_ptr<RunFolder>> RunJournals::StartRun() {
   used_.reset();  // other programs may have added or removed runs meanwhile
   Result<std::unique_ptr<Folder>> runs = Runs(true);
-  if (!runs.ok()) return runs.error();
+  if (!runs.has_value()) return runs.error();
   Result<std::vector<std::string>> ids = RunIds(**runs);
-  if (!ids.ok()) return ids.error();
+  if (!ids.has_value()) return ids.error();
   for (std::size_t old = 0; ids->size() - old >= static_cast<std::size_t>(kRunsKept); ++old) {
-    RemoveRun(**runs, (*ids)[old]);
+    // An old run that cannot be removed now is tried again at the next start.
+    (void)RemoveRun(**runs, (*ids)[old]);
   }
   const std::int64_t now = std::time(nullptr);
   std::string newest = ids->empty() ? "" : ids->back();
@@ -119,9 +120,9 @@ Result<std::unique_ptr<RunFolder>> RunJournals::StartRun() {
     const std::optional<std::string> id = NextRunId(LocalTimeText(now, "%Y%m%d-%H%M%S"), newest);
     if (!id) return FileError{FileProblem::kSystemError, "no run id is left after " + newest};
     Result<std::unique_ptr<Folder>> folder = (*runs)->MakeFolder(*id);
-    if (!folder.ok()) {
+    if (!folder.has_value()) {
       // Taken by a run that started at the same moment: the next one.
-      if ((*runs)->InfoOf(*id).ok()) {
+      if ((*runs)->InfoOf(*id).has_value()) {
         newest = *id;
         continue;
       }
@@ -136,16 +137,16 @@ Result<std::unique_ptr<RunFolder>> RunJournals::StartRun() {
 
 bool RunJournals::MakeRoom(const std::string& run, std::uint64_t bytes) {
   Result<std::unique_ptr<Folder>> runs = Runs(false);
-  if (!runs.ok()) return false;
+  if (!runs.has_value()) return false;
   if (!used_) used_ = BytesUsed(**runs);
   if (*used_ + bytes <= byteLimit_) return true;
   Result<std::vector<std::string>> ids = RunIds(**runs);
-  if (!ids.ok()) return false;
+  if (!ids.has_value()) return false;
   for (const std::string& id : *ids) {
     if (*used_ + bytes <= byteLimit_) return true;
     if (id == run) continue;
     std::uint64_t freed = 0;
-    if (Result<std::unique_ptr<Folder>> folder = (*runs)->OpenFolder(id); folder.ok()) {
+    if (Result<std::unique_ptr<Folder>> folder = (*runs)->OpenFolder(id); folder.has_value()) {
       freed = RunFolder(id, std::move(*folder)).Size();
     }
     if (!RemoveRun(**runs, id)) *used_ -= std::min(*used_, freed);
@@ -164,19 +165,19 @@ void RunJournals::Removed(std::uint64_t bytes) {
 MaybeError RunJournals::Forget(const std::string& run) {
   if (!IsRunId(run)) return FileError{FileProblem::kNotFound, run};
   Result<std::unique_ptr<Folder>> runs = Runs(false);
-  if (!runs.ok()) return runs.error();
+  if (!runs.has_value()) return runs.error();
   used_.reset();
   return RemoveRun(**runs, run);
 }
 
 MaybeError RunJournals::ForgetAll() {
   Result<std::unique_ptr<Folder>> runs = Runs(false);
-  if (!runs.ok()) {
+  if (!runs.has_value()) {
     if (runs.error().problem == FileProblem::kNotFound) return std::nullopt;
     return runs.error();
   }
   Result<std::vector<std::string>> ids = RunIds(**runs);
-  if (!ids.ok()) return ids.error();
+  if (!ids.has_value()) return ids.error();
   used_.reset();
   for (const std::string& id : *ids) {
     if (MaybeError error = RemoveRun(**runs, id)) return error;

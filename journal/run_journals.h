@@ -40,10 +40,10 @@ class RunJournals {
   // it) is left out.
   std::vector<RunRecord> List();
   // One run's folder, to read or undo.
-  Result<std::unique_ptr<RunFolder>> OpenRun(const std::string& run);
+  [[nodiscard]] Result<std::unique_ptr<RunFolder>> OpenRun(const std::string& run);
   // A new run's folder with its journal begun, made after the oldest runs
   // beyond the limit went.
-  Result<std::unique_ptr<RunFolder>> StartRun();
+  [[nodiscard]] Result<std::unique_ptr<RunFolder>> StartRun();
   // Frees room for `bytes` more, removing the oldest runs but `run`; whether
   // there is room.
   bool MakeRoom(const std::string& run, std::uint64_t bytes);
@@ -51,14 +51,14 @@ class RunJournals {
   void Added(std::uint64_t bytes);
   void Removed(std::uint64_t bytes);
   // Deletes a run's journal, or every run's.
-  MaybeError Forget(const std::string& run);
-  MaybeError ForgetAll();
+  [[nodiscard]] MaybeError Forget(const std::string& run);
+  [[nodiscard]] MaybeError ForgetAll();
 
  private:
-  Result<std::unique_ptr<Folder>> Runs(bool create);
+  [[nodiscard]] Result<std::unique_ptr<Folder>> Runs(bool create);
   // The runs' ids, oldest first.
-  Result<std::vector<std::string>> RunIds(Folder& runs);
-  MaybeError RemoveRun(Folder& runs, const std::string& run);
+  [[nodiscard]] Result<std::vector<std::string>> RunIds(Folder& runs);
+  [[nodiscard]] MaybeError RemoveRun(Folder& runs, const std::string& run);
   std::uint64_t BytesUsed(Folder& runs);
 
   std::unique_ptr<FileSystem> fs_;

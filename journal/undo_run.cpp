@@ -42,7 +42,7 @@ class SharedRun {
 std::optional<FileError> UndoEntry(FileStore& store, SharedRun& run, const JournalEntry& entry) {
   if (!entry.kept) return FileError{FileProblem::kNotFound, "no undo copy was kept"};
   Result<std::string> old = run.OldContent(entry);
-  if (!old.ok()) return old.error();
+  if (!old.has_value()) return old.error();
   // A load first puts back what an interrupted save left, an undo's own
   // rewrite in place included.
   const LoadedFile current = store.Load(entry.path);
@@ -93,8 +93,8 @@ std::optional<UndoWork> Prepare(RunJournals& journals, const std::string& run,
                                 std::optional<FileError>* error) {
   Result<std::unique_ptr<RunFolder>> folder = journals.OpenRun(run);
   Result<std::vector<JournalEntry>> entries =
-      folder.ok() ? (*folder)->Entries() : Result<std::vector<JournalEntry>>(folder.error());
-  if (!entries.ok()) {
+      folder.has_value() ? (*folder)->Entries() : Result<std::vector<JournalEntry>>(folder.error());
+  if (!entries.has_value()) {
     if (error != nullptr) *error = entries.error();
     return std::nullopt;
   }

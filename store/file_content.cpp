@@ -26,7 +26,7 @@ MaybeError ReadPieces(OpenFile& file, const std::function<bool(std::string_view)
   std::string piece(kPiece, '\0');
   for (std::uint64_t at = 0;;) {
     Result<std::size_t> got = file.ReadAt(piece.data(), piece.size(), at);
-    if (!got.ok()) return got.error();
+    if (!got.has_value()) return got.error();
     if (*got == 0 || !take(std::string_view(piece.data(), *got))) return std::nullopt;
     at += *got;
   }
@@ -47,7 +47,7 @@ Result<std::string> ReadWhole(OpenFile& file, std::uint64_t size, NulBytes nulBy
   while (done < size) {
     const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(size - done, kChunk));
     Result<std::size_t> got = file.ReadAt(content.data() + done, want, done);
-    if (!got.ok()) return got.error();
+    if (!got.has_value()) return got.error();
     if (*got == 0) return FileError{FileProblem::kChanged, "it became shorter while being read"};
     if (nulBytes == NulBytes::kRefused &&
         std::memchr(content.data() + done, '\0', *got) != nullptr) {
@@ -57,7 +57,7 @@ Result<std::string> ReadWhole(OpenFile& file, std::uint64_t size, NulBytes nulBy
   }
   char next = 0;
   Result<std::size_t> beyond = file.ReadAt(&next, 1, size);
-  if (!beyond.ok()) return beyond.error();
+  if (!beyond.has_value()) return beyond.error();
   if (*beyond != 0) return FileError{FileProblem::kChanged, "it grew while being read"};
   return content;
 }

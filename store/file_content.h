@@ -13,16 +13,17 @@ enum class NulBytes { kAllowed, kRefused };
 // Reads the file's whole content, `size` bytes as its information gave,
 // and checks that nothing follows. A NUL byte is refused as it arrives when
 // asked, so that a huge binary file is given up at once.
-Result<std::string> ReadWhole(OpenFile& file, std::uint64_t size, NulBytes nulBytes);
+[[nodiscard]] Result<std::string> ReadWhole(OpenFile& file, std::uint64_t size, NulBytes nulBytes);
 
 // Writes all of `text` at `offset`.
-MaybeError WriteWhole(OpenFile& file, std::string_view text, std::uint64_t offset = 0);
+[[nodiscard]] MaybeError WriteWhole(OpenFile& file, std::string_view text,
+                                    std::uint64_t offset = 0);
 
 // A fast hash of a file's content, to recognise it later.
 std::uint64_t ContentHash(std::string_view content);
 // The same hash of what the open file holds, read a piece at a time.
-Result<std::uint64_t> ContentHashOf(OpenFile& file);
+[[nodiscard]] Result<std::uint64_t> ContentHashOf(OpenFile& file);
 // Whether the open file holds exactly `content`, read a piece at a time.
-Result<bool> Holds(OpenFile& file, std::string_view content);
+[[nodiscard]] Result<bool> Holds(OpenFile& file, std::string_view content);
 
 }  // namespace quillmere::detail

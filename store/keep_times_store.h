@@ -19,7 +19,8 @@ class KeepTimesFileStore final : public FileStoreLayer {
       : FileStoreLayer(store), notKept_(std::move(notKept)) {}
 
   LoadedFile Load(const std::string& path) override;
-  std::optional<FileError> Save(const std::string& path, const std::string& text) override;
+  [[nodiscard]] std::optional<FileError> Save(const std::string& path,
+                                              const std::string& text) override;
 
  private:
   struct Before {

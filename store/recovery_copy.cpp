@@ -57,7 +57,7 @@ FileNote Ignored(const std::string& path, const std::string& why) {
 // closed to others, as ssh asks of its own folder.
 std::optional<std::string> WhyNotPrivate(Folder& folder) {
   Result<Ownership> owner = folder.Owner();
-  if (!owner.ok()) return ReasonText(owner.error());
+  if (!owner.has_value()) return ReasonText(owner.error());
   if (!owner->ownedByUser) return folder.Path() + " is owned by " + owner->ownerName;
   if (owner->othersMayWrite) return "others may write in " + folder.Path();
   return std::nullopt;
@@ -117,9 +117,9 @@ std::optional<std::string> WhyNotTrustedIn(Folder& folder, const std::string& na
   Result<Ownership> folderOwner = folder.Owner();
   Result<Ownership> fileOwner = file.Owner();
   for (const FileError* error :
-       {info.ok() ? nullptr : &info.error(), owner.ok() ? nullptr : &owner.error(),
-        folderOwner.ok() ? nullptr : &folderOwner.error(),
-        fileOwner.ok() ? nullptr : &fileOwner.error()}) {
+       {info.has_value() ? nullptr : &info.error(), owner.has_value() ? nullptr : &owner.error(),
+        folderOwner.has_value() ? nullptr : &folderOwner.error(),
+        fileOwner.has_value() ? nullptr : &fileOwner.error()}) {
     if (error != nullptr) return "its owner cannot be told: " + ReasonText(*error);
   }
   return WhyNotTrusted(*info, *owner, *folderOwner, *fileOwner);
@@ -127,7 +127,7 @@ std::optional<std::string> WhyNotTrustedIn(Folder& folder, const std::string& na
 
 Result<std::unique_ptr<Folder>> RecoveryCopies::PrivateFolder(bool create) {
   Result<std::unique_ptr<Folder>> own = fs_.RecoveryFolder(create);
-  if (!own.ok()) return own;
+  if (!own.has_value()) return own;
   if (std::optional<std::string> why = WhyNotPrivate(**own)) {
     return FileError{FileProblem::kUnsafeStateFolder, *why};
   }
@@ -144,10 +144,10 @@ Result<RecoveryCopy> RecoveryCopies::Make(Folder& folder, const std::string& nam
   MaybeError besideError;
   Result<Ownership> folderOwner = folder.Owner();
   Result<Ownership> fileOwner = file.Owner();
-  if (folderOwner.ok() && fileOwner.ok() && !folder.InfoOf(besideName).ok() &&
+  if (folderOwner.has_value() && fileOwner.has_value() && !folder.InfoOf(besideName).has_value() &&
       !WhyFolderNotTrusted(*folderOwner, *fileOwner)) {
     Result<RecoveryCopy> beside = MakeIn(folder, besideName, header, old, &file);
-    if (beside.ok()) {
+    if (beside.has_value()) {
       PointTo(*beside, key);
       return beside;
     }
@@ -155,8 +155,8 @@ Result<RecoveryCopy> RecoveryCopies::Make(Folder& folder, const std::string& nam
   }
   Result<std::unique_ptr<Folder>> own = PrivateFolder(true);
   Result<RecoveryCopy> inOwn =
-      own.ok() ? MakeIn(**own, RecoveryCopyName(key), header, old, nullptr) : own.error();
-  if (!inOwn.ok()) {
+      own.has_value() ? MakeIn(**own, RecoveryCopyName(key), header, old, nullptr) : own.error();
+  if (!inOwn.has_value()) {
     // The more telling reason: a folder that takes no new file says little
     // when the private folder failed for its own reason.
     const bool besideSaysLittle = !besideError ||
@@ -173,7 +173,7 @@ Result<RecoveryCopy> RecoveryCopies::MakeIn(Folder& folder, const std::string& c
                                             std::string_view header, std::string_view content,
                                             OpenFile* ownerFrom) {
   Result<std::unique_ptr<OpenFile>> created = folder.Create(copyName);
-  if (!created.ok()) return created.error();
+  if (!created.has_value()) return created.error();
   OpenFile& file = **created;
   // An administrator's copy beside another user's file is that user's, so
   // that their own runs can use it.
@@ -183,31 +183,33 @@ Result<RecoveryCopy> RecoveryCopies::MakeIn(Folder& folder, const std::string& c
   if (!error) error = file.Sync();
   if (error) {
     created->reset();
-    folder.Remove(copyName);
+    (void)folder.Remove(copyName);  // the write's error is the one reported
     return *error;
   }
   // The copy's name must be on disk before the file is touched. Some file
   // systems cannot sync a folder; the copy is complete there all the same.
-  folder.Sync();
+  (void)folder.Sync();
   return RecoveryCopy{&folder, nullptr, copyName, nullptr, ""};
 }
 
 // Best done: without the pointer only this name of the file finds the copy.
 void RecoveryCopies::PointTo(RecoveryCopy& copy, const FileKey& key) {
   Result<std::unique_ptr<Folder>> own = PrivateFolder(true);
-  if (!own.ok()) return;
+  if (!own.has_value()) return;
   const std::string name = RecoveryCopyName(key);
-  (*own)->Remove(name);
+  // An old pointer that stays makes the new one fail below.
+  (void)(*own)->Remove(name);
   Result<RecoveryCopy> pointer =
       MakeIn(**own, name, kPointerStart, copy.folder->PathOf(copy.name), nullptr);
-  if (!pointer.ok()) return;
+  if (!pointer.has_value()) return;
   copy.pointerFolder = std::move(*own);
   copy.pointerName = name;
 }
 
 void RecoveryCopies::Remove(RecoveryCopy& copy) {
-  if (!copy.name.empty()) copy.folder->Remove(copy.name);
-  if (copy.pointerFolder) copy.pointerFolder->Remove(copy.pointerName);
+  // Best done: the file is saved by now, and a failure here does not undo that.
+  if (!copy.name.empty()) (void)copy.folder->Remove(copy.name);
+  if (copy.pointerFolder) (void)copy.pointerFolder->Remove(copy.pointerName);
 }
 
 Result<std::optional<RecoveryCopy>> RecoveryCopies::Find(Folder& folder, const std::string& name,
@@ -215,7 +217,7 @@ Result<std::optional<RecoveryCopy>> RecoveryCopies::Find(Folder& folder, const s
                                                          FileNotes& notes) {
   std::optional<RecoveryCopy> found;
   const std::string beside = RecoveryCopyName(name);
-  if (folder.InfoOf(beside).ok()) {
+  if (folder.InfoOf(beside).has_value()) {
     if (std::optional<std::string> why = WhyNotTrustedIn(folder, beside, file)) {
       notes.push_back(Ignored(folder.PathOf(beside), *why));
     } else {
@@ -226,7 +228,7 @@ Result<std::optional<RecoveryCopy>> RecoveryCopies::Find(Folder& folder, const s
   // name of the file.
   Result<std::unique_ptr<Folder>> own = fs_.RecoveryFolder(false);
   const std::string keyed = RecoveryCopyName(key);
-  if (!own.ok() || !(*own)->InfoOf(keyed).ok()) return found;
+  if (!own.has_value() || !(*own)->InfoOf(keyed).has_value()) return found;
   if (std::optional<std::string> why = WhyNotPrivate(**own)) {
     notes.push_back(Ignored((*own)->PathOf(keyed), *why));
     return found;
@@ -249,10 +251,12 @@ std::optional<RecoveryCopy> RecoveryCopies::Follow(std::unique_ptr<Folder> own,
     return std::nullopt;
   }
   std::string text;
-  if (Result<std::unique_ptr<OpenFile>> opened = own->Open(keyed, Access::kRead); opened.ok()) {
-    if (Result<FileInfo> info = (*opened)->Info(); info.ok() && info->size <= kLongestPointer) {
+  if (Result<std::unique_ptr<OpenFile>> opened = own->Open(keyed, Access::kRead);
+      opened.has_value()) {
+    if (Result<FileInfo> info = (*opened)->Info();
+        info.has_value() && info->size <= kLongestPointer) {
       Result<std::string> read = ReadWhole(**opened, info->size, NulBytes::kAllowed);
-      if (read.ok()) text = std::move(*read);
+      if (read.has_value()) text = std::move(*read);
     }
   }
   if (!text.starts_with(kPointerStart)) {
@@ -262,7 +266,7 @@ std::optional<RecoveryCopy> RecoveryCopies::Follow(std::unique_ptr<Folder> own,
   }
   RecoveryCopy copy{nullptr, nullptr, "", std::move(own), keyed};
   Result<Location> target = fs_.Locate(text.substr(kPointerStart.size()));
-  if (!target.ok() || !target->folder->InfoOf(target->name).ok()) {
+  if (!target.has_value() || !target->folder->InfoOf(target->name).has_value()) {
     // The copy is gone: only the pointer is left, to be removed.
     copy.folder = copy.pointerFolder.get();
     return copy;
@@ -280,14 +284,14 @@ std::optional<RecoveryCopy> RecoveryCopies::Follow(std::unique_ptr<Folder> own,
 void RecoveryCopies::AdoptPointer(RecoveryCopy& copy, const FileKey& recorded) {
   if (copy.pointerFolder || copy.ownFolder) return;
   Result<std::unique_ptr<Folder>> own = PrivateFolder(false);
-  if (!own.ok()) return;
+  if (!own.has_value()) return;
   const std::string name = RecoveryCopyName(recorded);
   Result<std::unique_ptr<OpenFile>> pointer = (*own)->Open(name, Access::kRead);
-  if (!pointer.ok()) return;
+  if (!pointer.has_value()) return;
   Result<FileInfo> info = (*pointer)->Info();
-  if (!info.ok() || info->size > kLongestPointer) return;
+  if (!info.has_value() || info->size > kLongestPointer) return;
   Result<std::string> text = ReadWhole(**pointer, info->size, NulBytes::kAllowed);
-  if (!text.ok() || *text != std::string(kPointerStart) + copy.Path()) return;
+  if (!text.has_value() || *text != std::string(kPointerStart) + copy.Path()) return;
   copy.pointerFolder = std::move(*own);
   copy.pointerName = name;
 }
@@ -295,21 +299,21 @@ void RecoveryCopies::AdoptPointer(RecoveryCopy& copy, const FileKey& recorded) {
 Result<ParsedCopy> RecoveryCopies::Read(RecoveryCopy& copy, OpenFile& file) {
   if (copy.name.empty()) return ParsedCopy{CopyCondition::kCutShort, {}};  // a pointer alone
   Result<std::unique_ptr<OpenFile>> opened = copy.folder->Open(copy.name, Access::kRead);
-  if (!opened.ok()) return opened.error();
+  if (!opened.has_value()) return opened.error();
   Result<FileInfo> info = (*opened)->Info();
-  if (!info.ok()) return info.error();
+  if (!info.has_value()) return info.error();
   // What was opened is still what was checked: no one else may replace it.
   Result<Ownership> owner = (*opened)->Owner();
   Result<Ownership> fileOwner = file.Owner();
-  if (!owner.ok()) return owner.error();
-  if (!fileOwner.ok()) return fileOwner.error();
+  if (!owner.has_value()) return owner.error();
+  if (!fileOwner.has_value()) return fileOwner.error();
   if (info->kind != FileKind::kRegular || owner->othersMayWrite ||
       !TrustedOwner(*owner, *fileOwner)) {
     return FileError{FileProblem::kChanged, "it was replaced"};
   }
   if (info->size > kLongestCopy) return FileError{FileProblem::kTooLarge, ""};
   Result<std::string> raw = ReadWhole(**opened, info->size, NulBytes::kAllowed);
-  if (!raw.ok()) return raw.error();
+  if (!raw.has_value()) return raw.error();
   return ParseRecoveryCopy(std::move(*raw));
 }
 

@@ -55,18 +55,19 @@ class RecoveryCopies {
   // in `folder`), before it is rewritten as `text`: beside it where that
   // folder is trusted and takes the copy, otherwise in the private folder.
   // `path` is the file's, for people reading the copy.
-  Result<RecoveryCopy> Make(Folder& folder, const std::string& name, OpenFile& file,
-                            const FileKey& key, std::string_view old, std::string_view text,
-                            std::string_view path);
+  [[nodiscard]] Result<RecoveryCopy> Make(Folder& folder, const std::string& name, OpenFile& file,
+                                          const FileKey& key, std::string_view old,
+                                          std::string_view text, std::string_view path);
   void Remove(RecoveryCopy& copy);
 
   // The trusted copy an interrupted rewrite of that file left, under this
   // name or another, if there is one. Copies that are not trusted are passed
   // over, each with a note.
-  Result<std::optional<RecoveryCopy>> Find(Folder& folder, const std::string& name, OpenFile& file,
-                                           const FileKey& key, FileNotes& notes);
+  [[nodiscard]] Result<std::optional<RecoveryCopy>> Find(Folder& folder, const std::string& name,
+                                                         OpenFile& file, const FileKey& key,
+                                                         FileNotes& notes);
   // The copy's content, checked against what its header says.
-  Result<ParsedCopy> Read(RecoveryCopy& copy, OpenFile& file);
+  [[nodiscard]] Result<ParsedCopy> Read(RecoveryCopy& copy, OpenFile& file);
   // Takes in the pointer to a copy beside its file that was named after the
   // key the copy records, when the file's key is another now (its disk
   // mounted anew where the system records no birth), so that it goes with
@@ -74,9 +75,10 @@ class RecoveryCopies {
   void AdoptPointer(RecoveryCopy& copy, const FileKey& recorded);
 
  private:
-  Result<RecoveryCopy> MakeIn(Folder& folder, const std::string& copyName, std::string_view header,
-                              std::string_view content, OpenFile* ownerFrom);
-  Result<std::unique_ptr<Folder>> PrivateFolder(bool create);
+  [[nodiscard]] Result<RecoveryCopy> MakeIn(Folder& folder, const std::string& copyName,
+                                            std::string_view header, std::string_view content,
+                                            OpenFile* ownerFrom);
+  [[nodiscard]] Result<std::unique_ptr<Folder>> PrivateFolder(bool create);
   void PointTo(RecoveryCopy& copy, const FileKey& key);
   std::optional<RecoveryCopy> Follow(std::unique_ptr<Folder> own, const std::string& keyed,
                                      OpenFile& file, FileNotes& notes);

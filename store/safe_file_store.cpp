@@ -60,7 +60,7 @@ FileError Changed() {
 // be open here, with no name left).
 MaybeError StillNamed(Folder& folder, const std::string& name, const FileInfo& info) {
   Result<FileInfo> named = folder.InfoOf(name);
-  if (!named.ok())
+  if (!named.has_value())
     return named.error().problem == FileProblem::kNotFound ? Changed() : named.error();
   if (named->key.device != info.key.device || named->key.id != info.key.id) return Changed();
   return std::nullopt;
@@ -70,11 +70,11 @@ MaybeError StillNamed(Folder& folder, const std::string& name, const FileInfo& i
 MaybeError StillAsRead(Location& where, OpenFile& file, const FileInfo& info,
                        std::string_view content) {
   Result<FileInfo> now = file.Info();
-  if (!now.ok()) return now.error();
+  if (!now.has_value()) return now.error();
   if (VersionOf(*now) != VersionOf(info)) return Changed();
   if (MaybeError error = StillNamed(*where.folder, where.name, *now)) return error;
   Result<bool> same = Holds(file, content);
-  if (!same.ok()) return same.error();
+  if (!same.has_value()) return same.error();
   if (!*same) return Changed();
   return std::nullopt;
 }
@@ -119,7 +119,7 @@ LoadedFile SafeFileStore::LoadOrPeek(const std::string& path, Mode mode) {
   loaded_.reset();
   LoadedFile loaded;
   Result<std::string> text = LoadText(path, loaded, mode);
-  if (!text.ok()) {
+  if (!text.has_value()) {
     loaded.error = text.error();
     loaded.restored = false;
     return loaded;
@@ -131,16 +131,16 @@ LoadedFile SafeFileStore::LoadOrPeek(const std::string& path, Mode mode) {
 Result<std::string> SafeFileStore::LoadText(const std::string& path, LoadedFile& loaded,
                                             Mode mode) {
   Result<Location> where = fs_->Locate(path);
-  if (!where.ok()) return where.error();
+  if (!where.has_value()) return where.error();
   Result<std::unique_ptr<OpenFile>> opened = where->folder->Open(where->name, Access::kRead);
-  if (!opened.ok()) return opened.error();
+  if (!opened.has_value()) return opened.error();
   std::unique_ptr<OpenFile> file = std::move(*opened);
   Result<FileInfo> info = file->Info();
-  if (!info.ok()) return info.error();
+  if (!info.has_value()) return info.error();
   if (MaybeError error = RegularFileOnly(*info)) return *error;
 
   Result<std::optional<std::string>> recovered = Recover(*where, file, *info, loaded, mode);
-  if (!recovered.ok()) return recovered.error();
+  if (!recovered.has_value()) return recovered.error();
   if (mode == Mode::kLoad) RemoveLeftoverNewContent(*where, *file);
 
   std::string text;
@@ -150,12 +150,12 @@ Result<std::string> SafeFileStore::LoadText(const std::string& path, LoadedFile&
   } else {
     if (info->size > kMaxLoadSize) return FileError{FileProblem::kTooLarge, ""};
     Result<std::string> read = ReadWhole(*file, info->size, NulBytes::kRefused);
-    if (!read.ok()) return read.error();
+    if (!read.has_value()) return read.error();
     text = std::move(*read);
   }
   if (text.size() > kMaxLoadSize) return FileError{FileProblem::kTooLarge, ""};
   Result<FileInfo> after = file->Info();
-  if (!after.ok()) return after.error();
+  if (!after.has_value()) return after.error();
   if (VersionOf(*after) != VersionOf(*info)) return FileError{FileProblem::kChanged, ""};
 
   const bool restorePending = mode == Mode::kPeek && loaded.restored;
@@ -174,14 +174,14 @@ Result<std::optional<std::string>> SafeFileStore::Recover(Location& where,
                                                           Mode mode) {
   Result<std::optional<detail::RecoveryCopy>> found =
       recovery_.Find(*where.folder, where.name, *file, info.key, loaded.notes);
-  if (!found.ok()) return found.error();
+  if (!found.has_value()) return found.error();
   if (!*found) return std::optional<std::string>();
   detail::RecoveryCopy& copy = **found;
   const auto left = [&](const std::string& why) {
     return FileError{FileProblem::kRecoveryCopyLeft, copy.Path() + "; " + why};
   };
   Result<detail::ParsedCopy> parsed = recovery_.Read(copy, *file);
-  if (!parsed.ok()) return left("it cannot be read: " + ReasonText(parsed.error()));
+  if (!parsed.has_value()) return left("it cannot be read: " + ReasonText(parsed.error()));
   switch (parsed->condition) {
     case detail::CopyCondition::kWhole:
       recovery_.AdoptPointer(copy, parsed->record.key);
@@ -204,10 +204,10 @@ Result<std::optional<std::string>> SafeFileStore::Recover(Location& where,
     // changes the file in between.
     file.reset();
     Result<std::unique_ptr<OpenFile>> writable = where.folder->Open(where.name, Access::kReadWrite);
-    if (!writable.ok()) return writable.error();
+    if (!writable.has_value()) return writable.error();
     file = std::move(*writable);
     Result<FileInfo> now = file->Info();
-    if (!now.ok()) return now.error();
+    if (!now.has_value()) return now.error();
     if (now->key.device != info.key.device || now->key.id != info.key.id) return Changed();
     if (MaybeError error = StillNamed(*where.folder, where.name, *now)) return *error;
     info = *now;
@@ -217,7 +217,7 @@ Result<std::optional<std::string>> SafeFileStore::Recover(Location& where,
     return left("the file changed since");
   }
   Result<std::string> current = ReadWhole(*file, info.size, NulBytes::kAllowed);
-  if (!current.ok()) return current.error();
+  if (!current.has_value()) return current.error();
   switch (detail::StateOf(record, *current)) {
     case detail::RewriteState::kChangedSince:
       return left("the file changed since");
@@ -235,7 +235,7 @@ Result<std::optional<std::string>> SafeFileStore::Recover(Location& where,
   if (error) return *error;
   recovery_.Remove(copy);
   Result<FileInfo> restored = file->Info();
-  if (!restored.ok()) return restored.error();
+  if (!restored.has_value()) return restored.error();
   info = *restored;
   return std::optional<std::string>(record.old);
 }
@@ -244,45 +244,46 @@ Result<std::optional<std::string>> SafeFileStore::Recover(Location& where,
 // program's own. The file is held, so no save of it is going on.
 void SafeFileStore::RemoveLeftoverNewContent(Location& where, OpenFile& file) {
   const std::string name = detail::NewContentName(where.name);
-  if (!where.folder->InfoOf(name).ok()) return;
-  if (!detail::WhyNotTrustedIn(*where.folder, name, file)) where.folder->Remove(name);
+  if (!where.folder->InfoOf(name).has_value()) return;
+  // Best done: one that stays is removed by the next save.
+  if (!detail::WhyNotTrustedIn(*where.folder, name, file)) (void)where.folder->Remove(name);
 }
 
 MaybeError SafeFileStore::Stamp(const std::string& path, FileStamp& stamp) {
   Result<Location> where = fs_->Locate(path);
-  if (!where.ok()) return where.error();
+  if (!where.has_value()) return where.error();
   Result<std::unique_ptr<OpenFile>> file = where->folder->Open(where->name, Access::kRead);
-  if (!file.ok()) return file.error();
+  if (!file.has_value()) return file.error();
   Result<FileInfo> info = (*file)->Info();
-  if (!info.ok()) return info.error();
+  if (!info.has_value()) return info.error();
   if (MaybeError error = RegularFileOnly(*info)) return error;
   Result<FileAttributes> attributes = (*file)->ReadAttributes();
-  if (!attributes.ok()) return attributes.error();
+  if (!attributes.has_value()) return attributes.error();
   stamp = {info->size, info->accessed, info->modified, attributes->mode};
   return std::nullopt;
 }
 
 MaybeError SafeFileStore::Restamp(const std::string& path, const FileStamp& stamp) {
   Result<Location> where = fs_->Locate(path);
-  if (!where.ok()) return where.error();
+  if (!where.has_value()) return where.error();
   Result<std::unique_ptr<OpenFile>> file = where->folder->Open(where->name, Access::kReadWrite);
-  if (!file.ok()) return file.error();
+  if (!file.has_value()) return file.error();
   if (MaybeError error = (*file)->SetMode(stamp.mode)) return error;
   return (*file)->SetTimes(stamp.accessed, stamp.modified);
 }
 
 std::optional<FileKey> SafeFileStore::KeyOf(const std::string& path) {
   Result<Location> where = fs_->Locate(path);
-  if (!where.ok()) return std::nullopt;
+  if (!where.has_value()) return std::nullopt;
   Result<FileInfo> info = where->folder->InfoOf(where->name);
-  if (!info.ok()) return std::nullopt;
+  if (!info.has_value()) return std::nullopt;
   return info->key;
 }
 
 MaybeError SafeFileStore::CheckSave(const std::string& path) {
   const LoadedVersion* loaded = loaded_ && loaded_->path == path ? &*loaded_ : nullptr;
   Result<Target> target = OpenForSave(path, loaded);
-  return target.ok() ? std::nullopt : MaybeError(target.error());
+  return target.has_value() ? std::nullopt : MaybeError(target.error());
 }
 
 MaybeError SafeFileStore::Save(const std::string& path, const std::string& text) {
@@ -295,7 +296,7 @@ MaybeError SafeFileStore::Save(const std::string& path, const std::string& text)
   }
 
   Result<Target> target = OpenForSave(path, version);
-  if (!target.ok()) return target.error();
+  if (!target.has_value()) return target.error();
   if (target->info.linkCount == 1) {
     MaybeError error;
     switch (ReplaceByRename(*target, text, version, error)) {
@@ -313,18 +314,19 @@ MaybeError SafeFileStore::Save(const std::string& path, const std::string& text)
 Result<SafeFileStore::Target> SafeFileStore::OpenForSave(const std::string& path,
                                                          const LoadedVersion* loaded) {
   Result<Location> where = fs_->Locate(path);
-  if (!where.ok()) return where.error();
+  if (!where.has_value()) return where.error();
   Result<std::unique_ptr<OpenFile>> file = where->folder->Open(where->name, Access::kReadWrite);
-  if (!file.ok()) {
+  if (!file.has_value()) {
     // Told apart for the user: nobody may write it, or only others may.
     Result<FileInfo> info = where->folder->InfoOf(where->name);
-    if (file.error().problem == FileProblem::kNoPermission && info.ok() && !info->writeBitSet) {
+    if (file.error().problem == FileProblem::kNoPermission && info.has_value() &&
+        !info->writeBitSet) {
       return ReadOnly();
     }
     return file.error();
   }
   Result<FileInfo> info = (*file)->Info();
-  if (!info.ok()) return info.error();
+  if (!info.has_value()) return info.error();
   if (MaybeError error = RegularFileOnly(*info)) return *error;
   // Read-only for everybody stays read-only, even for the administrator.
   if (!info->writeBitSet) return ReadOnly();
@@ -347,7 +349,7 @@ MaybeError SafeFileStore::OnlyMetadataMoved(OpenFile& file, const LoadedVersion&
     return Changed();
   }
   Result<std::uint64_t> hash = ContentHashOf(file);
-  if (!hash.ok()) return hash.error();
+  if (!hash.has_value()) return hash.error();
   if (*hash != loaded.hash) return Changed();
   return std::nullopt;
 }
@@ -359,22 +361,22 @@ SafeFileStore::RenameOutcome SafeFileStore::ReplaceByRename(Target& target, cons
   // change times too coarse to show one; the content cannot lie.
   if (loaded) {
     Result<std::uint64_t> hash = ContentHashOf(*target.file);
-    if (!hash.ok() || *hash != loaded->hash) {
-      error = hash.ok() ? Changed() : hash.error();
+    if (!hash.has_value() || *hash != loaded->hash) {
+      error = hash.has_value() ? Changed() : hash.error();
       return RenameOutcome::kFailed;
     }
   }
   Folder& folder = *target.where.folder;
   const std::string tempName = detail::NewContentName(target.where.name);
-  if (folder.InfoOf(tempName).ok()) {
+  if (folder.InfoOf(tempName).has_value()) {
     // One left by an interrupted save (the target is held, so no save of it
     // is going on); a name this program does not own is left alone, and the
     // file rewritten in place.
     if (detail::WhyNotTrustedIn(folder, tempName, *target.file)) return RenameOutcome::kUseInPlace;
-    folder.Remove(tempName);
+    (void)folder.Remove(tempName);  // if it stays, the create below says why
   }
   Result<std::unique_ptr<OpenFile>> temp = folder.Create(tempName);
-  if (!temp.ok()) {
+  if (!temp.has_value()) {
     const FileProblem problem = temp.error().problem;
     if (problem == FileProblem::kNoPermission || problem == FileProblem::kReadOnly) {
       return RenameOutcome::kUseInPlace;
@@ -384,7 +386,7 @@ SafeFileStore::RenameOutcome SafeFileStore::ReplaceByRename(Target& target, cons
   }
   const auto discard = [&] {
     temp->reset();
-    folder.Remove(tempName);
+    (void)folder.Remove(tempName);  // the error that led here is the one reported
   };
 
   error = WriteWhole(**temp, text);
@@ -395,7 +397,7 @@ SafeFileStore::RenameOutcome SafeFileStore::ReplaceByRename(Target& target, cons
   // Who may read and write the file stays exactly as it was; where that
   // cannot be given to a new file, the file is rewritten in place instead.
   Result<FileAttributes> attributes = target.file->ReadAttributes();
-  if (!attributes.ok() || (*temp)->WriteAttributes(*attributes)) {
+  if (!attributes.has_value() || (*temp)->WriteAttributes(*attributes)) {
     discard();
     return RenameOutcome::kUseInPlace;
   }
@@ -403,9 +405,9 @@ SafeFileStore::RenameOutcome SafeFileStore::ReplaceByRename(Target& target, cons
   if (!error) {
     target.file->AllowReplace();
     Result<FileInfo> now = folder.InfoOf(target.where.name);
-    if (!now.ok() && !Missing(now.error())) {
+    if (!now.has_value() && !Missing(now.error())) {
       error = now.error();
-    } else if (!now.ok() || VersionOf(*now) != VersionOf(target.info)) {
+    } else if (!now.has_value() || VersionOf(*now) != VersionOf(target.info)) {
       error = FileError{FileProblem::kChanged, ""};
     } else {
       error = (*temp)->RenameTo(target.where.name);
@@ -424,12 +426,12 @@ MaybeError SafeFileStore::OverwriteInPlace(Target& target, const std::string& te
   OpenFile& file = *target.file;
   const OthersHeldBack heldBack(file);
   Result<std::string> old = ReadWhole(file, target.info.size, NulBytes::kAllowed);
-  if (!old.ok()) return old.error();
+  if (!old.has_value()) return old.error();
   // The times can be put back after a change; the content cannot lie.
   if (loaded && ContentHash(*old) != loaded->hash) return Changed();
   if (file.CopiesOnWrite()) {
     Result<std::uint64_t> free = file.FreeSpace();
-    if (!free.ok()) return free.error();
+    if (!free.has_value()) return free.error();
     if (*free < text.size() + kRoomToSpare) return FileError{FileProblem::kDiskFull, ""};
   }
 
@@ -437,7 +439,7 @@ MaybeError SafeFileStore::OverwriteInPlace(Target& target, const std::string& te
   Result<detail::RecoveryCopy> copy =
       recovery_.Make(folder, target.where.name, file, target.info.key, *old, text,
                      folder.PathOf(target.where.name));
-  if (!copy.ok()) return copy.error();
+  if (!copy.has_value()) return copy.error();
   // Making the copy took time: nothing may have changed the file meanwhile.
   if (MaybeError error = StillAsRead(target.where, file, target.info, *old)) {
     recovery_.Remove(*copy);
@@ -471,12 +473,12 @@ MaybeError SafeFileStore::WriteInPlace(OpenFile& file, const std::string& text,
   // Nothing is cut off while the file holds more than this rewrite put
   // there: another program's bytes stay.
   Result<FileInfo> written = file.Info();
-  if (!written.ok()) return written.error();
+  if (!written.has_value()) return written.error();
   if (written->size != std::max<std::uint64_t>(oldSize, text.size())) return changed;
   if (MaybeError error = file.Truncate(text.size())) return error;
   if (MaybeError error = file.Sync()) return error;
   Result<bool> same = Holds(file, text);
-  if (!same.ok()) return same.error();
+  if (!same.has_value()) return same.error();
   if (!*same) return changed;
   return std::nullopt;
 }
@@ -490,7 +492,7 @@ void SafeFileStore::Flush() {
     // Some file systems refuse to sync a folder; the new content is in place
     // either way, so such a failure is not reported.
     Result<std::unique_ptr<Folder>> folder = fs_->OpenFolder(path);
-    if (folder.ok()) (*folder)->Sync();
+    if (folder.has_value()) (void)(*folder)->Sync();
   }
   unsyncedFolders_.clear();
 }

@@ -46,10 +46,10 @@ class SafeFileStore final : public FileStore {
 
   LoadedFile Load(const std::string& path) override;
   LoadedFile Peek(const std::string& path) override;
-  MaybeError Save(const std::string& path, const std::string& text) override;
-  MaybeError CheckSave(const std::string& path) override;
-  MaybeError Stamp(const std::string& path, FileStamp& stamp) override;
-  MaybeError Restamp(const std::string& path, const FileStamp& stamp) override;
+  [[nodiscard]] MaybeError Save(const std::string& path, const std::string& text) override;
+  [[nodiscard]] MaybeError CheckSave(const std::string& path) override;
+  [[nodiscard]] MaybeError Stamp(const std::string& path, FileStamp& stamp) override;
+  [[nodiscard]] MaybeError Restamp(const std::string& path, const FileStamp& stamp) override;
   std::optional<FileKey> KeyOf(const std::string& path) override;
   void Flush() override;
 
@@ -67,17 +67,22 @@ class SafeFileStore final : public FileStore {
   enum class Mode { kLoad, kPeek };
 
   LoadedFile LoadOrPeek(const std::string& path, Mode mode);
-  Result<std::string> LoadText(const std::string& path, LoadedFile& loaded, Mode mode);
-  Result<std::optional<std::string>> Recover(Location& where, std::unique_ptr<OpenFile>& file,
-                                             FileInfo& info, LoadedFile& loaded, Mode mode);
+  [[nodiscard]] Result<std::string> LoadText(const std::string& path, LoadedFile& loaded,
+                                             Mode mode);
+  [[nodiscard]] Result<std::optional<std::string>> Recover(Location& where,
+                                                           std::unique_ptr<OpenFile>& file,
+                                                           FileInfo& info, LoadedFile& loaded,
+                                                           Mode mode);
   void RemoveLeftoverNewContent(Location& where, OpenFile& file);
-  Result<Target> OpenForSave(const std::string& path, const LoadedVersion* loaded);
-  static MaybeError OnlyMetadataMoved(OpenFile& file, const LoadedVersion& loaded,
-                                      const FileInfo& now);
+  [[nodiscard]] Result<Target> OpenForSave(const std::string& path, const LoadedVersion* loaded);
+  [[nodiscard]] static MaybeError OnlyMetadataMoved(OpenFile& file, const LoadedVersion& loaded,
+                                                    const FileInfo& now);
   RenameOutcome ReplaceByRename(Target& target, const std::string& text,
                                 const LoadedVersion* loaded, MaybeError& error);
-  MaybeError OverwriteInPlace(Target& target, const std::string& text, const LoadedVersion* loaded);
-  MaybeError WriteInPlace(OpenFile& file, const std::string& text, std::uint64_t oldSize);
+  [[nodiscard]] MaybeError OverwriteInPlace(Target& target, const std::string& text,
+                                            const LoadedVersion* loaded);
+  [[nodiscard]] MaybeError WriteInPlace(OpenFile& file, const std::string& text,
+                                        std::uint64_t oldSize);
 
   std::unique_ptr<FileSystem> fs_;
   detail::RecoveryCopies recovery_;

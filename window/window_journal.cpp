@@ -37,9 +37,9 @@ std::optional<RunRecord> WindowJournal::LastRun() {
 std::vector<std::string> WindowJournal::FilesOf(const std::string& run, int count) {
   std::vector<std::string> files;
   Result<std::unique_ptr<RunFolder>> folder = journals_.OpenRun(run);
-  if (!folder.ok()) return files;
+  if (!folder.has_value()) return files;
   Result<std::vector<JournalEntry>> entries = (*folder)->Entries();
-  if (!entries.ok()) return files;
+  if (!entries.has_value()) return files;
   for (auto it = entries->rbegin(); it != entries->rend() && static_cast<int>(files.size()) < count;
        ++it) {
     if (!it->undone) files.push_back(it->path);

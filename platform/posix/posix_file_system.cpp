@@ -160,7 +160,7 @@ Result<Location> PosixFileSystem::Locate(const std::string& path) {
       if (MaybeError error = CheckLinkOwner(sys_, walk.folder(), name, status)) return *error;
       Result<std::string> text =
           LinkText(sys_, walk.folder(), name, static_cast<std::size_t>(status.st_size));
-      if (!text.ok()) return text.error();
+      if (!text.has_value()) return text.error();
       if (!text->empty() && text->front() == '/') {
         if (MaybeError error = walk.Start(true)) return *error;
       }
@@ -204,9 +204,9 @@ Result<std::unique_ptr<Folder>> PosixFileSystem::PrivateFolder(const std::string
     if (MaybeError error = MakeFoldersOnTheWay(path)) return *error;
   }
   Result<std::unique_ptr<Folder>> folder = OpenFolder(path);
-  if (!folder.ok()) return folder;
+  if (!folder.has_value()) return folder;
   Result<Ownership> owner = (*folder)->Owner();
-  if (!owner.ok()) return owner.error();
+  if (!owner.has_value()) return owner.error();
   if (!owner->ownedByUser) {
     return FileError{FileProblem::kUnsafeStateFolder, path + " is owned by " + owner->ownerName};
   }

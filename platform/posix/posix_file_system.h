@@ -17,13 +17,14 @@ class PosixFileSystem final : public FileSystem {
   // there is none.
   PosixFileSystem(PosixSyscalls& sys, std::string recoveryFolder);
 
-  Result<Location> Locate(const std::string& path) override;
-  Result<std::unique_ptr<Folder>> OpenFolder(const std::string& path) override;
-  Result<std::unique_ptr<Folder>> RecoveryFolder(bool create) override;
-  Result<std::unique_ptr<Folder>> PrivateFolder(const std::string& path, bool create) override;
+  [[nodiscard]] Result<Location> Locate(const std::string& path) override;
+  [[nodiscard]] Result<std::unique_ptr<Folder>> OpenFolder(const std::string& path) override;
+  [[nodiscard]] Result<std::unique_ptr<Folder>> RecoveryFolder(bool create) override;
+  [[nodiscard]] Result<std::unique_ptr<Folder>> PrivateFolder(const std::string& path,
+                                                              bool create) override;
 
  private:
-  MaybeError MakeFoldersOnTheWay(const std::string& path);
+  [[nodiscard]] MaybeError MakeFoldersOnTheWay(const std::string& path);
 
   PosixSyscalls& sys_;
   std::string recoveryFolder_;

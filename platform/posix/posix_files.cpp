@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "posix_errors.h"
+#include "retry_on_interrupt.h"
 
 namespace quillmere::detail {
 namespace {
@@ -126,25 +127,24 @@ class PosixOpenFile final : public OpenFile {
 
   void TakeOwnerOf(OpenFile& file) override {
     Result<Ownership> owner = file.Owner();
-    if (!owner.ok() || owner->ownedByUser) return;
+    if (!owner.has_value() || owner->ownedByUser) return;
     // Only an administrator may; for anyone else the file stays theirs.
     sys_.Fchown(fd_, static_cast<uid_t>(std::stoul(owner->owner)), static_cast<gid_t>(-1));
   }
 
   Result<std::size_t> ReadAt(char* buffer, std::size_t count, std::uint64_t offset) override {
-    for (;;) {
-      const ssize_t got =
-          sys_.Pread(fd_, buffer, std::min(count, kMaxChunk), static_cast<off_t>(offset));
-      if (got >= 0) return static_cast<std::size_t>(got);
-      if (errno != EINTR) return LastError();
-    }
+    const ssize_t got = RetryOnInterrupt([&] {
+      return sys_.Pread(fd_, buffer, std::min(count, kMaxChunk), static_cast<off_t>(offset));
+    });
+    if (got < 0) return LastError();
+    return static_cast<std::size_t>(got);
   }
 
   MaybeError WriteAt(const char* data, std::size_t count, std::uint64_t offset) override {
     while (count > 0) {
-      const ssize_t put =
-          sys_.Pwrite(fd_, data, std::min(count, kMaxChunk), static_cast<off_t>(offset));
-      if (put < 0 && errno == EINTR) continue;
+      const ssize_t put = RetryOnInterrupt([&] {
+        return sys_.Pwrite(fd_, data, std::min(count, kMaxChunk), static_cast<off_t>(offset));
+      });
       if (put < 0) return LastError();
       if (put == 0) return ErrorFromErrno(EIO);
       data += put;
@@ -167,10 +167,10 @@ class PosixOpenFile final : public OpenFile {
     if (sys_.Statx(fd_, "", AT_EMPTY_PATH, &status) != 0) return LastError();
     FileAttributes attributes{status.stx_uid, status.stx_gid, status.stx_mode & 07777u, {}};
     Result<std::vector<std::string>> names = AttributeNames(sys_, fd_);
-    if (!names.ok()) return names.error();
+    if (!names.has_value()) return names.error();
     for (const std::string& name : *names) {
       Result<std::string> value = AttributeValue(sys_, fd_, name);
-      if (!value.ok()) return value.error();
+      if (!value.has_value()) return value.error();
       attributes.named.emplace_back(name, std::move(*value));
     }
     return attributes;
@@ -190,7 +190,7 @@ class PosixOpenFile final : public OpenFile {
     // What the new file got from its folder and the original lacks, such as
     // a folder's default access list, goes.
     Result<std::vector<std::string>> own = AttributeNames(sys_, fd_);
-    if (!own.ok()) return own.error();
+    if (!own.has_value()) return own.error();
     for (const std::string& name : *own) {
       const bool wanted = std::any_of(attributes.named.begin(), attributes.named.end(),
                                       [&](const auto& item) { return item.first == name; });
@@ -264,23 +264,18 @@ class PosixOpenFile final : public OpenFile {
 };
 
 int OpenAt(PosixSyscalls& sys, int folder, const std::string& name, int flags, mode_t mode) {
-  for (;;) {
-    const int fd =
-        sys.Openat(folder, name.c_str(), flags | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, mode);
-    if (fd >= 0 || errno != EINTR) return fd;
-  }
+  return RetryOnInterrupt([&] {
+    return sys.Openat(folder, name.c_str(), flags | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, mode);
+  });
 }
 
 // Takes an exclusive advisory lock without waiting. Only a lock held by
 // someone else refuses the file; a file system that cannot lock gives what
 // exclusion it allows, which is none.
 MaybeError LockExclusive(PosixSyscalls& sys, int fd) {
-  for (;;) {
-    if (sys.Flock(fd, LOCK_EX | LOCK_NB) == 0) return std::nullopt;
-    if (errno == EINTR) continue;
-    if (errno == EWOULDBLOCK) return FileError{FileProblem::kLocked, ""};
-    return std::nullopt;
-  }
+  if (RetryOnInterrupt([&] { return sys.Flock(fd, LOCK_EX | LOCK_NB); }) == 0) return std::nullopt;
+  if (errno == EWOULDBLOCK) return FileError{FileProblem::kLocked, ""};
+  return std::nullopt;
 }
 
 }  // namespace

@@ -29,17 +29,18 @@ class PosixFolder final : public Folder {
  public:
   PosixFolder(PosixSyscalls& sys, std::shared_ptr<FolderDescriptor> fd, std::string path);
 
-  Result<std::unique_ptr<OpenFile>> Open(const std::string& name, Access access) override;
-  Result<std::unique_ptr<OpenFile>> Create(const std::string& name) override;
-  Result<FileInfo> InfoOf(const std::string& name) override;
-  Result<Ownership> OwnerOf(const std::string& name) override;
-  Result<Ownership> Owner() override;
-  MaybeError Remove(const std::string& name) override;
-  Result<std::unique_ptr<Folder>> MakeFolder(const std::string& name) override;
-  Result<std::unique_ptr<Folder>> OpenFolder(const std::string& name) override;
-  MaybeError RemoveFolder(const std::string& name) override;
-  Result<std::vector<std::string>> Names() override;
-  MaybeError Sync() override;
+  [[nodiscard]] Result<std::unique_ptr<OpenFile>> Open(const std::string& name,
+                                                       Access access) override;
+  [[nodiscard]] Result<std::unique_ptr<OpenFile>> Create(const std::string& name) override;
+  [[nodiscard]] Result<FileInfo> InfoOf(const std::string& name) override;
+  [[nodiscard]] Result<Ownership> OwnerOf(const std::string& name) override;
+  [[nodiscard]] Result<Ownership> Owner() override;
+  [[nodiscard]] MaybeError Remove(const std::string& name) override;
+  [[nodiscard]] Result<std::unique_ptr<Folder>> MakeFolder(const std::string& name) override;
+  [[nodiscard]] Result<std::unique_ptr<Folder>> OpenFolder(const std::string& name) override;
+  [[nodiscard]] MaybeError RemoveFolder(const std::string& name) override;
+  [[nodiscard]] Result<std::vector<std::string>> Names() override;
+  [[nodiscard]] MaybeError Sync() override;
   std::string Path() const override { return path_; }
   std::string PathOf(const std::string& name) const override;
 

@@ -81,7 +81,7 @@ Result<bool> Exists(const std::wstring& path) {
 MaybeError MayMakeFolderIn(const std::wstring& path) {
   WinFolder folder(path);
   Result<Ownership> owner = folder.Owner();
-  if (!owner.ok()) return owner.error();
+  if (!owner.has_value()) return owner.error();
   if (owner->ownedByUser || owner->ownedByAdministrator) return std::nullopt;
   return FileError{FileProblem::kUnsafeStateFolder,
                    folder.Path() + " is owned by " + owner->ownerName};
@@ -97,7 +97,7 @@ MaybeError MakeFoldersOnTheWay(const std::wstring& path) {
     slash = path.find(L'\\', slash + 1);
     const std::wstring part = path.substr(0, slash);
     Result<bool> there = Exists(part);
-    if (!there.ok()) return there.error();
+    if (!there.has_value()) return there.error();
     if (*there) continue;
     if (MaybeError refused = MayMakeFolderIn(parent)) return refused;
     if (!CreateDirectoryW(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
@@ -123,7 +123,7 @@ class WinFileSystem final : public FileSystem {
     const std::optional<std::wstring> wide = WideFromUtf8(path);
     if (!wide || wide->empty()) return FileError{FileProblem::kNotFound, ""};
     Result<std::wstring> resolved = ResolvedPath(*wide);
-    if (!resolved.ok()) return resolved.error();
+    if (!resolved.has_value()) return resolved.error();
     const std::size_t slash = resolved->find_last_of(L'\\');
     const std::optional<std::string> name = Utf8FromWide(resolved->substr(slash + 1));
     if (!name) return FileError{FileProblem::kNotFound, ""};
@@ -159,9 +159,9 @@ class WinFileSystem final : public FileSystem {
       if (MaybeError error = MakeFoldersOnTheWay(*wide)) return *error;
     }
     Result<std::unique_ptr<Folder>> folder = ExistingFolder(*wide);
-    if (!folder.ok()) return folder;
+    if (!folder.has_value()) return folder;
     Result<Ownership> owner = (*folder)->Owner();
-    if (!owner.ok()) return owner.error();
+    if (!owner.has_value()) return owner.error();
     if (!owner->ownedByUser) {
       return FileError{FileProblem::kUnsafeStateFolder, path + " is owned by " + owner->ownerName};
     }

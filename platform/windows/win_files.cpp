@@ -109,7 +109,7 @@ Result<std::vector<std::pair<std::wstring, std::string>>> StreamsOf(const std::w
     }
     Result<std::string> content = ReadAll(stream);
     CloseHandle(stream);
-    if (!content.ok()) {
+    if (!content.has_value()) {
       FindClose(search);
       return content.error();
     }
@@ -206,7 +206,7 @@ class WinOpenFile final : public OpenFile {
         std::string(static_cast<const char*>(security), GetSecurityDescriptorLength(security)));
     LocalFree(security);
     Result<std::vector<std::pair<std::wstring, std::string>>> streams = StreamsOf(FullPath());
-    if (!streams.ok()) return streams.error();
+    if (!streams.has_value()) return streams.error();
     for (auto& [name, content] : *streams) {
       attributes.named.emplace_back(kStreamPrefix + Bytes(name), std::move(content));
     }
@@ -322,7 +322,7 @@ Result<HANDLE> OpenHandle(const std::wstring& path, DWORD access, DWORD share, D
 Result<Ownership> OwnershipAt(const std::wstring& path, DWORD flags) {
   Result<HANDLE> handle =
       OpenHandle(path, READ_CONTROL, kShareAll, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | flags);
-  if (!handle.ok()) return handle.error();
+  if (!handle.has_value()) return handle.error();
   Result<Ownership> ownership = OwnershipOf(*handle);
   CloseHandle(*handle);
   return ownership;
@@ -362,7 +362,7 @@ Result<std::wstring> WinFolder::Full(const std::string& name) const {
 
 Result<std::unique_ptr<OpenFile>> WinFolder::Open(const std::string& name, Access access) {
   Result<std::wstring> path = Full(name);
-  if (!path.ok()) return path.error();
+  if (!path.has_value()) return path.error();
   const DWORD attributes = GetFileAttributesW(path->c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
     return FileError{FileProblem::kNotRegularFile, "folder"};
@@ -370,27 +370,27 @@ Result<std::unique_ptr<OpenFile>> WinFolder::Open(const std::string& name, Acces
   const DWORD rights = access == Access::kRead ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE;
   // Shared with nobody: no other program reads or writes it meanwhile.
   Result<HANDLE> handle = OpenHandle(*path, rights, 0, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL);
-  if (!handle.ok()) return handle.error();
+  if (!handle.has_value()) return handle.error();
   return std::unique_ptr<OpenFile>(
       std::make_unique<WinOpenFile>(*handle, path_, path->substr(path_.size() + 1)));
 }
 
 Result<std::unique_ptr<OpenFile>> WinFolder::Create(const std::string& name) {
   Result<std::wstring> path = Full(name);
-  if (!path.ok()) return path.error();
+  if (!path.has_value()) return path.error();
   constexpr DWORD kRights = GENERIC_READ | GENERIC_WRITE | DELETE | WRITE_DAC | WRITE_OWNER;
   Result<HANDLE> handle = OpenHandle(*path, kRights, 0, CREATE_NEW, FILE_ATTRIBUTE_NORMAL);
-  if (!handle.ok()) return handle.error();
+  if (!handle.has_value()) return handle.error();
   return std::unique_ptr<OpenFile>(
       std::make_unique<WinOpenFile>(*handle, path_, path->substr(path_.size() + 1)));
 }
 
 Result<FileInfo> WinFolder::InfoOf(const std::string& name) {
   Result<std::wstring> path = Full(name);
-  if (!path.ok()) return path.error();
+  if (!path.has_value()) return path.error();
   Result<HANDLE> handle =
       OpenHandle(*path, 0, kShareAll, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
-  if (!handle.ok()) return handle.error();
+  if (!handle.has_value()) return handle.error();
   BY_HANDLE_FILE_INFORMATION info{};
   const BOOL known = GetFileInformationByHandle(*handle, &info);
   const FileError error = LastWin32Error();
@@ -402,7 +402,7 @@ Result<FileInfo> WinFolder::InfoOf(const std::string& name) {
 
 Result<Ownership> WinFolder::OwnerOf(const std::string& name) {
   Result<std::wstring> path = Full(name);
-  if (!path.ok()) return path.error();
+  if (!path.has_value()) return path.error();
   return OwnershipAt(*path, FILE_FLAG_OPEN_REPARSE_POINT);
 }
 
@@ -413,20 +413,20 @@ Result<Ownership> WinFolder::Owner() {
 
 MaybeError WinFolder::Remove(const std::string& name) {
   Result<std::wstring> path = Full(name);
-  if (!path.ok()) return path.error();
+  if (!path.has_value()) return path.error();
   return Check(DeleteFileW(path->c_str()));
 }
 
 Result<std::unique_ptr<Folder>> WinFolder::MakeFolder(const std::string& name) {
   Result<std::wstring> path = Full(name);
-  if (!path.ok()) return path.error();
+  if (!path.has_value()) return path.error();
   if (!CreateDirectoryW(path->c_str(), nullptr)) return LastWin32Error();
   return OpenFolder(name);
 }
 
 Result<std::unique_ptr<Folder>> WinFolder::OpenFolder(const std::string& name) {
   Result<std::wstring> path = Full(name);
-  if (!path.ok()) return path.error();
+  if (!path.has_value()) return path.error();
   const DWORD attributes = GetFileAttributesW(path->c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return LastWin32Error();
   if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
@@ -439,7 +439,7 @@ Result<std::unique_ptr<Folder>> WinFolder::OpenFolder(const std::string& name) {
 
 MaybeError WinFolder::RemoveFolder(const std::string& name) {
   Result<std::wstring> path = Full(name);
-  if (!path.ok()) return path.error();
+  if (!path.has_value()) return path.error();
   return Check(RemoveDirectoryW(path->c_str()));
 }
 
@@ -469,7 +469,7 @@ std::string WinFolder::Path() const {
 
 std::string WinFolder::PathOf(const std::string& name) const {
   Result<std::wstring> path = Full(name);
-  if (!path.ok()) return Path() + "\\" + name;
+  if (!path.has_value()) return Path() + "\\" + name;
   return Utf8FromWide(PlainPath(*path)).value_or("");
 }
 

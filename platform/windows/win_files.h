@@ -19,31 +19,32 @@ class WinFolder final : public Folder {
  public:
   explicit WinFolder(std::wstring path) : path_(std::move(path)) {}
 
-  Result<std::unique_ptr<OpenFile>> Open(const std::string& name, Access access) override;
-  Result<std::unique_ptr<OpenFile>> Create(const std::string& name) override;
-  Result<FileInfo> InfoOf(const std::string& name) override;
+  [[nodiscard]] Result<std::unique_ptr<OpenFile>> Open(const std::string& name,
+                                                       Access access) override;
+  [[nodiscard]] Result<std::unique_ptr<OpenFile>> Create(const std::string& name) override;
+  [[nodiscard]] Result<FileInfo> InfoOf(const std::string& name) override;
   // The name itself, a reparse point not followed; the folder itself.
-  Result<Ownership> OwnerOf(const std::string& name) override;
-  Result<Ownership> Owner() override;
-  MaybeError Remove(const std::string& name) override;
+  [[nodiscard]] Result<Ownership> OwnerOf(const std::string& name) override;
+  [[nodiscard]] Result<Ownership> Owner() override;
+  [[nodiscard]] MaybeError Remove(const std::string& name) override;
   // A new folder inherits the access list of this one: the user's private
   // state folder gives its own on.
-  Result<std::unique_ptr<Folder>> MakeFolder(const std::string& name) override;
+  [[nodiscard]] Result<std::unique_ptr<Folder>> MakeFolder(const std::string& name) override;
   // A reparse point (junction, link) is refused as one, not followed.
-  Result<std::unique_ptr<Folder>> OpenFolder(const std::string& name) override;
-  MaybeError RemoveFolder(const std::string& name) override;
+  [[nodiscard]] Result<std::unique_ptr<Folder>> OpenFolder(const std::string& name) override;
+  [[nodiscard]] MaybeError RemoveFolder(const std::string& name) override;
   // Names that are no UTF-8 (a lone surrogate) are left out: no path of the
   // program's could reach them.
-  Result<std::vector<std::string>> Names() override;
+  [[nodiscard]] Result<std::vector<std::string>> Names() override;
   // Windows records renames in its file system's journal and cannot sync a
   // folder.
-  MaybeError Sync() override { return std::nullopt; }
+  [[nodiscard]] MaybeError Sync() override { return std::nullopt; }
   std::string Path() const override;
   std::string PathOf(const std::string& name) const override;
 
  private:
   // The full path of `name`, or nothing when the name is no UTF-8.
-  Result<std::wstring> Full(const std::string& name) const;
+  [[nodiscard]] Result<std::wstring> Full(const std::string& name) const;
 
   std::wstring path_;
 };

@@ -12,6 +12,6 @@ namespace quillmere::detail {
 // Who owns the file or folder open as `handle`, which was opened with
 // READ_CONTROL. Access lists are not examined: othersMayWrite and
 // othersMayRename stay false.
-Result<Ownership> OwnershipOf(HANDLE handle);
+[[nodiscard]] Result<Ownership> OwnershipOf(HANDLE handle);
 
 }  // namespace quillmere::detail

@@ -31,14 +31,14 @@ class FaultyFile final : public OpenFile {
     if (MaybeError error = faults_.Enter(Op::kWriteAt, name_)) {
       // The whole pages of its first half went through before the failure,
       // as the system moves a write a page at a time.
-      real_->WriteAt(data, count / 2 / kPage * kPage, offset);
+      (void)real_->WriteAt(data, count / 2 / kPage * kPage, offset);  // the fault is the error
       return error;
     }
     return real_->WriteAt(data, count, offset);
   }
   MaybeError Reserve(std::uint64_t length) override {
     if (MaybeError error = faults_.Enter(Op::kReserve)) {
-      real_->Truncate(length);
+      (void)real_->Truncate(length);  // the fault is the error
       return error;
     }
     return real_->Reserve(length);
@@ -89,7 +89,7 @@ class FaultyFile final : public OpenFile {
 Result<std::unique_ptr<OpenFile>> Wrapped(FaultyFileSystem& faults,
                                           Result<std::unique_ptr<OpenFile>> file,
                                           const std::string& name) {
-  if (!file.ok()) return file;
+  if (!file.has_value()) return file;
   return std::unique_ptr<OpenFile>(std::make_unique<FaultyFile>(faults, std::move(*file), name));
 }
 
@@ -134,7 +134,7 @@ class FaultyFolder final : public Folder {
 
 Result<std::unique_ptr<Folder>> Wrapped(FaultyFileSystem& faults,
                                         Result<std::unique_ptr<Folder>> folder) {
-  if (!folder.ok()) return folder;
+  if (!folder.has_value()) return folder;
   return std::unique_ptr<Folder>(std::make_unique<FaultyFolder>(faults, std::move(*folder)));
 }
 
@@ -180,7 +180,7 @@ std::string FaultyFileSystem::OpName(Op op) {
 }
 
 Result<FileInfo> FaultyFileSystem::Seen(Result<FileInfo> info) const {
-  if (!info.ok()) return info;
+  if (!info.has_value()) return info;
   if (deviceShift_ != 0) {
     info->key.device += deviceShift_;
     info->key.birth = 0;
@@ -214,7 +214,7 @@ MaybeError FaultyFileSystem::Enter(Op op, const std::string& what) {
 Result<Location> FaultyFileSystem::Locate(const std::string& path) {
   if (MaybeError error = Enter(Op::kLocate)) return *error;
   Result<Location> where = real_->Locate(path);
-  if (!where.ok()) return where;
+  if (!where.has_value()) return where;
   Result<std::unique_ptr<Folder>> folder = Wrapped(*this, std::move(where->folder));
   return Location{std::move(*folder), where->name};
 }

@@ -96,8 +96,8 @@ INSTANTIATE_TEST_SUITE_P(
 // The time of the file's last change of any kind, as the system tells it.
 Timestamp ChangeTimeOf(const std::string& path) {
   Result<Location> where = MakeSystemFileSystem("")->Locate(path);
-  Result<FileInfo> info = where.ok() ? where->folder->InfoOf(where->name) : where.error();
-  return info.ok() ? info->changed : Timestamp{};
+  Result<FileInfo> info = where.has_value() ? where->folder->InfoOf(where->name) : where.error();
+  return info.has_value() ? info->changed : Timestamp{};
 }
 
 // Rewrites the file with its times put back, again until its change time

@@ -51,7 +51,8 @@ void RunOnce(const std::string& path, const std::string& state, bool grow) {
   const LoadedFile loaded = store.Load(path);
   if (!loaded.ok()) return;
   const std::string cleaned = Cleaned(loaded.text, grow);
-  if (cleaned != loaded.text) store.Save(path, cleaned);
+  // The run may be killed at any moment; what it left is checked afterwards.
+  if (cleaned != loaded.text) (void)store.Save(path, cleaned);
 }
 
 pid_t StartRun(const std::string& path, const std::string& state, bool grow) {

@@ -171,17 +171,17 @@ TEST_F(WinFileStoreTest, BytesThatAreNoUtf8NameNoFile) {
 TEST_F(WinFileStoreTest, TheUsersFileAndFolderAreTheirsAndTheFileHasABirth) {
   const std::string path = Loaded("doc.htm");
   Result<Location> where = MakeSystemFileSystem(state.path())->Locate(path);
-  ASSERT_TRUE(where.ok());
+  ASSERT_TRUE(where.has_value());
   Result<std::unique_ptr<OpenFile>> file = where->folder->Open(where->name, Access::kRead);
-  ASSERT_TRUE(file.ok());
+  ASSERT_TRUE(file.has_value());
   for (Result<Ownership> owner :
        {(*file)->Owner(), where->folder->OwnerOf(where->name), where->folder->Owner()}) {
-    ASSERT_TRUE(owner.ok());
+    ASSERT_TRUE(owner.has_value());
     EXPECT_TRUE(owner->ownedByUser);
     EXPECT_THAT(owner->owner, StartsWith("S-1-"));
   }
   Result<FileInfo> info = (*file)->Info();
-  ASSERT_TRUE(info.ok());
+  ASSERT_TRUE(info.has_value());
   // Wine gives the last write time as the creation time, which is no birth.
   const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
   EXPECT_EQ(info->key.birth != 0, !wine);
@@ -195,16 +195,16 @@ TEST(WinFolderTest, FoldersAreMadeListedOpenedAndRemoved) {
   const std::string path = root / "state\\runs";
   const std::string run = "\xce\xba\xce\xb1";  // Greek, outside code pages 1252 and 932
   const std::unique_ptr<FileSystem> fs = MakeSystemFileSystem("");
-  ASSERT_TRUE(fs->PrivateFolder(path, true).ok());
+  ASSERT_TRUE(fs->PrivateFolder(path, true).has_value());
   Result<std::unique_ptr<Folder>> runs = fs->PrivateFolder(path, false);
-  ASSERT_TRUE(runs.ok());
-  ASSERT_TRUE((*runs)->MakeFolder(run).ok());
-  EXPECT_FALSE((*runs)->MakeFolder(run).ok());
-  ASSERT_TRUE((*runs)->Create("journal").ok());
+  ASSERT_TRUE(runs.has_value());
+  ASSERT_TRUE((*runs)->MakeFolder(run).has_value());
+  EXPECT_FALSE((*runs)->MakeFolder(run).has_value());
+  ASSERT_TRUE((*runs)->Create("journal").has_value());
   Result<std::vector<std::string>> names = (*runs)->Names();
-  ASSERT_TRUE(names.ok());
+  ASSERT_TRUE(names.has_value());
   EXPECT_THAT(*names, UnorderedElementsAre(run, "journal"));
-  EXPECT_TRUE((*runs)->OpenFolder(run).ok());
+  EXPECT_TRUE((*runs)->OpenFolder(run).has_value());
   EXPECT_EQ((*runs)->OpenFolder("journal").error().problem, FileProblem::kNotFound);
   EXPECT_EQ((*runs)->RemoveFolder(run), std::nullopt);
   EXPECT_EQ((*runs)->OpenFolder(run).error().problem, FileProblem::kNotFound);
