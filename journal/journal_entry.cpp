@@ -85,7 +85,7 @@ std::string EntryLine(const JournalEntry& e) {
                      std::to_string(e.before.size) + "\t" + TimeText(e.before.accessed) + "\t" +
                      TimeText(e.before.modified) + "\t" + std::to_string(e.before.mode) + "\t" +
                      std::to_string(e.afterSize) + "\t" + TimeText(e.afterModified) + "\t" + hash +
-                     "\t" + detail::EscapedPath(e.path);
+                     "\t" + EscapedPath(e.path);
   line += "\t" + (e.packedAt ? std::to_string(*e.packedAt) : std::string("-"));
   line += "\t" + (e.afterMode ? std::to_string(*e.afterMode) : std::string("-"));
   line += "\t" + (e.afterKey ? KeyText(*e.afterKey) : std::string("-"));
@@ -108,7 +108,7 @@ std::optional<JournalEntry> ParseEntry(const std::string& line) {
     e.afterSize = std::stoull(f[kAfterSize]);
     e.afterModified = TimeOf(f[kAfterModified]);
     e.afterHash = std::stoull(f[kAfterHash], nullptr, 16);
-    e.path = detail::UnescapedPath(f[kPath]);
+    e.path = UnescapedPath(f[kPath]);
     if (given(kPackedAt)) e.packedAt = std::stoull(f[kPackedAt]);
     if (given(kAfterMode)) e.afterMode = static_cast<std::uint32_t>(std::stoul(f[kAfterMode]));
     if (given(kAfterKey)) e.afterKey = KeyOf(f[kAfterKey]);

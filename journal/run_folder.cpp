@@ -38,7 +38,7 @@ MaybeError RunFolder::Begin(std::int64_t started) {
   Result<std::unique_ptr<OpenFile>> created = folder_->Create(std::string(kJournal));
   if (!created.has_value()) return created.error();
   const std::string header = std::string(kHeader) + std::to_string(started) + "\n";
-  if (MaybeError error = detail::WriteWhole(**created, header)) return error;
+  if (MaybeError error = WriteWhole(**created, header)) return error;
   journal_ = {std::move(*created), header.size()};
   return std::nullopt;
 }
@@ -64,14 +64,14 @@ Result<std::string> RunFolder::ReadAll(std::string_view name) {
     if (slot->file && (slot == &journal_  ? name == kJournal
                        : slot == &packed_ ? name == kPacked
                                           : name == kUndone)) {
-      return detail::ReadWhole(*slot->file, slot->size, detail::NulBytes::kAllowed);
+      return ReadWhole(*slot->file, slot->size, NulBytes::kAllowed);
     }
   }
   Result<std::unique_ptr<OpenFile>> opened = folder_->Open(std::string(name), Access::kRead);
   if (!opened.has_value()) return opened.error();
   Result<FileInfo> info = (*opened)->Info();
   if (!info.has_value()) return info.error();
-  return detail::ReadWhole(**opened, info->size, detail::NulBytes::kAllowed);
+  return ReadWhole(**opened, info->size, NulBytes::kAllowed);
 }
 
 Result<std::int64_t> RunFolder::Started() {
@@ -124,7 +124,7 @@ Result<std::uint64_t> RunFolder::Pack(std::string_view content) {
   Result<Appended*> packed = OpenForAppending(packed_, kPacked);
   if (!packed.has_value()) return packed.error();
   const std::uint64_t at = (*packed)->size;
-  if (MaybeError error = detail::WriteWhole(*(*packed)->file, content, at)) {
+  if (MaybeError error = WriteWhole(*(*packed)->file, content, at)) {
     // What a failed write left goes: the next content starts where it ends.
     (*packed)->file.reset();
     return *error;
@@ -149,7 +149,7 @@ MaybeError RunFolder::Keep(int number, OpenFile& source, std::uint64_t size) {
     } else {
       const std::size_t count =
           static_cast<std::size_t>(std::min<std::uint64_t>(*got, size - done));
-      error = detail::WriteWhole(**copy, std::string_view(piece.data(), count), done);
+      error = WriteWhole(**copy, std::string_view(piece.data(), count), done);
       done += count;
     }
   }
@@ -201,7 +201,7 @@ MaybeError RunFolder::MarkUndone(int number) {
 MaybeError RunFolder::AppendTo(Appended& slot, std::string_view name, std::string_view line) {
   Result<Appended*> file = OpenForAppending(slot, name);
   if (!file.has_value()) return file.error();
-  if (MaybeError error = detail::WriteWhole(*(*file)->file, line, (*file)->size)) return error;
+  if (MaybeError error = WriteWhole(*(*file)->file, line, (*file)->size)) return error;
   (*file)->size += line.size();
   return std::nullopt;
 }

@@ -169,7 +169,7 @@ std::optional<FileError> JournaledFileStore::Save(const std::string& path,
   JournalEntry entry;
   entry.path = Absolute(path);
   entry.afterSize = text.size();
-  entry.afterHash = detail::ContentHash(text);
+  entry.afterHash = ContentHash(text);
   // The stamp taken before the file was read keeps its time of last access.
   const auto early = stamps_.find(path);
   MaybeError notKept;

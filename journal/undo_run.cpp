@@ -60,7 +60,7 @@ std::optional<FileError> UndoEntry(FileStore& store, SharedRun& run, const Journ
   if (entry.afterKey && !SameFile(*entry.afterKey, current.key)) {
     return FileError{FileProblem::kChanged, "replaced since the run"};
   }
-  if (now.size != entry.afterSize || detail::ContentHash(current.text) != entry.afterHash) {
+  if (now.size != entry.afterSize || ContentHash(current.text) != entry.afterHash) {
     return FileError{FileProblem::kChanged, "since the run"};
   }
   // Mode and times go back only where they are still what the run left (or

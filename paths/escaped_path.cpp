@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-namespace quillmere::detail {
+namespace quillmere {
 namespace {
 
 int HexDigit(char c) {
@@ -44,4 +44,4 @@ std::string UnescapedPath(std::string_view text) {
   return out;
 }
 
-}  // namespace quillmere::detail
+}  // namespace quillmere

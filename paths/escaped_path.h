@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-namespace quillmere::detail {
+namespace quillmere {
 
 // A path on one line of a text file: control bytes, DEL and '%' as %XX, so
 // that tabs and line ends in names cannot break the line.
@@ -11,4 +11,4 @@ std::string EscapedPath(std::string_view path);
 // The path EscapedPath was given back.
 std::string UnescapedPath(std::string_view text);
 
-}  // namespace quillmere::detail
+}  // namespace quillmere

@@ -11,7 +11,7 @@
 #define XXH_INLINE_ALL
 #include <xxhash.h>
 
-namespace quillmere::detail {
+namespace quillmere {
 namespace {
 
 // Reads and writes go in pieces of this size, so that a NUL byte is seen
@@ -100,4 +100,4 @@ Result<bool> Holds(OpenFile& file, std::string_view content) {
   return same && at == content.size();
 }
 
-}  // namespace quillmere::detail
+}  // namespace quillmere

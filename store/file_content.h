@@ -6,7 +6,7 @@
 
 #include "file_system.h"
 
-namespace quillmere::detail {
+namespace quillmere {
 
 enum class NulBytes { kAllowed, kRefused };
 
@@ -26,4 +26,4 @@ std::uint64_t ContentHash(std::string_view content);
 // Whether the open file holds exactly `content`, read a piece at a time.
 [[nodiscard]] Result<bool> Holds(OpenFile& file, std::string_view content);
 
-}  // namespace quillmere::detail
+}  // namespace quillmere

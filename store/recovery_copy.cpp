@@ -5,7 +5,7 @@
 
 #include "file_content.h"
 
-namespace quillmere::detail {
+namespace quillmere {
 namespace {
 
 constexpr std::string_view kNewSuffix = ".quillmere-new";
@@ -317,4 +317,4 @@ Result<ParsedCopy> RecoveryCopies::Read(RecoveryCopy& copy, OpenFile& file) {
   return ParseRecoveryCopy(std::move(*raw));
 }
 
-}  // namespace quillmere::detail
+}  // namespace quillmere

@@ -9,7 +9,7 @@
 #include "file_system.h"
 #include "recovery_record.h"
 
-namespace quillmere::detail {
+namespace quillmere {
 
 // The files a save makes beside the file NAME: ".NAME.quillmere-new" holds
 // new content until it is renamed over NAME; ".NAME.quillmere-recovery"
@@ -86,4 +86,4 @@ class RecoveryCopies {
   FileSystem& fs_;
 };
 
-}  // namespace quillmere::detail
+}  // namespace quillmere

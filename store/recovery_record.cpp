@@ -9,7 +9,7 @@
 #include "escaped_path.h"
 #include "file_content.h"
 
-namespace quillmere::detail {
+namespace quillmere {
 namespace {
 
 constexpr std::string_view kHeaderStart = "quillmere recovery copy ";
@@ -176,4 +176,4 @@ RewriteState StateOf(const RecoveryRecord& record, std::string_view file) {
   return RewriteState::kInterrupted;
 }
 
-}  // namespace quillmere::detail
+}  // namespace quillmere

@@ -7,7 +7,7 @@
 
 #include "file_store.h"
 
-namespace quillmere::detail {
+namespace quillmere {
 
 // A recovery copy is one header line, then the old content byte for byte,
 // so that `tail -n +2` gives the content back by hand. The header records
@@ -56,4 +56,4 @@ enum class RewriteState {
 
 RewriteState StateOf(const RecoveryRecord& record, std::string_view file);
 
-}  // namespace quillmere::detail
+}  // namespace quillmere

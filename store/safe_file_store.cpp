@@ -9,13 +9,6 @@
 
 namespace quillmere {
 
-using detail::ContentHash;
-using detail::ContentHashOf;
-using detail::Holds;
-using detail::NulBytes;
-using detail::ReadWhole;
-using detail::WriteWhole;
-
 namespace {
 
 // A copy-on-write file system needs room for the whole new content before
@@ -172,27 +165,27 @@ Result<std::optional<std::string>> SafeFileStore::Recover(Location& where,
                                                           std::unique_ptr<OpenFile>& file,
                                                           FileInfo& info, LoadedFile& loaded,
                                                           Mode mode) {
-  Result<std::optional<detail::RecoveryCopy>> found =
+  Result<std::optional<RecoveryCopy>> found =
       recovery_.Find(*where.folder, where.name, *file, info.key, loaded.notes);
   if (!found.has_value()) return found.error();
   if (!*found) return std::optional<std::string>();
-  detail::RecoveryCopy& copy = **found;
+  RecoveryCopy& copy = **found;
   const auto left = [&](const std::string& why) {
     return FileError{FileProblem::kRecoveryCopyLeft, copy.Path() + "; " + why};
   };
-  Result<detail::ParsedCopy> parsed = recovery_.Read(copy, *file);
+  Result<ParsedCopy> parsed = recovery_.Read(copy, *file);
   if (!parsed.has_value()) return left("it cannot be read: " + ReasonText(parsed.error()));
   switch (parsed->condition) {
-    case detail::CopyCondition::kWhole:
+    case CopyCondition::kWhole:
       recovery_.AdoptPointer(copy, parsed->record.key);
       break;
-    case detail::CopyCondition::kCutShort:
+    case CopyCondition::kCutShort:
       // Made no further than that: the file itself was not touched yet.
       if (mode == Mode::kLoad) recovery_.Remove(copy);
       return std::optional<std::string>();
-    case detail::CopyCondition::kDamaged:
+    case CopyCondition::kDamaged:
       return left("the copy is damaged");
-    case detail::CopyCondition::kForeign:
+    case CopyCondition::kForeign:
       loaded.notes.push_back({FileNote::Kind::kIgnoredCopy,
                               FileError{FileProblem::kNoPermission, "not a recovery copy"},
                               copy.Path()});
@@ -212,19 +205,19 @@ Result<std::optional<std::string>> SafeFileStore::Recover(Location& where,
     if (MaybeError error = StillNamed(*where.folder, where.name, *now)) return *error;
     info = *now;
   }
-  const detail::RecoveryRecord& record = parsed->record;
+  const RecoveryRecord& record = parsed->record;
   if (info.size > std::max<std::uint64_t>(record.old.size(), record.newSize)) {
     return left("the file changed since");
   }
   Result<std::string> current = ReadWhole(*file, info.size, NulBytes::kAllowed);
   if (!current.has_value()) return current.error();
-  switch (detail::StateOf(record, *current)) {
-    case detail::RewriteState::kChangedSince:
+  switch (StateOf(record, *current)) {
+    case RewriteState::kChangedSince:
       return left("the file changed since");
-    case detail::RewriteState::kNotStarted:
+    case RewriteState::kNotStarted:
       if (mode == Mode::kLoad) recovery_.Remove(copy);
       return std::optional<std::string>(std::move(*current));
-    case detail::RewriteState::kInterrupted:
+    case RewriteState::kInterrupted:
       break;
   }
   loaded.restored = true;
@@ -243,10 +236,10 @@ Result<std::optional<std::string>> SafeFileStore::Recover(Location& where,
 // New content that an interrupted save left beside the file, if it is this
 // program's own. The file is held, so no save of it is going on.
 void SafeFileStore::RemoveLeftoverNewContent(Location& where, OpenFile& file) {
-  const std::string name = detail::NewContentName(where.name);
+  const std::string name = NewContentName(where.name);
   if (!where.folder->InfoOf(name).has_value()) return;
   // Best done: one that stays is removed by the next save.
-  if (!detail::WhyNotTrustedIn(*where.folder, name, file)) (void)where.folder->Remove(name);
+  if (!WhyNotTrustedIn(*where.folder, name, file)) (void)where.folder->Remove(name);
 }
 
 MaybeError SafeFileStore::Stamp(const std::string& path, FileStamp& stamp) {
@@ -367,12 +360,12 @@ SafeFileStore::RenameOutcome SafeFileStore::ReplaceByRename(Target& target, cons
     }
   }
   Folder& folder = *target.where.folder;
-  const std::string tempName = detail::NewContentName(target.where.name);
+  const std::string tempName = NewContentName(target.where.name);
   if (folder.InfoOf(tempName).has_value()) {
     // One left by an interrupted save (the target is held, so no save of it
     // is going on); a name this program does not own is left alone, and the
     // file rewritten in place.
-    if (detail::WhyNotTrustedIn(folder, tempName, *target.file)) return RenameOutcome::kUseInPlace;
+    if (WhyNotTrustedIn(folder, tempName, *target.file)) return RenameOutcome::kUseInPlace;
     (void)folder.Remove(tempName);  // if it stays, the create below says why
   }
   Result<std::unique_ptr<OpenFile>> temp = folder.Create(tempName);
@@ -436,7 +429,7 @@ MaybeError SafeFileStore::OverwriteInPlace(Target& target, const std::string& te
   }
 
   Folder& folder = *target.where.folder;
-  Result<detail::RecoveryCopy> copy =
+  Result<RecoveryCopy> copy =
       recovery_.Make(folder, target.where.name, file, target.info.key, *old, text,
                      folder.PathOf(target.where.name));
   if (!copy.has_value()) return copy.error();

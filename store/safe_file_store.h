@@ -85,7 +85,7 @@ class SafeFileStore final : public FileStore {
                                         std::uint64_t oldSize);
 
   std::unique_ptr<FileSystem> fs_;
-  detail::RecoveryCopies recovery_;
+  RecoveryCopies recovery_;
   std::optional<LoadedVersion> loaded_;
   std::set<std::string> unsyncedFolders_;
 };

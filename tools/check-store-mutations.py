@@ -8,7 +8,7 @@ import sys
 
 TOP = pathlib.Path(__file__).resolve().parent.parent
 BUILD = pathlib.Path(sys.argv[1]) if len(sys.argv) > 1 else TOP / "build-tests"
-TESTS = ["tests/batch/file_store_test", "tests/batch/posix_file_store_test",
+TESTS = ["tests/batch/file_store_test", "tests/batch/linux_file_store_test",
          "tests/batch/batch_job_test", "tests/batch/batch_job_files_test"]
 # What each fault is, where, and the text it replaces.
 FAULTS = [
@@ -23,9 +23,9 @@ FAULTS = [
      "if (copy.size() != size || ContentHash(copy) != hash) {", "if (copy.size() != size) {"),
     ("a copy made for another file restored", "store/recovery_record.cpp",
      "    if (!isNew) return RewriteState::kChangedSince;", ""),
-    ("links followed where a name was looked up", "platform/posix/posix_files.cpp",
+    ("links followed where a name was looked up", "platform/linux/linux_files.cpp",
      "flags | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC", "flags | O_NOCTTY | O_CLOEXEC"),
-    ("no limit on links followed", "platform/posix/posix_file_system.cpp",
+    ("no limit on links followed", "platform/linux/linux_file_system.cpp",
      "if (--linksLeft < 0) return ErrorFromErrno(ELOOP);", "--linksLeft;"),
     ("a file's names not told apart in the list's order", "run/file_cleaning.cpp",
      "first[index] = firstOf.try_emplace(*key, static_cast<int>(index)).first->second;",

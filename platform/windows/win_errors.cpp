@@ -2,7 +2,7 @@
 
 #include "win_text.h"
 
-namespace quillmere::detail {
+namespace quillmere::on_windows {
 namespace {
 
 // The system's own text for an error in UTF-8, like paths, without its line end.
@@ -59,4 +59,4 @@ FileError LastWin32Error() {
   return ErrorFromWin32(GetLastError());
 }
 
-}  // namespace quillmere::detail
+}  // namespace quillmere::on_windows

@@ -10,11 +10,11 @@
 
 #include "file_error.h"
 
-namespace quillmere::detail {
+namespace quillmere::on_windows {
 
 // The problem a Windows error code stands for.
 FileError ErrorFromWin32(DWORD error);
 // The problem of the calling thread's last error.
 FileError LastWin32Error();
 
-}  // namespace quillmere::detail
+}  // namespace quillmere::on_windows

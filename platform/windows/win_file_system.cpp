@@ -15,9 +15,9 @@
 
 namespace quillmere {
 
-using detail::ErrorFromWin32;
-using detail::LastWin32Error;
-using detail::WinFolder;
+using on_windows::ErrorFromWin32;
+using on_windows::LastWin32Error;
+using on_windows::WinFolder;
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include "win_path.h"
 #include "win_text.h"
 
-namespace quillmere::detail {
+namespace quillmere::on_windows {
 namespace {
 
 // One call never moves more than this.
@@ -473,4 +473,4 @@ std::string WinFolder::PathOf(const std::string& name) const {
   return Utf8FromWide(PlainPath(*path)).value_or("");
 }
 
-}  // namespace quillmere::detail
+}  // namespace quillmere::on_windows

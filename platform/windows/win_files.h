@@ -11,7 +11,7 @@
 
 #include "file_system.h"
 
-namespace quillmere::detail {
+namespace quillmere::on_windows {
 
 // A folder named by its full path in UTF-16; Windows offers no handle
 // through which to create files in a folder.
@@ -51,4 +51,4 @@ class WinFolder final : public Folder {
 
 FileInfo InfoFromHandle(HANDLE file, const BY_HANDLE_FILE_INFORMATION& info);
 
-}  // namespace quillmere::detail
+}  // namespace quillmere::on_windows

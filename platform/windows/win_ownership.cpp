@@ -9,7 +9,7 @@
 #include "win_errors.h"
 #include "win_text.h"
 
-namespace quillmere::detail {
+namespace quillmere::on_windows {
 namespace {
 
 using SidBytes = std::vector<BYTE>;
@@ -122,4 +122,4 @@ Result<Ownership> OwnershipOf(HANDLE handle) {
   return ownership;
 }
 
-}  // namespace quillmere::detail
+}  // namespace quillmere::on_windows

@@ -7,11 +7,11 @@
 
 #include "file_system.h"
 
-namespace quillmere::detail {
+namespace quillmere::on_windows {
 
 // Who owns the file or folder open as `handle`, which was opened with
 // READ_CONTROL. Access lists are not examined: othersMayWrite and
 // othersMayRename stay false.
 [[nodiscard]] Result<Ownership> OwnershipOf(HANDLE handle);
 
-}  // namespace quillmere::detail
+}  // namespace quillmere::on_windows

@@ -9,7 +9,7 @@
 #include <array>
 #include <string_view>
 
-namespace quillmere::detail {
+namespace quillmere::on_windows {
 namespace {
 
 constexpr std::wstring_view kVerbatim = L"\\\\?\\";
@@ -61,4 +61,4 @@ std::wstring PlainPath(const std::wstring& path) {
   return plain.size() < MAX_PATH && PlainNames(plain) ? plain : path;
 }
 
-}  // namespace quillmere::detail
+}  // namespace quillmere::on_windows

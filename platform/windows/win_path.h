@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace quillmere::detail {
+namespace quillmere::on_windows {
 
 // The form of a "\\?\" path that people write: "C:\folder\name" for
 // "\\?\C:\folder\name" and "\\server\share\name" for
@@ -11,4 +11,4 @@ namespace quillmere::detail {
 // one with a name that ends in a dot or a space or is a device's (NUL, COM1).
 std::wstring PlainPath(const std::wstring& path);
 
-}  // namespace quillmere::detail
+}  // namespace quillmere::on_windows

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "batch_job.h"
-#include "posix_test_files.h"
+#include "linux_test_files.h"
 #include "safe_file_store.h"
 #include "system_files.h"
 

@@ -17,22 +17,22 @@ std::size_t FaultySyscalls::Dribbled(std::size_t count) const {
 
 ssize_t FaultySyscalls::Pread(int fd, void* buffer, std::size_t count, off_t offset) {
   if (Interrupts()) return -1;
-  return PosixSyscalls::Pread(fd, buffer, Dribbled(count), offset);
+  return LinuxSyscalls::Pread(fd, buffer, Dribbled(count), offset);
 }
 
 ssize_t FaultySyscalls::Pwrite(int fd, const void* buffer, std::size_t count, off_t offset) {
   if (Interrupts()) return -1;
-  return PosixSyscalls::Pwrite(fd, buffer, Dribbled(count), offset);
+  return LinuxSyscalls::Pwrite(fd, buffer, Dribbled(count), offset);
 }
 
 int FaultySyscalls::Openat(int folder, const char* path, int flags, mode_t mode) {
   if (beforeOpen) beforeOpen(path);
-  return PosixSyscalls::Openat(folder, path, flags, mode);
+  return LinuxSyscalls::Openat(folder, path, flags, mode);
 }
 
 int FaultySyscalls::Fsync(int fd) {
   ++syncs;
-  return PosixSyscalls::Fsync(fd);
+  return LinuxSyscalls::Fsync(fd);
 }
 
 }  // namespace quillmere::test

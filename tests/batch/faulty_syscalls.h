@@ -2,14 +2,14 @@
 
 #include <functional>
 
-#include "posix_syscalls.h"
+#include "linux_syscalls.h"
 
 namespace quillmere::test {
 
 // The system's calls, except that reads and writes can be made to go
 // through a few bytes at a time, interrupted every other time, and that
 // syncs are counted.
-class FaultySyscalls : public PosixSyscalls {
+class FaultySyscalls : public LinuxSyscalls {
  public:
   // Interrupts every other read and write and lets each move at most 3 bytes.
   bool dribble = false;

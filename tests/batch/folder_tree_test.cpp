@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "posix_test_files.h"
+#include "linux_test_files.h"
 
 namespace quillmere {
 namespace {

@@ -20,7 +20,7 @@
 #include "faulty_file_system.h"
 #include "file_store_layer.h"
 #include "param_name.h"
-#include "posix_test_files.h"
+#include "linux_test_files.h"
 #include "run_id.h"
 #include "safe_file_store.h"
 #include "system_files.h"

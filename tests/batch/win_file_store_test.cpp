@@ -223,7 +223,7 @@ TEST(WinPathTest, AVerbatimPathIsShownPlainWhereThatReachesTheSameItem) {
       {L"\\\\?\\C:", L"\\\\?\\C:"},
   };
   for (const auto& [verbatim, shown] : cases) {
-    EXPECT_EQ(detail::PlainPath(verbatim), shown) << test::Utf8(verbatim);
+    EXPECT_EQ(on_windows::PlainPath(verbatim), shown) << test::Utf8(verbatim);
   }
 }
 

@@ -13,7 +13,7 @@
 #include "cli.h"
 #include "diff_store.h"
 #include "memory_file_store.h"
-#include "posix_test_files.h"
+#include "linux_test_files.h"
 
 namespace quillmere {
 namespace {

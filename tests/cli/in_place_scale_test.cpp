@@ -15,7 +15,7 @@
 
 #include "cli.h"
 #include "diff_store.h"
-#include "posix_test_files.h"
+#include "linux_test_files.h"
 #include "run_tool.h"
 
 namespace quillmere {

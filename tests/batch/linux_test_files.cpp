@@ -1,4 +1,4 @@
-#include "posix_test_files.h"
+#include "linux_test_files.h"
 
 #include <fcntl.h>
 #include <grp.h>

@@ -4,18 +4,19 @@
 #include <string>
 
 #include "file_system.h"
-#include "posix_syscalls.h"
+#include "linux_syscalls.h"
 
 namespace quillmere {
 
-// The file primitives of a POSIX system. Paths are resolved one name at a
-// time through folder descriptors, so the link rule is checked at every
-// link, and no name is reached through a link that was not checked.
-class PosixFileSystem final : public FileSystem {
+// The file primitives of Linux (statx, O_PATH, extended attributes, leases).
+// Paths are resolved one name at a time through folder descriptors, so the
+// link rule is checked at every link, and no name is reached through a link
+// that was not checked.
+class LinuxFileSystem final : public FileSystem {
  public:
   // `recoveryFolder` is the private folder for recovery copies; empty when
   // there is none.
-  PosixFileSystem(PosixSyscalls& sys, std::string recoveryFolder);
+  LinuxFileSystem(LinuxSyscalls& sys, std::string recoveryFolder);
 
   [[nodiscard]] Result<Location> Locate(const std::string& path) override;
   [[nodiscard]] Result<std::unique_ptr<Folder>> OpenFolder(const std::string& path) override;
@@ -26,7 +27,7 @@ class PosixFileSystem final : public FileSystem {
  private:
   [[nodiscard]] MaybeError MakeFoldersOnTheWay(const std::string& path);
 
-  PosixSyscalls& sys_;
+  LinuxSyscalls& sys_;
   std::string recoveryFolder_;
 };
 

@@ -1,4 +1,4 @@
-#include "posix_files.h"
+#include "linux_files.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -12,10 +12,10 @@
 #include <utility>
 #include <vector>
 
-#include "posix_errors.h"
+#include "linux_errors.h"
 #include "retry_on_interrupt.h"
 
-namespace quillmere::detail {
+namespace quillmere::on_linux {
 namespace {
 
 // File systems whose overwrites take fresh blocks.
@@ -41,7 +41,7 @@ FileKind KindOf(mode_t mode) {
 }
 
 // Extended attribute names, NUL-separated as the system lists them.
-Result<std::vector<std::string>> AttributeNames(PosixSyscalls& sys, int fd) {
+Result<std::vector<std::string>> AttributeNames(LinuxSyscalls& sys, int fd) {
   for (int attempt = 0; attempt < kListAttempts; ++attempt) {
     const ssize_t size = sys.Flistxattr(fd, nullptr, 0);
     if (size < 0) {
@@ -64,7 +64,7 @@ Result<std::vector<std::string>> AttributeNames(PosixSyscalls& sys, int fd) {
   return ErrorFromErrno(ERANGE);
 }
 
-Result<std::string> AttributeValue(PosixSyscalls& sys, int fd, const std::string& name) {
+Result<std::string> AttributeValue(LinuxSyscalls& sys, int fd, const std::string& name) {
   for (int attempt = 0; attempt < kListAttempts; ++attempt) {
     const ssize_t size = sys.Fgetxattr(fd, name.c_str(), nullptr, 0);
     if (size < 0) return LastError();
@@ -104,14 +104,14 @@ Ownership OwnershipFrom(const struct statx& status, uid_t user) {
 
 namespace {
 
-class PosixOpenFile final : public OpenFile {
+class LinuxOpenFile final : public OpenFile {
  public:
-  PosixOpenFile(PosixSyscalls& sys, int fd, std::shared_ptr<FolderDescriptor> folder,
+  LinuxOpenFile(LinuxSyscalls& sys, int fd, std::shared_ptr<FolderDescriptor> folder,
                 std::string name)
       : sys_(sys), fd_(fd), folder_(std::move(folder)), name_(std::move(name)) {}
-  PosixOpenFile(const PosixOpenFile&) = delete;
-  PosixOpenFile& operator=(const PosixOpenFile&) = delete;
-  ~PosixOpenFile() override { sys_.Close(fd_); }
+  LinuxOpenFile(const LinuxOpenFile&) = delete;
+  LinuxOpenFile& operator=(const LinuxOpenFile&) = delete;
+  ~LinuxOpenFile() override { sys_.Close(fd_); }
 
   Result<FileInfo> Info() override {
     struct statx status {};
@@ -256,14 +256,14 @@ class PosixOpenFile final : public OpenFile {
     return LastError();
   }
 
-  PosixSyscalls& sys_;
+  LinuxSyscalls& sys_;
   int fd_;
   std::shared_ptr<FolderDescriptor> folder_;
   std::string name_;
   bool leased_ = false;
 };
 
-int OpenAt(PosixSyscalls& sys, int folder, const std::string& name, int flags, mode_t mode) {
+int OpenAt(LinuxSyscalls& sys, int folder, const std::string& name, int flags, mode_t mode) {
   return RetryOnInterrupt([&] {
     return sys.Openat(folder, name.c_str(), flags | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC, mode);
   });
@@ -272,7 +272,7 @@ int OpenAt(PosixSyscalls& sys, int folder, const std::string& name, int flags, m
 // Takes an exclusive advisory lock without waiting. Only a lock held by
 // someone else refuses the file; a file system that cannot lock gives what
 // exclusion it allows, which is none.
-MaybeError LockExclusive(PosixSyscalls& sys, int fd) {
+MaybeError LockExclusive(LinuxSyscalls& sys, int fd) {
   if (RetryOnInterrupt([&] { return sys.Flock(fd, LOCK_EX | LOCK_NB); }) == 0) return std::nullopt;
   if (errno == EWOULDBLOCK) return FileError{FileProblem::kLocked, ""};
   return std::nullopt;
@@ -298,10 +298,10 @@ FileInfo InfoFromStatx(const struct statx& status) {
   return info;
 }
 
-PosixFolder::PosixFolder(PosixSyscalls& sys, std::shared_ptr<FolderDescriptor> fd, std::string path)
+LinuxFolder::LinuxFolder(LinuxSyscalls& sys, std::shared_ptr<FolderDescriptor> fd, std::string path)
     : sys_(sys), fd_(std::move(fd)), path_(std::move(path)) {}
 
-Result<std::unique_ptr<OpenFile>> PosixFolder::Open(const std::string& name, Access access) {
+Result<std::unique_ptr<OpenFile>> LinuxFolder::Open(const std::string& name, Access access) {
   // Not blocking: a FIFO or a terminal opens at once and is then refused.
   const int flags = (access == Access::kRead ? O_RDONLY : O_RDWR) | O_NONBLOCK;
   const int fd = OpenAt(sys_, fd_->get(), name, flags, 0);
@@ -310,58 +310,58 @@ Result<std::unique_ptr<OpenFile>> PosixFolder::Open(const std::string& name, Acc
     if (errno == ELOOP) return FileError{FileProblem::kChanged, "it became a link"};
     return LastError();
   }
-  auto file = std::make_unique<PosixOpenFile>(sys_, fd, fd_, name);
+  auto file = std::make_unique<LinuxOpenFile>(sys_, fd, fd_, name);
   if (MaybeError error = LockExclusive(sys_, fd)) return *error;
   return std::unique_ptr<OpenFile>(std::move(file));
 }
 
-Result<std::unique_ptr<OpenFile>> PosixFolder::Create(const std::string& name) {
+Result<std::unique_ptr<OpenFile>> LinuxFolder::Create(const std::string& name) {
   const int fd = OpenAt(sys_, fd_->get(), name, O_RDWR | O_CREAT | O_EXCL, S_IRUSR | S_IWUSR);
   if (fd < 0) return LastError();
-  return std::unique_ptr<OpenFile>(std::make_unique<PosixOpenFile>(sys_, fd, fd_, name));
+  return std::unique_ptr<OpenFile>(std::make_unique<LinuxOpenFile>(sys_, fd, fd_, name));
 }
 
-Result<FileInfo> PosixFolder::InfoOf(const std::string& name) {
+Result<FileInfo> LinuxFolder::InfoOf(const std::string& name) {
   struct statx status {};
   if (sys_.Statx(fd_->get(), name.c_str(), AT_SYMLINK_NOFOLLOW, &status) != 0) return LastError();
   return InfoFromStatx(status);
 }
 
-Result<Ownership> PosixFolder::OwnerOf(const std::string& name) {
+Result<Ownership> LinuxFolder::OwnerOf(const std::string& name) {
   struct statx status {};
   if (sys_.Statx(fd_->get(), name.c_str(), AT_SYMLINK_NOFOLLOW, &status) != 0) return LastError();
   return OwnershipFrom(status, sys_.Geteuid());
 }
 
-Result<Ownership> PosixFolder::Owner() {
+Result<Ownership> LinuxFolder::Owner() {
   struct statx status {};
   if (sys_.Statx(fd_->get(), "", AT_EMPTY_PATH, &status) != 0) return LastError();
   return OwnershipFrom(status, sys_.Geteuid());
 }
 
-MaybeError PosixFolder::Remove(const std::string& name) {
+MaybeError LinuxFolder::Remove(const std::string& name) {
   if (sys_.Unlinkat(fd_->get(), name.c_str()) == 0) return std::nullopt;
   return LastError();
 }
 
-Result<std::unique_ptr<Folder>> PosixFolder::MakeFolder(const std::string& name) {
+Result<std::unique_ptr<Folder>> LinuxFolder::MakeFolder(const std::string& name) {
   if (sys_.Mkdirat(fd_->get(), name.c_str(), S_IRWXU) != 0) return LastError();
   return OpenFolder(name);
 }
 
-Result<std::unique_ptr<Folder>> PosixFolder::OpenFolder(const std::string& name) {
+Result<std::unique_ptr<Folder>> LinuxFolder::OpenFolder(const std::string& name) {
   const int fd = OpenAt(sys_, fd_->get(), name, O_PATH | O_DIRECTORY, 0);
   if (fd < 0) return LastError();
-  return std::unique_ptr<Folder>(std::make_unique<PosixFolder>(
+  return std::unique_ptr<Folder>(std::make_unique<LinuxFolder>(
       sys_, std::make_shared<FolderDescriptor>(sys_, fd), PathOf(name)));
 }
 
-MaybeError PosixFolder::RemoveFolder(const std::string& name) {
+MaybeError LinuxFolder::RemoveFolder(const std::string& name) {
   if (sys_.RemoveFolderAt(fd_->get(), name.c_str()) == 0) return std::nullopt;
   return LastError();
 }
 
-Result<std::vector<std::string>> PosixFolder::Names() {
+Result<std::vector<std::string>> LinuxFolder::Names() {
   const int fd = OpenAt(sys_, fd_->get(), ".", O_RDONLY | O_DIRECTORY, 0);
   if (fd < 0) return LastError();
   struct CloseFolder {
@@ -383,11 +383,11 @@ Result<std::vector<std::string>> PosixFolder::Names() {
   return names;
 }
 
-std::string PosixFolder::PathOf(const std::string& name) const {
+std::string LinuxFolder::PathOf(const std::string& name) const {
   return path_ == "/" ? path_ + name : path_ + "/" + name;
 }
 
-MaybeError PosixFolder::Sync() {
+MaybeError LinuxFolder::Sync() {
   const int fd = OpenAt(sys_, fd_->get(), ".", O_RDONLY | O_DIRECTORY, 0);
   if (fd < 0) return LastError();
   const int result = sys_.Fsync(fd);
@@ -397,4 +397,4 @@ MaybeError PosixFolder::Sync() {
   return ErrorFromErrno(error);
 }
 
-}  // namespace quillmere::detail
+}  // namespace quillmere::on_linux

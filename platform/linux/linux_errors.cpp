@@ -1,9 +1,9 @@
-#include "posix_errors.h"
+#include "linux_errors.h"
 
 #include <cerrno>
 #include <cstring>
 
-namespace quillmere::detail {
+namespace quillmere::on_linux {
 
 FileError ErrorFromErrno(int error) {
   switch (error) {
@@ -32,4 +32,4 @@ FileError ErrorFromErrno(int error) {
   }
 }
 
-}  // namespace quillmere::detail
+}  // namespace quillmere::on_linux

@@ -1,4 +1,4 @@
-// What only a POSIX store does: owners, modes, access lists, extended
+// What only the Linux store does: owners, modes, access lists, extended
 // attributes, links and their owners, interrupted transfers. The tests run
 // as root, so that they can act as other users.
 #include <fcntl.h>
@@ -18,10 +18,10 @@
 #include <vector>
 
 #include "faulty_syscalls.h"
+#include "linux_errors.h"
+#include "linux_file_system.h"
+#include "linux_test_files.h"
 #include "param_name.h"
-#include "posix_errors.h"
-#include "posix_file_system.h"
-#include "posix_test_files.h"
 #include "safe_file_store.h"
 #include "store_fixture.h"
 #include "system_files.h"
@@ -29,7 +29,7 @@
 namespace quillmere {
 namespace {
 
-using detail::ErrorFromErrno;
+using on_linux::ErrorFromErrno;
 using test::LstatOf;
 using test::PrintTo;
 using test::ReadFile;
@@ -84,7 +84,7 @@ int AsUser(const std::function<bool()>& body) {
   return test::AsUser(kUser, kOtherUser, body);
 }
 
-class PosixStoreTest : public test::StoreFixture {
+class LinuxStoreTest : public test::StoreFixture {
  protected:
   std::string Written(const std::string& name, const std::string& content = "old") {
     const std::string path = folder / name;
@@ -98,7 +98,7 @@ class PosixStoreTest : public test::StoreFixture {
   }
 };
 
-TEST_F(PosixStoreTest, KeepsEveryPermissionBitTheOwnerAndTheGroup) {
+TEST_F(LinuxStoreTest, KeepsEveryPermissionBitTheOwnerAndTheGroup) {
   const std::string path = Written("tool");
   ASSERT_EQ(::chown(path.c_str(), 1234, 5678), 0);
   ASSERT_EQ(::chmod(path.c_str(), 06751), 0);
@@ -109,7 +109,7 @@ TEST_F(PosixStoreTest, KeepsEveryPermissionBitTheOwnerAndTheGroup) {
   EXPECT_EQ(status.st_gid, 5678u);
 }
 
-TEST_F(PosixStoreTest, AccessListsAndExtendedAttributesStayExactlyAsTheyWere) {
+TEST_F(LinuxStoreTest, AccessListsAndExtendedAttributesStayExactlyAsTheyWere) {
   const std::string path = Written("doc.htm");
   ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
   SetAttribute(path, "system.posix_acl_access", kAccessList);
@@ -124,7 +124,7 @@ TEST_F(PosixStoreTest, AccessListsAndExtendedAttributesStayExactlyAsTheyWere) {
   EXPECT_EQ(ReadFile(path), "new");
 }
 
-TEST_F(PosixStoreTest, AFolderDefaultAccessListIsNotGivenToTheSavedFile) {
+TEST_F(LinuxStoreTest, AFolderDefaultAccessListIsNotGivenToTheSavedFile) {
   const std::string path = Written("doc.htm");
   ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
   SetAttribute(
@@ -136,7 +136,7 @@ TEST_F(PosixStoreTest, AFolderDefaultAccessListIsNotGivenToTheSavedFile) {
   EXPECT_EQ(StatOf(path).st_mode & 07777, 0640u);
 }
 
-TEST_F(PosixStoreTest, AnOrdinaryUserKeepsAnotherUsersGroupWritableFileTheirs) {
+TEST_F(LinuxStoreTest, AnOrdinaryUserKeepsAnotherUsersGroupWritableFileTheirs) {
   ASSERT_EQ(::chmod(folder.path().c_str(), 0775), 0);
   ASSERT_EQ(::chown(folder.path().c_str(), kOtherUser, kOtherUser), 0);
   ASSERT_EQ(::chown(state.path().c_str(), kUser, kUser), 0);
@@ -156,7 +156,7 @@ TEST_F(PosixStoreTest, AnOrdinaryUserKeepsAnotherUsersGroupWritableFileTheirs) {
   EXPECT_THAT(folder.Names(), ElementsAre("shared.htm"));
 }
 
-TEST_F(PosixStoreTest, ASymbolicLinkStaysALinkAndItsTargetGetsTheText) {
+TEST_F(LinuxStoreTest, ASymbolicLinkStaysALinkAndItsTargetGetsTheText) {
   const std::string target = Written("target.htm");
   const std::string link = folder / "link.htm";
   ASSERT_EQ(::symlink("target.htm", link.c_str()), 0);
@@ -173,9 +173,9 @@ struct LinkCase {
   bool followed;
 };
 
-class PosixLinkRuleTest : public PosixStoreTest, public ::testing::WithParamInterface<LinkCase> {};
+class LinuxLinkRuleTest : public LinuxStoreTest, public ::testing::WithParamInterface<LinkCase> {};
 
-TEST_P(PosixLinkRuleTest, ALinkIsFollowedOnlyWhenItsOwnerMayLeadThere) {
+TEST_P(LinuxLinkRuleTest, ALinkIsFollowedOnlyWhenItsOwnerMayLeadThere) {
   const LinkCase& rule = GetParam();
   test::MakeFolder(folder / "real");
   const std::string target = Written("real/secret.conf", "root's own");
@@ -198,7 +198,7 @@ TEST_P(PosixLinkRuleTest, ALinkIsFollowedOnlyWhenItsOwnerMayLeadThere) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    EveryOwner, PosixLinkRuleTest,
+    EveryOwner, LinuxLinkRuleTest,
     ::testing::Values(LinkCase{"OtherUsersLinkToRootsFile", kUser, 0, false, false},
                       LinkCase{"OtherUsersFolderLinkToRootsFolder", kUser, 0, true, false},
                       LinkCase{"LinkOwnedByTheTargetsOwner", kUser, kUser, false, true},
@@ -206,9 +206,9 @@ INSTANTIATE_TEST_SUITE_P(
                       LinkCase{"OwnLinkToAnotherUsersFile", 0, kUser, false, true}),
     test::ByName());
 
-TEST_F(PosixStoreTest, ANameThatBecomesALinkAfterItWasLookedUpIsNotFollowed) {
+TEST_F(LinuxStoreTest, ANameThatBecomesALinkAfterItWasLookedUpIsNotFollowed) {
   test::FaultySyscalls sys;
-  SafeFileStore own{std::make_unique<PosixFileSystem>(sys, "")};
+  SafeFileStore own{std::make_unique<LinuxFileSystem>(sys, "")};
   const std::string path = Written("doc.htm", "mine");
   const std::string secret = Written("secret.conf", "secret");
   bool swapped = false;
@@ -222,7 +222,7 @@ TEST_F(PosixStoreTest, ANameThatBecomesALinkAfterItWasLookedUpIsNotFollowed) {
   EXPECT_EQ(ReadFile(secret), "secret");
 }
 
-TEST_F(PosixStoreTest, AChainOfLinksIsFollowedAsFarAsTheSystemFollowsOne) {
+TEST_F(LinuxStoreTest, AChainOfLinksIsFollowedAsFarAsTheSystemFollowsOne) {
   const std::string target = Written("doc.htm", "old");
   for (const int links : {40, 41}) {
     std::string first = target;
@@ -240,17 +240,17 @@ TEST_F(PosixStoreTest, AChainOfLinksIsFollowedAsFarAsTheSystemFollowsOne) {
   }
 }
 
-TEST_F(PosixStoreTest, DevicesAndFifosAreRefusedWithoutBlocking) {
+TEST_F(LinuxStoreTest, DevicesAndFifosAreRefusedWithoutBlocking) {
   ASSERT_EQ(::mkfifo((folder / "fifo").c_str(), 0600), 0);
   EXPECT_EQ(store.Load(folder / "fifo").error, (FileError{FileProblem::kNotRegularFile, "FIFO"}));
   EXPECT_EQ(store.Load("/dev/null").error, (FileError{FileProblem::kNotRegularFile, "device"}));
   EXPECT_EQ(store.Save("/dev/null", "new"), (FileError{FileProblem::kNotRegularFile, "device"}));
 }
 
-TEST(PosixTransferTest, InterruptedAndPartialTransfersStillMoveEveryByteAndSyncOnce) {
+TEST(LinuxTransferTest, InterruptedAndPartialTransfersStillMoveEveryByteAndSyncOnce) {
   test::TempFolder folder;
   test::FaultySyscalls sys;
-  SafeFileStore store{std::make_unique<PosixFileSystem>(sys, "")};
+  SafeFileStore store{std::make_unique<LinuxFileSystem>(sys, "")};
   const std::string old(5000, 'o');
   const std::string text(7000, 'n');
   for (const char* name : {"a", "b"}) {
@@ -266,7 +266,7 @@ TEST(PosixTransferTest, InterruptedAndPartialTransfersStillMoveEveryByteAndSyncO
   EXPECT_EQ(sys.syncs, 3);  // and their folder once
 }
 
-TEST(PosixFileSizeLimitTest, AWriteBeyondTheFileSizeLimitLeavesTheOriginal) {
+TEST(LinuxFileSizeLimitTest, AWriteBeyondTheFileSizeLimitLeavesTheOriginal) {
   test::TempFolder folder;
   const std::string path = folder / "doc";
   WriteFile(path, "old");

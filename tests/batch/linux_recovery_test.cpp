@@ -12,8 +12,8 @@
 
 #include "faulty_file_system.h"
 #include "interrupted_rewrite.h"
+#include "linux_test_files.h"
 #include "param_name.h"
-#include "posix_test_files.h"
 #include "recovery_copy.h"
 #include "safe_file_store.h"
 #include "store_fixture.h"
@@ -41,7 +41,7 @@ void Own(const std::string& path, uid_t user, mode_t mode) {
 // Someone's copy for the file, in the form a killed run leaves, claiming
 // that the file's text is what a rewrite was writing over `kPlanted`.
 std::string PlantedCopy(const FileKey& key, const std::string& path) {
-  return detail::RecoveryCopyHeader(key, kPlanted, kPage, path) + kPlanted;
+  return RecoveryCopyHeader(key, kPlanted, kPage, path) + kPlanted;
 }
 
 struct TrustCase {
@@ -70,8 +70,8 @@ TEST_P(RecoveryTrustTest, OnlyACopyOfTheUserTheAdministratorOrTheFilesOwnerIsUse
   Own(folder.path(), 0, c.folderMode);
   Own(state.path(), c.stateOwner, 0700);
   const FileKey key = *store.KeyOf(path);
-  const std::string copy = c.inStateFolder ? state / detail::RecoveryCopyName(key)
-                                           : folder / detail::RecoveryCopyName("index.html");
+  const std::string copy =
+      c.inStateFolder ? state / RecoveryCopyName(key) : folder / RecoveryCopyName("index.html");
   if (c.fifo) {
     ASSERT_EQ(::mkfifo(copy.c_str(), 0600), 0);
   } else {
@@ -121,7 +121,7 @@ TEST_F(RecoveryStoreTest, AnAdministratorsCopyBesideAUsersFileIsThatUsersToResto
   test::MakeHardLink(path, folder / "other-name.htm");
   Own(path, kOwner, 0644);
   test::LeaveInterruptedRewrite(path, state.path(), std::string(5000, 'n'));
-  const std::string copy = folder / detail::RecoveryCopyName("page.htm");
+  const std::string copy = folder / RecoveryCopyName("page.htm");
   EXPECT_EQ(StatOf(copy).st_uid, kOwner);
   test::TempFolder ownersState;
   Own(ownersState.path(), kOwner, 0700);

@@ -5,29 +5,29 @@
 #include <vector>
 
 #include "file_system.h"
-#include "posix_syscalls.h"
+#include "linux_syscalls.h"
 
-namespace quillmere::detail {
+namespace quillmere::on_linux {
 
 // A folder's descriptor, shared by the folder and the files opened in it.
 class FolderDescriptor {
  public:
-  FolderDescriptor(PosixSyscalls& sys, int fd) : sys_(sys), fd_(fd) {}
+  FolderDescriptor(LinuxSyscalls& sys, int fd) : sys_(sys), fd_(fd) {}
   FolderDescriptor(const FolderDescriptor&) = delete;
   FolderDescriptor& operator=(const FolderDescriptor&) = delete;
   ~FolderDescriptor() { sys_.Close(fd_); }
   int get() const { return fd_; }
 
  private:
-  PosixSyscalls& sys_;
+  LinuxSyscalls& sys_;
   int fd_;
 };
 
 // A folder reached through a descriptor, so that no name inside it can
 // lead elsewhere through a renamed or replaced parent folder.
-class PosixFolder final : public Folder {
+class LinuxFolder final : public Folder {
  public:
-  PosixFolder(PosixSyscalls& sys, std::shared_ptr<FolderDescriptor> fd, std::string path);
+  LinuxFolder(LinuxSyscalls& sys, std::shared_ptr<FolderDescriptor> fd, std::string path);
 
   [[nodiscard]] Result<std::unique_ptr<OpenFile>> Open(const std::string& name,
                                                        Access access) override;
@@ -45,7 +45,7 @@ class PosixFolder final : public Folder {
   std::string PathOf(const std::string& name) const override;
 
  private:
-  PosixSyscalls& sys_;
+  LinuxSyscalls& sys_;
   std::shared_ptr<FolderDescriptor> fd_;
   std::string path_;
 };
@@ -54,4 +54,4 @@ FileInfo InfoFromStatx(const struct statx& status);
 // Who owns what `status` describes, seen by the user `user`.
 Ownership OwnershipFrom(const struct statx& status, uid_t user);
 
-}  // namespace quillmere::detail
+}  // namespace quillmere::on_linux

@@ -2,9 +2,9 @@
 
 #include "file_error.h"
 
-namespace quillmere::detail {
+namespace quillmere::on_linux {
 
 // The problem a system error number stands for.
 FileError ErrorFromErrno(int error);
 
-}  // namespace quillmere::detail
+}  // namespace quillmere::on_linux

@@ -11,7 +11,7 @@
 #include <string>
 #include <thread>
 
-#include "posix_test_files.h"
+#include "linux_test_files.h"
 #include "safe_file_store.h"
 #include "system_files.h"
 
@@ -64,9 +64,9 @@ pid_t StartRun(const std::string& path, const std::string& state, bool grow) {
   return child;
 }
 
-class PosixKillTest : public ::testing::TestWithParam<bool> {};  // hard-linked or not
+class LinuxKillTest : public ::testing::TestWithParam<bool> {};  // hard-linked or not
 
-TEST_P(PosixKillTest, AKilledSaveIsOldNewOrRecoverableAndTheNextRunFinishesIt) {
+TEST_P(LinuxKillTest, AKilledSaveIsOldNewOrRecoverableAndTheNextRunFinishesIt) {
   const bool hardLinked = GetParam();
   const std::string old = Lines(std::size_t{8} << 20);
   std::random_device seeds;
@@ -115,7 +115,7 @@ std::string PathName(const ::testing::TestParamInfo<bool>& info) {
   return info.param ? "InPlace" : "ByRename";
 }
 
-INSTANTIATE_TEST_SUITE_P(BothPaths, PosixKillTest, ::testing::Values(false, true), PathName);
+INSTANTIATE_TEST_SUITE_P(BothPaths, LinuxKillTest, ::testing::Values(false, true), PathName);
 
 }  // namespace
 }  // namespace quillmere

@@ -1,4 +1,4 @@
-#include "posix_syscalls.h"
+#include "linux_syscalls.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -12,19 +12,19 @@
 
 namespace quillmere {
 
-int PosixSyscalls::Openat(int folder, const char* path, int flags, mode_t mode) {
+int LinuxSyscalls::Openat(int folder, const char* path, int flags, mode_t mode) {
   return ::openat(folder, path, flags, mode);
 }
-int PosixSyscalls::Close(int fd) {
+int LinuxSyscalls::Close(int fd) {
   return ::close(fd);
 }
-int PosixSyscalls::Fstat(int fd, struct stat* status) {
+int LinuxSyscalls::Fstat(int fd, struct stat* status) {
   return ::fstat(fd, status);
 }
-int PosixSyscalls::Fstatat(int folder, const char* path, struct stat* status, int flags) {
+int LinuxSyscalls::Fstatat(int folder, const char* path, struct stat* status, int flags) {
   return ::fstatat(folder, path, status, flags);
 }
-int PosixSyscalls::Statx(int folder, const char* path, int flags, struct statx* status) {
+int LinuxSyscalls::Statx(int folder, const char* path, int flags, struct statx* status) {
   constexpr unsigned kWanted = STATX_BASIC_STATS | STATX_BTIME;
   if (::statx(folder, path, flags, kWanted, status) == 0) return 0;
   if (errno != ENOSYS && errno != EPERM) return -1;
@@ -46,84 +46,84 @@ int PosixSyscalls::Statx(int folder, const char* path, int flags, struct statx* 
   status->stx_dev_minor = minor(old.st_dev);
   return 0;
 }
-int PosixSyscalls::Fcntl(int fd, int command, int argument) {
+int LinuxSyscalls::Fcntl(int fd, int command, int argument) {
   return ::fcntl(fd, command, argument);
 }
-ssize_t PosixSyscalls::Readlinkat(int folder, const char* path, char* buffer, std::size_t size) {
+ssize_t LinuxSyscalls::Readlinkat(int folder, const char* path, char* buffer, std::size_t size) {
   return ::readlinkat(folder, path, buffer, size);
 }
-int PosixSyscalls::Flock(int fd, int operation) {
+int LinuxSyscalls::Flock(int fd, int operation) {
   return ::flock(fd, operation);
 }
-ssize_t PosixSyscalls::Pread(int fd, void* buffer, std::size_t count, off_t offset) {
+ssize_t LinuxSyscalls::Pread(int fd, void* buffer, std::size_t count, off_t offset) {
   return ::pread(fd, buffer, count, offset);
 }
-ssize_t PosixSyscalls::Pwrite(int fd, const void* buffer, std::size_t count, off_t offset) {
+ssize_t LinuxSyscalls::Pwrite(int fd, const void* buffer, std::size_t count, off_t offset) {
   return ::pwrite(fd, buffer, count, offset);
 }
-int PosixSyscalls::Fsync(int fd) {
+int LinuxSyscalls::Fsync(int fd) {
   return ::fsync(fd);
 }
-int PosixSyscalls::Fchmod(int fd, mode_t mode) {
+int LinuxSyscalls::Fchmod(int fd, mode_t mode) {
   return ::fchmod(fd, mode);
 }
-int PosixSyscalls::Fchown(int fd, uid_t owner, gid_t group) {
+int LinuxSyscalls::Fchown(int fd, uid_t owner, gid_t group) {
   return ::fchown(fd, owner, group);
 }
-int PosixSyscalls::Futimens(int fd, const struct timespec times[2]) {
+int LinuxSyscalls::Futimens(int fd, const struct timespec times[2]) {
   return ::futimens(fd, times);
 }
-int PosixSyscalls::Fallocate(int fd, off_t length) {
+int LinuxSyscalls::Fallocate(int fd, off_t length) {
   const int error = ::posix_fallocate(fd, 0, length);
   if (error == 0) return 0;
   errno = error;
   return -1;
 }
-int PosixSyscalls::Ftruncate(int fd, off_t length) {
+int LinuxSyscalls::Ftruncate(int fd, off_t length) {
   return ::ftruncate(fd, length);
 }
-int PosixSyscalls::Fstatfs(int fd, struct statfs* status) {
+int LinuxSyscalls::Fstatfs(int fd, struct statfs* status) {
   return ::fstatfs(fd, status);
 }
-int PosixSyscalls::Fstatvfs(int fd, struct statvfs* status) {
+int LinuxSyscalls::Fstatvfs(int fd, struct statvfs* status) {
   return ::fstatvfs(fd, status);
 }
-ssize_t PosixSyscalls::Flistxattr(int fd, char* names, std::size_t size) {
+ssize_t LinuxSyscalls::Flistxattr(int fd, char* names, std::size_t size) {
   return ::flistxattr(fd, names, size);
 }
-ssize_t PosixSyscalls::Fgetxattr(int fd, const char* name, void* value, std::size_t size) {
+ssize_t LinuxSyscalls::Fgetxattr(int fd, const char* name, void* value, std::size_t size) {
   return ::fgetxattr(fd, name, value, size);
 }
-int PosixSyscalls::Fsetxattr(int fd, const char* name, const void* value, std::size_t size) {
+int LinuxSyscalls::Fsetxattr(int fd, const char* name, const void* value, std::size_t size) {
   return ::fsetxattr(fd, name, value, size, 0);
 }
-int PosixSyscalls::Fremovexattr(int fd, const char* name) {
+int LinuxSyscalls::Fremovexattr(int fd, const char* name) {
   return ::fremovexattr(fd, name);
 }
-int PosixSyscalls::Renameat(int fromFolder, const char* from, int toFolder, const char* to) {
+int LinuxSyscalls::Renameat(int fromFolder, const char* from, int toFolder, const char* to) {
   return ::renameat(fromFolder, from, toFolder, to);
 }
-int PosixSyscalls::Unlinkat(int folder, const char* path) {
+int LinuxSyscalls::Unlinkat(int folder, const char* path) {
   return ::unlinkat(folder, path, 0);
 }
-int PosixSyscalls::RemoveFolderAt(int folder, const char* path) {
+int LinuxSyscalls::RemoveFolderAt(int folder, const char* path) {
   return ::unlinkat(folder, path, AT_REMOVEDIR);
 }
-int PosixSyscalls::Mkdirat(int folder, const char* path, mode_t mode) {
+int LinuxSyscalls::Mkdirat(int folder, const char* path, mode_t mode) {
   return ::mkdirat(folder, path, mode);
 }
-int PosixSyscalls::Chmod(const char* path, mode_t mode) {
+int LinuxSyscalls::Chmod(const char* path, mode_t mode) {
   return ::chmod(path, mode);
 }
-int PosixSyscalls::Mkdir(const char* path, mode_t mode) {
+int LinuxSyscalls::Mkdir(const char* path, mode_t mode) {
   return ::mkdir(path, mode);
 }
-uid_t PosixSyscalls::Geteuid() {
+uid_t LinuxSyscalls::Geteuid() {
   return ::geteuid();
 }
 
-PosixSyscalls& SystemSyscalls() {
-  static PosixSyscalls calls;
+LinuxSyscalls& SystemSyscalls() {
+  static LinuxSyscalls calls;
   return calls;
 }
 

@@ -1,4 +1,4 @@
-#include "posix_file_system.h"
+#include "linux_file_system.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -10,15 +10,15 @@
 #include <utility>
 #include <vector>
 
-#include "posix_errors.h"
-#include "posix_files.h"
+#include "linux_errors.h"
+#include "linux_files.h"
 #include "system_files.h"
 
 namespace quillmere {
 
-using detail::ErrorFromErrno;
-using detail::FolderDescriptor;
-using detail::PosixFolder;
+using on_linux::ErrorFromErrno;
+using on_linux::FolderDescriptor;
+using on_linux::LinuxFolder;
 
 namespace {
 
@@ -47,7 +47,7 @@ bool OnlyCurrentFolderLeft(const std::deque<std::string>& names) {
 // The walk through a path: the folder reached so far and how it is named.
 class PathWalk {
  public:
-  explicit PathWalk(PosixSyscalls& sys) : sys_(sys) {}
+  explicit PathWalk(LinuxSyscalls& sys) : sys_(sys) {}
 
   // Starts at the root, or at the working folder, named in full where the
   // system can tell its name.
@@ -97,11 +97,11 @@ class PathWalk {
       path += part;
     }
     if (path.empty()) path.push_back('.');
-    return {std::make_unique<PosixFolder>(sys_, folder_, std::move(path)), name};
+    return {std::make_unique<LinuxFolder>(sys_, folder_, std::move(path)), name};
   }
 
  private:
-  PosixSyscalls& sys_;
+  LinuxSyscalls& sys_;
   std::shared_ptr<FolderDescriptor> folder_;
   bool absolute_ = false;
   std::vector<std::string> shown_;
@@ -110,7 +110,7 @@ class PathWalk {
 // A link is followed only when its owner is the user running the program,
 // the administrator, or the owner of what it points to; otherwise another
 // user could lead a run to files that are not theirs.
-MaybeError CheckLinkOwner(PosixSyscalls& sys, int folder, const std::string& name,
+MaybeError CheckLinkOwner(LinuxSyscalls& sys, int folder, const std::string& name,
                           const struct stat& link) {
   if (link.st_uid == sys.Geteuid() || link.st_uid == kAdministrator) return std::nullopt;
   struct stat target {};
@@ -119,7 +119,7 @@ MaybeError CheckLinkOwner(PosixSyscalls& sys, int folder, const std::string& nam
   return FileError{FileProblem::kForeignLink, ""};
 }
 
-Result<std::string> LinkText(PosixSyscalls& sys, int folder, const std::string& name,
+Result<std::string> LinkText(LinuxSyscalls& sys, int folder, const std::string& name,
                              std::size_t size) {
   std::string text(size + 1, '\0');
   const ssize_t got = sys.Readlinkat(folder, name.c_str(), text.data(), text.size());
@@ -132,10 +132,10 @@ Result<std::string> LinkText(PosixSyscalls& sys, int folder, const std::string& 
 
 }  // namespace
 
-PosixFileSystem::PosixFileSystem(PosixSyscalls& sys, std::string recoveryFolder)
+LinuxFileSystem::LinuxFileSystem(LinuxSyscalls& sys, std::string recoveryFolder)
     : sys_(sys), recoveryFolder_(std::move(recoveryFolder)) {}
 
-Result<Location> PosixFileSystem::Locate(const std::string& path) {
+Result<Location> LinuxFileSystem::Locate(const std::string& path) {
   if (path.empty() || path.find('\0') != std::string::npos) {
     return FileError{FileProblem::kNotFound, ""};
   }
@@ -180,16 +180,16 @@ Result<Location> PosixFileSystem::Locate(const std::string& path) {
   return walk.At(".");
 }
 
-Result<std::unique_ptr<Folder>> PosixFileSystem::OpenFolder(const std::string& path) {
+Result<std::unique_ptr<Folder>> LinuxFileSystem::OpenFolder(const std::string& path) {
   const int fd = sys_.Openat(AT_FDCWD, path.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC, 0);
   if (fd < 0) return ErrorFromErrno(errno);
   return std::unique_ptr<Folder>(
-      std::make_unique<PosixFolder>(sys_, std::make_shared<FolderDescriptor>(sys_, fd), path));
+      std::make_unique<LinuxFolder>(sys_, std::make_shared<FolderDescriptor>(sys_, fd), path));
 }
 
 // The recovery copies judge their folder themselves: a copy for the file in
 // a folder that is not private is passed over with a note.
-Result<std::unique_ptr<Folder>> PosixFileSystem::RecoveryFolder(bool create) {
+Result<std::unique_ptr<Folder>> LinuxFileSystem::RecoveryFolder(bool create) {
   if (recoveryFolder_.empty()) return FileError{FileProblem::kNotFound, "no home folder"};
   if (create) {
     if (MaybeError error = MakeFoldersOnTheWay(recoveryFolder_)) return *error;
@@ -197,7 +197,7 @@ Result<std::unique_ptr<Folder>> PosixFileSystem::RecoveryFolder(bool create) {
   return OpenFolder(recoveryFolder_);
 }
 
-Result<std::unique_ptr<Folder>> PosixFileSystem::PrivateFolder(const std::string& path,
+Result<std::unique_ptr<Folder>> LinuxFileSystem::PrivateFolder(const std::string& path,
                                                                bool create) {
   if (path.empty() || path.front() != '/') return FileError{FileProblem::kNotFound, path};
   if (create) {
@@ -225,14 +225,14 @@ Result<std::unique_ptr<Folder>> PosixFileSystem::PrivateFolder(const std::string
 // Each missing folder on the way, for this user alone, and only inside a
 // folder no one else may change: not inside another user's state folder (as
 // after `sudo -E`), where that user could swap it.
-MaybeError PosixFileSystem::MakeFoldersOnTheWay(const std::string& path) {
+MaybeError LinuxFileSystem::MakeFoldersOnTheWay(const std::string& path) {
   std::string trusted;  // the last folder on the way found safe to make one in
   std::string why;      // why the last one found was not
   for (std::size_t slash = path.find('/', 1);; slash = path.find('/', slash + 1)) {
     const std::string part = path.substr(0, slash);
     struct statx status {};
     if (sys_.Statx(AT_FDCWD, part.c_str(), 0, &status) == 0) {
-      const Ownership owner = detail::OwnershipFrom(status, sys_.Geteuid());
+      const Ownership owner = on_linux::OwnershipFrom(status, sys_.Geteuid());
       if ((owner.ownedByUser || owner.ownedByAdministrator) && !owner.othersMayRename) {
         trusted = part;
       } else {
@@ -264,7 +264,7 @@ std::string DefaultRecoveryFolder() {
 }
 
 std::unique_ptr<FileSystem> MakeSystemFileSystem(const std::string& recoveryFolder) {
-  return std::make_unique<PosixFileSystem>(SystemSyscalls(), recoveryFolder);
+  return std::make_unique<LinuxFileSystem>(SystemSyscalls(), recoveryFolder);
 }
 
 }  // namespace quillmere

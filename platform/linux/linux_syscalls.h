@@ -9,13 +9,13 @@
 
 namespace quillmere {
 
-// The system calls the POSIX file primitives make. Each makes the real call;
+// The system calls the Linux file primitives make. Each makes the real call;
 // tests derive from this to make any of them fail (a full disk, an I/O
 // error) where permissions cannot. Each returns what the call returns and
 // sets errno the same way; Fallocate is adapted to that manner.
-class PosixSyscalls {
+class LinuxSyscalls {
  public:
-  virtual ~PosixSyscalls() = default;
+  virtual ~LinuxSyscalls() = default;
 
   virtual int Openat(int folder, const char* path, int flags, mode_t mode);
   virtual int Close(int fd);
@@ -51,6 +51,6 @@ class PosixSyscalls {
 };
 
 // The calls of the running system.
-PosixSyscalls& SystemSyscalls();
+LinuxSyscalls& SystemSyscalls();
 
 }  // namespace quillmere
