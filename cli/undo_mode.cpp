@@ -27,7 +27,7 @@ int ForgetRuns(RunJournals& journals, const std::string& run, std::ostream& err)
   if (MaybeError error = run.empty() ? journals.ForgetAll() : journals.Forget(run)) {
     err << "quillmere-cli: cannot forget " << (run.empty() ? "the runs" : run) << ": "
         << ReasonText(*error) << "\n";
-    return error->problem == FileProblem::kNotFound ? kExitUsage : kExitFailure;
+    return error->missing() ? kExitUsage : kExitFailure;
   }
   return kExitOk;
 }

@@ -39,6 +39,9 @@ struct FileError {
   FileProblem problem = FileProblem::kSystemError;
   std::string detail;
 
+  // The file (or folder) is not there.
+  bool missing() const { return problem == FileProblem::kNotFound; }
+
   bool operator==(const FileError&) const = default;
 };
 

@@ -47,7 +47,7 @@ Result<RunFolder::Appended*> RunFolder::OpenForAppending(Appended& slot, std::st
   if (slot.file) return &slot;
   const std::string file(name);
   Result<std::unique_ptr<OpenFile>> opened = folder_->Open(file, Access::kReadWrite);
-  if (!opened.has_value() && opened.error().problem == FileProblem::kNotFound) {
+  if (!opened.has_value() && opened.error().missing()) {
     opened = folder_->Create(file);
   }
   if (!opened.has_value()) return opened.error();

@@ -173,7 +173,7 @@ MaybeError RunJournals::Forget(const std::string& run) {
 MaybeError RunJournals::ForgetAll() {
   Result<std::unique_ptr<Folder>> runs = Runs(false);
   if (!runs.has_value()) {
-    if (runs.error().problem == FileProblem::kNotFound) return std::nullopt;
+    if (runs.error().missing()) return std::nullopt;
     return runs.error();
   }
   Result<std::vector<std::string>> ids = RunIds(**runs);

@@ -16,10 +16,6 @@ namespace {
 // file system's own records.
 constexpr std::uint64_t kRoomToSpare = std::uint64_t{4} << 20;
 
-bool Missing(const FileError& error) {
-  return error.problem == FileProblem::kNotFound;
-}
-
 // The file types other than a regular file, as a user names them.
 MaybeError RegularFileOnly(const FileInfo& info) {
   switch (info.kind) {
@@ -53,8 +49,7 @@ FileError Changed() {
 // be open here, with no name left).
 MaybeError StillNamed(Folder& folder, const std::string& name, const FileInfo& info) {
   Result<FileInfo> named = folder.InfoOf(name);
-  if (!named.has_value())
-    return named.error().problem == FileProblem::kNotFound ? Changed() : named.error();
+  if (!named.has_value()) return named.error().missing() ? Changed() : named.error();
   if (named->key.device != info.key.device || named->key.id != info.key.id) return Changed();
   return std::nullopt;
 }
@@ -398,7 +393,7 @@ SafeFileStore::RenameOutcome SafeFileStore::ReplaceByRename(Target& target, cons
   if (!error) {
     target.file->AllowReplace();
     Result<FileInfo> now = folder.InfoOf(target.where.name);
-    if (!now.has_value() && !Missing(now.error())) {
+    if (!now.has_value() && !now.error().missing()) {
       error = now.error();
     } else if (!now.has_value() || VersionOf(*now) != VersionOf(target.info)) {
       error = FileError{FileProblem::kChanged, ""};
@@ -429,9 +424,8 @@ MaybeError SafeFileStore::OverwriteInPlace(Target& target, const std::string& te
   }
 
   Folder& folder = *target.where.folder;
-  Result<RecoveryCopy> copy =
-      recovery_.Make(folder, target.where.name, file, target.info.key, *old, text,
-                     folder.PathOf(target.where.name));
+  Result<RecoveryCopy> copy = recovery_.Make(folder, target.where.name, file, target.info.key, *old,
+                                             text, folder.PathOf(target.where.name));
   if (!copy.has_value()) return copy.error();
   // Making the copy took time: nothing may have changed the file meanwhile.
   if (MaybeError error = StillAsRead(target.where, file, target.info, *old)) {
