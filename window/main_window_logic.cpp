@@ -108,7 +108,8 @@ void MainWindowLogic::RunEnded(const RunCounters& counters, bool stopped) {
     window_.SetProgress(100);
     SetPercent(0);
   }
-  fields_.statusText = RunSummary(counters.fileCount, counters.replacedCount, counters.errorCount, counters.restoredCount);
+  fields_.statusText = RunSummary(counters.fileCount, counters.replacedCount, counters.errorCount,
+                                  counters.restoredCount);
   if (journal_ && journal_->notKept() > 0) {
     fields_.statusText +=
         '\n' + FormatString(window_.Translate(texts::kNoUndoCopySummary), journal_->notKept());

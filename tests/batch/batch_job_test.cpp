@@ -34,7 +34,9 @@ class RecordingObserver : public BatchObserver {
                   ReasonText(error));
   }
   void RunEnded(const RunCounters& counters, bool stopped) override {
-    log.push_back(std::string(stopped ? "stopped " : "ended ") + RunSummary(counters.fileCount, counters.replacedCount, counters.errorCount, counters.restoredCount));
+    log.push_back(std::string(stopped ? "stopped " : "ended ") +
+                  RunSummary(counters.fileCount, counters.replacedCount, counters.errorCount,
+                             counters.restoredCount));
   }
 
   std::vector<std::string> log;

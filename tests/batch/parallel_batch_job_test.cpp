@@ -79,7 +79,9 @@ class Recorder : public BatchObserver {
                   std::to_string(outcome.bytesBefore) + ">" + std::to_string(outcome.bytesAfter));
   }
   void RunEnded(const RunCounters& counters, bool stopped) override {
-    log.push_back((stopped ? "stopped " : "ended ") + RunSummary(counters.fileCount, counters.replacedCount, counters.errorCount, counters.restoredCount));
+    log.push_back((stopped ? "stopped " : "ended ") +
+                  RunSummary(counters.fileCount, counters.replacedCount, counters.errorCount,
+                             counters.restoredCount));
   }
 
   std::vector<std::string> log;

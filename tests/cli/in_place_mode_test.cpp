@@ -12,8 +12,8 @@
 
 #include "cli.h"
 #include "diff_store.h"
-#include "memory_file_store.h"
 #include "linux_test_files.h"
+#include "memory_file_store.h"
 
 namespace quillmere {
 namespace {
