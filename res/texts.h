@@ -41,6 +41,12 @@ inline constexpr const char* kUndoMoreFiles = "and %1 more";
 // The status line while a run is undone: the file in hand.
 inline constexpr const char* kUndoing = "Undoing : %1";
 inline constexpr const char* kUndoResult = "Undone : %1 file(s), left alone : %2";
+// An undo STOP ended: the counts, and how many files a later undo will take.
+inline constexpr const char* kUndoStopped =
+    "Stopped. Undone : %1 file(s), left alone : %2, not yet undone : %3";
+// A run STOP ended: the files listed, those handled, and the counts.
+inline constexpr const char* kStoppedSummary =
+    "Stopped. Files : %1, Done : %2, Replaced files : %3, Errors : %4";
 inline constexpr const char* kNothingToUndo = "No run to undo.";
 inline constexpr const char* kTemplateStatus = "OK.";
 // The preview of one file; Qt's "%1", "%2" and "%3" are filled in.

@@ -68,6 +68,7 @@ void MainWindowLogic::OnStart() {
   stopRequested_ = false;
   failures_.clear();
   ignoredCopies_ = 0;
+  handled_ = 0;
   window_.SetProgress(0);
   window_.ExchangeData(fields_, ExchangeDirection::kRead);
   window_.ExchangeData(fields_, ExchangeDirection::kWrite);
@@ -96,6 +97,7 @@ void MainWindowLogic::FileFailed(FileStage stage, const std::string& path, const
 }
 
 void MainWindowLogic::FileFinished(int, const std::string&, const FileOutcome& outcome) {
+  ++handled_;
   for (const FileNote& note : outcome.notes) {
     if (note.kind == FileNote::Kind::kIgnoredCopy) ++ignoredCopies_;
   }
@@ -108,8 +110,11 @@ void MainWindowLogic::RunEnded(const RunCounters& counters, bool stopped) {
     window_.SetProgress(100);
     SetPercent(0);
   }
-  fields_.statusText = RunSummary(counters.fileCount, counters.replacedCount, counters.errorCount,
-                                  counters.restoredCount);
+  fields_.statusText = stopped
+                           ? StoppedRunSummary(counters.fileCount, handled_, counters.replacedCount,
+                                               counters.errorCount, counters.restoredCount)
+                           : RunSummary(counters.fileCount, counters.replacedCount,
+                                        counters.errorCount, counters.restoredCount);
   if (journal_ && journal_->notKept() > 0) {
     fields_.statusText +=
         '\n' + FormatString(window_.Translate(texts::kNoUndoCopySummary), journal_->notKept());
@@ -236,9 +241,14 @@ void MainWindowLogic::OnUndoLastRun() {
   failures_.clear();
   LockControls(window_, false);
   window_.SetCaption(ids::kStart, window_.Translate(texts::kStop));
-  const int undone = ShowUndo(last->id);
-  fields_.statusText = FormatPlaces(window_.Translate(texts::kUndoResult),
-                                    {std::to_string(undone), std::to_string(failures_.size())});
+  const UndoCounts counts = ShowUndo(last->id);
+  const std::string undone = std::to_string(counts.undone);
+  const std::string leftAlone = std::to_string(failures_.size());
+  fields_.statusText =
+      counts.seen < counts.total
+          ? FormatPlaces(window_.Translate(texts::kUndoStopped),
+                         {undone, leftAlone, std::to_string(counts.total - counts.seen)})
+          : FormatPlaces(window_.Translate(texts::kUndoResult), {undone, leftAlone});
   SetPercent(0);
   window_.ExchangeData(fields_, ExchangeDirection::kWrite);
   running_ = false;
@@ -246,17 +256,19 @@ void MainWindowLogic::OnUndoLastRun() {
   RestoreControls(window_);
 }
 
-int MainWindowLogic::ShowUndo(const std::string& run) {
+MainWindowLogic::UndoCounts MainWindowLogic::ShowUndo(const std::string& run) {
   const std::string undoing = window_.Translate(texts::kUndoing);
-  int undone = 0;
+  UndoCounts counts;
   BackgroundUndo undo([this, run](const UndoProgress& progress) { journal_->Undo(run, progress); });
   while (!undo.Finished()) {
     if (std::optional<UndoStep> step = undo.Next(kUndoDrainEvery)) {
       if (step->file.error) {
         failures_.push_back({step->file.path, step->file.reason});
       } else {
-        ++undone;
+        ++counts.undone;
       }
+      counts.seen = step->done;
+      counts.total = step->total;
       fields_.statusText = FormatPlaces(undoing, {step->file.path});
       SetPercent(ProgressPercent(step->done, step->total));
       window_.ExchangeData(fields_, ExchangeDirection::kWrite);
@@ -264,7 +276,7 @@ int MainWindowLogic::ShowUndo(const std::string& run) {
     window_.DrainEvents();
     if (stopRequested_) undo.Stop();
   }
-  return undone;
+  return counts;
 }
 
 // "Put back the 3 file(s) the last run changed, on ..., as they were before

@@ -89,9 +89,13 @@ class MainWindowLogic : private BatchObserver {
   bool InQuietTime() const;
   void ReportSelected();
   std::string UndoQuestion(const RunRecord& run);
-  // Undoes `run` off the window's thread, showing each file as it is done;
-  // the files put back.
-  int ShowUndo(const std::string& run);
+  struct UndoCounts {
+    int undone = 0;  // put back
+    int seen = 0;    // put back or left alone
+    int total = 0;   // the files of the run to undo
+  };
+  // Undoes `run` off the window's thread, showing each file as it is done.
+  UndoCounts ShowUndo(const std::string& run);
   void SetPercent(int percent);
 
   bool StopRequested() override { return stopRequested_; }
@@ -116,6 +120,7 @@ class MainWindowLogic : private BatchObserver {
   bool takingIn_ = false;
   int takenIn_ = 0;
   int ignoredCopies_ = 0;  // of the run going on
+  int handled_ = 0;        // the files of the run going on that were handled
 };
 
 }  // namespace quillmere

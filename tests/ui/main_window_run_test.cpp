@@ -105,7 +105,7 @@ TEST_F(RunTest, StopClickedDuringTheThirdOfTenFilesEndsTheRunAfterIt) {
     EXPECT_EQ(ReadFile(files[static_cast<std::size_t>(i)]), i < 3 ? "<p>ab</p>" : "<p>aXXb</p>")
         << i;
   }
-  EXPECT_EQ(Status(), QStringLiteral("OK. Files : 10, Replaced files : 3, Errors : 0"));
+  EXPECT_EQ(Status(), QStringLiteral("Stopped. Files : 10, Done : 3, Replaced files : 3, Errors : 0"));
   EXPECT_EQ(Percent(), QStringLiteral("30 %"));
   EXPECT_EQ(Progress(), 30);
   EXPECT_EQ(start->text(), QStringLiteral("START"));

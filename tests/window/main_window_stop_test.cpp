@@ -53,7 +53,7 @@ TEST_F(MainWindowStopTest, StopDuringTheThirdOfTenFinishesThatFileAndKeepsItsPro
   EXPECT_THAT(store.loads, ElementsAre("f1", "f2", "f3"));
   EXPECT_THAT(store.saves, ElementsAre("f1", "f2", "f3"));
   EXPECT_EQ(store.flushes, 1);
-  EXPECT_EQ(window.controls.statusText, "OK. Files : 10, Replaced files : 3, Errors : 0");
+  EXPECT_EQ(window.controls.statusText, "Stopped. Files : 10, Done : 3, Replaced files : 3, Errors : 0");
   EXPECT_EQ(window.controls.percentText, "30 %");
   EXPECT_EQ(window.progress.back(), 30);
   EXPECT_TRUE(logic.stopRequested());
@@ -117,7 +117,7 @@ TEST_F(MainWindowStopTest, AStopHandledInAnErrorBoxStopsBeforeTheNextFile) {
   window.onMessage = [this](const test::FakeWindow::Message&) { logic.OnStart(); };
   logic.OnStart();
   EXPECT_THAT(store.loads, ElementsAre("f1"));
-  EXPECT_EQ(window.controls.statusText, "OK. Files : 3, Replaced files : 0, Errors : 1");
+  EXPECT_EQ(window.controls.statusText, "Stopped. Files : 3, Done : 1, Replaced files : 0, Errors : 1");
 }
 
 TEST_F(MainWindowStopTest, AStartTooSoonAfterARunIsPartOfThatRun) {

@@ -3,12 +3,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <condition_variable>
 #include <ctime>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "fake_window.h"
+#include "file_store_layer.h"
 #include "main_window_logic.h"
 #include "run_journal.h"
 #include "test_files.h"
@@ -18,6 +21,35 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+
+// Holds each save, once closed, until the test lets one through.
+class GatedStore final : public FileStoreLayer {
+ public:
+  using FileStoreLayer::FileStoreLayer;
+  std::optional<FileError> Save(const std::string& path, const std::string& text) override {
+    std::unique_lock lock(mutex_);
+    opened_.wait(lock, [this] { return !closed_ || passes_ > 0; });
+    if (closed_) --passes_;
+    lock.unlock();
+    return FileStoreLayer::Save(path, text);
+  }
+  void Close(bool closed) {
+    const std::lock_guard lock(mutex_);
+    closed_ = closed;
+    opened_.notify_all();
+  }
+  void LetOneThrough() {
+    const std::lock_guard lock(mutex_);
+    ++passes_;
+    opened_.notify_all();
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable opened_;
+  bool closed_ = false;
+  int passes_ = 0;
+};
 
 class MainWindowUndoTest : public ::testing::Test {
  protected:
@@ -44,7 +76,9 @@ class MainWindowUndoTest : public ::testing::Test {
 
   test::TempFolder files;
   test::TempFolder runs;
-  std::unique_ptr<FileStore> store = MakeSystemFileStore();
+  std::unique_ptr<FileStore> system = MakeSystemFileStore();
+  GatedStore gate{*system};
+  FileStore* store = &gate;
   test::FakeWindow window;
   test::ManualClock clock;
   std::unique_ptr<WindowJournal> journal;
@@ -137,6 +171,37 @@ TEST_F(MainWindowUndoTest, EachWindowUndoesItsOwnRunsAndTellsUpToFiveOfTheirFile
   ASSERT_EQ(drained.size(), 7u);
   EXPECT_EQ(drained.front(), "Undoing : " + paths[0]);
   EXPECT_EQ(window.controls.statusText, "Undone : 7 file(s), left alone : 0");
+}
+
+TEST_F(MainWindowUndoTest, AStoppedUndoFinishesTheFileInHandAndTellsHowManyAreLeft) {
+  std::vector<std::string> paths;
+  for (int i = 0; i < 7; ++i) {
+    paths.push_back(files / ("page" + std::to_string(i) + ".htm"));
+    test::WriteFile(paths.back(), "aXb");
+  }
+  logic->OnDropFiles(paths);
+  clock.Advance(MainWindowLogic::kStartQuietTime);
+  logic->OnStart();
+
+  gate.Close(true);
+  int drains = 0;
+  window.onDrain = [&](int) {
+    ++drains;
+    if (drains == 2) {
+      logic->OnStart();  // STOP, while the second file waits
+    } else {
+      gate.LetOneThrough();
+    }
+  };
+  logic->OnUndoLastRun();
+  EXPECT_EQ(window.controls.statusText,
+            "Stopped. Undone : 2 file(s), left alone : 0, not yet undone : 5");
+
+  gate.Close(false);
+  window.onDrain = nullptr;
+  logic->OnUndoLastRun();
+  EXPECT_EQ(window.controls.statusText, "Undone : 5 file(s), left alone : 0");
+  for (const std::string& path : paths) EXPECT_EQ(test::ReadFile(path), "aXb");
 }
 
 TEST_F(MainWindowUndoTest, WithNoRunToUndoItSaysSoAndAsksNothing) {

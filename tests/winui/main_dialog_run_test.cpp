@@ -126,7 +126,7 @@ TEST(MainDialogRun, StopAtTheThirdOfTenFilesWithEverythingElseRefusedMeanwhile) 
     EXPECT_EQ(test::ReadFile(files[static_cast<std::size_t>(i)]), i < 3 ? "x" : "<b>x</b>") << i;
   EXPECT_EQ(test::ListItems(window.Item(ids::kFileList)).size(), 10u);
   EXPECT_EQ(WindowText(window.Item(ids::kStatusLine)),
-            L"OK. Files : 10, Replaced files : 3, Errors : 0");
+            L"Stopped. Files : 10, Done : 3, Replaced files : 3, Errors : 0");
   EXPECT_EQ(WindowText(window.Item(ids::kPercentLabel)), L"30 %");
   EXPECT_EQ(SendMessageW(window.Item(ids::kProgressBar), PBM_GETPOS, 0, 0), 30);
   EXPECT_EQ(WindowText(window.Item(ids::kStart)), L"START");
