@@ -18,7 +18,7 @@ FAULTS = [
     ("no content check before a rewrite in place", "store/safe_file_store.cpp",
      "if (loaded && ContentHash(*old) != loaded->hash) return Changed();", ""),
     ("no folder sync after the recovery copy", "store/recovery_copy.cpp",
-     "  folder.Sync();\n  return RecoveryCopy{&folder", "  return RecoveryCopy{&folder"),
+     "  (void)folder.Sync();\n  return RecoveryCopy{&folder", "  return RecoveryCopy{&folder"),
     ("a recovery copy restored without its hash", "store/recovery_record.cpp",
      "if (copy.size() != size || ContentHash(copy) != hash) {", "if (copy.size() != size) {"),
     ("a copy made for another file restored", "store/recovery_record.cpp",
