@@ -184,13 +184,19 @@ TEST_F(MainWindowUndoTest, AStoppedUndoFinishesTheFileInHandAndTellsHowManyAreLe
   logic->OnStart();
 
   gate.Close(true);
-  int drains = 0;
+  // One save goes through; once the window shows that file, STOP is pressed
+  // while the second waits, and only then is the second let through.
+  bool released = false;
+  bool stopped = false;
   window.onDrain = [&](int) {
-    ++drains;
-    if (drains == 2) {
-      logic->OnStart();  // STOP, while the second file waits
-    } else {
+    if (stopped) {
       gate.LetOneThrough();
+    } else if (window.controls.statusText.starts_with("Undoing")) {
+      logic->OnStart();
+      stopped = true;
+    } else if (!released) {
+      gate.LetOneThrough();
+      released = true;
     }
   };
   logic->OnUndoLastRun();
