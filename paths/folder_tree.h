@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,12 +21,17 @@ struct TreeFilter {
   bool followLinks = false;
 };
 
-// Appends the files under `folder` that the filter takes to `items`, named
-// from `folder` as given. The names of each folder are sorted byte by byte
-// and a subfolder's files stand at its name's place, so the order is the
+// Hands the files under `folder` that the filter takes to `take` one by one,
+// named from `folder` as given. The names of each folder are sorted byte by
+// byte and a subfolder's files stand at its name's place, so the order is the
 // same at every run. Links to files are taken; links to folders only with
-// `followLinks`. A folder that cannot be read becomes an item with its
-// reason.
+// `followLinks`. A folder that cannot be read (no permission, a path too long
+// for the system) becomes an item with its reason, and the walk goes on with
+// the folders beside it.
+void WalkTree(const std::string& folder, const TreeFilter& filter,
+              const std::function<void(RunItem)>& take);
+
+// The same, appended to `items`.
 void ListTree(const std::string& folder, const TreeFilter& filter, std::vector<RunItem>& items);
 
 }  // namespace quillmere

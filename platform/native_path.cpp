@@ -1,6 +1,7 @@
 #include "native_path.h"
 
 #ifdef _WIN32
+#include "win_path.h"
 #include "win_text.h"
 #endif
 
@@ -10,7 +11,8 @@ namespace quillmere {
 
 std::filesystem::path NativePath(const std::string& bytes) {
   const std::optional<std::wstring> wide = WideFromUtf8(bytes);
-  return wide ? std::filesystem::path(*wide) : std::filesystem::path();
+  // Long paths in the form that reaches them; shown paths keep the form given.
+  return wide ? std::filesystem::path(on_windows::SystemPath(*wide)) : std::filesystem::path();
 }
 
 std::optional<std::string> PathBytes(const std::filesystem::path& path) {

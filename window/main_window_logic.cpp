@@ -7,6 +7,7 @@
 #include "cleaning_groups.h"
 #include "control_lock.h"
 #include "folder_files.h"
+#include "folder_tree.h"
 #include "progress.h"
 #include "resource_ids.h"
 #include "run_summary.h"
@@ -146,15 +147,18 @@ void MainWindowLogic::AddFolder(const std::string& folder) {
   const bool outermost = !takingIn_;
   takingIn_ = true;
   const std::string progress = window_.Translate(texts::kDropProgress);
-  FolderFiles files(folder);
-  while (const std::optional<std::string> path = files.Next()) {
-    if (list_.Add(*path)) window_.ListInsertAtTop(*path);
+  WalkTree(folder, TreeFilter{}, [&](RunItem item) {
+    if (item.error) {
+      foldersNotRead_.push_back({std::move(item.path), ReasonText(*item.error)});
+      return;
+    }
+    if (list_.Add(item.path)) window_.ListInsertAtTop(item.path);
     if (++takenIn_ % kFilesBetweenDrains == 0) {
       fields_.statusText = FormatString(progress, takenIn_);
       window_.ExchangeData(fields_, ExchangeDirection::kWrite);
       window_.DrainEvents();
     }
-  }
+  });
   if (outermost) takingIn_ = false;
 }
 
@@ -213,6 +217,14 @@ void MainWindowLogic::OnDropFiles(const std::vector<std::string>& paths) {
 void MainWindowLogic::ReportSelected() {
   window_.ListFitColumn();
   fields_.statusText = FormatString(window_.Translate(texts::kSelectedFiles), list_.size());
+  if (!foldersNotRead_.empty()) {
+    const Failure& first = foldersNotRead_.front();
+    fields_.statusText += '\n' +
+                          FormatString(window_.Translate(texts::kFoldersNotReadSummary),
+                                       static_cast<int>(foldersNotRead_.size())) +
+                          first.path + " (" + first.reason + ")";
+    foldersNotRead_.clear();
+  }
   SetPercent(0);
   window_.ExchangeData(fields_, ExchangeDirection::kWrite);
 }

@@ -114,6 +114,7 @@ class MainWindowLogic : private BatchObserver {
   WindowFields fields_;
   RunCounters counters_;
   std::vector<Failure> failures_;
+  std::vector<Failure> foldersNotRead_;  // of the paths being taken in
   std::optional<std::chrono::steady_clock::time_point> runEndedAt_;
   bool running_ = false;
   bool stopRequested_ = false;

@@ -27,6 +27,8 @@ FileError ErrorFromErrno(int error) {
       return {FileProblem::kDiskFull, "quota"};
     case ENOMEM:
       return {FileProblem::kOutOfMemory, ""};
+    case ENAMETOOLONG:
+      return {FileProblem::kSystemError, "the path is too long for the system"};
     default:
       return {FileProblem::kSystemError, std::strerror(error)};
   }

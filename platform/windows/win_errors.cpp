@@ -50,6 +50,8 @@ FileError ErrorFromWin32(DWORD error) {
     case ERROR_NOT_ENOUGH_MEMORY:
     case ERROR_OUTOFMEMORY:
       return {FileProblem::kOutOfMemory, ""};
+    case ERROR_FILENAME_EXCED_RANGE:
+      return {FileProblem::kSystemError, "the path is too long for the system"};
     default:
       return {FileProblem::kSystemError, SystemText(error)};
   }

@@ -11,6 +11,7 @@
 #include "system_files.h"
 #include "win_errors.h"
 #include "win_files.h"
+#include "win_path.h"
 #include "win_text.h"
 
 namespace quillmere {
@@ -20,6 +21,13 @@ using on_windows::LastWin32Error;
 using on_windows::WinFolder;
 
 namespace {
+
+// The UTF-16 path of UTF-8 bytes in the form that reaches it at any length.
+std::optional<std::wstring> SystemWide(std::string_view path) {
+  std::optional<std::wstring> wide = WideFromUtf8(path);
+  if (wide) *wide = on_windows::SystemPath(*wide);
+  return wide;
+}
 
 // The path of an open file with every link resolved, "\\?\C:\folder\name".
 Result<std::wstring> FinalPathOf(HANDLE file) {
@@ -120,7 +128,7 @@ class WinFileSystem final : public FileSystem {
   explicit WinFileSystem(std::string recoveryFolder) : recoveryFolder_(std::move(recoveryFolder)) {}
 
   Result<Location> Locate(const std::string& path) override {
-    const std::optional<std::wstring> wide = WideFromUtf8(path);
+    const std::optional<std::wstring> wide = SystemWide(path);
     if (!wide || wide->empty()) return FileError{FileProblem::kNotFound, ""};
     Result<std::wstring> resolved = ResolvedPath(*wide);
     if (!resolved.has_value()) return resolved.error();
@@ -131,14 +139,14 @@ class WinFileSystem final : public FileSystem {
   }
 
   Result<std::unique_ptr<Folder>> OpenFolder(const std::string& path) override {
-    const std::optional<std::wstring> wide = WideFromUtf8(path);
+    const std::optional<std::wstring> wide = SystemWide(path);
     if (!wide) return FileError{FileProblem::kNotFound, ""};
     return std::unique_ptr<Folder>(std::make_unique<WinFolder>(*wide));
   }
 
   // The recovery copies judge their folder themselves.
   Result<std::unique_ptr<Folder>> RecoveryFolder(bool create) override {
-    const std::optional<std::wstring> wide = WideFromUtf8(recoveryFolder_);
+    const std::optional<std::wstring> wide = SystemWide(recoveryFolder_);
     if (recoveryFolder_.empty() || !wide)
       return FileError{FileProblem::kNotFound, "no state folder"};
     if (create) {
@@ -151,7 +159,7 @@ class WinFileSystem final : public FileSystem {
   // folder of the user's profile is the user's alone unless the user opened
   // it to others.
   Result<std::unique_ptr<Folder>> PrivateFolder(const std::string& path, bool create) override {
-    const std::optional<std::wstring> wide = WideFromUtf8(path);
+    const std::optional<std::wstring> wide = SystemWide(path);
     if (!wide || RootEnd(*wide) == std::wstring::npos) {
       return FileError{FileProblem::kNotFound, path};
     }

@@ -253,7 +253,7 @@ class WinOpenFile final : public OpenFile {
   MaybeError RenameTo(const std::string& name) override {
     const std::optional<std::wstring> wide = WideFromUtf8(name);
     if (!wide) return FileError{FileProblem::kNotFound, ""};
-    const std::wstring target = folder_ + L"\\" + *wide;
+    const std::wstring target = JoinedPath(folder_, *wide);
     std::vector<char> buffer(sizeof(FILE_RENAME_INFO) + target.size() * sizeof(wchar_t));
     auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
     rename->ReplaceIfExists = TRUE;
@@ -279,7 +279,7 @@ class WinOpenFile final : public OpenFile {
   void LetOthersIn() override {}
 
  private:
-  std::wstring FullPath() const { return folder_ + L"\\" + name_; }
+  std::wstring FullPath() const { return JoinedPath(folder_, name_); }
 
   MaybeError SetSecurity(const std::string& bytes) {
     const auto security = const_cast<char*>(bytes.data());
@@ -354,10 +354,12 @@ FileInfo InfoFromHandle(HANDLE file, const BY_HANDLE_FILE_INFORMATION& info) {
   return out;
 }
 
+WinFolder::WinFolder(const std::wstring& path) : path_(SystemPath(path)) {}
+
 Result<std::wstring> WinFolder::Full(const std::string& name) const {
   const std::optional<std::wstring> wide = WideFromUtf8(name);
   if (!wide) return FileError{FileProblem::kNotFound, ""};
-  return path_ + L"\\" + *wide;
+  return JoinedPath(path_, *wide);
 }
 
 Result<std::unique_ptr<OpenFile>> WinFolder::Open(const std::string& name, Access access) {
@@ -446,7 +448,7 @@ MaybeError WinFolder::RemoveFolder(const std::string& name) {
 Result<std::vector<std::string>> WinFolder::Names() {
   std::vector<std::string> names;
   WIN32_FIND_DATAW entry{};
-  const HANDLE search = FindFirstFileW((path_ + L"\\*").c_str(), &entry);
+  const HANDLE search = FindFirstFileW(JoinedPath(path_, L"*").c_str(), &entry);
   if (search == INVALID_HANDLE_VALUE) {
     // A drive's empty root folder has not even "." and "..".
     if (GetLastError() == ERROR_FILE_NOT_FOUND) return names;

@@ -17,7 +17,8 @@ namespace quillmere::on_windows {
 // through which to create files in a folder.
 class WinFolder final : public Folder {
  public:
-  explicit WinFolder(std::wstring path) : path_(std::move(path)) {}
+  // Long paths are kept in the form that reaches them.
+  explicit WinFolder(const std::wstring& path);
 
   [[nodiscard]] Result<std::unique_ptr<OpenFile>> Open(const std::string& name,
                                                        Access access) override;

@@ -48,6 +48,29 @@ bool PlainNames(std::wstring_view path) {
 
 }  // namespace
 
+std::wstring SystemPath(const std::wstring& path) {
+  // CreateDirectoryW's own limit: a folder must leave room for an 8.3 name.
+  constexpr DWORD kPlainLimit = MAX_PATH - 12;
+  if (path.empty() || path.starts_with(kVerbatim) || path.starts_with(L"\\\\.\\")) return path;
+  const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+  // The length asked for counts the closing NUL.
+  if (needed == 0 || needed <= kPlainLimit) return path;
+  std::wstring full(needed, L'\0');
+  const DWORD length = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+  if (length == 0 || length >= needed) return path;
+  full.resize(length);
+  if (full.starts_with(L"\\\\")) return std::wstring(kVerbatimShare) + full.substr(2);
+  const bool onDrive = full.size() > 2 && full[1] == L':' && full[2] == L'\\';
+  return onDrive ? std::wstring(kVerbatim) + full : path;
+}
+
+std::wstring JoinedPath(const std::wstring& folder, std::wstring_view name) {
+  std::wstring joined = folder;
+  if (!joined.ends_with(L'\\')) joined += L'\\';
+  joined += name;
+  return SystemPath(joined);
+}
+
 std::wstring PlainPath(const std::wstring& path) {
   std::wstring plain;
   if (path.starts_with(kVerbatimShare)) {

@@ -4,10 +4,13 @@
 #include <grp.h>
 #include <stdlib.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -31,8 +34,10 @@ TempFolder::TempFolder() {
 }
 
 TempFolder::~TempFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
+  std::error_code error;
+  std::filesystem::remove_all(path_, error);
+  // rm walks folder by folder, so it reaches past the path limit too.
+  if (error) (void)std::system(("rm -rf -- '" + path_ + "'").c_str());
 }
 
 std::string TempFolder::operator/(const std::string& name) const {
@@ -62,6 +67,21 @@ std::string ReadFile(const std::string& path) {
 
 void MakeFolder(const std::string& path) {
   Check(::mkdir(path.c_str(), 0700) == 0, "cannot make " + path);
+}
+
+bool MakeTooDeepFolder(const std::string& path) {
+  MakeFolder(path);
+  int folder = ::open(path.c_str(), O_RDONLY | O_DIRECTORY);
+  const std::string name(250, 'n');
+  for (std::size_t depth = path.size(); folder >= 0 && depth <= PATH_MAX; depth += name.size() + 1) {
+    Check(::mkdirat(folder, name.c_str(), 0700) == 0, "cannot make a folder under " + path);
+    const int next = ::openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY);
+    ::close(folder);
+    folder = next;
+  }
+  Check(folder >= 0, "cannot open a folder under " + path);
+  ::close(folder);
+  return true;
 }
 
 void RemoveFile(const std::string& path) {

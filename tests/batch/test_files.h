@@ -30,6 +30,10 @@ class TempFolder {
 void WriteFile(const std::string& path, const std::string& content);
 std::string ReadFile(const std::string& path);
 void MakeFolder(const std::string& path);
+// Makes a chain of folders at `path` deeper than the system's path limit,
+// which the temporary folder still takes away; false where the system has no
+// such limit to reach.
+bool MakeTooDeepFolder(const std::string& path);
 void RemoveFile(const std::string& path);
 // Moves `from` over `to`, as an editor that saves by rename does.
 void MoveOver(const std::string& from, const std::string& to);

@@ -8,6 +8,7 @@
 #include "fake_window.h"
 #include "main_window_logic.h"
 #include "memory_file_store.h"
+#include "test_files.h"
 
 namespace quillmere {
 namespace {
@@ -91,6 +92,22 @@ TEST_F(MainWindowListTest, LongDroppedPathsAreListedWhole) {
   const std::string longPath = "/" + std::string(300, 'n') + "/" + std::string(5000, 'm');
   logic.OnDropFiles({longPath});
   EXPECT_THAT(window.list, ElementsAre(longPath));
+}
+
+TEST_F(MainWindowListTest, AFolderThatCannotBeReadIsToldAndTheTreeBesideItIsStillTaken) {
+  test::TempFolder root;
+  test::WriteFile(root / "a.htm", "a");
+  if (!test::MakeTooDeepFolder(root / "b")) GTEST_SKIP() << "no folder too deep to reach here";
+  test::MakeFolder(root / "c");
+  const std::string c = root / "c/c.htm";
+  test::WriteFile(c, "c");
+  logic.OnDropFiles({root.path()});
+
+  EXPECT_THAT(window.list, ElementsAre(c, root / "a.htm"));
+  const std::string status = window.controls.statusText;
+  EXPECT_EQ(status.substr(0, status.find(root.path())),
+            "OK.Selected files : 2\nFolders not read : 1, the first: ");
+  EXPECT_TRUE(status.ends_with(" (system error: the path is too long for the system)")) << status;
 }
 
 TEST_F(MainWindowListTest, NothingChangesTheListDuringARun) {
