@@ -1,7 +1,8 @@
 # The Windows packages, made by `cmake --build BUILD --target windows_packages`
 # in a cross build: a portable zip and an MSI installer (Debian's wixl), both
-# holding the stripped quillmere.exe and quillmere-cli.exe, the README and the
-# licence when the repository has one.
+# holding the stripped quillmere.exe and quillmere-cli.exe, README.txt (the
+# README's Windows section as plain text) and the licence when the repository
+# has one.
 if(NOT (WIN32 AND TARGET quillmere))
   return()
 endif()
@@ -21,6 +22,8 @@ set(msi ${PROJECT_BINARY_DIR}/${base}.msi)
 find_program(QUILLMERE_STRIP NAMES x86_64-w64-mingw32-strip strip REQUIRED)
 find_program(QUILLMERE_ZIP zip REQUIRED)
 find_program(QUILLMERE_WIXL wixl REQUIRED)
+find_program(QUILLMERE_MSIBUILD msibuild REQUIRED)
+find_program(QUILLMERE_PYTHON python3 REQUIRED)
 set(licence_files)
 foreach(name LICENSE LICENSE.txt COPYING)
   if(EXISTS ${PROJECT_SOURCE_DIR}/${name})
@@ -38,14 +41,18 @@ add_custom_command(OUTPUT ${zip} ${msi}
   COMMAND ${QUILLMERE_STRIP} -o ${stage}/quillmere.exe $<TARGET_FILE:quillmere>
   COMMAND ${QUILLMERE_STRIP} -o ${stage}/quillmere-cli.exe $<TARGET_FILE:quillmere-cli>
   # README.txt: Windows opens .txt files in Notepad.
-  COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/README.md ${stage}/README.txt
+  COMMAND ${QUILLMERE_PYTHON} ${PROJECT_SOURCE_DIR}/tools/make-windows-readme.py
+          ${PROJECT_SOURCE_DIR}/README.md ${stage}/README.txt ${QUILLMERE_MSI_VERSION}
   ${copy_licence}
   COMMAND ${CMAKE_COMMAND} -E rm -f ${zip} ${msi}
   COMMAND ${CMAKE_COMMAND} -E chdir ${PROJECT_BINARY_DIR}/packaging
           ${QUILLMERE_ZIP} -q -r -X ${zip} Quillmere
-  COMMAND ${CMAKE_COMMAND} -E chdir ${stage}
-          ${QUILLMERE_WIXL} --arch x64 -o ${msi} ${PROJECT_BINARY_DIR}/packaging/quillmere.wxs
+  COMMAND ${CMAKE_COMMAND} -DWXS=${PROJECT_BINARY_DIR}/packaging/quillmere.wxs -DSTAGE=${stage}
+          -DMSI=${msi} -DWIXL=${QUILLMERE_WIXL} -DMSIBUILD=${QUILLMERE_MSIBUILD}
+          -P ${PROJECT_SOURCE_DIR}/cmake/WindowsMsi.cmake
   DEPENDS quillmere quillmere-cli ${PROJECT_SOURCE_DIR}/README.md ${licence_files}
+          ${PROJECT_SOURCE_DIR}/tools/make-windows-readme.py
+          ${PROJECT_SOURCE_DIR}/cmake/WindowsMsi.cmake
           ${PROJECT_BINARY_DIR}/packaging/quillmere.wxs ${PROJECT_SOURCE_DIR}/res/icons/quillmere.ico
   COMMENT "Packing ${base}.zip and ${base}.msi"
   VERBATIM)

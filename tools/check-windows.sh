@@ -253,21 +253,96 @@ done
 step "packages"
 expect "zip contents" "$(unzip -Z1 "$zip" | LC_ALL=C sort | tr '\n' ' ')" \
   "Quillmere/ Quillmere/README.txt Quillmere/quillmere-cli.exe Quillmere/quillmere.exe "
+readme_txt() { unzip -p "$zip" Quillmere/README.txt; }
+expect "README.txt: lines end in CRLF" "$(readme_txt | grep -c -v $'\r$' || true)" 0
+expect "README.txt: no build notes or Markdown links" \
+  "$(readme_txt | grep -c -e apt-get -e check-windows -e '](' || true)" 0
+expect "README.txt: where the undo journals are" \
+  "$(readme_txt | grep -c -F '%LOCALAPPDATA%\quillmere\runs\' || true)" 1
 programs="$WINEPREFIX/drive_c/Program Files/Quillmere"
 uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall'
+environment='HKLM\System\CurrentControlSet\Control\Session Manager\Environment'
 shortcuts() { find "$WINEPREFIX/drive_c" -path '*Start Menu/Programs/Quillmere.lnk'; }
+entries() { "$wine" reg query "$uninstall" /s | grep -c 'DisplayName.*Quillmere' || true; }
+# The DisplayVersion of each Quillmere entry under installed programs.
+entry_version() {
+  "$wine" reg query "$uninstall" /s | tr -d '\r' | awk '
+    /^HKEY_/ { if (quillmere) print version; quillmere = 0; version = "" }
+    /^ *DisplayName .*Quillmere/ { quillmere = 1 }
+    /^ *DisplayVersion / { version = $3 }
+    END { if (quillmere) print version }'
+}
+system_path() { "$wine" reg query "$environment" /v PATH | tr -d '\r' | sed -n 's/^ *PATH *REG_[A-Z_]* *//p'; }
+# How often the install folder stands in the system PATH, with or without its
+# trailing backslash.
+on_path() { system_path | tr ';' '\n' | sed 's/\\$//' | grep -c -i -x -F 'C:\Program Files\Quillmere' || true; }
+# quillmere-cli found through the PATH by a new command prompt, away from any
+# folder holding it.
+cli_from_path() { (cd "$WINEPREFIX" && "$wine" cmd /c quillmere-cli --version 2>&1 | tr -d '\r'); }
+path_before=$(system_path)
 "$wine" msiexec /i "$msi" /qn || failed "silent install"
 expect "installed files" "$(ls "$programs" 2>&1 | tr '\n' ' ')" \
   "README.txt quillmere-cli.exe quillmere.exe "
 expect "Start-menu entry" "$(shortcuts | wc -l)" 1
-expect "uninstall entry" "$("$wine" reg query "$uninstall" /s | grep -c 'DisplayName.*Quillmere')" 1
+expect "uninstall entry" "$(entries)" 1
 expect "installed quillmere-cli.exe runs" \
   "$("$wine" "C:\\Program Files\\Quillmere\\quillmere-cli.exe" --version)" "quillmere-cli $version"
+expect "install folder in the system PATH" "$(on_path)" 1
+expect "quillmere-cli runs from the PATH" "$(cli_from_path)" "quillmere-cli $version"
 "$wine" msiexec /x "$msi" /qn || failed "silent uninstall"
 expect "uninstalled: folder gone" "$([ -e "$programs" ] && echo present || echo gone)" gone
 expect "uninstalled: Start-menu entry gone" "$(shortcuts | wc -l)" 0
-expect "uninstalled: uninstall entry gone" \
-  "$("$wine" reg query "$uninstall" /s | grep -c 'DisplayName.*Quillmere')" 0
+expect "uninstalled: uninstall entry gone" "$(entries)" 0
+expect "uninstalled: install folder gone from the PATH" "$(on_path)" 0
+# Wine leaves the separator that came with the entry.
+path_after=$(system_path)
+expect "uninstalled: the rest of the PATH kept" "${path_after%;}" "$path_before"
+expect "uninstalled: quillmere-cli no longer found" "$(cli_from_path | grep -c '^quillmere-cli' || true)" 0
+
+# Upgrades: an MSI of a lower version, made from the same WiX source and the
+# same files but for a marked README.txt, is replaced by the current one; run
+# over the current one, it is refused and changes nothing.
+IFS=. read -r major minor patch <<<"$version"
+if ((patch > 0)); then
+  older=$major.$minor.$((patch - 1))
+elif ((minor > 0)); then
+  older=$major.$((minor - 1)).0
+else
+  older=$((major - 1)).0.0
+fi
+older_stage="$build/packaging/Quillmere-older"
+older_msi="$build/packaging/quillmere-$older-older.msi"
+rm -rf "$older_stage" "$older_msi"
+cp -r "$build/packaging/Quillmere" "$older_stage"
+printf 'An older version.\r\n' >>"$older_stage/README.txt"
+sed "s/ Version=\"$version\"/ Version=\"$older\"/" "$build/packaging/quillmere.wxs" >"$older_stage.wxs"
+cmake -DWXS="$older_stage.wxs" -DSTAGE="$older_stage" -DMSI="$older_msi" \
+      -P "$src/cmake/WindowsMsi.cmake" || failed "MSI $older"
+"$wine" msiexec /i "$older_msi" /qn || failed "silent install of $older"
+expect "$older installed" "$(entry_version)" "$older"
+"$wine" msiexec /i "$msi" /qn || failed "silent upgrade from $older"
+expect "upgraded from $older: one uninstall entry" "$(entries)" 1
+expect "upgraded from $older: its version" "$(entry_version)" "$version"
+expect "upgraded from $older: the new README.txt" \
+  "$(cmp -s "$programs/README.txt" "$build/packaging/Quillmere/README.txt" && echo new || echo old)" new
+expect "upgraded from $older: one Start-menu entry" "$(shortcuts | wc -l)" 1
+# Not run from the PATH here: Wine's msiexec leaves the separator of a removed
+# entry, and Wine's cmd stops searching the PATH at the empty entry that makes.
+expect "upgraded from $older: install folder once in the PATH" "$(on_path)" 1
+if "$wine" msiexec /i "$older_msi" /qn; then
+  failed "$older installed over $version"
+else
+  echo "ok $older over $version refused"
+fi
+expect "$older refused: one uninstall entry" "$(entries)" 1
+expect "$older refused: $version stays" "$(entry_version)" "$version"
+expect "$older refused: README.txt stays" \
+  "$(cmp -s "$programs/README.txt" "$build/packaging/Quillmere/README.txt" && echo new || echo old)" new
+"$wine" msiexec /x "$msi" /qn || failed "silent uninstall after the upgrade"
+expect "uninstalled after the upgrade: folder gone" \
+  "$([ -e "$programs" ] && echo present || echo gone)" gone
+expect "uninstalled after the upgrade: uninstall entry gone" "$(entries)" 0
+expect "uninstalled after the upgrade: install folder gone from the PATH" "$(on_path)" 0
 
 step "sizes"
 for file in "$build/packaging/Quillmere/quillmere.exe" "$build/packaging/Quillmere/quillmere-cli.exe" \

@@ -26,9 +26,10 @@ case "$purpose" in
   # The Windows cross build: googletest's sources are built for the target;
   # locales gives localedef for a double-byte code page under Wine; Wine's
   # own fonts give the window the metrics of the Windows dialog fonts; Xvfb
-  # and xdotool show and drive the window; wixl and zip make the packages.
+  # and xdotool show and drive the window; wixl, msitools, zip and python3
+  # (README.txt) make the packages.
   windows) packages+=(googletest g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64
-                      locales fonts-wine xvfb xauth xdotool wixl zip unzip) ;;
+                      locales fonts-wine xvfb xauth xdotool wixl msitools zip unzip python3) ;;
   *) echo "usage: $0 [run|test|bench|package|windows]" >&2; exit 2 ;;
 esac
 
