@@ -7,6 +7,7 @@
 
 #include "folder_files.h"
 #include "folder_tree.h"
+#include "wildcards.h"
 #include "native_path.h"
 
 namespace quillmere {
@@ -58,22 +59,34 @@ std::optional<std::string> ReadPathList(std::istream& in, bool nulSeparated,
 
 std::optional<std::string> GatherRunItems(const CliCommand& command, std::istream& in,
                                           std::vector<RunItem>& items) {
-  std::vector<std::string> paths = command.files;
+  // The arguments, a pattern among them as the files it names or as the
+  // error that it names none, in their order; then the listed paths.
+  std::vector<RunItem> given;
+  for (const std::string& argument : command.files) {
+    Result<std::vector<std::string>> named = FilesNamedBy(argument);
+    if (!named.has_value()) {
+      given.push_back({argument, named.error()});
+      continue;
+    }
+    for (std::string& path : *named) given.push_back({std::move(path), std::nullopt});
+  }
   if (command.filesFrom) {
-    if (auto error = ReadListFile(command, in, paths)) return error;
+    std::vector<std::string> listed;
+    if (auto error = ReadListFile(command, in, listed)) return error;
+    for (std::string& path : listed) given.push_back({std::move(path), std::nullopt});
   }
   const TreeFilter filter = FilterOf(command);
   std::unordered_set<std::string> seen;
   std::vector<RunItem> found;
-  for (const std::string& path : paths) {
+  for (RunItem& item : given) {
     found.clear();
-    if (command.recursive && IsFolder(path)) {
-      ListTree(path, filter, found);
+    if (!item.error && command.recursive && IsFolder(item.path)) {
+      ListTree(item.path, filter, found);
     } else {
-      found.push_back({path, std::nullopt});
+      found.push_back(std::move(item));
     }
-    for (RunItem& item : found) {
-      if (seen.insert(item.path).second) items.push_back(std::move(item));
+    for (RunItem& each : found) {
+      if (seen.insert(each.path).second) items.push_back(std::move(each));
     }
   }
   return std::nullopt;

@@ -29,15 +29,38 @@ std::optional<std::wstring> SystemWide(std::string_view path) {
   return wide;
 }
 
-// The path of an open file with every link resolved, "\\?\C:\folder\name".
-Result<std::wstring> FinalPathOf(HANDLE file) {
+std::size_t RootEnd(const std::wstring& path);  // below
+
+// Where the system cannot tell an open file's final path because it is long
+// (Wine's call stops at MAX_PATH), the full path is that path as long as no
+// name on its way is a link.
+Result<std::wstring> FullPathWithoutLinks(const std::wstring& path) {
+  const std::wstring full = on_windows::SystemPath(path);
+  const std::size_t root = RootEnd(full);
+  if (root == std::wstring::npos) return FileError{FileProblem::kNotFound, ""};
+  for (std::size_t end = full.find(L'\\', root + 1);; end = full.find(L'\\', end + 1)) {
+    const std::wstring part = full.substr(0, end);
+    const DWORD attributes = GetFileAttributesW(part.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return LastWin32Error();
+    if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+      return FileError{FileProblem::kSystemError, "a link on a path too long to resolve"};
+    }
+    if (end == std::wstring::npos) return full;
+  }
+}
+
+// The path of an open file, opened by `path`, with every link resolved,
+// "\\?\C:\folder\name".
+Result<std::wstring> FinalPathOf(HANDLE file, const std::wstring& path) {
   const DWORD needed = GetFinalPathNameByHandleW(file, nullptr, 0, FILE_NAME_NORMALIZED);
+  if (needed == 0 && GetLastError() == ERROR_MORE_DATA) return FullPathWithoutLinks(path);
   if (needed == 0) return LastWin32Error();
-  std::wstring path(needed, L'\0');
-  const DWORD length = GetFinalPathNameByHandleW(file, path.data(), needed, FILE_NAME_NORMALIZED);
+  std::wstring final(needed, L'\0');
+  const DWORD length = GetFinalPathNameByHandleW(file, final.data(), needed, FILE_NAME_NORMALIZED);
+  if (length == 0 && GetLastError() == ERROR_MORE_DATA) return FullPathWithoutLinks(path);
   if (length == 0 || length >= needed) return LastWin32Error();
-  path.resize(length);
-  return path;
+  final.resize(length);
+  return final;
 }
 
 Result<std::wstring> ResolvedPath(const std::wstring& path) {
@@ -47,7 +70,7 @@ Result<std::wstring> ResolvedPath(const std::wstring& path) {
   if (file == INVALID_HANDLE_VALUE) return LastWin32Error();
   Result<std::wstring> resolved =
       GetFileType(file) == FILE_TYPE_DISK
-          ? FinalPathOf(file)
+          ? FinalPathOf(file, path)
           : Result<std::wstring>(FileError{FileProblem::kNotRegularFile, "device"});
   CloseHandle(file);
   return resolved;
