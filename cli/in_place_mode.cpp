@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli.h"
+#include "console.h"
 #include "console_observer.h"
 #include "json_observer.h"
 #include "json_report.h"
@@ -15,30 +16,9 @@
 #include "run_summary.h"
 #include "worker_store.h"
 
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
 
 namespace quillmere {
 namespace {
-
-bool OutputIsTerminal() {
-#ifdef _WIN32
-  return _isatty(_fileno(stdout)) != 0;
-#else
-  return ::isatty(STDOUT_FILENO) != 0;
-#endif
-}
-
-bool ErrorStreamIsTerminal() {
-#ifdef _WIN32
-  return _isatty(_fileno(stderr)) != 0;
-#else
-  return ::isatty(STDERR_FILENO) != 0;
-#endif
-}
 
 // The observer the command asks for: JSON Lines, or lines for people.
 std::unique_ptr<SignalledObserver> MakeObserver(const CliCommand& command, std::ostream& out,
@@ -62,7 +42,7 @@ int RunInPlaceMode(const CliCommand& command, std::istream& in, std::ostream& ou
   const std::filesystem::path runs = DefaultRunsFolder();
   RunJournals journals(runs, DefaultJournalLimit(runs));
   return RunInPlaceMode(command, makeStore, runs.empty() ? nullptr : &journals, in, out, err,
-                        ErrorStreamIsTerminal());
+                        ShowsEscapes(StandardStream::kError));
 }
 
 int RunInPlaceMode(const CliCommand& command, const BaseStores& stores, RunJournals* journals,
@@ -76,7 +56,7 @@ int RunInPlaceMode(const CliCommand& command, const BaseStores& stores, RunJourn
   if (journals != nullptr && !command.dryRun && !command.diff && !command.noUndo) {
     journal.emplace(*journals);
   }
-  const bool colourDiff = showProgress && OutputIsTerminal();
+  const bool colourDiff = showProgress && ShowsEscapes(StandardStream::kOutput);
   const WorkerStoreMaker makeStore = [&](FileNotes& notes) {
     return MakeWorkerStore(command, stores(), journal ? &*journal : nullptr, notes, colourDiff);
   };

@@ -5,31 +5,21 @@
 #include "cli.h"
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <fcntl.h>
 #include <io.h>
-#include <windows.h>
 
 #include "cli_options.h"
+#include "console.h"
 #include "win_text.h"
 
 namespace {
 
-// While it lives, a console shows what the program writes as UTF-8: the paths
-// in error lines and in a dry run's list. The console's code page comes back
-// afterwards.
-class Utf8Console {
- public:
-  Utf8Console() : previous_(GetConsoleOutputCP()) { SetConsoleOutputCP(CP_UTF8); }
-  Utf8Console(const Utf8Console&) = delete;
-  Utf8Console& operator=(const Utf8Console&) = delete;
-  ~Utf8Console() { SetConsoleOutputCP(previous_); }
-
- private:
-  UINT previous_;
-};
+// Whether the command writes text of its own to standard output, rather than
+// the files' bytes (a filter, a stream, a diff), which go out untouched.
+bool WritesOwnText(const quillmere::CliCommand& command) {
+  return (command.InPlace() && !command.diff) || command.undoRun || command.listRuns ||
+         command.forgetRun || command.forgetAll || command.showHelp || command.showVersion;
+}
 
 }  // namespace
 
@@ -54,12 +44,9 @@ int wmain(int argc, wchar_t** argv) {
     if (!wide) return std::nullopt;
     return quillmere::AnsiFromWide(*wide);
   };
-  // Filter mode writes the files' bytes to standard output; only a run over
-  // files writes paths.
   const auto parsed = quillmere::ParseCommandLine(args);
   const auto* command = std::get_if<quillmere::CliCommand>(&parsed);
-  std::optional<Utf8Console> console;
-  if (command != nullptr && command->InPlace()) console.emplace();
+  const quillmere::ConsoleText console(command != nullptr && WritesOwnText(*command));
   return quillmere::RunCli(args, std::cin, std::cout, std::cerr, toContent);
 }
 

@@ -199,6 +199,43 @@ printf '{"id":1,"text":"Colour"}\n' | "$wine" "$cli" --jsonl-stream --replace Co
   >../out.txt 2>../err.txt || rc=$?
 expect "stream: exit status" "$rc" 0
 expect "stream: answer" "$(cat ../out.txt)" '{"id":1,"text":"Color","changed":true}'
+
+# A tree with a folder path past 300 characters beside ordinary and
+# Greek-named folders: walked, read, saved and undone whole.
+deep=$(printf 'd%.0s' $(seq 120))/$(printf 'e%.0s' $(seq 120))/$(printf 'f%.0s' $(seq 70))
+mkdir -p "../long/$deep" ../long/old ../long/αβγ
+for file in ../long/a.htm "../long/$deep/deep.htm" ../long/old/o.htm ../long/αβγ/g.htm; do
+  printf '<font size=2>Colour</font>' >"$file"
+done
+rc=0
+"$wine" "$cli" -r --fonts ../long >../out.txt 2>../err.txt || rc=$?
+expect "long tree: exit status" "$rc" 0
+expect "long tree: summary" "$(cat ../out.txt)" "OK. Files : 4, Replaced files : 4, Errors : 0"
+expect "long tree: every file cleaned" "$(find ../long -name '*.htm' -exec cat {} +)" \
+  "ColourColourColourColour"
+rc=0
+"$wine" "$cli" --undo >../out.txt 2>../err.txt || rc=$?
+expect "long tree: undone" "$rc/$(cat "../long/$deep/deep.htm")" "0/<font size=2>Colour</font>"
+
+# cmd leaves * and ? to the program: they name the files that match, sorted.
+mkdir -p ../wild
+printf '<font>one</font>' >../wild/b.htm
+printf '<font>two</font>' >../wild/a.htm
+printf '<font>three</font>' >../wild/a.html
+rc=0
+(cd ../wild && "$wine" cmd /c "Z:${cli//\//\\} --fonts --dry-run *.htm ?.html *.md") \
+  >../out.txt 2>../err.txt || rc=$?
+expect "wildcards: exit status" "$rc" 1
+expect "wildcards: files in order" "$(tr -d '\r' <../out.txt)" \
+  "$(printf 'a.htm\nb.htm\na.html\nOK. Files : 4, Replaced files : 3, Errors : 1')"
+expect "wildcards: no match" "$(tr -d '\r' <../err.txt)" \
+  "$(printf 'File open error: *.md\tnot found (no file matches the pattern)')"
+
+# On a console (a terminal here, which Wine makes one), a Greek name in an
+# error line reads right whatever the console's code page.
+script -qc "$wine $cli --fonts missing-καλημέρα.htm" /dev/null >../out.txt 2>&1 || true
+expect "console: a Greek name reads right" \
+  "$(grep -c 'File open error: missing-καλημέρα.htm' ../out.txt)" 1
 cd "$src"
 
 # --- quillmere.exe: its window on a Greek-named file ---------------------------------
