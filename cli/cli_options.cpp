@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <string_view>
 #include <thread>
 
 #include "diff_store.h"
@@ -277,6 +278,8 @@ std::string OptionsHelp() {
   std::string text;
   std::string section;
   for (const CliOption& o : kOptions) {
+    // Only what this build can do is offered.
+    if (std::string_view(o.name) == "--diff" && !DiffAvailable()) continue;
     if (section != o.section) {
       section = o.section;
       text += "\n" + section + ":\n";

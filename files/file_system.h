@@ -174,6 +174,8 @@ class FileSystem {
   // the user's and closed to others, or it is refused with the reason.
   [[nodiscard]] virtual Result<std::unique_ptr<Folder>> PrivateFolder(const std::string& path,
                                                                       bool create) = 0;
+  // Why a file nobody may write is read-only, in the system's own words.
+  virtual std::string ReadOnlyDetail() const { return "no write bit"; }
 };
 
 }  // namespace quillmere

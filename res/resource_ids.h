@@ -48,6 +48,8 @@ inline constexpr int kAboutOk = 1;
 
 // System menu command of the About item.
 inline constexpr int kIdmAbout = 16;
+// The system menu's Move item, kept grayed under a command of its own.
+inline constexpr int kIdmMoveGrayed = 32;
 
 // The native window's "Undo last run", from the file list's menu or its key.
 inline constexpr int kIdmUndoLastRun = 0x8001;

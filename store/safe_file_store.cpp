@@ -36,8 +36,8 @@ MaybeError RegularFileOnly(const FileInfo& info) {
   return FileError{FileProblem::kNotRegularFile, ""};
 }
 
-FileError ReadOnly() {
-  return FileError{FileProblem::kReadOnly, "no write bit"};
+FileError ReadOnly(const FileSystem& files) {
+  return FileError{FileProblem::kReadOnly, files.ReadOnlyDetail()};
 }
 
 FileError Changed() {
@@ -309,7 +309,7 @@ Result<SafeFileStore::Target> SafeFileStore::OpenForSave(const std::string& path
     Result<FileInfo> info = where->folder->InfoOf(where->name);
     if (file.error().problem == FileProblem::kNoPermission && info.has_value() &&
         !info->writeBitSet) {
-      return ReadOnly();
+      return ReadOnly(*fs_);
     }
     return file.error();
   }
@@ -317,7 +317,7 @@ Result<SafeFileStore::Target> SafeFileStore::OpenForSave(const std::string& path
   if (!info.has_value()) return info.error();
   if (MaybeError error = RegularFileOnly(*info)) return *error;
   // Read-only for everybody stays read-only, even for the administrator.
-  if (!info->writeBitSet) return ReadOnly();
+  if (!info->writeBitSet) return ReadOnly(*fs_);
   if (MaybeError error = StillNamed(*where->folder, where->name, *info)) return *error;
   if (loaded && loaded->version != VersionOf(*info)) {
     if (MaybeError error = OnlyMetadataMoved(**file, *loaded, *info)) return *error;

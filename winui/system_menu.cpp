@@ -21,6 +21,13 @@ bool InstallSystemMenu(HWND window) {
   for (const UINT position : {1u, 2u, 4u}) {
     EnableMenuItem(menu, position, MF_BYPOSITION | MF_GRAYED);
   }
+  // Each time the menu opens, the system enables Move again for a window
+  // that is not maximized; an item under another command it leaves alone.
+  wchar_t move[64] = {};
+  if (GetMenuStringW(menu, 1, move, 64, MF_BYPOSITION) > 0) {
+    ModifyMenuW(menu, 1, MF_BYPOSITION | MF_STRING | MF_GRAYED,
+                static_cast<UINT_PTR>(ids::kIdmMoveGrayed), move);
+  }
   return true;
 }
 

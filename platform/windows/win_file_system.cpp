@@ -199,6 +199,8 @@ class WinFileSystem final : public FileSystem {
     return folder;
   }
 
+  std::string ReadOnlyDetail() const override { return "the Read-only attribute is set"; }
+
  private:
   std::string recoveryFolder_;
 };

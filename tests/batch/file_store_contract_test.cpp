@@ -131,7 +131,7 @@ INSTANTIATE_TEST_SUITE_P(
     EveryReason, FileStoreSaveFailureTest,
     ::testing::Values(SaveCase{"ReadOnly",
                                [](const auto&, const auto& p) { test::MakeReadOnly(p); },
-                               {FileProblem::kReadOnly, "no write bit"},
+                               {FileProblem::kReadOnly, test::kReadOnlyDetail},
                                {"doc"},
                                kOld},
                       SaveCase{"Gone",

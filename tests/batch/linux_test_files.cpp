@@ -69,6 +69,8 @@ void MakeFolder(const std::string& path) {
   Check(::mkdir(path.c_str(), 0700) == 0, "cannot make " + path);
 }
 
+const char* const kReadOnlyDetail = "no write bit";
+
 bool MakeTooDeepFolder(const std::string& path) {
   MakeFolder(path);
   int folder = ::open(path.c_str(), O_RDONLY | O_DIRECTORY);

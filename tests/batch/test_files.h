@@ -27,6 +27,9 @@ class TempFolder {
   std::string path_;
 };
 
+// How the system's store words a read-only file.
+extern const char* const kReadOnlyDetail;
+
 void WriteFile(const std::string& path, const std::string& content);
 std::string ReadFile(const std::string& path);
 void MakeFolder(const std::string& path);

@@ -124,6 +124,8 @@ void MakeFolder(const std::string& path) {
   Check(CreateDirectoryW(Wide(path).c_str(), nullptr) != 0, "cannot make " + path);
 }
 
+const char* const kReadOnlyDetail = "the Read-only attribute is set";
+
 // Long paths reach as far as any folder chain a test would make.
 bool MakeTooDeepFolder(const std::string&) {
   return false;

@@ -72,6 +72,10 @@ TEST(MainDialog, TheSystemMenuEndsInTheAboutItemAndGraysMoveSizeAndMaximize) {
     EXPECT_NE(GetMenuState(menu, position, MF_BYPOSITION) & MF_GRAYED, 0u) << position;
   }
   EXPECT_EQ(GetMenuState(menu, 3, MF_BYPOSITION) & MF_GRAYED, 0u);  // Minimize
+  // The menu enables SC_MOVE again whenever it opens: Move keeps its text
+  // under a command of its own.
+  EXPECT_EQ(GetMenuState(menu, SC_MOVE, MF_BYCOMMAND), static_cast<UINT>(-1));
+  EXPECT_EQ(MenuText(menu, 1), L"&Move");
 }
 
 // The system menu's item and the label open the same box.
