@@ -16,7 +16,6 @@
 #include "run_summary.h"
 #include "worker_store.h"
 
-
 namespace quillmere {
 namespace {
 

@@ -7,8 +7,8 @@
 
 #include "folder_files.h"
 #include "folder_tree.h"
-#include "wildcards.h"
 #include "native_path.h"
+#include "wildcards.h"
 
 namespace quillmere {
 namespace {

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 
-
 namespace quillmere {
 namespace {
 
@@ -22,6 +21,5 @@ bool IsTextOrHtmlName(const std::string& name) {
   return EndsWithIgnoringCase(name, ".htm") || EndsWithIgnoringCase(name, ".html") ||
          EndsWithIgnoringCase(name, ".txt");
 }
-
 
 }  // namespace quillmere

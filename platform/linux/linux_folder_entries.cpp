@@ -21,8 +21,8 @@ struct FolderCloser {
 EntryKind KindOf(DIR* folder, const dirent& entry) {
   struct stat info {};
   const int at = ::dirfd(folder);
-  if (entry.d_type == DT_UNKNOWN &&
-      ::fstatat(at, entry.d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISLNK(info.st_mode)) {
+  if (entry.d_type == DT_UNKNOWN && ::fstatat(at, entry.d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+      !S_ISLNK(info.st_mode)) {
     return S_ISDIR(info.st_mode) ? EntryKind::kFolder : EntryKind::kFile;
   }
   if (::fstatat(at, entry.d_name, &info, 0) == 0 && S_ISDIR(info.st_mode)) {

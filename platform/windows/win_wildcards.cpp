@@ -7,10 +7,10 @@
 #include <optional>
 #include <string_view>
 
+#include "wildcards.h"
 #include "win_errors.h"
 #include "win_path.h"
 #include "win_text.h"
-#include "wildcards.h"
 
 namespace quillmere {
 namespace {
@@ -67,8 +67,8 @@ Result<std::vector<std::string>> FilesNamedBy(const std::string& argument) {
   }
   const std::wstring pattern = WideFromUtf8(argument.substr(folder.size())).value_or(L"");
   WIN32_FIND_DATAW entry{};
-  const HANDLE search = FindFirstFileExW(system.c_str(), FindExInfoBasic, &entry,
-                                         FindExSearchNameMatch, nullptr, 0);
+  const HANDLE search =
+      FindFirstFileExW(system.c_str(), FindExInfoBasic, &entry, FindExSearchNameMatch, nullptr, 0);
   std::vector<std::string> files;
   if (search != INVALID_HANDLE_VALUE) {
     do {

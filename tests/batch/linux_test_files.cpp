@@ -75,7 +75,8 @@ bool MakeTooDeepFolder(const std::string& path) {
   MakeFolder(path);
   int folder = ::open(path.c_str(), O_RDONLY | O_DIRECTORY);
   const std::string name(250, 'n');
-  for (std::size_t depth = path.size(); folder >= 0 && depth <= PATH_MAX; depth += name.size() + 1) {
+  for (std::size_t depth = path.size(); folder >= 0 && depth <= PATH_MAX;
+       depth += name.size() + 1) {
     Check(::mkdirat(folder, name.c_str(), 0700) == 0, "cannot make a folder under " + path);
     const int next = ::openat(folder, name.c_str(), O_RDONLY | O_DIRECTORY);
     ::close(folder);

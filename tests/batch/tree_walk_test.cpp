@@ -9,7 +9,6 @@
 #include "folder_tree.h"
 #include "test_files.h"
 
-
 namespace quillmere {
 namespace {
 
@@ -53,8 +52,9 @@ TEST(TreeWalkTest, AFolderPastThreeHundredCharactersAndItsSiblingsAreWalkedWhole
   const std::string deep = std::string(120, 'd') + '/' + std::string(120, 'e') + '/' +
                            std::string(90, 'f') + "/page.htm";
   std::vector<std::string> expected;
-  for (const std::string& file : {std::string("a.htm"), deep, std::string("old/o.htm"),
-                                  std::string("sub/s.txt"), std::string("\xcf\x89\xce\xbc/g.html")}) {
+  for (const std::string& file :
+       {std::string("a.htm"), deep, std::string("old/o.htm"), std::string("sub/s.txt"),
+        std::string("\xcf\x89\xce\xbc/g.html")}) {
     expected.push_back(MakeFile(root, file));
   }
   EXPECT_EQ(Walked(root), expected);

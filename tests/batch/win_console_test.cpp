@@ -1,12 +1,12 @@
 // Text for a Windows console: UTF-8 handed over as UTF-16, whole characters
 // only, whatever the pieces it is written in.
+#include "win_console.h"
+
 #include <gtest/gtest.h>
 
 #include <ostream>
 #include <string>
 #include <vector>
-
-#include "win_console.h"
 
 namespace quillmere {
 namespace {

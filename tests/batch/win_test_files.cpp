@@ -10,6 +10,11 @@
 namespace quillmere::test {
 namespace {
 
+// A path in the form that reaches it at any length.
+std::wstring PathWide(const std::string& path) {
+  return on_windows::SystemPath(ShownWide(path));
+}
+
 void RemoveTree(const std::wstring& folder) {
   WIN32_FIND_DATAW entry;
   const HANDLE search = FindFirstFileW(on_windows::JoinedPath(folder, L"*").c_str(), &entry);
@@ -54,7 +59,7 @@ TempFolder::TempFolder() {
 }
 
 TempFolder::~TempFolder() {
-  RemoveTree(Wide(path_));
+  RemoveTree(PathWide(path_));
 }
 
 std::string TempFolder::operator/(const std::string& name) const {
@@ -64,7 +69,7 @@ std::string TempFolder::operator/(const std::string& name) const {
 std::vector<std::string> TempFolder::Names() const {
   std::vector<std::string> names;
   WIN32_FIND_DATAW entry;
-  const HANDLE search = FindFirstFileW((Wide(path_) + L"\\*").c_str(), &entry);
+  const HANDLE search = FindFirstFileW((PathWide(path_) + L"\\*").c_str(), &entry);
   if (search == INVALID_HANDLE_VALUE) return names;
   do {
     const std::wstring name = entry.cFileName;
@@ -76,7 +81,7 @@ std::vector<std::string> TempFolder::Names() const {
 }
 
 FileHolder::FileHolder(const std::string& path, DWORD access, DWORD share)
-    : handle_(CreateFileW(Wide(path).c_str(), access, share, nullptr, OPEN_EXISTING,
+    : handle_(CreateFileW(PathWide(path).c_str(), access, share, nullptr, OPEN_EXISTING,
                           FILE_ATTRIBUTE_NORMAL, nullptr)) {}
 
 FileHolder::~FileHolder() {
@@ -84,7 +89,7 @@ FileHolder::~FileHolder() {
 }
 
 std::wstring Wide(const std::string& path) {
-  return on_windows::SystemPath(ShownWide(path));
+  return ShownWide(path);
 }
 
 std::string Utf8(const std::wstring& wide) {
@@ -92,7 +97,7 @@ std::string Utf8(const std::wstring& wide) {
 }
 
 void WriteFile(const std::string& path, const std::string& content) {
-  const HANDLE file = CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  const HANDLE file = CreateFileW(PathWide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot create " + path);
   DWORD written = 0;
@@ -105,7 +110,7 @@ void WriteFile(const std::string& path, const std::string& content) {
 
 std::string ReadFile(const std::string& path) {
   const HANDLE file =
-      CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+      CreateFileW(PathWide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot open " + path);
   std::string content;
@@ -121,7 +126,7 @@ std::string ReadFile(const std::string& path) {
 }
 
 void MakeFolder(const std::string& path) {
-  Check(CreateDirectoryW(Wide(path).c_str(), nullptr) != 0, "cannot make " + path);
+  Check(CreateDirectoryW(PathWide(path).c_str(), nullptr) != 0, "cannot make " + path);
 }
 
 const char* const kReadOnlyDetail = "the Read-only attribute is set";
@@ -132,21 +137,21 @@ bool MakeTooDeepFolder(const std::string&) {
 }
 
 void RemoveFile(const std::string& path) {
-  Check(DeleteFileW(Wide(path).c_str()) != 0, "cannot remove " + path);
+  Check(DeleteFileW(PathWide(path).c_str()) != 0, "cannot remove " + path);
 }
 
 void MoveOver(const std::string& from, const std::string& to) {
-  Check(MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0,
+  Check(MoveFileExW(PathWide(from).c_str(), PathWide(to).c_str(), MOVEFILE_REPLACE_EXISTING) != 0,
         "cannot move " + from);
 }
 
 void MakeHardLink(const std::string& existing, const std::string& link) {
-  Check(CreateHardLinkW(Wide(link).c_str(), Wide(existing).c_str(), nullptr) != 0,
+  Check(CreateHardLinkW(PathWide(link).c_str(), PathWide(existing).c_str(), nullptr) != 0,
         "cannot link " + link);
 }
 
 void MakeReadOnly(const std::string& path) {
-  Check(SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_READONLY) != 0,
+  Check(SetFileAttributesW(PathWide(path).c_str(), FILE_ATTRIBUTE_READONLY) != 0,
         "cannot make read-only " + path);
 }
 
@@ -178,7 +183,7 @@ void MakeLargerThanTheLoadLimit(const std::string& path) {
 
 OtherHolder::OtherHolder(const std::string& path)
     : handle_(
-          reinterpret_cast<long long>(CreateFileW(Wide(path).c_str(), GENERIC_READ, 0, nullptr,
+          reinterpret_cast<long long>(CreateFileW(PathWide(path).c_str(), GENERIC_READ, 0, nullptr,
                                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))) {
   Check(reinterpret_cast<HANDLE>(handle_) != INVALID_HANDLE_VALUE, "cannot hold " + path);
 }
@@ -188,7 +193,7 @@ OtherHolder::~OtherHolder() {
 }
 
 DWORD AttributesOf(const std::string& path) {
-  return GetFileAttributesW(Wide(path).c_str());
+  return GetFileAttributesW(PathWide(path).c_str());
 }
 
 BY_HANDLE_FILE_INFORMATION InfoOf(const std::string& path) {
