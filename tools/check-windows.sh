@@ -119,8 +119,7 @@ expect_file() {
 }
 
 expect "--version" "$("$wine" "$cli" --version)" "quillmere-cli $version"
-# The cross build has no diff library yet: its help must not offer --diff.
-expect "--help leaves out --diff" "$("$wine" "$cli" --help | grep -c -e '--diff' || true)" 0
+expect "--help offers --diff" "$("$wine" "$cli" --help | grep -c -e '--diff' || true)" 1
 
 # Filter mode: bytes through untouched but for the edit, CR LF included.
 printf '<p>Colour</p>\r\ncaf\xe9 Colour\r\n' >in.htm
@@ -201,6 +200,20 @@ printf '{"id":1,"text":"Colour"}\n' | "$wine" "$cli" --jsonl-stream --replace Co
   >../out.txt 2>../err.txt || rc=$?
 expect "stream: exit status" "$rc" 0
 expect "stream: answer" "$(cat ../out.txt)" '{"id":1,"text":"Color","changed":true}'
+
+# --diff writes nothing; patch -p0 turns the file into what a run writes,
+# CR LF and a missing last line end included.
+mkdir -p ../diff/before ../diff/patched
+printf '<p>one  two</p>\r\n<font size=2>kept</font>\r\n<!-- gone -->\r\nlast' >../diff/before/p.htm
+cp ../diff/before/p.htm ../diff/patched/p.htm
+rc=0
+(cd ../diff/before && "$wine" "$cli" --diff --notes --fonts p.htm >../changes.diff 2>/dev/null) || rc=$?
+expect "--diff: exit status" "$rc" 0
+expect "--diff: nothing written" "$(cat ../diff/patched/p.htm)" "$(cat ../diff/before/p.htm)"
+(cd ../diff/patched && patch -p0 -s <../changes.diff) || failed "--diff: patch -p0 refused it"
+(cd ../diff/before && "$wine" "$cli" --no-undo --notes --fonts p.htm >/dev/null 2>&1) || true
+expect "--diff: patched as a run writes" \
+  "$(cmp -s ../diff/before/p.htm ../diff/patched/p.htm && echo same || echo differs)" same
 
 # A tree with a folder path past 300 characters beside ordinary and
 # Greek-named folders: walked, read, saved and undone whole.

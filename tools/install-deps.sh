@@ -27,9 +27,11 @@ case "$purpose" in
   # locales gives localedef for a double-byte code page under Wine; Wine's
   # own fonts give the window the metrics of the Windows dialog fonts; Xvfb
   # and xdotool show and drive the window; wixl, msitools, zip and python3
-  # (README.txt) make the packages.
+  # (README.txt) make the packages; dtl is the cross build's diff, and patch
+  # applies what its --diff writes.
   windows) packages+=(googletest g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64
-                      locales fonts-wine xvfb xauth xdotool wixl msitools zip unzip python3) ;;
+                      libdtl-dev patch locales fonts-wine xvfb xauth xdotool wixl msitools zip
+                      unzip python3) ;;
   *) echo "usage: $0 [run|test|bench|package|windows]" >&2; exit 2 ;;
 esac
 
