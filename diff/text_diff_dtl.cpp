@@ -2,10 +2,9 @@
 // is not at hand (the Windows cross build). Lines are compared whole, line
 // ends included; each run of changes lists its removed lines before its
 // added ones, and the hunks follow GNU diff's unified form, as patch reads it.
-#include <dtl/dtl.hpp>
-
 #include <algorithm>
 #include <cstddef>
+#include <dtl/dtl.hpp>
 
 #include "text_diff.h"
 

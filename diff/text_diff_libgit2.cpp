@@ -1,8 +1,8 @@
-#include "text_diff.h"
-
 #include <git2.h>
 
 #include <memory>
+
+#include "text_diff.h"
 
 namespace quillmere {
 namespace {

@@ -53,6 +53,11 @@ inline constexpr int kIdmMoveGrayed = 32;
 
 // The native window's "Undo last run", from the file list's menu or its key.
 inline constexpr int kIdmUndoLastRun = 0x8001;
+// The rest of the list's menu; Preview also on its key.
+inline constexpr int kIdmAddFolder = 0x8002;
+inline constexpr int kIdmRemoveSelected = 0x8003;
+inline constexpr int kIdmOpenFolder = 0x8004;
+inline constexpr int kIdmPreview = 0x8005;
 
 // String table.
 inline constexpr int kStrAboutMenuItem = 101;

@@ -174,7 +174,9 @@ void MainWindowLogic::OnAddFolder(const std::string& folder) {
 
 void MainWindowLogic::RemovePaths(const std::vector<std::string>& paths) {
   if (busy()) return;
+  window_.ExchangeData(fields_, ExchangeDirection::kRead);
   list_.Remove(paths);
+  ReportSelected();
 }
 
 void MainWindowLogic::OnAddFiles() {

@@ -3,6 +3,9 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <algorithm>
+#include <unordered_map>
+
 #include "about_box.h"
 #include "ansi_edit.h"
 #include "cleaning_groups.h"
@@ -34,7 +37,7 @@ bool IsCleaningTextField(int id) {
 }
 
 // Ctrl+Z stays the edit fields' own undo.
-const std::vector<ACCEL> kUndoKey{
+const std::vector<ACCEL> kWindowKeys{
     {FVIRTKEY | FCONTROL | FSHIFT, 'Z', static_cast<WORD>(ids::kIdmUndoLastRun)}};
 
 // Where a menu opened from the keyboard goes: below the list's focused item,
@@ -137,6 +140,8 @@ bool CMainDlg::Handle(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& resul
       OnListMenu(from, at, at.x == -1 && at.y == -1);
       return true;
     }
+    case WM_NOTIFY:
+      return OnListNotice(*reinterpret_cast<const NMHDR*>(lParam));
     case WM_NCDESTROY:
       keys_.reset();
       return false;
@@ -148,7 +153,10 @@ bool CMainDlg::Handle(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& resul
 void CMainDlg::OnInitWindow() {
   services_.emplace(hwnd_);
   logic_.emplace(*services_, journal_);
-  keys_.emplace(hwnd_, kUndoKey);
+  keys_.emplace(hwnd_, kWindowKeys);
+  const HWND list = GetDlgItem(hwnd_, ids::kFileList);
+  list_.emplace(list);
+  SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_INFOTIP, LVS_EX_INFOTIP);
   InstallSystemMenu(hwnd_);
   bigIcon_ = LoadAppIcon(SM_CXICON, SM_CYICON);
   smallIcon_ = LoadAppIcon(SM_CXSMICON, SM_CYSMICON);
@@ -162,9 +170,22 @@ void CMainDlg::OnInitWindow() {
 
 void CMainDlg::OnCommand(int id, int code) {
   // From the list's menu (code 0) or its key (code 1).
-  if (id == ids::kIdmUndoLastRun) {
-    logic_->OnUndoLastRun();
-    return;
+  switch (id) {
+    case ids::kIdmUndoLastRun:
+      logic_->OnUndoLastRun();
+      ShowFailures();
+      return;
+    case ids::kIdmAddFolder:
+      OnAddFolder();
+      return;
+    case ids::kIdmRemoveSelected:
+      OnRemoveSelected();
+      return;
+    case ids::kIdmOpenFolder:
+      OnOpenFolder();
+      return;
+    default:
+      break;
   }
   if (IsCleaningTextField(id)) {
     if (code == EN_CHANGE) KeepAnsiText(GetDlgItem(hwnd_, id));
@@ -247,19 +268,64 @@ void CMainDlg::OnDropFiles(HDROP drop) {
 void CMainDlg::OnListMenu(HWND list, POINT at, bool fromKeyboard) {
   if (logic_->busy()) return;
   if (fromKeyboard) at = KeyboardMenuPoint(list);
-  const HMENU menu = CreatePopupMenu();
-  const std::wstring undo = ShownWide(texts::kUndoLastRun) + L"\tCtrl+Shift+Z";
-  AppendMenuW(menu, MF_STRING, ids::kIdmUndoLastRun, undo.c_str());
+  const HMENU menu = MakeListMenu(list_->SelectedPaths().size());
   const BOOL chosen = TrackPopupMenu(menu, TPM_RIGHTBUTTON | TPM_RETURNCMD | TPM_NONOTIFY, at.x,
                                      at.y, 0, hwnd_, nullptr);
   DestroyMenu(menu);
-  if (chosen == ids::kIdmUndoLastRun) logic_->OnUndoLastRun();
+  if (chosen != 0) OnCommand(chosen, 0);
+}
+
+bool CMainDlg::OnListNotice(const NMHDR& notice) {
+  if (notice.idFrom != static_cast<UINT_PTR>(ids::kFileList)) return false;
+  if (notice.code == LVN_KEYDOWN) {
+    if (reinterpret_cast<const NMLVKEYDOWN&>(notice).wVKey == VK_DELETE) OnRemoveSelected();
+    return true;
+  }
+  if (notice.code == LVN_GETINFOTIPW) {
+    auto& tip = const_cast<NMLVGETINFOTIPW&>(reinterpret_cast<const NMLVGETINFOTIPW&>(notice));
+    const std::wstring text = list_->TipOf(tip.iItem);
+    if (tip.pszText != nullptr && tip.cchTextMax > 0) {
+      const auto length =
+          std::min<std::size_t>(text.size(), static_cast<std::size_t>(tip.cchTextMax - 1));
+      std::copy_n(text.begin(), length, tip.pszText);
+      tip.pszText[length] = L'\0';
+    }
+    return true;
+  }
+  return false;
+}
+
+void CMainDlg::OnRemoveSelected() {
+  if (logic_->busy()) return;
+  logic_->RemovePaths(list_->RemoveSelected());
+}
+
+void CMainDlg::OnAddFolder() {
+  if (logic_->busy()) return;
+  if (const std::optional<std::string> folder = ChooseFolder(hwnd_)) logic_->OnAddFolder(*folder);
+}
+
+void CMainDlg::OnOpenFolder() {
+  const std::vector<std::string> selected = list_->SelectedPaths();
+  if (selected.size() == 1) ShowInExplorer(selected.front());
+}
+
+void CMainDlg::ShowFailures() {
+  std::unordered_map<std::string, std::string> failed;
+  for (const MainWindowLogic::Failure& failure : logic_->failures()) {
+    failed[failure.path] = failure.reason;
+  }
+  list_->SetFailures(std::move(failed));
 }
 
 void CMainDlg::OnStartClicked() {
   const bool meantAsStop = startPressedInRun_ && !running();
   startPressedInRun_ = false;
-  if (!meantAsStop) logic_->OnStart();
+  if (meantAsStop) return;
+  const bool startsRun = !running();
+  if (startsRun) list_->SetFailures({});
+  logic_->OnStart();
+  if (startsRun && !running()) ShowFailures();
 }
 
 LRESULT CALLBACK CMainDlg::StartButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam,

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "dialog_keys.h"
+#include "file_list_control.h"
 #include "file_store.h"
 #include "main_window_logic.h"
 #include "win32_api.h"
@@ -53,6 +54,14 @@ class CMainDlg {
   // The file list's menu, at `at` in screen coordinates, or below the list's
   // focused item when opened from the keyboard.
   void OnListMenu(HWND list, POINT at, bool fromKeyboard);
+  // The list's notices: Delete takes the selected files off, and a tip
+  // shows an item's whole path and why it failed.
+  bool OnListNotice(const NMHDR& notice);
+  void OnRemoveSelected();
+  void OnAddFolder();
+  void OnOpenFolder();
+  // After a run or an undo: the files it failed on are marked.
+  void ShowFailures();
   void End(INT_PTR result);
   bool running() const { return logic_ && logic_->running(); }
 
@@ -66,6 +75,7 @@ class CMainDlg {
   std::optional<Win32WindowServices> services_;
   std::optional<MainWindowLogic> logic_;
   std::optional<DialogKeys> keys_;
+  std::optional<FileListControl> list_;
   // START was pressed during a run: its click, if it comes after the run,
   // was meant as STOP.
   bool startPressedInRun_ = false;

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "cleaning_groups.h"
+#include "file_list_control.h"
 #include "open_files_dialog.h"
 #include "resource_ids.h"
 #include "texts.h"
@@ -49,8 +50,7 @@ void Win32WindowServices::ListDeleteAll() {
 }
 
 void Win32WindowServices::ListFitColumn() {
-  SendMessageW(Control(ids::kFileList), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(-1),
-               MAKELPARAM(LVSCW_AUTOSIZE, 0));
+  FileListControl(Control(ids::kFileList)).FitColumns();
 }
 
 void Win32WindowServices::SetProgress(int position) {

@@ -1,12 +1,12 @@
 // The line diff behind --diff and the preview: the runs of changed lines put
 // together again give the new text, and the unified form is what patch reads.
+#include "text_diff.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
 #include <vector>
-
-#include "text_diff.h"
 
 namespace quillmere {
 namespace {
@@ -31,7 +31,8 @@ std::string Applied(const std::string& before, const std::string& after,
   for (const ChangedLines& run : runs) {
     const auto from = static_cast<std::size_t>(run.oldCount == 0 ? run.oldStart : run.oldStart - 1);
     for (; next < from && next < old.size(); ++next) out += old[next];
-    const auto added = static_cast<std::size_t>(run.newCount == 0 ? run.newStart : run.newStart - 1);
+    const auto added =
+        static_cast<std::size_t>(run.newCount == 0 ? run.newStart : run.newStart - 1);
     for (int n = 0; n < run.newCount; ++n) out += changed.at(added + static_cast<std::size_t>(n));
     next += static_cast<std::size_t>(run.oldCount);
   }
@@ -67,7 +68,8 @@ TEST(TextDiffTest, TheUnifiedFormCountsAndMarksLinesAsPatchReadsThem) {
       {"a\nb\n", "b\n", "--- f\n+++ f\n@@ -1,2 +1 @@\n-a\n b\n"},
       {"", "new\n", "--- f\n+++ f\n@@ -0,0 +1 @@\n+new\n"},
       {"1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\n12\n", "x\n2\n3\n4\n5\n6\n7\n8\n9\n10\n11\ny\n",
-       "--- f\n+++ f\n@@ -1,4 +1,4 @@\n-1\n+x\n 2\n 3\n 4\n@@ -9,4 +9,4 @@\n 9\n 10\n 11\n-12\n+y\n"},
+       "--- f\n+++ f\n@@ -1,4 +1,4 @@\n-1\n+x\n 2\n 3\n 4\n@@ -9,4 +9,4 @@\n 9\n 10\n "
+       "11\n-12\n+y\n"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(UnifiedDiff(c.before, c.after, "f", false), c.diff) << c.before;

@@ -30,12 +30,6 @@ using ::testing::StartsWith;
 const std::string kGreek = "\xce\xba\xce\xb1\xce\xbb\xce\xb7\xce\xbc\xce\xad\xcf\x81\xce\xb1.htm";
 const std::string kJapanese = "\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e.htm";
 
-void Drop(HWND window, const std::vector<std::string>& paths) {
-  std::vector<std::wstring> wide;
-  for (const std::string& path : paths) wide.push_back(test::Wide(path));
-  SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(test::MakeDrop(wide)), 0);
-}
-
 TEST(MainDialogRun, DroppedFilesWithUnicodeNamesAreCleanedAndAMissingOneIsReported) {
   test::TempFolder folder;
   const std::string greek = folder / kGreek;
@@ -44,7 +38,7 @@ TEST(MainDialogRun, DroppedFilesWithUnicodeNamesAreCleanedAndAMissingOneIsReport
   test::WriteFile(greek, "<p>Colour</p>");
   test::WriteFile(japanese, "no change");
   const WindowUnderTest window;
-  Drop(window.hwnd(), {greek, japanese, missing, greek});
+  test::Drop(window.hwnd(), {greek, japanese, missing, greek});
   EXPECT_THAT(test::ListItems(window.Item(ids::kFileList)),
               ElementsAre(test::Wide(missing), test::Wide(japanese), test::Wide(greek)));
   EXPECT_EQ(WindowText(window.Item(ids::kStatusLine)), L"OK.Selected files : 3");
@@ -111,7 +105,7 @@ TEST(MainDialogRun, StopAtTheThirdOfTenFilesWithEverythingElseRefusedMeanwhile) 
   const WindowUnderTest window(afterMinimise);
   main = window.hwnd();
   std::vector<std::string> dropped(files.rbegin(), files.rend());  // run order f0 .. f9
-  Drop(main, dropped);
+  test::Drop(main, dropped);
   test::Click(window.Item(ids::kRemoveFonts));
   const ModalWatcher watcher(main);
   test::Click(window.Item(ids::kStart));
@@ -152,7 +146,7 @@ TEST(MainDialogRun, APressBegunDuringARunStartsNoRunWhenReleasedAfterIt) {
   test::ManualClock clock;
   window.dialog().logic().SetClock(clock.Function());
   start = window.Item(ids::kStart);
-  Drop(window.hwnd(), {folder / "a.htm"});
+  test::Drop(window.hwnd(), {folder / "a.htm"});
   test::Click(start);
   ASSERT_EQ(loads, 1);
   // Past the quiet time after a run: only the press's start holds the click.
@@ -162,27 +156,6 @@ TEST(MainDialogRun, APressBegunDuringARunStartsNoRunWhenReleasedAfterIt) {
   EXPECT_EQ(loads, 1);
   test::Click(start);  // a whole click after the run starts one
   EXPECT_EQ(loads, 2);
-}
-
-// `key` pressed in `control` with `modifiers` held.
-void PressKey(HWND control, WPARAM key, std::initializer_list<int> modifiers) {
-  std::array<BYTE, 256> keys{};
-  GetKeyboardState(keys.data());
-  std::array<BYTE, 256> held = keys;
-  for (const int modifier : modifiers) held[static_cast<std::size_t>(modifier)] = 0x80;
-  SetKeyboardState(held.data());
-  PostMessageW(control, WM_KEYDOWN, key, 1);
-  test::Pump();
-  SetKeyboardState(keys.data());
-}
-
-// The list's menu opened from the keyboard (Shift+F10, the menu key), its
-// first item chosen with the keys its own loop takes.
-void ChooseFromListMenu(HWND list) {
-  PostMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
-  PostMessageW(list, WM_KEYDOWN, VK_RETURN, 0);
-  SendMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
-  test::Pump();
 }
 
 // The id of the box's default push button, or 0.
@@ -201,9 +174,9 @@ TEST(MainDialogRun, UndoLastRunAsksThenPutsBackWhatTheLastRunAloneChanged) {
   const std::pair<const char*, std::function<void(HWND list)>> ways[] = {
       {"Ctrl+Shift+Z",
        [](HWND list) {
-         PressKey(list, 'Z', {VK_CONTROL, VK_SHIFT});
+         test::PressKey(list, 'Z', {VK_CONTROL, VK_SHIFT});
        }},
-      {"the list's menu", ChooseFromListMenu},
+      {"the list's menu", [](HWND list) { test::ChooseFromListMenu(list, 4); }},
   };
   for (const auto& [name, undo] : ways) {
     SCOPED_TRACE(name);
@@ -219,7 +192,7 @@ TEST(MainDialogRun, UndoLastRunAsksThenPutsBackWhatTheLastRunAloneChanged) {
     test::Type(window.Item(ids::kRemoveText), L"X");
     for (const std::string& path : {first, second}) {
       test::Click(window.Item(ids::kClear));
-      Drop(window.hwnd(), {path});
+      test::Drop(window.hwnd(), {path});
       clock.Advance(std::chrono::seconds(2));
       test::Click(window.Item(ids::kStart));
     }
@@ -230,7 +203,7 @@ TEST(MainDialogRun, UndoLastRunAsksThenPutsBackWhatTheLastRunAloneChanged) {
       defaultButton = DefaultButton(box);
       PostMessageW(box, WM_COMMAND, IDYES, 0);
     });
-    PressKey(window.Item(ids::kFileList), 'Z', {VK_CONTROL});  // not the window's
+    test::PressKey(window.Item(ids::kFileList), 'Z', {VK_CONTROL});  // not the window's
     EXPECT_THAT(watcher.seen(), ElementsAre());
     undo(window.Item(ids::kFileList));
 

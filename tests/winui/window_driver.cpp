@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include <array>
 #include <cstdlib>
 #include <cstring>
 
@@ -101,6 +102,30 @@ HDROP MakeDrop(const std::vector<std::wstring>& paths) {
   }
   GlobalUnlock(memory);
   return static_cast<HDROP>(memory);
+}
+
+void Drop(HWND window, const std::vector<std::string>& paths) {
+  std::vector<std::wstring> wide;
+  for (const std::string& path : paths) wide.push_back(Wide(path));
+  SendMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop(wide)), 0);
+}
+
+void PressKey(HWND control, WPARAM key, std::initializer_list<int> modifiers) {
+  std::array<BYTE, 256> keys{};
+  GetKeyboardState(keys.data());
+  std::array<BYTE, 256> held = keys;
+  for (const int modifier : modifiers) held[static_cast<std::size_t>(modifier)] = 0x80;
+  SetKeyboardState(held.data());
+  PostMessageW(control, WM_KEYDOWN, key, 1);
+  Pump();
+  SetKeyboardState(keys.data());
+}
+
+void ChooseFromListMenu(HWND list, int downs) {
+  for (int down = 0; down < downs; ++down) PostMessageW(list, WM_KEYDOWN, VK_DOWN, 0);
+  PostMessageW(list, WM_KEYDOWN, VK_RETURN, 0);
+  SendMessageW(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), MAKELPARAM(-1, -1));
+  Pump();
 }
 
 }  // namespace quillmere::test

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -73,5 +74,13 @@ bool Ticked(HWND box);
 std::vector<std::wstring> ListItems(HWND list);
 // A shell drop record of these paths, as the shell hands it to WM_DROPFILES.
 HDROP MakeDrop(const std::vector<std::wstring>& paths);
+// The paths dropped on the window.
+void Drop(HWND window, const std::vector<std::string>& paths);
+// `key` pressed in `control` with `modifiers` held.
+void PressKey(HWND control, WPARAM key, std::initializer_list<int> modifiers = {});
+// The list's menu opened from the keyboard (Shift+F10, the menu key), and
+// the item `downs` presses of the down arrow reach chosen (the menu passes
+// over separators only).
+void ChooseFromListMenu(HWND list, int downs);
 
 }  // namespace quillmere::test

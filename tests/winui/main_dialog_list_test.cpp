@@ -1,0 +1,143 @@
+// The native window's file list: its menu, Delete, the marks of failed
+// files with their reasons in the tips, and whole paths.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "file_list_control.h"
+#include "manual_clock.h"
+#include "modal_watcher.h"
+#include "resource_ids.h"
+#include "test_files.h"
+#include "win32_api.h"
+#include "win_window_services.h"
+#include "window_driver.h"
+
+namespace quillmere {
+namespace {
+
+using test::WindowUnderTest;
+using ::testing::ElementsAre;
+
+struct MenuItem {
+  std::wstring text;
+  bool enabled;
+  bool operator==(const MenuItem&) const = default;
+};
+
+std::vector<MenuItem> Items(HMENU menu) {
+  std::vector<MenuItem> items;
+  for (int at = 0; at < GetMenuItemCount(menu); ++at) {
+    wchar_t text[80] = {};
+    GetMenuStringW(menu, static_cast<UINT>(at), text, 80, MF_BYPOSITION);
+    const UINT state = GetMenuState(menu, static_cast<UINT>(at), MF_BYPOSITION);
+    items.push_back({text, (state & MF_GRAYED) == 0});
+  }
+  return items;
+}
+
+void Select(HWND list, int item) {
+  LVITEMW state{};
+  state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  state.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(list, LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&state));
+}
+
+std::wstring Tip(HWND dialog, int item) {
+  std::wstring text(1024, L'\0');
+  NMLVGETINFOTIPW tip{};
+  tip.hdr.hwndFrom = GetDlgItem(dialog, ids::kFileList);
+  tip.hdr.idFrom = static_cast<UINT_PTR>(ids::kFileList);
+  tip.hdr.code = LVN_GETINFOTIPW;
+  tip.pszText = text.data();
+  tip.cchTextMax = static_cast<int>(text.size());
+  tip.iItem = item;
+  SendMessageW(dialog, WM_NOTIFY, static_cast<WPARAM>(ids::kFileList),
+               reinterpret_cast<LPARAM>(&tip));
+  return text.c_str();
+}
+
+int ImageOf(HWND list, int index) {
+  LVITEMW item{};
+  item.mask = LVIF_IMAGE;
+  item.iItem = index;
+  SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+  return item.iImage;
+}
+
+TEST(MainDialogList, TheMenuOffersWhatTheSelectionAllows) {
+  const std::vector<MenuItem> none = {{L"&Add folder...", true},
+                                      {L"&Remove selected\tDel", false},
+                                      {L"&Open containing folder", false},
+                                      {L"", false},
+                                      {L"&Undo last run\tCtrl+Shift+Z", true}};
+  const std::pair<std::size_t, std::vector<bool>> cases[] = {
+      {0, {true, false, false, false, true}},
+      {1, {true, true, true, false, true}},
+      {2, {true, true, false, false, true}},
+  };
+  for (const auto& [selected, enabled] : cases) {
+    const HMENU menu = MakeListMenu(selected);
+    std::vector<MenuItem> expected = none;
+    for (std::size_t i = 0; i < expected.size(); ++i) expected[i].enabled = enabled[i];
+    expected[3].enabled = Items(menu)[3].enabled;  // a separator's state says nothing
+    EXPECT_EQ(Items(menu), expected) << selected;
+    DestroyMenu(menu);
+  }
+}
+
+TEST(MainDialogList, DeleteAndTheMenuTakeTheSelectedFilesOffAndSaySo) {
+  test::TempFolder folder;
+  const WindowUnderTest window;
+  const HWND list = window.Item(ids::kFileList);
+  test::Drop(window.hwnd(), {folder / "a.htm", folder / "b.htm", folder / "c.htm"});
+  Select(list, 0);
+  test::PressKey(list, VK_DELETE);
+  EXPECT_THAT(test::ListItems(list),
+              ElementsAre(test::Wide(folder / "b.htm"), test::Wide(folder / "a.htm")));
+  EXPECT_EQ(WindowText(window.Item(ids::kStatusLine)), L"OK.Selected files : 2");
+
+  Select(list, 1);
+  test::ChooseFromListMenu(list, 2);  // "Remove selected"
+  EXPECT_THAT(test::ListItems(list), ElementsAre(test::Wide(folder / "b.htm")));
+  EXPECT_EQ(WindowText(window.Item(ids::kStatusLine)), L"OK.Selected files : 1");
+  // START takes only what is left.
+  EXPECT_EQ(window.dialog().logic().list().size(), 1u);
+}
+
+TEST(MainDialogList, AFailedFileIsMarkedWithItsReasonInItsTipUntilTheNextRun) {
+  test::TempFolder folder;
+  const std::string good = folder / "good.htm";
+  const std::string missing = folder / "missing.htm";
+  test::WriteFile(good, "x");
+  WindowUnderTest window;
+  test::ManualClock clock;
+  window.dialog().logic().SetClock(clock.Function());
+  const HWND list = window.Item(ids::kFileList);
+  test::Drop(window.hwnd(), {good, missing});
+  const test::ModalWatcher watcher(window.hwnd());
+  test::Click(window.Item(ids::kStart));
+
+  EXPECT_NE(ImageOf(list, 0), ImageOf(list, 1));  // missing.htm, on top, marked
+  EXPECT_EQ(Tip(window.hwnd(), 0), test::Wide(missing) + L"\nnot found");
+  EXPECT_EQ(Tip(window.hwnd(), 1), test::Wide(good));
+  test::WriteFile(missing, "y");
+  clock.Advance(std::chrono::seconds(2));
+  test::Click(window.Item(ids::kStart));
+  EXPECT_EQ(Tip(window.hwnd(), 0), test::Wide(missing));
+}
+
+TEST(MainDialogList, ALongPathIsShownWholeNotCutAtAFolder) {
+  const WindowUnderTest window;
+  const HWND list = window.Item(ids::kFileList);
+  const std::string path =
+      "C:\\users\\root\\Documents\\site\\" + std::string(120, 'n') + "\\page100.htm";
+  test::Drop(window.hwnd(), {path});
+  const std::wstring wide = test::Wide(path);
+  const auto needed =
+      SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+  EXPECT_GT(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0), needed);
+  EXPECT_EQ(Tip(window.hwnd(), 0), wide);
+}
+
+}  // namespace
+}  // namespace quillmere
