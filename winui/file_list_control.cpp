@@ -63,20 +63,29 @@ void AppendItem(HMENU menu, int id, const char* text, const wchar_t* shortcut, b
 
 }  // namespace
 
-std::string FileListControl::PathAt(int item) const {
+std::string FileListControl::PathOf(int item) const {
   return ShownUtf8(ItemText(list_, item));
 }
 
 std::vector<std::string> FileListControl::SelectedPaths() const {
   std::vector<std::string> paths;
-  for (const int item : SelectedItems(list_)) paths.push_back(PathAt(item));
+  for (const int item : SelectedItems(list_)) paths.push_back(PathOf(item));
   return paths;
+}
+
+std::optional<std::string> FileListControl::ChosenPath() const {
+  const std::vector<int> selected = SelectedItems(list_);
+  if (selected.size() == 1) return PathOf(selected.front());
+  const auto focused =
+      static_cast<int>(SendMessageW(list_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+  if (!selected.empty() || focused < 0) return std::nullopt;
+  return PathOf(focused);
 }
 
 std::vector<std::string> FileListControl::RemoveSelected() {
   const std::vector<int> items = SelectedItems(list_);
   std::vector<std::string> paths;
-  for (const int item : items) paths.push_back(PathAt(item));
+  for (const int item : items) paths.push_back(PathOf(item));
   for (auto item = items.rbegin(); item != items.rend(); ++item) {
     SendMessageW(list_, LVM_DELETEITEM, static_cast<WPARAM>(*item), 0);
   }
@@ -93,7 +102,7 @@ void FileListControl::SetFailures(std::unordered_map<std::string, std::string> f
     LVITEMW item{};
     item.mask = LVIF_IMAGE;
     item.iItem = index;
-    item.iImage = failed_.contains(PathAt(index)) ? kFailedImage : kNoImage;
+    item.iImage = failed_.contains(PathOf(index)) ? kFailedImage : kNoImage;
     SendMessageW(list_, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
   }
 }
@@ -105,7 +114,7 @@ std::optional<std::string> FileListControl::FailureOf(const std::string& path) c
 }
 
 std::wstring FileListControl::TipOf(int item) const {
-  const std::string path = PathAt(item);
+  const std::string path = PathOf(item);
   const std::optional<std::string> reason = FailureOf(path);
   return ShownWide(reason ? path + "\n" + *reason : path);
 }
@@ -129,6 +138,7 @@ HMENU MakeListMenu(std::size_t selected) {
   AppendItem(menu, ids::kIdmAddFolder, texts::kAddFolder, nullptr, true);
   AppendItem(menu, ids::kIdmRemoveSelected, texts::kRemoveSelected, L"Del", selected > 0);
   AppendItem(menu, ids::kIdmOpenFolder, texts::kOpenFolder, nullptr, selected == 1);
+  AppendItem(menu, ids::kIdmPreview, texts::kPreviewChanges, L"Ctrl+Shift+P", selected == 1);
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   AppendItem(menu, ids::kIdmUndoLastRun, texts::kUndoLastRun, L"Ctrl+Shift+Z", true);
   return menu;

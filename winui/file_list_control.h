@@ -19,8 +19,12 @@ class FileListControl {
  public:
   explicit FileListControl(HWND list) : list_(list) {}
 
+  std::string PathOf(int item) const;
   // The selected items' paths, top first.
   std::vector<std::string> SelectedPaths() const;
+  // The one file a command on "the selected file" takes: the only selected
+  // one, or with none selected the focused one.
+  std::optional<std::string> ChosenPath() const;
   // Takes the selected items off and gives their paths, top first.
   std::vector<std::string> RemoveSelected();
   // Marks the listed paths that failed with the warning icon; the reason
@@ -35,15 +39,13 @@ class FileListControl {
   void FitColumns();
 
  private:
-  std::string PathAt(int item) const;
-
   HWND list_;
   std::unordered_map<std::string, std::string> failed_;
 };
 
 // The list's menu for `selected` selected files: "Add folder...", "Remove
-// selected", "Open containing folder", then "Undo last run", each with its
-// access key and shortcut.
+// selected", "Open containing folder", "Preview changes...", then "Undo last
+// run", each with its access key and shortcut.
 HMENU MakeListMenu(std::size_t selected);
 
 // Explorer showing the file's folder with the file selected.

@@ -11,6 +11,7 @@
 #include "cleaning_groups.h"
 #include "dropped_files.h"
 #include "little_help.h"
+#include "preview_dialog.h"
 #include "resource_ids.h"
 #include "system_command.h"
 #include "system_menu.h"
@@ -38,7 +39,8 @@ bool IsCleaningTextField(int id) {
 
 // Ctrl+Z stays the edit fields' own undo.
 const std::vector<ACCEL> kWindowKeys{
-    {FVIRTKEY | FCONTROL | FSHIFT, 'Z', static_cast<WORD>(ids::kIdmUndoLastRun)}};
+    {FVIRTKEY | FCONTROL | FSHIFT, 'Z', static_cast<WORD>(ids::kIdmUndoLastRun)},
+    {FVIRTKEY | FCONTROL | FSHIFT, 'P', static_cast<WORD>(ids::kIdmPreview)}};
 
 // Where a menu opened from the keyboard goes: below the list's focused item,
 // or at its top left corner.
@@ -184,6 +186,9 @@ void CMainDlg::OnCommand(int id, int code) {
     case ids::kIdmOpenFolder:
       OnOpenFolder();
       return;
+    case ids::kIdmPreview:
+      if (const std::optional<std::string> path = list_->ChosenPath()) OpenPreview(*path);
+      return;
     default:
       break;
   }
@@ -281,6 +286,11 @@ bool CMainDlg::OnListNotice(const NMHDR& notice) {
     if (reinterpret_cast<const NMLVKEYDOWN&>(notice).wVKey == VK_DELETE) OnRemoveSelected();
     return true;
   }
+  if (notice.code == NM_DBLCLK) {
+    const int item = reinterpret_cast<const NMITEMACTIVATE&>(notice).iItem;
+    if (item >= 0) OpenPreview(list_->PathOf(item));
+    return true;
+  }
   if (notice.code == LVN_GETINFOTIPW) {
     auto& tip = const_cast<NMLVGETINFOTIPW&>(reinterpret_cast<const NMLVGETINFOTIPW&>(notice));
     const std::wstring text = list_->TipOf(tip.iItem);
@@ -308,6 +318,14 @@ void CMainDlg::OnAddFolder() {
 void CMainDlg::OnOpenFolder() {
   const std::vector<std::string> selected = list_->SelectedPaths();
   if (selected.size() == 1) ShowInExplorer(selected.front());
+}
+
+void CMainDlg::OpenPreview(const std::string& path) {
+  if (logic_->busy()) return;
+  // The options as the window shows them now, as a run would take them.
+  services_->ExchangeData(logic_->fields(), ExchangeDirection::kRead);
+  CPreviewDlg preview(*files_, path, logic_->fields().options);
+  preview.RunModal(hwnd_);
 }
 
 void CMainDlg::ShowFailures() {

@@ -60,6 +60,8 @@ class CMainDlg {
   void OnRemoveSelected();
   void OnAddFolder();
   void OnOpenFolder();
+  // What a run with the window's options would do to the file.
+  void OpenPreview(const std::string& path);
   // After a run or an undo: the files it failed on are marked.
   void ShowFailures();
   void End(INT_PTR result);

@@ -68,18 +68,19 @@ TEST(MainDialogList, TheMenuOffersWhatTheSelectionAllows) {
   const std::vector<MenuItem> none = {{L"&Add folder...", true},
                                       {L"&Remove selected\tDel", false},
                                       {L"&Open containing folder", false},
+                                      {L"&Preview changes...\tCtrl+Shift+P", false},
                                       {L"", false},
                                       {L"&Undo last run\tCtrl+Shift+Z", true}};
   const std::pair<std::size_t, std::vector<bool>> cases[] = {
-      {0, {true, false, false, false, true}},
-      {1, {true, true, true, false, true}},
-      {2, {true, true, false, false, true}},
+      {0, {true, false, false, false, false, true}},
+      {1, {true, true, true, true, false, true}},
+      {2, {true, true, false, false, false, true}},
   };
   for (const auto& [selected, enabled] : cases) {
     const HMENU menu = MakeListMenu(selected);
     std::vector<MenuItem> expected = none;
     for (std::size_t i = 0; i < expected.size(); ++i) expected[i].enabled = enabled[i];
-    expected[3].enabled = Items(menu)[3].enabled;  // a separator's state says nothing
+    expected[4].enabled = Items(menu)[4].enabled;  // a separator's state says nothing
     EXPECT_EQ(Items(menu), expected) << selected;
     DestroyMenu(menu);
   }
@@ -124,6 +125,31 @@ TEST(MainDialogList, AFailedFileIsMarkedWithItsReasonInItsTipUntilTheNextRun) {
   clock.Advance(std::chrono::seconds(2));
   test::Click(window.Item(ids::kStart));
   EXPECT_EQ(Tip(window.hwnd(), 0), test::Wide(missing));
+}
+
+TEST(MainDialogList, CtrlShiftPAndADoubleClickPreviewTheFocusedFile) {
+  test::TempFolder folder;
+  const std::string page = folder / "page.htm";
+  test::WriteFile(page, "<font>x</font>");
+  const WindowUnderTest window;
+  const HWND list = window.Item(ids::kFileList);
+  test::Drop(window.hwnd(), {folder / "other.htm", page});
+  LVITEMW focus{};
+  focus.stateMask = LVIS_FOCUSED;
+  focus.state = LVIS_FOCUSED;  // focused, not selected
+  SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&focus));
+  const test::ModalWatcher watcher(window.hwnd(), [](HWND box, const test::SeenBox&) {
+    PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
+  });
+  test::PressKey(list, 'P', {VK_CONTROL, VK_SHIFT});
+  NMITEMACTIVATE click{};
+  click.hdr = {list, static_cast<UINT_PTR>(ids::kFileList), static_cast<UINT>(NM_DBLCLK)};
+  click.iItem = 1;
+  SendMessageW(window.hwnd(), WM_NOTIFY, ids::kFileList, reinterpret_cast<LPARAM>(&click));
+  ASSERT_EQ(watcher.seen().size(), 2u);
+  EXPECT_EQ(watcher.seen()[0].caption, L"Preview of page.htm");
+  EXPECT_EQ(watcher.seen()[1].caption, L"Preview of other.htm");
+  EXPECT_EQ(test::ReadFile(page), "<font>x</font>");
 }
 
 TEST(MainDialogList, ALongPathIsShownWholeNotCutAtAFolder) {
