@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QDesktopServices>
 #include <QDir>
 #include <QDragEnterEvent>
@@ -98,6 +99,12 @@ void CMainDlg::WireEvents() {
   typed_.start->installEventFilter(this);
   typed_.fileList->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(typed_.fileList, &QWidget::customContextMenuRequested, this, &CMainDlg::OnListMenu);
+  // From the keyboard (Shift+F10, the Menu key) the menu opens below the
+  // focused item.
+  auto* menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), typed_.fileList, nullptr,
+                                nullptr, Qt::WidgetShortcut);
+  connect(menuKey, &QShortcut::activated, this, [this] { OnListMenu(FocusedItemPoint()); });
+  typed_.fileList->installEventFilter(this);
   auto* remove =
       new QShortcut(QKeySequence::Delete, typed_.fileList, nullptr, nullptr, Qt::WidgetShortcut);
   connect(remove, &QShortcut::activated, this, &CMainDlg::OnRemoveSelected);
@@ -185,20 +192,23 @@ void CMainDlg::ShowFailures() {
 void CMainDlg::OnListMenu(const QPoint& at) {
   if (logic_.busy()) return;
   QMenu menu(this);
-  menu.addAction(Tr(texts::kAddFolder), this, &CMainDlg::OnAddFolder);
+  // Each item with its access key: its first letter.
+  const auto withKey = [](const char* text) { return QStringLiteral("&") + Tr(text); };
+  menu.addAction(withKey(texts::kAddFolder), this, &CMainDlg::OnAddFolder);
   const std::vector<std::string> selected = typed_.fileList->selectedPaths();
-  QAction* remove = menu.addAction(Tr(texts::kRemoveSelected), this, &CMainDlg::OnRemoveSelected);
+  QAction* remove =
+      menu.addAction(withKey(texts::kRemoveSelected), this, &CMainDlg::OnRemoveSelected);
   remove->setShortcut(QKeySequence::Delete);
   remove->setEnabled(!selected.empty());
-  QAction* open = menu.addAction(Tr(texts::kOpenFolder), this,
+  QAction* open = menu.addAction(withKey(texts::kOpenFolder), this,
                                  [this, selected] { OpenContainingFolder(selected.front()); });
   open->setEnabled(selected.size() == 1);
-  QAction* preview = menu.addAction(Tr(texts::kPreviewChanges), this,
+  QAction* preview = menu.addAction(withKey(texts::kPreviewChanges), this,
                                     [this, selected] { OpenPreview(selected.front()); });
   preview->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+P")));
   preview->setEnabled(selected.size() == 1);
   menu.addSeparator();
-  QAction* undo = menu.addAction(Tr(texts::kUndoLastRun), this, &CMainDlg::OnUndoLastRun);
+  QAction* undo = menu.addAction(withKey(texts::kUndoLastRun), this, &CMainDlg::OnUndoLastRun);
   undo->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+Z")));
   menu.exec(typed_.fileList->viewport()->mapToGlobal(at));
 }
@@ -241,8 +251,20 @@ void CMainDlg::CentreOnScreen() {
 }
 
 void CMainDlg::OnPreviewSelected() {
+  // The only selected file, or with none selected the focused one.
   const std::vector<std::string> selected = typed_.fileList->selectedPaths();
-  if (selected.size() == 1) OpenPreview(selected.front());
+  const QModelIndex focused = typed_.fileList->currentIndex();
+  if (selected.size() == 1) {
+    OpenPreview(selected.front());
+  } else if (selected.empty() && focused.isValid()) {
+    OpenPreview(typed_.fileList->path(focused.row()));
+  }
+}
+
+QPoint CMainDlg::FocusedItemPoint() const {
+  const QModelIndex focused = typed_.fileList->currentIndex();
+  if (!focused.isValid()) return {};
+  return typed_.fileList->visualRect(focused).bottomLeft();
 }
 
 void CMainDlg::OpenPreview(const std::string& path) {
@@ -301,6 +323,12 @@ bool CMainDlg::eventFilter(QObject* watched, QEvent* event) {
   // must not act as a click there.
   if (watched == typed_.start && logic_.running() && event->type() == QEvent::KeyPress &&
       IsEnter(*static_cast<QKeyEvent*>(event))) {
+    return true;
+  }
+  // The Menu key: the menu below the focused item, not at the pointer.
+  if (watched == typed_.fileList && event->type() == QEvent::ContextMenu &&
+      static_cast<QContextMenuEvent*>(event)->reason() == QContextMenuEvent::Keyboard) {
+    OnListMenu(FocusedItemPoint());
     return true;
   }
   return QDialog::eventFilter(watched, event);

@@ -74,8 +74,10 @@ class CMainDlg : public QDialog {
   void OnStartClicked();
   // Marks the files that failed in the last run in the list.
   void ShowFailures();
-  // The list's context menu, and what it offers.
+  // The list's context menu at `at` in the list's viewport, and what it offers.
   void OnListMenu(const QPoint& at);
+  // Below the focused item, where a menu opened from the keyboard goes.
+  QPoint FocusedItemPoint() const;
   void OnAddFolder();
   void OnRemoveSelected();
   void OpenContainingFolder(const std::string& path);

@@ -2,9 +2,13 @@
 // that it writes nothing.
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QTreeWidget>
 
 #include "file_list_view.h"
@@ -101,6 +105,53 @@ TEST_F(PreviewWindowTest, ADoubleClickPreviewsTheFileWithTheWindowsOptionsAndWri
   EXPECT_EQ(ReadFile(path), text);
   EXPECT_EQ(QFileInfo(QString::fromStdString(path)).lastModified(), was.lastModified());
   EXPECT_EQ(Status(), status);
+}
+
+TEST_F(PreviewWindowTest, FromTheKeyboardTheMenuOpensAtTheFocusedFileAndCtrlShiftPPreviewsIt) {
+  const std::string focused = WriteFile(dir, QStringLiteral("focused.htm"), "a");
+  const std::string top = WriteFile(dir, QStringLiteral("top.htm"), "b");
+  AddByDialog({focused, top});  // each goes on top: focused.htm is the second row
+  FileListView& list = *window->typed().fileList;
+  list.setFocus();
+  list.clearSelection();
+  list.selectionModel()->setCurrentIndex(list.model()->index(1, 0), QItemSelectionModel::NoUpdate);
+  const QPoint below =
+      list.viewport()->mapToGlobal(list.visualRect(list.currentIndex()).bottomLeft());
+
+  for (const auto& [name, key] :
+       {std::pair{"Shift+F10", QKeyCombination(Qt::ShiftModifier, Qt::Key_F10)},
+        std::pair{"Menu", QKeyCombination(Qt::NoModifier, Qt::Key_Menu)}}) {
+    SCOPED_TRACE(name);
+    QStringList items;
+    QPoint at;
+    QTimer::singleShot(0, [&] {
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      if (menu == nullptr) return;
+      at = menu->pos();
+      for (const QAction* action : menu->actions()) {
+        if (!action->isSeparator()) items << action->text();
+      }
+      menu->close();
+    });
+    if (key.key() == Qt::Key_Menu) {
+      QContextMenuEvent event(QContextMenuEvent::Keyboard, QPoint(1, 1),
+                              list.mapToGlobal(QPoint(1, 1)));
+      QApplication::sendEvent(&list, &event);
+    } else {
+      QTest::keyClick(&list, key.key(), key.keyboardModifiers());
+    }
+    EXPECT_EQ(at, below);
+    EXPECT_EQ(items, (QStringList{"&Add folder...", "&Remove selected", "&Open containing folder",
+                                  "&Preview changes...", "&Undo last run"}));
+  }
+
+  // The offscreen platform gives no window back its activation when a popup closes.
+  QApplication::setActiveWindow(window.get());
+  QTest::keyClick(window.get(), Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
+  CPreviewDlg* preview = window->preview();
+  ASSERT_TRUE(WaitForPreview(preview));
+  EXPECT_EQ(preview->windowTitle(), QStringLiteral("Preview of focused.htm"));
+  preview->accept();
 }
 
 TEST(PreviewDialog, AFileThatCannotBeReadOrCleanedSaysWhy) {
