@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QScreen>
@@ -15,6 +16,7 @@
 #include "file_list_view.h"
 #include "texts.h"
 #include "translation.h"
+#include "wrapped_text.h"
 
 namespace quillmere {
 
@@ -37,37 +39,36 @@ int WidestLine(const QWidget& box, const QFontMetrics& metrics) {
   return std::min(screenWidth, 100 * metrics.averageCharWidth());
 }
 
-// The line with a break opportunity between every two characters, so that a
-// path without spaces wraps wherever its line is full.
-QString BreakableAnywhere(const QString& line) {
-  QString breakable;
-  for (const QChar c : line) {
-    if (!breakable.isEmpty()) breakable += QChar(0x200B);  // zero-width space
-    breakable += c;
-  }
-  return breakable;
-}
-
 // Message boxes wrap at about half the screen's width; a box whose lines are
 // longer is widened instead, up to its widest, so each line of text stays one
 // line as written. A line longer still (a long path) wraps at any character,
-// so all of it shows.
+// so all of it shows: the box's label gives way to a WrappedText, as a label
+// wraps only between words.
 void KeepLinesWhole(QMessageBox& box) {
   auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
   if (label == nullptr) return;
   const QFontMetrics metrics(label->font());
   const int limit = WidestLine(box, metrics);
   int widest = 0;
-  QStringList lines = box.text().split(QLatin1Char('\n'));
-  for (QString& line : lines) {
+  for (const QString& line : box.text().split(QLatin1Char('\n'))) {
     const int tabs = static_cast<int>(line.count(QLatin1Char('\t')));
-    const int width = metrics.horizontalAdvance(line) + tabs * 8 * metrics.averageCharWidth();
-    if (width > limit) line = BreakableAnywhere(line);
-    widest = std::max(widest, width);
+    widest =
+        std::max(widest, metrics.horizontalAdvance(line) + tabs * 8 * metrics.averageCharWidth());
   }
-  if (widest > limit) box.setText(lines.join(QLatin1Char('\n')));
   label->setWordWrap(true);
   label->setMinimumWidth(std::min(widest + 1, limit));
+  if (widest <= limit) return;
+  InstallWrappedTextAccessibility();
+  auto* wrapped = new WrappedText(box.text(), &box);
+  wrapped->setObjectName(QStringLiteral("quillmere_wrapped_text"));
+  wrapped->setFont(label->font());
+  wrapped->setMinimumWidth(limit);
+  wrapped->setMaximumWidth(limit);
+  if (box.layout()->replaceWidget(label, wrapped) != nullptr) {
+    label->hide();
+  } else {
+    delete wrapped;
+  }
 }
 
 }  // namespace

@@ -20,6 +20,7 @@
 #include "resource_ids.h"
 #include "static_text.h"
 #include "ui_test_support.h"
+#include "wrapped_text.h"
 
 namespace quillmere::test {
 namespace {
@@ -79,14 +80,18 @@ TEST_F(EveryoneTest, AnErrorBoxShowsALongPathWholeAtASaneWidth) {
   const auto box = MakeMessageBox("File open error: " + path, "", MessageStyle::kExclamation,
                                   window.get(), "not found");
   box->show();
-  auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
-  ASSERT_NE(label, nullptr);
-  // Every character is there, and the lines it wraps into show whole.
-  EXPECT_EQ(label->text().remove(QChar(0x200B)),
-            QString::fromStdString("File open error: " + path));
+  const QString message = QString::fromStdString("File open error: " + path);
+  auto* text = box->findChild<WrappedText*>();
+  ASSERT_NE(text, nullptr);
+  // The text exactly as it is, for a screen reader and a copy alike, and the
+  // lines it wraps into show whole.
+  EXPECT_EQ(text->text(), message);
+  EXPECT_EQ(box->text(), message);
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(text)->text(QAccessible::Name), message);
+  EXPECT_EQ(QAccessible::queryAccessibleInterface(text)->role(), QAccessible::StaticText);
   EXPECT_LE(box->width(), box->screen()->availableGeometry().width());
-  EXPECT_GE(label->height(), label->heightForWidth(label->width()));
-  EXPECT_GT(label->height(), 2 * label->fontMetrics().height());
+  EXPECT_GE(text->height(), text->heightForWidth(text->width()));
+  EXPECT_GT(text->height(), 2 * text->fontMetrics().height());
 }
 
 TEST_F(EveryoneTest, TheStatusLineGivesUpAPathsMiddleRatherThanCutALine) {
