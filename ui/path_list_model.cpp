@@ -26,6 +26,10 @@ QVariant PathListModel::data(const QModelIndex& index, int role) const {
     case Qt::DecorationRole:
       if (failed != failed_.end()) return failedIcon_;
       return {};
+    case Qt::AccessibleDescriptionRole:
+      // A screen reader tells why the file failed, as the tip shows it.
+      if (failed != failed_.end()) return failed->second;
+      return {};
     default:
       return {};
   }

@@ -123,6 +123,12 @@ TEST_F(EveryoneTest, FailedFilesStayMarkedWithTheirReasonUntilTheNextRun) {
   EXPECT_FALSE(model.data(failed, Qt::DecorationRole).isNull());
   EXPECT_TRUE(model.data(failed, Qt::ToolTipRole).toString().endsWith(QStringLiteral("not found")));
   EXPECT_TRUE(model.data(model.index(1), Qt::DecorationRole).isNull());
+  // A screen reader hears the reason as the item's description.
+  QAccessibleInterface* list = QAccessible::queryAccessibleInterface(window->typed().fileList);
+  ASSERT_NE(list, nullptr);
+  ASSERT_GE(list->childCount(), 2);
+  EXPECT_EQ(list->child(0)->text(QAccessible::Description), QStringLiteral("not found"));
+  EXPECT_EQ(list->child(1)->text(QAccessible::Description), QString());
 
   WriteFile(dir, QStringLiteral("missing.htm"), "now here");
   clock.Advance(MainWindowLogic::kStartQuietTime);
