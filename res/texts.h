@@ -82,6 +82,8 @@ inline constexpr const char* kPreviewNoLineEnd = "[no line end]";
 inline constexpr const char* kAboutMenuItem = "&About ...";
 inline constexpr const char* kDropProgress = "OK. Files : %d";
 inline constexpr const char* kSelectedFiles = "OK.Selected files : %d";
+// Below the count of the files left, after files were taken off the list.
+inline constexpr const char* kRemovedFiles = "Removed : %d file(s)";
 // After it: the first folder's path and its reason in brackets.
 inline constexpr const char* kFoldersNotReadSummary = "Folders not read : %d, the first: ";
 inline constexpr const char* kRunSummary = "OK. Files : %d, Replaced files : %d, Errors : %d";

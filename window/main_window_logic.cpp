@@ -175,8 +175,12 @@ void MainWindowLogic::OnAddFolder(const std::string& folder) {
 void MainWindowLogic::RemovePaths(const std::vector<std::string>& paths) {
   if (busy()) return;
   window_.ExchangeData(fields_, ExchangeDirection::kRead);
+  const int before = list_.size();
   list_.Remove(paths);
   ReportSelected();
+  const int removed = before - list_.size();
+  fields_.statusText += '\n' + FormatString(window_.Translate(texts::kRemovedFiles), removed);
+  window_.ExchangeData(fields_, ExchangeDirection::kWrite);
 }
 
 void MainWindowLogic::OnAddFiles() {

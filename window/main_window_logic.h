@@ -57,7 +57,7 @@ class MainWindowLogic : private BatchObserver {
   // Adds the text and HTML files in a folder's tree.
   void OnAddFolder(const std::string& folder);
   // Takes these paths off the list (the window's list control takes them off
-  // itself) and tells how many are left.
+  // itself) and tells how many were taken off and how many are left.
   void RemovePaths(const std::vector<std::string>& paths);
   // "Set for PDA": ticks or clears its boxes, keeping all else shown.
   void ApplyPdaPreset();

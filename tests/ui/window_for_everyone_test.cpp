@@ -145,6 +145,7 @@ TEST_F(EveryoneTest, SelectedFilesComeOffTheListWithDelete) {
   QTest::keyClick(list, Qt::Key_Delete);
   EXPECT_EQ(Listed(), (std::vector<std::string>{"/x/c.htm", "/x/a.htm"}));
   EXPECT_EQ(window->logic().list().FromTheTop(), Listed());
+  EXPECT_EQ(Status(), QStringLiteral("OK.Selected files : 2\nRemoved : 1 file(s)"));
 }
 
 TEST_F(EveryoneTest, AddFolderAddsItsTextFiles) {
