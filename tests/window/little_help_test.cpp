@@ -21,7 +21,8 @@ TEST(LittleHelp, FirstBoxIntroducesTheProgram) {
             "You can open files with button \"Add files\" or drag and drop files on main "
             "window.\n"
             "A click button \"START\" will convert files according check options.\n\n"
-            "A program do not creates backup of selected files !\n\n");
+            "A run can be undone: \"Undo last run\" in the file list's menu (Ctrl+Shift+Z)\n"
+            "puts back the files it changed.\n\n");
 }
 
 TEST(LittleHelp, SecondBoxListsTheFunctionsOneALine) {
