@@ -64,7 +64,9 @@ void KeepLinesWhole(QMessageBox& box) {
   wrapped->setFont(label->font());
   wrapped->setMinimumWidth(limit);
   wrapped->setMaximumWidth(limit);
-  if (box.layout()->replaceWidget(label, wrapped) != nullptr) {
+  // The layout hands back the item that held the label, now the caller's.
+  if (QLayoutItem* held = box.layout()->replaceWidget(label, wrapped)) {
+    delete held;
     label->hide();
   } else {
     delete wrapped;
