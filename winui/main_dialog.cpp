@@ -143,7 +143,7 @@ bool CMainDlg::Handle(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& resul
       return true;
     }
     case WM_NOTIFY:
-      return OnListNotice(*reinterpret_cast<const NMHDR*>(lParam));
+      return OnListNotice(*reinterpret_cast<NMHDR*>(lParam));
     case WM_NCDESTROY:
       keys_.reset();
       return false;
@@ -280,7 +280,7 @@ void CMainDlg::OnListMenu(HWND list, POINT at, bool fromKeyboard) {
   if (chosen != 0) OnCommand(chosen, 0);
 }
 
-bool CMainDlg::OnListNotice(const NMHDR& notice) {
+bool CMainDlg::OnListNotice(NMHDR& notice) {
   if (notice.idFrom != static_cast<UINT_PTR>(ids::kFileList)) return false;
   if (notice.code == LVN_KEYDOWN) {
     if (reinterpret_cast<const NMLVKEYDOWN&>(notice).wVKey == VK_DELETE) OnRemoveSelected();
@@ -292,7 +292,7 @@ bool CMainDlg::OnListNotice(const NMHDR& notice) {
     return true;
   }
   if (notice.code == LVN_GETINFOTIPW) {
-    auto& tip = const_cast<NMLVGETINFOTIPW&>(reinterpret_cast<const NMLVGETINFOTIPW&>(notice));
+    auto& tip = reinterpret_cast<NMLVGETINFOTIPW&>(notice);
     const std::wstring text = list_->TipOf(tip.iItem);
     if (tip.pszText != nullptr && tip.cchTextMax > 0) {
       const auto length =

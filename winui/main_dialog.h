@@ -56,7 +56,7 @@ class CMainDlg {
   void OnListMenu(HWND list, POINT at, bool fromKeyboard);
   // The list's notices: Delete takes the selected files off, and a tip
   // shows an item's whole path and why it failed.
-  bool OnListNotice(const NMHDR& notice);
+  bool OnListNotice(NMHDR& notice);
   void OnRemoveSelected();
   void OnAddFolder();
   void OnOpenFolder();

@@ -206,9 +206,7 @@ bool CPreviewDlg::Handle(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& re
 void CPreviewDlg::OnInit() {
   const DWORD pane = WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_OWNERDATA | LVS_NOCOLUMNHEADER |
                      LVS_SINGLESEL | LVS_SHOWSELALWAYS;
-  const HWND summary =
-      MakeControl(hwnd_, WC_STATICW, ShownWide(texts::kPreviewWorking), SS_NOPREFIX, kSummary);
-  (void)summary;
+  MakeControl(hwnd_, WC_STATICW, ShownWide(texts::kPreviewWorking), SS_NOPREFIX, kSummary);
   MakeControl(hwnd_, WC_STATICW, ShownWide(texts::kPreviewGroups), 0, kGroupsLabel);
   const HWND groups = MakeControl(hwnd_, WC_LISTVIEWW, L"",
                                   WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_NOSORTHEADER, kGroups);

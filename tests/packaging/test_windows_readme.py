@@ -1,7 +1,8 @@
 """README.txt of the Windows packages, as tools/make-windows-readme.py writes it."""
 
-import importlib.util
 import os
+import runpy
+import types
 import subprocess
 import sys
 import tempfile
@@ -10,9 +11,8 @@ import unittest
 SOURCE_DIR = os.environ["QUILLMERE_SOURCE_DIR"]
 SCRIPT = os.path.join(SOURCE_DIR, "tools", "make-windows-readme.py")
 
-spec = importlib.util.spec_from_file_location("make_windows_readme", SCRIPT)
-make_windows_readme = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(make_windows_readme)
+# The script's functions, loaded from its file (its name is no module name).
+make_windows_readme = types.SimpleNamespace(**runpy.run_path(SCRIPT, run_name="make_windows_readme"))
 
 
 class Conversion(unittest.TestCase):
