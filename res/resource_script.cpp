@@ -9,6 +9,8 @@
 namespace quillmere {
 namespace {
 
+constexpr const char* kShellDialogFont = "MS Shell Dlg 2";
+
 struct StyleName {
   std::uint32_t bit;
   const char* name;
@@ -136,7 +138,7 @@ std::string DialogScript(const DialogTemplate& dialog) {
                                           {kSystemMenu, "WS_SYSMENU"},
                                           {kMinimizeBox, "WS_MINIMIZEBOX"},
                                           {kModalFrame, "DS_MODALFRAME"}},
-                                         {"WS_POPUP", "DS_SETFONT"}, what);
+                                         {"WS_POPUP", "DS_SHELLFONT"}, what);
   const std::string extended = Names(dialog.styles & ~windowBits,
                                      {{kAppWindow, "WS_EX_APPWINDOW"},
                                       {kClientEdge, "WS_EX_CLIENTEDGE"},
@@ -147,7 +149,10 @@ std::string DialogScript(const DialogTemplate& dialog) {
   script += "STYLE " + windowStyles + "\n";
   if (extended != "0") script += "EXSTYLE " + extended + "\n";
   script += "CAPTION " + Quoted(dialog.caption) + "\n";
-  script += "FONT " + std::to_string(dialog.fontPoints) + ", " + Quoted(dialog.fontName) +
+  // The shell dialog font at the template's size: the system maps it to its
+  // scalable interface font, so text grows with the dialog at every DPI,
+  // which the template's bitmap font does not.
+  script += "FONT " + std::to_string(dialog.fontPoints) + ", " + Quoted(kShellDialogFont) +
             ", 0, 0, 0x0\nBEGIN\n";
   for (const ControlTemplate& control : dialog.controls) script += ControlLine(control);
   return script + "END\n";

@@ -82,6 +82,17 @@ for test in "${tests[@]}"; do
   "$wine" "$test" --gtest_brief=1 || failed "$name"
 done
 
+# The windows' layout at the larger screen settings: text that grows with
+# the dialog and captions that still fit.
+dpi() { "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null; }
+for setting in 144 192; do
+  echo "-- the windows' layout at $setting DPI"
+  dpi "$setting"
+  "$wine" "$build/tests/winui/winui_tests.exe" --gtest_brief=1 --gtest_filter='MainDialogLayout.*' ||
+    failed "the windows' layout at $setting DPI"
+done
+dpi 96
+
 # Wine takes the ANSI code page from the locale; a private ja_JP.UTF-8 locale
 # gives code page 932 while file names stay UTF-8 on the Linux side.
 echo "-- win_file_store_test in code page 932"

@@ -1,5 +1,6 @@
 #include "about_box.h"
 
+#include "caption_fit.h"
 #include "little_help.h"
 #include "resource_ids.h"
 #include "win_window_services.h"
@@ -11,6 +12,7 @@ namespace {
 INT_PTR CALLBACK AboutProc(HWND box, UINT message, WPARAM wParam, LPARAM) {
   switch (message) {
     case WM_INITDIALOG:
+      FitCaptions(box);
       CentreWindow(box, GetWindow(box, GW_OWNER));
       return TRUE;  // the focus goes to OK, the first tab stop
     case WM_COMMAND:

@@ -8,6 +8,7 @@
 
 #include "about_box.h"
 #include "ansi_edit.h"
+#include "caption_fit.h"
 #include "cleaning_groups.h"
 #include "dropped_files.h"
 #include "little_help.h"
@@ -166,7 +167,9 @@ void CMainDlg::OnInitWindow() {
   SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
   SetWindowSubclass(GetDlgItem(hwnd_, ids::kStart), StartButtonProc, 0,
                     reinterpret_cast<DWORD_PTR>(this));
+  FitCaptions(hwnd_);
   logic_->OnInitWindow();
+  ShowWholeLinesOnly(GetDlgItem(hwnd_, ids::kStatusLine));
   CentreWindow(hwnd_, nullptr);
 }
 

@@ -90,8 +90,29 @@ DWORD ExpectedTypeBits(const ControlTemplate& control) {
   }
 }
 
+RECT PlaceIn(HWND dialog, HWND control) {
+  RECT place{};
+  GetWindowRect(control, &place);
+  MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&place), 2);
+  return place;
+}
+
+// Place and size are each converted, as the dialog manager does.
+RECT TemplatePlace(HWND dialog, const ControlTemplate& control) {
+  RECT units{control.x, control.y, control.width, control.height};
+  MapDialogRect(dialog, &units);
+  return {units.left, units.top, units.left + units.right, units.top + units.bottom};
+}
+
+bool Overlap(const RECT& a, const RECT& b) {
+  RECT both{};
+  return IntersectRect(&both, &a, &b) != FALSE;
+}
+
 // Each control in template order: its id, class, kind, tab stop and group
-// marks, and its place in dialog units as the system converts them.
+// marks, and its place in dialog units as the system converts them. A text
+// label may have been widened to fit its caption, but only into room where
+// it overlaps no control that the template kept it apart from.
 void ExpectTemplateBuilt(HWND dialog, const DialogTemplate& form) {
   const std::vector<HWND> children = Children(dialog);
   ASSERT_EQ(children.size(), form.controls.size());
@@ -105,17 +126,24 @@ void ExpectTemplateBuilt(HWND dialog, const DialogTemplate& form) {
     const auto styleBits = static_cast<DWORD>(GetWindowLongPtrW(child, GWL_STYLE));
     EXPECT_EQ((styleBits & WS_TABSTOP) != 0, (control.styles & style::kTabStop) != 0);
     EXPECT_EQ((styleBits & WS_GROUP) != 0, (control.styles & style::kGroup) != 0);
-    // Place and size are each converted, as the dialog manager does.
-    RECT expected{control.x, control.y, control.width, control.height};
-    MapDialogRect(dialog, &expected);
-    RECT actual{};
-    GetWindowRect(child, &actual);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&actual), 2);
-    EXPECT_EQ(actual.left, expected.left);
+    const RECT expected = TemplatePlace(dialog, control);
+    const RECT actual = PlaceIn(dialog, child);
     EXPECT_EQ(actual.top, expected.top);
+    if (control.kind == ControlKind::kStatic) {
+      EXPECT_LE(actual.left, expected.left);
+      EXPECT_GE(actual.right, expected.right);
+    } else {
+      EXPECT_EQ(actual.left, expected.left);
+    }
     if (control.kind == ControlKind::kIcon) continue;  // an icon control takes the icon's size
-    EXPECT_EQ(actual.right - actual.left, expected.right);
-    EXPECT_EQ(actual.bottom - actual.top, expected.bottom);
+    if (control.kind != ControlKind::kStatic) {
+      EXPECT_EQ(actual.right, expected.right);
+    }
+    EXPECT_EQ(actual.bottom, expected.bottom);
+    for (std::size_t j = 0; j < i; ++j) {
+      if (Overlap(TemplatePlace(dialog, form.controls[j]), expected)) continue;
+      EXPECT_FALSE(Overlap(PlaceIn(dialog, children[j]), actual)) << "overlaps control " << j;
+    }
   }
 }
 
@@ -176,6 +204,21 @@ TEST(MainDialogLayout, EveryCaptionFitsItsControlInTheDialogsFont) {
   SetWindowTextW(window.Item(ids::kPercentLabel), L"100 %");
   SetWindowTextW(window.Item(ids::kStart), L"STOP");
   EXPECT_EQ(CaptionsThatDoNotFit(window.hwnd()), std::vector<std::wstring>{});
+}
+
+// The dialog font is 8 points at the screen's DPI: its letters grow with
+// the dialog's units, as a bitmap font's stop doing at its largest size.
+TEST(MainDialogLayout, TheDialogsFontScalesWithTheScreensDpi) {
+  const WindowUnderTest window;
+  const HDC dc = GetDC(window.hwnd());
+  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+  const HGDIOBJ old =
+      SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(window.hwnd(), WM_GETFONT, 0, 0)));
+  TEXTMETRICW metrics{};
+  GetTextMetricsW(dc, &metrics);
+  SelectObject(dc, old);
+  ReleaseDC(window.hwnd(), dc);
+  EXPECT_NEAR(metrics.tmHeight - metrics.tmInternalLeading, MulDiv(8, dpi, 72), 1) << dpi << " DPI";
 }
 
 TEST(MainDialogLayout, TheAboutBoxIsTemplate100AndItsCaptionsFit) {
