@@ -16,10 +16,12 @@ case "$purpose" in
   # the command line's diffs; the stream test spreads records over processes
   # with GNU parallel; the safety-net test kills runs at a chosen call with
   # strace, mounts a folder anew with bindfs and adds users with useradd;
-  # dtl, the Windows build's diff, meets the diff tests here too.
+  # dtl, the Windows build's diff, meets the diff tests here too; the
+  # screen-reader check drives the window over AT-SPI on its own display and
+  # bus.
   test) packages+=(fonts-dejavu-core python3 desktop-file-utils binutils-mingw-w64-x86-64
                    acl attr btrfs-progs util-linux patch parallel strace bindfs passwd
-                   libdtl-dev) ;;
+                   libdtl-dev xvfb xauth xdotool dbus at-spi2-core python3-pyatspi) ;;
   # The real-HTML corpus is built from the manuals these packages install;
   # the benchmark scripts use perl, bc and GNU time.
   bench) packages+=(libbenchmark-dev time bc perl valgrind libxslt1-dev git-doc libglib2.0-doc

@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "file_list_view.h"
+#include "static_text.h"
 #include "texts.h"
 #include "translation.h"
 #include "wrapped_text.h"
@@ -122,7 +123,18 @@ std::unique_ptr<QMessageBox> MakeMessageBox(const std::string& text, const std::
 
 QtWindowServices::QtWindowServices(QWidget& owner, const ControlMap& controls,
                                    const MainControls& typed)
-    : owner_(owner), controls_(controls), typed_(typed), exchange_(typed) {}
+    : owner_(owner),
+      controls_(controls),
+      typed_(typed),
+      exchange_(typed),
+      announcer_(new Announcer(&owner)) {}
+
+void QtWindowServices::Announce(const std::string& text) {
+  // Under the status line, whose text it repeats, wherever that is now.
+  announcer_->setGeometry(typed_.statusLine->geometry());
+  announcer_->stackUnder(typed_.statusLine);
+  announcer_->Announce(FromBytes(text));
+}
 
 QWidget* QtWindowServices::Control(int id) const {
   const auto found = controls_.find(id);

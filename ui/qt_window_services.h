@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "announcer.h"
 #include "data_exchange.h"
 #include "main_controls.h"
 #include "template_builder.h"
@@ -59,6 +60,7 @@ class QtWindowServices final : public WindowServices {
   bool Confirm(const std::string& question) override;
   // In ISO 8601 form: 2026-12-07T14:48:52.
   std::string FormatTime(std::int64_t secondsSinceEpoch) override;
+  void Announce(const std::string& text) override;
   void DrainEvents() override;
   std::optional<std::vector<std::string>> ChooseFiles() override;
   void ExchangeData(WindowFields& fields, ExchangeDirection direction) override;
@@ -80,6 +82,7 @@ class QtWindowServices final : public WindowServices {
   const ControlMap& controls_;
   const MainControls& typed_;
   DataExchange exchange_;
+  Announcer* announcer_;
   bool hasNextChosen_ = false;
   std::optional<std::vector<std::string>> nextChosen_;
   std::optional<bool> nextAnswer_;

@@ -18,11 +18,14 @@ StaticText::StaticText(QWidget* parent) : QFrame(parent) {
 
 void StaticText::setText(const QString& text) {
   if (text == text_) return;
+  const QString old = text_;
   text_ = text;
   Refit();
   emit textChanged(text_);
   QAccessibleEvent changed(this, QAccessible::NameChanged);
   QAccessible::updateAccessibility(&changed);
+  QAccessibleTextUpdateEvent updated(this, 0, old, text_);
+  QAccessible::updateAccessibility(&updated);
 }
 
 void StaticText::setNotify(bool notify) {

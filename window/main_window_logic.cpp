@@ -125,6 +125,7 @@ void MainWindowLogic::RunEnded(const RunCounters& counters, bool stopped) {
         '\n' + FormatString(window_.Translate(texts::kIgnoredCopiesSummary), ignoredCopies_);
   }
   window_.ExchangeData(fields_, ExchangeDirection::kWrite);
+  window_.Announce(fields_.statusText);
   // A STOP press still waiting is handled while the run is on, so it cannot
   // start a new run once the run has ended.
   window_.DrainEvents();
@@ -269,6 +270,7 @@ void MainWindowLogic::OnUndoLastRun() {
           : FormatPlaces(window_.Translate(texts::kUndoResult), {undone, leftAlone});
   SetPercent(0);
   window_.ExchangeData(fields_, ExchangeDirection::kWrite);
+  window_.Announce(fields_.statusText);
   running_ = false;
   runEndedAt_ = clock_();
   RestoreControls(window_);

@@ -43,6 +43,10 @@ class WindowServices {
   virtual void ShowMessage(const std::string& text, const std::string& caption, MessageStyle style,
                            const std::string& details) = 0;
 
+  // Tells a screen reader `text` once, politely and without moving the
+  // focus: the summary at the end of a run, of a STOP and of an undo.
+  virtual void Announce(const std::string& text) = 0;
+
   // A Yes/No question owned by the main window, No the default answer:
   // whether the user said Yes.
   virtual bool Confirm(const std::string& question) = 0;

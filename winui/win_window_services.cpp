@@ -6,6 +6,7 @@
 
 #include "cleaning_groups.h"
 #include "file_list_control.h"
+#include "live_region.h"
 #include "open_files_dialog.h"
 #include "resource_ids.h"
 #include "texts.h"
@@ -68,6 +69,12 @@ void Win32WindowServices::ShowMessage(const std::string& text, const std::string
 bool Win32WindowServices::Confirm(const std::string& question) {
   return MessageBoxW(dialog_, ShownWide(question).c_str(), ShownWide(texts::kProgramName).c_str(),
                      MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+}
+
+void Win32WindowServices::Announce(const std::string& text) {
+  const HWND status = Control(ids::kStatusLine);
+  SetWindowTextIfChanged(status, ShownWide(text));
+  AnnounceLiveRegion(status);
 }
 
 std::string Win32WindowServices::FormatTime(std::int64_t secondsSinceEpoch) {

@@ -38,6 +38,8 @@ class Win32WindowServices final : public WindowServices {
   bool Confirm(const std::string& question) override;
   // The user's short date and time.
   std::string FormatTime(std::int64_t secondsSinceEpoch) override;
+  // The status line, which shows the text, read out as a live region.
+  void Announce(const std::string& text) override;
   void DrainEvents() override;
   std::optional<std::vector<std::string>> ChooseFiles() override;
   void ExchangeData(WindowFields& fields, ExchangeDirection direction) override;

@@ -2,6 +2,7 @@
 // keyboard, failed files, folders and fonts.
 #include <QAccessible>
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -64,6 +65,37 @@ TEST_F(EveryoneTest, AScreenReaderNamesEveryControlAndReadsEveryText) {
   }
   Click(ids::kClear);
   EXPECT_EQ(Name(ids::kStatusLine), QStringLiteral("OK."));
+}
+
+// The window's notifications that show, as a screen reader finds them.
+std::vector<QAccessibleInterface*> Notifications(QWidget* window) {
+  std::vector<QAccessibleInterface*> found;
+  QAccessibleInterface* top = QAccessible::queryAccessibleInterface(window);
+  for (int i = 0; i < top->childCount(); ++i) {
+    QAccessibleInterface* child = top->child(i);
+    if (child->role() == QAccessible::Notification && !child->state().invisible) {
+      found.push_back(child);
+    }
+  }
+  return found;
+}
+
+TEST_F(EveryoneTest, TheEndOfARunIsAnnouncedOnceAndTheStatusLineReadsAsText) {
+  const std::string page = WriteFile(dir, QStringLiteral("a.htm"), "<font>x</font>");
+  AddByDialog({page});
+  window->typed().checkBoxes.at(ids::kRemoveFonts)->setChecked(true);
+  EXPECT_TRUE(Notifications(window.get()).empty());
+  Click(ids::kStart);
+  // A notification that shows with the summary; screen readers speak it.
+  const std::vector<QAccessibleInterface*> told = Notifications(window.get());
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_EQ(told[0]->text(QAccessible::Name), Status());
+  QAccessibleTextInterface* text = Accessible(ids::kStatusLine)->textInterface();
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(text->text(0, text->characterCount()), Status());
+  int start = 0;
+  int end = 0;
+  EXPECT_EQ(text->textAtOffset(0, QAccessible::WordBoundary, &start, &end), QStringLiteral("OK"));
 }
 
 TEST_F(EveryoneTest, ALinkCanBePressedByAScreenReader) {

@@ -41,6 +41,7 @@ class FakeWindow : public WindowServices {
   bool Confirm(const std::string& question) override;
   // "TIME", the moment kept in `times`.
   std::string FormatTime(std::int64_t secondsSinceEpoch) override;
+  void Announce(const std::string& text) override { announced.push_back(text); }
   void DrainEvents() override;
   std::optional<std::vector<std::string>> ChooseFiles() override;
   void ExchangeData(WindowFields& fields, ExchangeDirection direction) override;
@@ -55,6 +56,7 @@ class FakeWindow : public WindowServices {
   std::vector<int> progress;
   std::vector<WindowFields> writes;  // the fields at each write exchange
   std::vector<Message> messages;
+  std::vector<std::string> announced;
   int drains = 0;
   // Runs inside the numbered (1-based) draining, as a handler would.
   std::function<void(int drain)> onDrain;

@@ -65,6 +65,31 @@ TEST(MainDialogRun, DroppedFilesWithUnicodeNamesAreCleanedAndAMissingOneIsReport
   EXPECT_TRUE(IsWindowEnabled(window.Item(ids::kAddFiles)));
 }
 
+// Screen readers hear of the end of a run through the status line, a live
+// region whose change is reported once.
+std::vector<HWND> liveRegionChanges;
+
+void CALLBACK OnLiveRegionChanged(HWINEVENTHOOK, DWORD, HWND window, LONG, LONG, DWORD, DWORD) {
+  liveRegionChanges.push_back(window);
+}
+
+TEST(MainDialogRun, TheEndOfARunIsAnnouncedThroughTheStatusLine) {
+  test::TempFolder folder;
+  const std::string page = folder / "a.htm";
+  test::WriteFile(page, "<p>x</p>");
+  const WindowUnderTest window;
+  test::Drop(window.hwnd(), {page});
+  liveRegionChanges.clear();
+  const HWINEVENTHOOK hook =
+      SetWinEventHook(EVENT_OBJECT_LIVEREGIONCHANGED, EVENT_OBJECT_LIVEREGIONCHANGED, nullptr,
+                      OnLiveRegionChanged, GetCurrentProcessId(), 0, WINEVENT_OUTOFCONTEXT);
+  test::Click(window.Item(ids::kStart));
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+  UnhookWinEvent(hook);
+  EXPECT_EQ(liveRegionChanges, std::vector<HWND>{window.Item(ids::kStatusLine)});
+}
+
 // While a run goes on: the locked controls are disabled, and closing, Escape,
 // moving, the About item and drops are refused; minimising works. STOP taken
 // at the 3rd of 10 files: the 3rd is still cleaned, the 4th never opened.
