@@ -130,6 +130,9 @@ inline constexpr const char* kAboutNotice = "Free software, no warranty.";
 inline constexpr const char* kAboutLatestIntro = "For the latest version turn to:";
 inline constexpr const char* kAboutAddress = "https://quillmere.example.org";
 inline constexpr const char* kOk = "OK";
+// The error box's buttons beside OK during a run.
+inline constexpr const char* kStopTheRun = "Stop the run";
+inline constexpr const char* kNoMoreErrorBoxes = "Don't show again in this run";
 
 // The two help boxes behind "A little help"; "%s" is the program's name.
 inline constexpr const char* kHelpIntroCaption = "About :";

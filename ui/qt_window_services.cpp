@@ -9,11 +9,13 @@
 #include <QLayout>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QScreen>
 #include <algorithm>
 #include <utility>
 
 #include "file_list_view.h"
+#include "fresh_keys_only.h"
 #include "static_text.h"
 #include "texts.h"
 #include "translation.h"
@@ -121,6 +123,23 @@ std::unique_ptr<QMessageBox> MakeMessageBox(const std::string& text, const std::
   return box;
 }
 
+namespace {
+constexpr const char* kAnswerProperty = "quillmereAnswer";
+}  // namespace
+
+std::unique_ptr<QMessageBox> MakeFileErrorBox(const std::string& text, const std::string& details,
+                                              QWidget* owner) {
+  auto box = MakeMessageBox(text, "", MessageStyle::kExclamation, owner, details);
+  QAbstractButton* ok = box->button(QMessageBox::Ok);
+  box->addButton(Tr(texts::kStopTheRun), QMessageBox::ActionRole)
+      ->setProperty(kAnswerProperty, static_cast<int>(FailureAnswer::kStopRun));
+  box->addButton(Tr(texts::kNoMoreErrorBoxes), QMessageBox::ActionRole)
+      ->setProperty(kAnswerProperty, static_cast<int>(FailureAnswer::kNoMoreBoxes));
+  box->setDefaultButton(qobject_cast<QPushButton*>(ok));
+  box->setEscapeButton(ok);
+  return box;
+}
+
 QtWindowServices::QtWindowServices(QWidget& owner, const ControlMap& controls,
                                    const MainControls& typed)
     : owner_(owner),
@@ -175,6 +194,15 @@ void QtWindowServices::ShowMessage(const std::string& text, const std::string& c
                                    MessageStyle style, const std::string& details) {
   const auto box = MakeMessageBox(text, caption, style, &owner_, details);
   box->exec();
+}
+
+FailureAnswer QtWindowServices::ShowFileError(const std::string& text, const std::string& details) {
+  const auto box = MakeFileErrorBox(text, details, &owner_);
+  const FreshKeysOnly freshKeys(*box);
+  box->exec();
+  const QAbstractButton* clicked = box->clickedButton();
+  const QVariant answer = clicked ? clicked->property(kAnswerProperty) : QVariant();
+  return answer.isValid() ? static_cast<FailureAnswer>(answer.toInt()) : FailureAnswer::kGoOn;
 }
 
 void QtWindowServices::DrainEvents() {

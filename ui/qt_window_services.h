@@ -38,6 +38,12 @@ std::unique_ptr<QMessageBox> MakeMessageBox(const std::string& text, const std::
                                             MessageStyle style, QWidget* owner,
                                             const std::string& details = "");
 
+// The box of a file that failed during a run, not yet shown: the message
+// box with "Stop the run" and "Don't show again in this run" beside OK, OK
+// the default and the Escape answer.
+std::unique_ptr<QMessageBox> MakeFileErrorBox(const std::string& text, const std::string& details,
+                                              QWidget* owner);
+
 // The services of the Qt main window: its controls by id, the file list,
 // the progress bar, the data exchange, modal boxes, the open-file dialog,
 // event draining and the translation of its texts.
@@ -58,6 +64,7 @@ class QtWindowServices final : public WindowServices {
                    const std::string& details) override;
   // A Yes/No box titled with the program's name.
   bool Confirm(const std::string& question) override;
+  FailureAnswer ShowFileError(const std::string& text, const std::string& details) override;
   // In ISO 8601 form: 2026-12-07T14:48:52.
   std::string FormatTime(std::int64_t secondsSinceEpoch) override;
   void Announce(const std::string& text) override;

@@ -67,6 +67,7 @@ void MainWindowLogic::OnStart() {
   running_ = true;
   if (journal_) journal_->StartRun();
   stopRequested_ = false;
+  noMoreErrorBoxes_ = false;
   failures_.clear();
   ignoredCopies_ = 0;
   handled_ = 0;
@@ -93,8 +94,17 @@ void MainWindowLogic::DrainEvents() {
 void MainWindowLogic::FileFailed(FileStage stage, const std::string& path, const FileError& error) {
   const char* what = stage == FileStage::kOpen ? texts::kOpenError : texts::kSaveError;
   failures_.push_back({path, ReasonText(error)});
-  window_.ShowMessage(window_.Translate(what) + path, "", MessageStyle::kExclamation,
-                      failures_.back().reason);
+  if (noMoreErrorBoxes_) return;
+  switch (window_.ShowFileError(window_.Translate(what) + path, failures_.back().reason)) {
+    case FailureAnswer::kGoOn:
+      break;
+    case FailureAnswer::kStopRun:
+      stopRequested_ = true;
+      break;
+    case FailureAnswer::kNoMoreBoxes:
+      noMoreErrorBoxes_ = true;
+      break;
+  }
 }
 
 void MainWindowLogic::FileFinished(int, const std::string&, const FileOutcome& outcome) {

@@ -118,6 +118,7 @@ class MainWindowLogic : private BatchObserver {
   std::optional<std::chrono::steady_clock::time_point> runEndedAt_;
   bool running_ = false;
   bool stopRequested_ = false;
+  bool noMoreErrorBoxes_ = false;  // the user asked for no more error boxes this run
   bool takingIn_ = false;
   int takenIn_ = 0;
   int ignoredCopies_ = 0;  // of the run going on

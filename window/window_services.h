@@ -9,6 +9,13 @@
 
 namespace quillmere {
 
+// What the user chose in the box of a file that failed during a run.
+enum class FailureAnswer {
+  kGoOn,         // OK: the run goes on
+  kStopRun,      // "Stop the run": as STOP, once this file is done
+  kNoMoreBoxes,  // later failures of the run are only counted and marked
+};
+
 enum class MessageStyle {
   kPlain,        // one OK button, no icon
   kExclamation,  // exclamation (warning) icon, one OK button
@@ -46,6 +53,13 @@ class WindowServices {
   // Tells a screen reader `text` once, politely and without moving the
   // focus: the summary at the end of a run, of a STOP and of an undo.
   virtual void Announce(const std::string& text) = 0;
+
+  // The box of a file that failed during a run, owned by the main window:
+  // `text` as its first line, `details` (the reason) below, the warning
+  // icon, OK the default button, and "Stop the run" and "Don't show again
+  // in this run" beside it. A key held down since before the box appeared
+  // does not answer it.
+  virtual FailureAnswer ShowFileError(const std::string& text, const std::string& details) = 0;
 
   // A Yes/No question owned by the main window, No the default answer:
   // whether the user said Yes.

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "cleaning_groups.h"
+#include "file_error_box.h"
 #include "file_list_control.h"
 #include "live_region.h"
 #include "open_files_dialog.h"
@@ -64,6 +65,11 @@ void Win32WindowServices::ShowMessage(const std::string& text, const std::string
   const std::string shown = details.empty() ? text : text + "\n\n" + details;
   const UINT type = MB_OK | (style == MessageStyle::kExclamation ? MB_ICONEXCLAMATION : 0u);
   MessageBoxW(dialog_, ShownWide(shown).c_str(), ShownWide(caption).c_str(), type);
+}
+
+FailureAnswer Win32WindowServices::ShowFileError(const std::string& text,
+                                                 const std::string& details) {
+  return ShowFileErrorBox(dialog_, ShownWide(text), ShownWide(details));
 }
 
 bool Win32WindowServices::Confirm(const std::string& question) {

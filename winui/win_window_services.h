@@ -36,6 +36,7 @@ class Win32WindowServices final : public WindowServices {
                    const std::string& details) override;
   // A Yes/No question box titled with the program's name.
   bool Confirm(const std::string& question) override;
+  FailureAnswer ShowFileError(const std::string& text, const std::string& details) override;
   // The user's short date and time.
   std::string FormatTime(std::int64_t secondsSinceEpoch) override;
   // The status line, which shows the text, read out as a live region.

@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -124,6 +125,33 @@ TEST_F(EveryoneTest, AnErrorBoxShowsALongPathWholeAtASaneWidth) {
   EXPECT_LE(box->width(), box->screen()->availableGeometry().width());
   EXPECT_GE(text->height(), text->heightForWidth(text->width()));
   EXPECT_GT(text->height(), 2 * text->fontMetrics().height());
+}
+
+// An Enter held down since before the box (its repeat and release) does not
+// answer it; "Stop the run" then ends the run after the failed file.
+TEST_F(EveryoneTest, AnErrorBoxIgnoresAKeyHeldFromBeforeAndCanStopTheRun) {
+  const std::string first = ToStd(dir.filePath(QStringLiteral("first-missing.htm")));
+  const std::string second = ToStd(dir.filePath(QStringLiteral("second-missing.htm")));
+  AddByDialog({second, first});
+  ModalCloser closer([](QWidget& modal) {
+    auto* box = qobject_cast<QMessageBox*>(&modal);
+    ASSERT_NE(box, nullptr);
+    QAbstractButton* ok = box->button(QMessageBox::Ok);
+    for (const QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+      QKeyEvent held(type, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"), true);
+      QApplication::sendEvent(ok, &held);
+    }
+    EXPECT_TRUE(box->isVisible());
+    EXPECT_EQ(box->clickedButton(), nullptr);
+    for (QAbstractButton* button : box->buttons()) {
+      if (button->text() == QStringLiteral("Stop the run")) button->click();
+    }
+  });
+  Click(ids::kStart);
+  ASSERT_EQ(closer.seen().size(), 1u);
+  EXPECT_TRUE(closer.seen()[0].text.endsWith(QStringLiteral("first-missing.htm")));
+  EXPECT_EQ(Status(),
+            QStringLiteral("Stopped. Files : 2, Done : 1, Replaced files : 0, Errors : 1"));
 }
 
 TEST_F(EveryoneTest, TheStatusLineGivesUpAPathsMiddleRatherThanCutALine) {

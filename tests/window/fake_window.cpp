@@ -42,6 +42,11 @@ void FakeWindow::ShowMessage(const std::string& text, const std::string& caption
   if (onMessage) onMessage(messages.back());
 }
 
+FailureAnswer FakeWindow::ShowFileError(const std::string& text, const std::string& details) {
+  ShowMessage(text, "", MessageStyle::kExclamation, details);
+  return failureAnswer;
+}
+
 bool FakeWindow::Confirm(const std::string& question) {
   log.push_back("confirm " + question);
   return answer;

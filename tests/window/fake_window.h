@@ -37,6 +37,9 @@ class FakeWindow : public WindowServices {
   void SetProgress(int position) override;
   void ShowMessage(const std::string& text, const std::string& caption, MessageStyle style,
                    const std::string& details) override;
+  // Shown as a message with no caption and the exclamation style, then
+  // answered with `failureAnswer`.
+  FailureAnswer ShowFileError(const std::string& text, const std::string& details) override;
   // Answers `answer`; "confirm <question>".
   bool Confirm(const std::string& question) override;
   // "TIME", the moment kept in `times`.
@@ -64,6 +67,7 @@ class FakeWindow : public WindowServices {
   std::function<void(const Message&)> onMessage;
   std::optional<std::vector<std::string>> nextChoice;
   bool answer = true;
+  FailureAnswer failureAnswer = FailureAnswer::kGoOn;
   std::vector<std::int64_t> times;
 
   // The log entries that start with `prefix`.

@@ -53,7 +53,8 @@ TEST_F(MainWindowStopTest, StopDuringTheThirdOfTenFinishesThatFileAndKeepsItsPro
   EXPECT_THAT(store.loads, ElementsAre("f1", "f2", "f3"));
   EXPECT_THAT(store.saves, ElementsAre("f1", "f2", "f3"));
   EXPECT_EQ(store.flushes, 1);
-  EXPECT_EQ(window.controls.statusText, "Stopped. Files : 10, Done : 3, Replaced files : 3, Errors : 0");
+  EXPECT_EQ(window.controls.statusText,
+            "Stopped. Files : 10, Done : 3, Replaced files : 3, Errors : 0");
   EXPECT_EQ(window.controls.percentText, "30 %");
   EXPECT_EQ(window.progress.back(), 30);
   EXPECT_TRUE(logic.stopRequested());
@@ -117,7 +118,58 @@ TEST_F(MainWindowStopTest, AStopHandledInAnErrorBoxStopsBeforeTheNextFile) {
   window.onMessage = [this](const test::FakeWindow::Message&) { logic.OnStart(); };
   logic.OnStart();
   EXPECT_THAT(store.loads, ElementsAre("f1"));
-  EXPECT_EQ(window.controls.statusText, "Stopped. Files : 3, Done : 1, Replaced files : 0, Errors : 1");
+  EXPECT_EQ(window.controls.statusText,
+            "Stopped. Files : 3, Done : 1, Replaced files : 0, Errors : 1");
+}
+
+// The error box's answers: "Stop the run" ends the run after the failed
+// file; "Don't show again in this run" lets it go on with no further boxes,
+// the failures still counted; the next run shows boxes again. The summary
+// is announced once either way.
+TEST(MainWindowErrorBox, CanStopTheRunOrItsBoxes) {
+  struct Case {
+    FailureAnswer answer;
+    std::vector<std::string> loads;
+    std::size_t boxes;
+    std::string summary;
+  };
+  for (const Case& c : {
+           Case{FailureAnswer::kStopRun,
+                {"f1"},
+                1,
+                "Stopped. Files : 3, Done : 1, Replaced files : 0, Errors : 1"},
+           Case{FailureAnswer::kNoMoreBoxes,
+                {"f1", "f2", "f3"},
+                1,
+                "OK. Files : 3, Replaced files : 0, Errors : 3"},
+           Case{FailureAnswer::kGoOn,
+                {"f1", "f2", "f3"},
+                3,
+                "OK. Files : 3, Replaced files : 0, Errors : 3"},
+       }) {
+    test::FakeWindow window;
+    test::MemoryFileStore store;
+    test::ManualClock clock;
+    MainWindowLogic logic{window, store, clock.Function()};
+    window.controls.options.removeTextEnabled = true;
+    window.controls.options.removeText = "X";
+    logic.OnDropFiles({"f3", "f2", "f1"});
+    for (const char* name : {"f1", "f2", "f3"}) {
+      store.files[name] = "X";
+      store.failSave.insert(name);
+    }
+    window.failureAnswer = c.answer;
+    logic.OnStart();
+    EXPECT_EQ(store.loads, c.loads);
+    EXPECT_EQ(window.messages.size(), c.boxes);
+    EXPECT_EQ(window.controls.statusText, c.summary);
+    EXPECT_EQ(window.announced, std::vector<std::string>{c.summary});
+    clock.Advance(MainWindowLogic::kStartQuietTime);
+    window.failureAnswer = FailureAnswer::kGoOn;
+    window.messages.clear();
+    logic.OnStart();
+    EXPECT_EQ(window.messages.size(), 3u) << "the next run shows its boxes";
+  }
 }
 
 TEST_F(MainWindowStopTest, AStartTooSoonAfterARunIsPartOfThatRun) {

@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <initializer_list>
@@ -88,6 +89,38 @@ TEST(MainDialogRun, TheEndOfARunIsAnnouncedThroughTheStatusLine) {
   while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
   UnhookWinEvent(hook);
   EXPECT_EQ(liveRegionChanges, std::vector<HWND>{window.Item(ids::kStatusLine)});
+}
+
+// The error box: OK, "Stop the run" and "Don't show again in this run". A
+// Space held down since before it (a repeat, then the release) does not
+// answer it; "Stop the run" ends the run after the failed file.
+TEST(MainDialogRun, AnErrorBoxIgnoresAKeyHeldFromBeforeAndCanStopTheRun) {
+  test::TempFolder folder;
+  const std::string good = folder / "good.htm";
+  test::WriteFile(good, "<b>x</b>");
+  const WindowUnderTest window;
+  test::Drop(window.hwnd(), {good, folder / "missing.htm"});
+  bool answeredByTheHeldKey = true;
+  const ModalWatcher watcher(window.hwnd(), [&](HWND box, const test::SeenBox&) {
+    const HWND ok = GetDlgItem(box, IDOK);
+    const LPARAM heldSpace = 1 | (MapVirtualKeyW(VK_SPACE, MAPVK_VK_TO_VSC) << 16) | (1L << 30);
+    PostMessageW(ok, WM_KEYDOWN, VK_SPACE, heldSpace);
+    PostMessageW(ok, WM_KEYUP, VK_SPACE, heldSpace | (1UL << 31));
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      if (!IsDialogMessageW(box, &message)) DispatchMessageW(&message);
+    }
+    answeredByTheHeldKey = !IsWindowVisible(box);
+    test::ClickButtonNamed(box, L"Stop the run");
+  });
+  test::Click(window.Item(ids::kStart));
+  ASSERT_EQ(watcher.seen().size(), 1u);
+  EXPECT_FALSE(answeredByTheHeldKey);
+  std::vector<std::wstring> buttons = watcher.seen()[0].buttons;
+  std::sort(buttons.begin(), buttons.end());
+  EXPECT_THAT(buttons, ElementsAre(L"Don't show again in this run", L"OK", L"Stop the run"));
+  EXPECT_EQ(WindowText(window.Item(ids::kStatusLine)),
+            L"Stopped. Files : 2, Done : 1, Replaced files : 0, Errors : 1");
 }
 
 // While a run goes on: the locked controls are disabled, and closing, Escape,

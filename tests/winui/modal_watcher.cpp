@@ -78,6 +78,8 @@ void ModalWatcher::Look() {
   seen_.push_back(Describe(box));
   if (act_) {
     act_(box, seen_.back());
+  } else if (const HWND ok = GetDlgItem(box, IDOK); ok != nullptr && IsWindowVisible(ok)) {
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
   } else {
     PressFirstButton(box);
   }

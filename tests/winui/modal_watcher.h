@@ -21,8 +21,9 @@ struct SeenBox {
 
 // While it lives, every modal dialog box that this thread opens over
 // `mainWindow` (message boxes, the About box, the open-file dialog) is
-// recorded and then handled by `act`, which by default presses its first
-// button. It works from a thread timer, which the box's own modal loop runs.
+// recorded and then handled by `act`, which by default presses its OK
+// button, or its first button when it has no OK. It works from a thread timer, which the box's own
+// modal loop runs.
 class ModalWatcher {
  public:
   using Action = std::function<void(HWND box, const SeenBox& seen)>;

@@ -1,5 +1,6 @@
 #include "window_driver.h"
 
+#include <gtest/gtest.h>
 #include <shlobj.h>
 
 #include <array>
@@ -7,6 +8,7 @@
 #include <cstring>
 
 #include "win32_api.h"
+#include "win_text.h"
 #include "win_window_services.h"
 
 namespace quillmere::test {
@@ -58,6 +60,20 @@ void Pump() {
 
 void Click(HWND button) {
   SendMessageW(button, BM_CLICK, 0, 0);
+}
+
+void ClickButtonNamed(HWND box, const std::wstring& caption) {
+  for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
+       child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t text[128] = {};
+    GetWindowTextW(child, text, 128);
+    if (caption == text) {
+      PostMessageW(box, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(child));
+      return;
+    }
+  }
+  ADD_FAILURE() << "no button named " << ShownUtf8(caption);
 }
 
 void ClickLabel(HWND label) {

@@ -66,6 +66,8 @@ class WindowUnderTest {
 void Pump();
 // A mouse click on a button or check box.
 void Click(HWND button);
+// Presses the button of `box` with this caption, as a click would.
+void ClickButtonNamed(HWND box, const std::wstring& caption);
 // A click on a notifying label.
 void ClickLabel(HWND label);
 // Types the text into the control, one character message each.
