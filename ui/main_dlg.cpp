@@ -25,6 +25,7 @@
 #include "app_icon.h"
 #include "cleaning_groups.h"
 #include "file_list_view.h"
+#include "focus_return.h"
 #include "little_help.h"
 #include "preview_dlg.h"
 #include "resource_ids.h"
@@ -151,6 +152,7 @@ void CMainDlg::ApplyPdaPreset() {
 }
 
 void CMainDlg::ShowAboutBox() {
+  const FocusReturn focusBack(*this);
   CAboutDlg box(this);
   box.exec();
 }
@@ -214,6 +216,9 @@ void CMainDlg::OnListMenu(const QPoint& at) {
 }
 
 void CMainDlg::OnAddFolder() {
+  // Back where it was once the folder's files are in, not only once the
+  // dialog is gone: the controls are locked meanwhile.
+  const FocusReturn focusBack(*this);
   const std::optional<std::string> folder = services_.ChooseFolder();
   if (folder) logic_.OnAddFolder(*folder);
 }
@@ -273,12 +278,15 @@ void CMainDlg::OpenPreview(const std::string& path) {
   ExchangeData(ExchangeDirection::kRead);
   auto* preview = new CPreviewDlg(this, *files_, path, logic_.fields().options);
   preview->setAttribute(Qt::WA_DeleteOnClose);
+  connect(preview, &QDialog::finished, this,
+          [this, had = QPointer<QWidget>(focusWidget())] { ReturnFocus(*this, had); });
   preview_ = preview;
   preview->open();
 }
 
 void CMainDlg::OnUndoLastRun() {
   if (logic_.busy()) return;
+  const FocusReturn focusBack(*this);
   logic_.OnUndoLastRun();
   // The files left alone are marked with their reasons.
   ShowFailures();
@@ -359,6 +367,7 @@ void CMainDlg::dropEvent(QDropEvent* event) {
   }
   event->setDropAction(Qt::CopyAction);
   event->accept();
+  const FocusReturn focusBack(*this);  // the controls are locked while the files come in
   logic_.OnDropFiles(*paths);
 }
 

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "file_list_view.h"
+#include "focus_return.h"
 #include "fresh_keys_only.h"
 #include "static_text.h"
 #include "texts.h"
@@ -192,11 +193,13 @@ void QtWindowServices::SetProgress(int position) {
 
 void QtWindowServices::ShowMessage(const std::string& text, const std::string& caption,
                                    MessageStyle style, const std::string& details) {
+  const FocusReturn focusBack(owner_);
   const auto box = MakeMessageBox(text, caption, style, &owner_, details);
   box->exec();
 }
 
 FailureAnswer QtWindowServices::ShowFileError(const std::string& text, const std::string& details) {
+  const FocusReturn focusBack(owner_);
   const auto box = MakeFileErrorBox(text, details, &owner_);
   const FreshKeysOnly freshKeys(*box);
   box->exec();
@@ -214,6 +217,7 @@ std::optional<std::vector<std::string>> QtWindowServices::ChooseFiles() {
     hasNextChosen_ = false;
     return std::exchange(nextChosen_, std::nullopt);
   }
+  const FocusReturn focusBack(owner_);
   const auto dialog = MakeOpenFilesDialog(&owner_);
   if (dialog->exec() != QDialog::Accepted) return std::nullopt;
   std::vector<std::string> paths;
@@ -233,6 +237,7 @@ std::optional<std::string> QtWindowServices::ChooseFolder() {
     hasNextFolder_ = false;
     return std::exchange(nextFolder_, std::nullopt);
   }
+  const FocusReturn focusBack(owner_);
   const QString folder = QFileDialog::getExistingDirectory(&owner_);
   if (folder.isEmpty()) return std::nullopt;
   return ToBytes(QDir::toNativeSeparators(folder));
@@ -240,6 +245,7 @@ std::optional<std::string> QtWindowServices::ChooseFolder() {
 
 bool QtWindowServices::Confirm(const std::string& question) {
   if (nextAnswer_) return *std::exchange(nextAnswer_, std::nullopt);
+  const FocusReturn focusBack(owner_);
   QMessageBox box(QMessageBox::Question, Tr(texts::kProgramName), FromBytes(question),
                   QMessageBox::Yes | QMessageBox::No, &owner_);
   box.setDefaultButton(QMessageBox::No);

@@ -1,8 +1,11 @@
 // What makes the window usable by everyone: screen readers, long paths,
 // keyboard, failed files, folders and fonts.
+#include <QAbstractItemView>
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QCompleter>
+#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -12,6 +15,7 @@
 #include <QPushButton>
 #include <QStyleFactory>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 
 #include "file_list_view.h"
@@ -215,6 +219,38 @@ TEST_F(EveryoneTest, AddFolderAddsItsTextFiles) {
   window->logic().OnAddFolder(ToStd(dir.path()));
   EXPECT_EQ(Listed(), std::vector<std::string>{ToStd(dir.filePath(QStringLiteral("a.htm")))});
   EXPECT_EQ(Status(), QStringLiteral("OK.Selected files : 1"));
+}
+
+// A path typed into the open-file dialog with its completion list open, and
+// Enter: the main window is active again, the focus on "Add files".
+TEST_F(EveryoneTest, TheFocusComesBackAfterTheOpenFileDialogsCompletion) {
+  WriteFile(dir, QStringLiteral("page-one.htm"), "a");
+  WriteFile(dir, QStringLiteral("page-two.htm"), "b");
+  auto* addFiles = Get<QPushButton>(ids::kAddFiles);
+  addFiles->setFocus();
+  bool completing = false;
+  QTimer typist;
+  typist.setInterval(5);
+  QObject::connect(&typist, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr || !dialog->isVisible()) return;
+    typist.stop();
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name, nullptr);
+    QTest::keyClicks(name, dir.filePath(QStringLiteral("page-")));
+    QTest::qWait(200);
+    completing = name->completer() && name->completer()->popup()->isVisible();
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("one.htm"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    if (dialog->isVisible()) dialog->reject();  // never left open: the checks below then fail
+  });
+  typist.start();
+  QTest::keyClick(addFiles, Qt::Key_Space);
+  EXPECT_TRUE(completing) << "the completion list did not open";
+  EXPECT_EQ(Listed(),
+            std::vector<std::string>{ToStd(dir.filePath(QStringLiteral("page-one.htm")))});
+  EXPECT_TRUE(QTest::qWaitForWindowActive(window.get(), 2000));
+  EXPECT_EQ(QApplication::focusWidget(), addFiles);
 }
 
 TEST_F(EveryoneTest, ShiftF1OpensTheAboutBox) {
