@@ -7,6 +7,18 @@
 // are in their table, res/cleaning_groups.cpp.
 namespace quillmere::texts {
 
+// A text about a number of things, in its two English forms: for exactly
+// one, and for any other number. Each form is translated by itself.
+struct CountedText {
+  const char* one;
+  const char* other;
+};
+
+// The form that fits `count`.
+constexpr const char* FormFor(const CountedText& text, unsigned long long count) {
+  return count == 1 ? text.one : text.other;
+}
+
 inline constexpr const char* kProgramName = "Quillmere";
 inline constexpr const char* kVersionWord = " Version ";
 
@@ -34,16 +46,19 @@ inline constexpr const char* kRemoveSelected = "Remove selected";
 inline constexpr const char* kOpenFolder = "Open containing folder";
 inline constexpr const char* kUndoLastRun = "Undo last run";
 // Qt's "%1" and "%2": the number of files and when the run was.
-inline constexpr const char* kUndoQuestion =
-    "Put back the %1 file(s) the last run changed, on %2, as they were before it?";
+inline constexpr CountedText kUndoQuestion{
+    "Put back the %1 file the last run changed, on %2, as it was before it?",
+    "Put back the %1 files the last run changed, on %2, as they were before it?"};
 // Below the question: up to five of the files, then how many more.
 inline constexpr const char* kUndoMoreFiles = "and %1 more";
 // The status line while a run is undone: the file in hand.
 inline constexpr const char* kUndoing = "Undoing : %1";
-inline constexpr const char* kUndoResult = "Undone : %1 file(s), left alone : %2";
+inline constexpr CountedText kUndoResult{"Undone : %1 file, left alone : %2",
+                                         "Undone : %1 files, left alone : %2"};
 // An undo STOP ended: the counts, and how many files a later undo will take.
-inline constexpr const char* kUndoStopped =
-    "Stopped. Undone : %1 file(s), left alone : %2, not yet undone : %3";
+inline constexpr CountedText kUndoStopped{
+    "Stopped. Undone : %1 file, left alone : %2, not yet undone : %3",
+    "Stopped. Undone : %1 files, left alone : %2, not yet undone : %3"};
 // A run STOP ended: the files listed, those handled, and the counts.
 inline constexpr const char* kStoppedSummary =
     "Stopped. Files : %1, Done : %2, Replaced files : %3, Errors : %4";
@@ -53,9 +68,11 @@ inline constexpr const char* kTemplateStatus = "OK.";
 inline constexpr const char* kPreviewChanges = "Preview changes...";
 inline constexpr const char* kPreviewTitle = "Preview of %1";
 inline constexpr const char* kPreviewWorking = "Reading and cleaning the file...";
+// "%1" and "%2" are sizes (kByteCount), "%3" the places (kPlacesChange).
 inline constexpr const char* kPreviewSummary =
-    "%1 bytes now, %2 bytes after a run with these options; %3 place(s) change. "
-    "Nothing is written.";
+    "%1 now, %2 after a run with these options; %3. Nothing is written.";
+inline constexpr CountedText kByteCount{"%1 byte", "%1 bytes"};
+inline constexpr CountedText kPlacesChange{"%1 place changes", "%1 places change"};
 inline constexpr const char* kPreviewNoChange =
     "A run with these options leaves this file as it is. Nothing is written.";
 inline constexpr const char* kPreviewUnreadable = "This file cannot be read: %1";
@@ -63,8 +80,8 @@ inline constexpr const char* kPreviewGroups = "What each &group does :";
 inline constexpr const char* kPreviewGroupColumn = "Group";
 inline constexpr const char* kPreviewChangeColumn = "Change";
 inline constexpr const char* kPreviewNoGroups = "No cleaning group is ticked.";
-inline constexpr const char* kGroupRemoved = "%1 bytes removed";
-inline constexpr const char* kGroupAdded = "%1 bytes added";
+inline constexpr CountedText kGroupRemoved{"%1 byte removed", "%1 bytes removed"};
+inline constexpr CountedText kGroupAdded{"%1 byte added", "%1 bytes added"};
 inline constexpr const char* kGroupSameLength = "changed, same length";
 inline constexpr const char* kGroupNoChange = "no change";
 inline constexpr const char* kPreviewBefore = "&Before :";
@@ -83,7 +100,7 @@ inline constexpr const char* kAboutMenuItem = "&About ...";
 inline constexpr const char* kDropProgress = "OK. Files : %d";
 inline constexpr const char* kSelectedFiles = "OK.Selected files : %d";
 // Below the count of the files left, after files were taken off the list.
-inline constexpr const char* kRemovedFiles = "Removed : %d file(s)";
+inline constexpr CountedText kRemovedFiles{"Removed : %d file", "Removed : %d files"};
 // After it: the first folder's path and its reason in brackets.
 inline constexpr const char* kFoldersNotReadSummary = "Folders not read : %d, the first: ";
 inline constexpr const char* kRunSummary = "OK. Files : %d, Replaced files : %d, Errors : %d";

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <QtConcurrent>
 
+#include "announcer.h"
 #include "file_error.h"
 #include "qt_window_services.h"
 #include "text_pane.h"
@@ -27,14 +28,21 @@ QString Bytes(std::uint64_t count) {
   return QLocale().toString(static_cast<qulonglong>(count));
 }
 
+// "1 byte", "2 bytes".
+QString Size(std::uint64_t count) {
+  return Tr(texts::FormFor(texts::kByteCount, count)).arg(Bytes(count));
+}
+
 // What one group did, in words.
 QString GroupEffect(const GroupChange& change) {
   if (!change.changed) return Tr(texts::kGroupNoChange);
   if (change.after < change.before) {
-    return Tr(texts::kGroupRemoved).arg(Bytes(change.before - change.after));
+    const std::uint64_t removed = change.before - change.after;
+    return Tr(texts::FormFor(texts::kGroupRemoved, removed)).arg(Bytes(removed));
   }
   if (change.after > change.before) {
-    return Tr(texts::kGroupAdded).arg(Bytes(change.after - change.before));
+    const std::uint64_t added = change.after - change.before;
+    return Tr(texts::FormFor(texts::kGroupAdded, added)).arg(Bytes(added));
   }
   return Tr(texts::kGroupSameLength);
 }
@@ -88,7 +96,6 @@ void CPreviewDlg::BuildControls() {
   groups_->setColumnCount(2);
   groups_->setHeaderLabels({Tr(texts::kPreviewGroupColumn), Tr(texts::kPreviewChangeColumn)});
   groups_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
-  groups_->setMaximumHeight(groups_->fontMetrics().height() * 9);
   groupsLabel->setBuddy(groups_);
   groups_->setAccessibleName(
       groupsLabel->text().remove(QLatin1Char('&')).remove(QStringLiteral(" :")));
@@ -112,9 +119,11 @@ void CPreviewDlg::BuildControls() {
 
   auto* buttons = new QHBoxLayout;
   placeLabel_ = new QLabel;
+  announcer_ = new Announcer(this);
   previous_ = new QPushButton(Tr(texts::kPreviousChange));
   next_ = new QPushButton(Tr(texts::kNextChange));
-  auto* close = new QPushButton(Tr(texts::kPreviewClose));
+  close_ = new QPushButton(Tr(texts::kPreviewClose));
+  QPushButton* close = close_;
   previous_->setEnabled(false);
   next_->setEnabled(false);
   close->setDefault(true);
@@ -144,10 +153,16 @@ void CPreviewDlg::OnPreviewReady() {
   } else if (preview_->places.empty() && preview_->before.text() == preview_->after.text()) {
     summary_->setText(Tr(texts::kPreviewNoChange));
   } else {
+    const std::size_t places = preview_->places.size();
     summary_->setText(Tr(texts::kPreviewSummary)
-                          .arg(Bytes(preview_->before.text().size()))
-                          .arg(Bytes(preview_->after.text().size()))
-                          .arg(preview_->places.size()));
+                          .arg(Size(preview_->before.text().size()),
+                               Size(preview_->after.text().size()),
+                               Tr(texts::FormFor(texts::kPlacesChange, places)).arg(places)));
+  }
+  if (preview_->error) {
+    ShowOnlyTheReason();
+    emit previewReady();
+    return;
   }
   // The panes share the texts the preview holds.
   before_->setSide(std::shared_ptr<const PreviewSide>(preview_, &preview_->before));
@@ -158,6 +173,17 @@ void CPreviewDlg::OnPreviewReady() {
   emit previewReady();
 }
 
+// A file that cannot be read has nothing to show side by side: the dialog
+// keeps its summary, which says why, and its Close button.
+void CPreviewDlg::ShowOnlyTheReason() {
+  for (QWidget* part : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+    if (part != summary_ && part != close_) part->hide();
+  }
+  setMinimumSize(0, 0);
+  adjustSize();
+  close_->setFocus();
+}
+
 void CPreviewDlg::FillGroups() {
   groups_->clear();
   if (preview_->groups.empty() && !preview_->error) {
@@ -166,6 +192,10 @@ void CPreviewDlg::FillGroups() {
   for (const GroupChange& change : preview_->groups) {
     new QTreeWidgetItem(groups_, {Tr(change.name.c_str()), GroupEffect(change)});
   }
+  // Every group in sight: at most the nine there are, no scroll bar.
+  const int rows = std::max(1, groups_->topLevelItemCount());
+  groups_->setFixedHeight(groups_->header()->sizeHint().height() +
+                          rows * groups_->sizeHintForRow(0) + 2 * groups_->frameWidth());
 }
 
 void CPreviewDlg::ShowPlace(int index) {
@@ -178,6 +208,7 @@ void CPreviewDlg::ShowPlace(int index) {
   after_->goToLine(PlaceStart(shown, false));
   following_ = false;
   placeLabel_->setText(Tr(texts::kPreviewPlace).arg(place_ + 1).arg(count));
+  announcer_->Announce(placeLabel_->text());
   previous_->setEnabled(place_ > 0);
   next_->setEnabled(place_ + 1 < count);
 }

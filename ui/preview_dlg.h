@@ -15,6 +15,7 @@ class QTreeWidget;
 
 namespace quillmere {
 
+class Announcer;
 class TextPane;
 
 // What a run with the window's options would do to one file: the file
@@ -47,12 +48,15 @@ class CPreviewDlg : public QDialog {
   void BuildControls();
   void OnPreviewReady();
   void FillGroups();
+  void ShowOnlyTheReason();
   void FollowScroll(TextPane& from, TextPane& to, bool fromBefore);
 
   QFutureWatcher<std::shared_ptr<const FilePreview>> watcher_;
   std::shared_ptr<const FilePreview> preview_;
   QLabel* summary_ = nullptr;
   QTreeWidget* groups_ = nullptr;
+  QPushButton* close_ = nullptr;
+  Announcer* announcer_ = nullptr;  // tells a screen reader which change is shown
   TextPane* before_ = nullptr;
   TextPane* after_ = nullptr;
   QLabel* placeLabel_ = nullptr;

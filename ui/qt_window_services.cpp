@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLayout>
 #include <QMessageBox>
@@ -77,6 +78,19 @@ void KeepLinesWhole(QMessageBox& box) {
   }
 }
 
+// Room in the box for its whole title beside the title bar's buttons: a
+// short message would otherwise leave "..." as the title.
+void KeepTitleWhole(QMessageBox& box) {
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  if (grid == nullptr || box.windowTitle().isEmpty()) return;
+  const QFontMetrics metrics(box.font());
+  constexpr int kTitleBarButtons = 4;  // the icon, and minimise, maximise, close
+  const int width =
+      metrics.horizontalAdvance(box.windowTitle()) + kTitleBarButtons * 2 * metrics.height();
+  grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                grid->rowCount(), 0, 1, grid->columnCount());
+}
+
 }  // namespace
 
 std::vector<FileFilter> OpenFileFilters() {
@@ -121,6 +135,7 @@ std::unique_ptr<QMessageBox> MakeMessageBox(const std::string& text, const std::
   // The first line stays exactly the message; the reason goes below it.
   if (!details.empty()) box->setInformativeText(FromBytes(details));
   KeepLinesWhole(*box);
+  KeepTitleWhole(*box);
   return box;
 }
 
@@ -249,6 +264,7 @@ bool QtWindowServices::Confirm(const std::string& question) {
   QMessageBox box(QMessageBox::Question, Tr(texts::kProgramName), FromBytes(question),
                   QMessageBox::Yes | QMessageBox::No, &owner_);
   box.setDefaultButton(QMessageBox::No);
+  KeepTitleWhole(box);
   return box.exec() == QMessageBox::Yes;
 }
 

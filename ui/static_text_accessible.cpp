@@ -52,31 +52,8 @@ void StaticTextAccessible::doAction(const QString& action) {
   QAccessibleWidget::doAction(action);
 }
 
-QString StaticTextAccessible::text(int startOffset, int endOffset) const {
-  const QString& all = staticText()->text();
-  startOffset = qBound(0, startOffset, int(all.size()));
-  endOffset = endOffset < 0 ? int(all.size()) : qBound(startOffset, endOffset, int(all.size()));
-  return all.mid(startOffset, endOffset - startOffset);
-}
-
-int StaticTextAccessible::characterCount() const {
-  return int(staticText()->text().size());
-}
-
-void StaticTextAccessible::selection(int, int* startOffset, int* endOffset) const {
-  *startOffset = 0;
-  *endOffset = 0;
-}
-
-// The whole text's place: a static text's characters are not each located.
-QRect StaticTextAccessible::characterRect(int) const {
-  return rect();
-}
-
-QString StaticTextAccessible::attributes(int, int* startOffset, int* endOffset) const {
-  *startOffset = 0;
-  *endOffset = characterCount();
-  return {};
+QString StaticTextAccessible::wholeText() const {
+  return staticText()->text();
 }
 
 void InstallStaticTextAccessibility() {

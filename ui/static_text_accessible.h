@@ -2,6 +2,8 @@
 
 #include <QAccessibleWidget>
 
+#include "read_only_text.h"
+
 namespace quillmere {
 
 class StaticText;
@@ -10,9 +12,11 @@ class StaticText;
 // text, or as a link when it reports clicks (and then it can be pressed).
 // Its text can also be read by character, word and line through the text
 // interface, as a read-only text with no caret.
-class StaticTextAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+class StaticTextAccessible : public QAccessibleWidget, public ReadOnlyTextInterface {
  public:
   explicit StaticTextAccessible(StaticText* text);
+  using QAccessibleWidget::text;
+  using ReadOnlyTextInterface::text;
 
   void* interface_cast(QAccessible::InterfaceType type) override;
   QAccessible::Role role() const override;
@@ -20,20 +24,8 @@ class StaticTextAccessible : public QAccessibleWidget, public QAccessibleTextInt
   QStringList actionNames() const override;
   void doAction(const QString& action) override;
 
-  // The text interface.
-  QString text(int startOffset, int endOffset) const override;
-  int characterCount() const override;
-  void selection(int index, int* startOffset, int* endOffset) const override;
-  int selectionCount() const override { return 0; }
-  void addSelection(int, int) override {}
-  void removeSelection(int) override {}
-  void setSelection(int, int, int) override {}
-  int cursorPosition() const override { return 0; }
-  void setCursorPosition(int) override {}
-  QRect characterRect(int offset) const override;
-  int offsetAtPoint(const QPoint&) const override { return -1; }
-  void scrollToSubstring(int, int) override {}
-  QString attributes(int offset, int* startOffset, int* endOffset) const override;
+  QString wholeText() const override;
+  QRect textRect() const override { return rect(); }
 
  private:
   StaticText* staticText() const;

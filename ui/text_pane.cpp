@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "qt_window_services.h"
+#include "read_only_text.h"
 #include "texts.h"
 #include "translation.h"
 
@@ -164,6 +165,10 @@ void TextPane::SetCurrent(int line) {
   viewport()->update();
   QAccessibleValueChangeEvent change(this, currentLineText());
   QAccessible::updateAccessibility(&change);
+  int at = 0;
+  readableText(&at);
+  QAccessibleTextCursorEvent caret(this, at);
+  QAccessible::updateAccessibility(&caret);
   emit currentLineChanged(line);
 }
 
@@ -176,9 +181,27 @@ void TextPane::goToLine(int line) {
 
 QString TextPane::currentLineText() const {
   if (!side_ || side_->lineCount() == 0) return Tr(texts::kPreviewEmpty);
-  const QString text = Visible(FromBytes(std::string(side_->line(current_))));
-  const char* form = side_->isChanged(current_) ? texts::kPreviewChangedLine : texts::kPreviewLine;
-  return Tr(form).arg(current_ + 1).arg(text);
+  return LineReading(current_);
+}
+
+QString TextPane::LineReading(int line) const {
+  const QString text = Visible(FromBytes(std::string(side_->line(line))));
+  const char* form = side_->isChanged(line) ? texts::kPreviewChangedLine : texts::kPreviewLine;
+  return Tr(form).arg(line + 1).arg(text);
+}
+
+QString TextPane::readableText(int* currentAt) const {
+  *currentAt = 0;
+  if (!side_ || side_->lineCount() == 0) return Tr(texts::kPreviewEmpty);
+  const int first = std::min(firstVisibleLine(), current_);
+  const int end =
+      std::min(side_->lineCount(), std::max(firstVisibleLine() + VisibleLines(), current_ + 1));
+  QString text;
+  for (int line = first; line < end; ++line) {
+    if (line == current_) *currentAt = int(text.size());
+    text += LineReading(line) + QLatin1Char('\n');
+  }
+  return text;
 }
 
 void TextPane::keyPressEvent(QKeyEvent* event) {
@@ -225,16 +248,35 @@ void TextPane::focusOutEvent(QFocusEvent* event) {
 
 namespace {
 
-// A screen reader reads the pane by its name, and its current line as its
-// value.
-class TextPaneAccessible : public QAccessibleWidget {
+// A screen reader reads the pane by its name, its current line as its value,
+// and the lines in sight as its text, the caret on the current line.
+class TextPaneAccessible : public QAccessibleWidget, public ReadOnlyTextInterface {
  public:
   explicit TextPaneAccessible(TextPane* pane) : QAccessibleWidget(pane, QAccessible::Document) {}
+  using QAccessibleWidget::text;
+  using ReadOnlyTextInterface::text;
 
+  void* interface_cast(QAccessible::InterfaceType type) override {
+    if (type == QAccessible::TextInterface) return static_cast<QAccessibleTextInterface*>(this);
+    return QAccessibleWidget::interface_cast(type);
+  }
   QString text(QAccessible::Text kind) const override {
-    if (kind == QAccessible::Value) return static_cast<TextPane*>(widget())->currentLineText();
+    if (kind == QAccessible::Value) return pane()->currentLineText();
     return QAccessibleWidget::text(kind);
   }
+  QString wholeText() const override {
+    int at = 0;
+    return pane()->readableText(&at);
+  }
+  int caretOffset() const override {
+    int at = 0;
+    pane()->readableText(&at);
+    return at;
+  }
+  QRect textRect() const override { return rect(); }
+
+ private:
+  TextPane* pane() const { return static_cast<TextPane*>(widget()); }
 };
 
 QAccessibleInterface* MakeTextPaneAccessible(const QString& className, QObject* object) {

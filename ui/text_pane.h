@@ -31,6 +31,10 @@ class TextPane : public QAbstractScrollArea {
   // The current line as a screen reader reads it: its number, whether it
   // changed and its text.
   QString currentLineText() const;
+  // The lines in sight (and the current line), one per line as
+  // currentLineText reads them: the text a screen reader reads the pane by;
+  // `currentAt` is where the current line starts in it.
+  QString readableText(int* currentAt) const;
 
  signals:
   void currentLineChanged(int line);
@@ -50,6 +54,7 @@ class TextPane : public QAbstractScrollArea {
   int VisibleLines() const;
   int GutterWidth() const;
   QString DisplayText(int line, int firstColumn, int columns) const;
+  QString LineReading(int line) const;
 
   std::shared_ptr<const PreviewSide> side_;
   int current_ = 0;

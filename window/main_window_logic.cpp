@@ -190,7 +190,8 @@ void MainWindowLogic::RemovePaths(const std::vector<std::string>& paths) {
   list_.Remove(paths);
   ReportSelected();
   const int removed = before - list_.size();
-  fields_.statusText += '\n' + FormatString(window_.Translate(texts::kRemovedFiles), removed);
+  fields_.statusText +=
+      '\n' + FormatString(window_.Translate(FormFor(texts::kRemovedFiles, removed)), removed);
   window_.ExchangeData(fields_, ExchangeDirection::kWrite);
 }
 
@@ -275,9 +276,10 @@ void MainWindowLogic::OnUndoLastRun() {
   const std::string leftAlone = std::to_string(failures_.size());
   fields_.statusText =
       counts.seen < counts.total
-          ? FormatPlaces(window_.Translate(texts::kUndoStopped),
+          ? FormatPlaces(window_.Translate(FormFor(texts::kUndoStopped, counts.undone)),
                          {undone, leftAlone, std::to_string(counts.total - counts.seen)})
-          : FormatPlaces(window_.Translate(texts::kUndoResult), {undone, leftAlone});
+          : FormatPlaces(window_.Translate(FormFor(texts::kUndoResult, counts.undone)),
+                         {undone, leftAlone});
   SetPercent(0);
   window_.ExchangeData(fields_, ExchangeDirection::kWrite);
   window_.Announce(fields_.statusText);
@@ -309,10 +311,10 @@ MainWindowLogic::UndoCounts MainWindowLogic::ShowUndo(const std::string& run) {
   return counts;
 }
 
-// "Put back the 3 file(s) the last run changed, on ..., as they were before
+// "Put back the 3 files the last run changed, on ..., as they were before
 // it?", then up to five of them and how many more.
 std::string MainWindowLogic::UndoQuestion(const RunRecord& run) {
-  std::string question = FormatPlaces(window_.Translate(texts::kUndoQuestion),
+  std::string question = FormatPlaces(window_.Translate(FormFor(texts::kUndoQuestion, run.files)),
                                       {std::to_string(run.files), window_.FormatTime(run.started)});
   const std::vector<std::string> shown = journal_->FilesOf(run.id, kFilesInUndoQuestion);
   if (!shown.empty()) question += "\n";

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "file_error.h"
+#include "live_region.h"
 #include "string_table.h"
 #include "texts.h"
 #include "win_text.h"
@@ -54,10 +55,12 @@ std::string Bytes(std::uint64_t count) {
 std::string GroupEffect(const GroupChange& change) {
   if (!change.changed) return texts::kGroupNoChange;
   if (change.after < change.before) {
-    return FormatPlaces(texts::kGroupRemoved, {Bytes(change.before - change.after)});
+    const std::uint64_t removed = change.before - change.after;
+    return FormatPlaces(FormFor(texts::kGroupRemoved, removed), {Bytes(removed)});
   }
   if (change.after > change.before) {
-    return FormatPlaces(texts::kGroupAdded, {Bytes(change.after - change.before)});
+    const std::uint64_t added = change.after - change.before;
+    return FormatPlaces(FormFor(texts::kGroupAdded, added), {Bytes(added)});
   }
   return texts::kGroupSameLength;
 }
@@ -303,9 +306,13 @@ void CPreviewDlg::ShowPreview() {
   } else if (preview.places.empty() && preview.before.text() == preview.after.text()) {
     summary = texts::kPreviewNoChange;
   } else {
+    const auto size = [](std::uint64_t bytes) {
+      return FormatPlaces(FormFor(texts::kByteCount, bytes), {Bytes(bytes)});
+    };
     summary = FormatPlaces(texts::kPreviewSummary,
-                           {Bytes(preview.before.text().size()), Bytes(preview.after.text().size()),
-                            std::to_string(preview.places.size())});
+                           {size(preview.before.text().size()), size(preview.after.text().size()),
+                            FormatPlaces(FormFor(texts::kPlacesChange, preview.places.size()),
+                                         {std::to_string(preview.places.size())})});
   }
   SetWindowTextW(Item(kSummary), ShownWide(summary).c_str());
   const HWND groups = Item(kGroups);
@@ -332,6 +339,7 @@ void CPreviewDlg::ShowPlace(int index) {
                  ShownWide(FormatPlaces(texts::kPreviewPlace,
                                         {std::to_string(place_ + 1), std::to_string(count)}))
                      .c_str());
+  AnnounceLiveRegion(Item(kPlace));
   EnableWindow(Item(kPrevious), place_ > 0);
   EnableWindow(Item(kNext), place_ + 1 < count);
 }

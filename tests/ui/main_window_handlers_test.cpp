@@ -94,8 +94,16 @@ TEST_F(HandlersTest, ClearEmptiesTheListAndReportsOk) {
 }
 
 TEST_F(HandlersTest, StartOnAnEmptyListAsksForFiles) {
-  ModalCloser closer;
+  int width = 0;
+  int titleWidth = 0;
+  ModalCloser closer([&](QWidget& box) {
+    width = box.width();
+    titleWidth = box.fontMetrics().horizontalAdvance(box.windowTitle());
+  });
   Click(ids::kStart);
+  // Wide enough for its whole title beside a title bar's icon and buttons.
+  constexpr int kTitleBarButtons = 100;
+  EXPECT_GT(width, titleWidth + kTitleBarButtons) << "title " << titleWidth;
   ASSERT_EQ(closer.seen().size(), 1u);
   EXPECT_EQ(closer.seen()[0].text, QStringLiteral("Select files !"));
   EXPECT_EQ(closer.seen()[0].title, QStringLiteral("Quillmere"));

@@ -6,11 +6,14 @@
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
+#include "announcer.h"
 #include "file_list_view.h"
 #include "file_preview.h"
 #include "manual_clock.h"
@@ -60,11 +63,11 @@ TEST_F(PreviewWindowTest, UndoLastRunAsksThenPutsBackWhatTheLastRunAloneChanged)
   QTest::keyClick(window.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
   ASSERT_EQ(closer.seen().size(), 1u);
   EXPECT_TRUE(closer.seen()[0].text.startsWith(
-      QStringLiteral("Put back the 1 file(s) the last run changed, on ")))
+      QStringLiteral("Put back the 1 file the last run changed, on ")))
       << ToStd(closer.seen()[0].text);
   EXPECT_EQ(ReadFile(second), "cXd");
   EXPECT_EQ(ReadFile(first), "ab");  // an earlier run's change stays
-  EXPECT_EQ(Status(), QStringLiteral("Undone : 1 file(s), left alone : 0"));
+  EXPECT_EQ(Status(), QStringLiteral("Undone : 1 file, left alone : 0"));
 }
 
 TEST_F(PreviewWindowTest, ADoubleClickPreviewsTheFileWithTheWindowsOptionsAndWritesNothing) {
@@ -86,7 +89,7 @@ TEST_F(PreviewWindowTest, ADoubleClickPreviewsTheFileWithTheWindowsOptionsAndWri
 
   EXPECT_EQ(preview->windowTitle(), QStringLiteral("Preview of page.html"));
   EXPECT_EQ(preview->summary(), QStringLiteral("53 bytes now, 33 bytes after a run with these "
-                                               "options; 1 place(s) change. Nothing is written."));
+                                               "options; 1 place changes. Nothing is written."));
   const std::vector<std::pair<QString, QString>> expected = {
       {QStringLiteral("Pics and videos"), QStringLiteral("17 bytes removed")},
       {QStringLiteral("Remove text"), QStringLiteral("3 bytes removed")},
@@ -167,8 +170,44 @@ TEST(PreviewDialog, AFileThatCannotBeReadOrCleanedSaysWhy) {
     ASSERT_TRUE(WaitForPreview(&preview));
     EXPECT_EQ(preview.summary(), summary);
     EXPECT_EQ(preview.groupTable().topLevelItemCount(), 0);
-    EXPECT_EQ(preview.beforePane().side()->lineCount(), 0);
+    // No empty panes: only the reason and Close, in a box of their size.
+    EXPECT_FALSE(preview.beforePane().isVisibleTo(&preview));
+    EXPECT_FALSE(preview.groupTable().isVisibleTo(&preview));
+    EXPECT_LT(preview.height(), preview.screen()->availableGeometry().height() / 2);
   }
+}
+
+// Every group ticked: all of them in sight at once; the change shown is told
+// to a screen reader as the buttons move to it.
+TEST(PreviewDialog, EveryGroupIsInSightAndTheChangeShownIsAnnounced) {
+  MemoryFileStore files;
+  files.files["f"] = "<font>x</font>\nsame\nsame\nsame\nkeep\nsame\nsame\nsame\n<b>old</b>\n";
+  CleaningOptions options;
+  for (bool CleaningOptions::*tick :
+       {&CleaningOptions::convertTables, &CleaningOptions::cleanNotes,
+        &CleaningOptions::removeTextEnabled, &CleaningOptions::removeBlockEnabled,
+        &CleaningOptions::searchEnabled, &CleaningOptions::removeScripts,
+        &CleaningOptions::removePictures, &CleaningOptions::removeForms,
+        &CleaningOptions::removeSounds, &CleaningOptions::convertLists,
+        &CleaningOptions::removeFonts}) {
+    options.*tick = true;
+  }
+  options.removeText = "keep";
+  options.blockBegin = "<b>";
+  options.blockEnd = "</b>";
+  options.searchText = "x";
+  options.replaceText = "y";
+  CPreviewDlg preview(nullptr, files, "f", options);
+  preview.show();
+  ASSERT_TRUE(WaitForPreview(&preview));
+  EXPECT_GE(preview.groupTable().topLevelItemCount(), 9);
+  EXPECT_FALSE(preview.groupTable().verticalScrollBar()->isVisible());
+  const auto* told = preview.findChild<Announcer*>();
+  ASSERT_NE(told, nullptr);
+  EXPECT_TRUE(told->text().startsWith(QStringLiteral("Change 1 of ")));
+  preview.ShowPlace(1);
+  EXPECT_TRUE(told->text().startsWith(QStringLiteral("Change 2 of ")));
+  EXPECT_TRUE(told->isVisible());
 }
 
 // Lines a diff tool would show: the changed ones, and where lines of the
@@ -233,6 +272,14 @@ TEST(PreviewPane, AScreenReaderReadsTheCurrentLineAndWhetherItChanged) {
   QTest::keyClick(&pane, Qt::Key_Down);
   EXPECT_EQ(pane.currentLine(), 1);
   EXPECT_EQ(accessible->text(QAccessible::Value), QStringLiteral("Line 2, changed: new line"));
+  // Read as text too, the caret on the current line.
+  QAccessibleTextInterface* text = accessible->textInterface();
+  ASSERT_NE(text, nullptr);
+  int start = 0;
+  int end = 0;
+  EXPECT_EQ(
+      text->textAtOffset(text->cursorPosition(), QAccessible::LineBoundary, &start, &end).trimmed(),
+      QStringLiteral("Line 2, changed: new line"));
   QTest::keyClick(&pane, Qt::Key_Down);  // no line below the last
   EXPECT_EQ(pane.currentLine(), 1);
 }

@@ -101,7 +101,7 @@ TEST_F(MainWindowUndoTest, AsksWithTheLastRunsCountAndTimeThenPutsBackThatRunAlo
   EXPECT_THAT(window.Entries("confirm"), IsEmpty());
 
   const std::string question =
-      "confirm Put back the 1 file(s) the last run changed, on TIME, as they were before it?\n\n" +
+      "confirm Put back the 1 file the last run changed, on TIME, as it was before it?\n\n" +
       second;
   window.answer = false;
   logic->OnUndoLastRun();
@@ -116,14 +116,14 @@ TEST_F(MainWindowUndoTest, AsksWithTheLastRunsCountAndTimeThenPutsBackThatRunAlo
   logic->OnUndoLastRun();
   EXPECT_EQ(test::ReadFile(second), "cXd");
   EXPECT_EQ(test::ReadFile(first), "ab");
-  EXPECT_EQ(window.controls.statusText, "Undone : 1 file(s), left alone : 0");
+  EXPECT_EQ(window.controls.statusText, "Undone : 1 file, left alone : 0");
   EXPECT_THAT(logic->failures(), IsEmpty());
 
   // The first run is the last one not undone now; its file was edited since.
   test::WriteFile(first, "edited");
   logic->OnUndoLastRun();
   EXPECT_EQ(test::ReadFile(first), "edited");
-  EXPECT_EQ(window.controls.statusText, "Undone : 0 file(s), left alone : 1");
+  EXPECT_EQ(window.controls.statusText, "Undone : 0 files, left alone : 1");
   ASSERT_EQ(logic->failures().size(), 1u);
   EXPECT_EQ(logic->failures()[0].path, first);
   EXPECT_EQ(logic->failures()[0].reason,
@@ -163,14 +163,14 @@ TEST_F(MainWindowUndoTest, EachWindowUndoesItsOwnRunsAndTellsUpToFiveOfTheirFile
   logic->OnUndoLastRun();
   const std::vector<std::string> asked = window.Entries("confirm");
   ASSERT_EQ(asked.size(), 1u);
-  EXPECT_THAT(asked[0], ::testing::HasSubstr("the 7 file(s)"));
+  EXPECT_THAT(asked[0], ::testing::HasSubstr("the 7 files"));
   EXPECT_THAT(asked[0], ::testing::EndsWith("\n\n" + paths[0] + "\n" + paths[1] + "\n" + paths[2] +
                                             "\n" + paths[3] + "\n" + paths[4] + "\nand 2 more"));
   for (const std::string& path : paths) EXPECT_EQ(test::ReadFile(path), "aXb");
   EXPECT_EQ(test::ReadFile(others), "cd");
   ASSERT_EQ(drained.size(), 7u);
   EXPECT_EQ(drained.front(), "Undoing : " + paths[0]);
-  EXPECT_EQ(window.controls.statusText, "Undone : 7 file(s), left alone : 0");
+  EXPECT_EQ(window.controls.statusText, "Undone : 7 files, left alone : 0");
 }
 
 TEST_F(MainWindowUndoTest, AStoppedUndoFinishesTheFileInHandAndTellsHowManyAreLeft) {
@@ -201,12 +201,12 @@ TEST_F(MainWindowUndoTest, AStoppedUndoFinishesTheFileInHandAndTellsHowManyAreLe
   };
   logic->OnUndoLastRun();
   EXPECT_EQ(window.controls.statusText,
-            "Stopped. Undone : 2 file(s), left alone : 0, not yet undone : 5");
+            "Stopped. Undone : 2 files, left alone : 0, not yet undone : 5");
 
   gate.Close(false);
   window.onDrain = nullptr;
   logic->OnUndoLastRun();
-  EXPECT_EQ(window.controls.statusText, "Undone : 5 file(s), left alone : 0");
+  EXPECT_EQ(window.controls.statusText, "Undone : 5 files, left alone : 0");
   for (const std::string& path : paths) EXPECT_EQ(test::ReadFile(path), "aXb");
 }
 

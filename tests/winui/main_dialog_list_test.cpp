@@ -96,13 +96,13 @@ TEST(MainDialogList, DeleteAndTheMenuTakeTheSelectedFilesOffAndSaySo) {
   EXPECT_THAT(test::ListItems(list),
               ElementsAre(test::Wide(folder / "b.htm"), test::Wide(folder / "a.htm")));
   EXPECT_EQ(WindowText(window.Item(ids::kStatusLine)),
-            L"OK.Selected files : 2\nRemoved : 1 file(s)");
+            L"OK.Selected files : 2\nRemoved : 1 file");
 
   Select(list, 1);
   test::ChooseFromListMenu(list, 2);  // "Remove selected"
   EXPECT_THAT(test::ListItems(list), ElementsAre(test::Wide(folder / "b.htm")));
   EXPECT_EQ(WindowText(window.Item(ids::kStatusLine)),
-            L"OK.Selected files : 1\nRemoved : 1 file(s)");
+            L"OK.Selected files : 1\nRemoved : 1 file");
   // START takes only what is left.
   EXPECT_EQ(window.dialog().logic().list().size(), 1u);
 }

@@ -270,11 +270,11 @@ TEST(MainDialogRun, UndoLastRunAsksThenPutsBackWhatTheLastRunAloneChanged) {
     EXPECT_TRUE(watcher.seen()[0].hasIcon);
     ASSERT_EQ(watcher.seen()[0].texts.size(), 1u);
     EXPECT_THAT(watcher.seen()[0].texts[0],
-                StartsWith(L"Put back the 1 file(s) the last run changed, on "));
+                StartsWith(L"Put back the 1 file the last run changed, on "));
     EXPECT_EQ(defaultButton, IDNO);
     EXPECT_EQ(test::ReadFile(second), "cXd");
     EXPECT_EQ(test::ReadFile(first), "ab");
-    EXPECT_EQ(WindowText(window.Item(ids::kStatusLine)), L"Undone : 1 file(s), left alone : 0");
+    EXPECT_EQ(WindowText(window.Item(ids::kStatusLine)), L"Undone : 1 file, left alone : 0");
   }
 }
 

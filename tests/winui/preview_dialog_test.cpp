@@ -58,7 +58,7 @@ TEST_F(PreviewDialogTest, ShowsBothSidesMarkedAndStepsFromChangeToChange) {
   CPreviewDlg& preview = Open(content);
   EXPECT_EQ(WindowText(preview.hwnd()), L"Preview of page.htm");
   EXPECT_EQ(WindowText(preview.Item(CPreviewDlg::kSummary)),
-            L"61 bytes now, 28 bytes after a run with these options; 2 place(s) change. "
+            L"61 bytes now, 28 bytes after a run with these options; 2 places change. "
             L"Nothing is written.");
   const HWND groups = preview.Item(CPreviewDlg::kGroups);
   ASSERT_EQ(SendMessageW(groups, LVM_GETITEMCOUNT, 0, 0), 1);
