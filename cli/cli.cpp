@@ -69,7 +69,7 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     if (command.forgetAll) return ForgetRuns(journals, "", err);
     return UndoLastRun(MakeSystemFileStore, command.jobs, journals, *command.undoRun, out, err);
   }
-  if (command.jsonlStream) return RunStreamMode(command.options, in, out, err);
+  if (command.jsonlStream) return RunStreamMode(command.options, command.maxRecord.value_or(kDefaultMaxRecord), in, out, err);
   if (!command.InPlace()) return RunFilterMode(command.options, in, out, err);
   return RunInPlaceMode(command, in, out, err);
 }

@@ -1,7 +1,9 @@
 #include "cli_options.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
+#include <cstdint>
 #include <string_view>
 #include <thread>
 
@@ -95,6 +97,29 @@ Taken TakeJobs(CliCommand& c, OptionArgs& args) {
   return std::nullopt;
 }
 
+// A size in bytes, with K, M or G for 1024, 1024 * 1024 or 1024 * 1024 * 1024 of them.
+Taken TakeMaxRecord(CliCommand& c, OptionArgs& args) {
+  const std::string& text = args.Take();
+  std::uint64_t bytes = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, bytes);
+  int shift = 0;
+  if (stop != end && stop + 1 == end) {
+    const std::string_view units = "KMG";
+    const std::size_t unit = units.find(static_cast<char>(std::toupper(*stop)));
+    shift = unit == std::string_view::npos ? -1 : 10 * static_cast<int>(unit + 1);
+  } else if (stop != end) {
+    shift = -1;
+  }
+  constexpr std::uint64_t kMost = std::uint64_t{1} << 40;
+  if (error != std::errc() || shift < 0 || bytes == 0 || bytes > (kMost >> shift)) {
+    return "--max-record takes a size in bytes from 1 to 1T, with K, M or G after it if you "
+           "like (64M), not \"" + text + "\"";
+  }
+  c.maxRecord = static_cast<std::size_t>(bytes << shift);
+  return std::nullopt;
+}
+
 const CliOption kOptions[] = {
     {"Rules", "", "--rules", "FILE", 1,
      "add the rules of FILE, one cleaning option per line (see below)",
@@ -146,6 +171,10 @@ const CliOption kOptions[] = {
      "clean records of JSON Lines from standard input to standard output: {\"id\": ..., "
      "\"text\": ...} in, {\"id\": ..., \"text\": ..., \"changed\": ...} out",
      Set<&CliCommand::jsonlStream>},
+    {"Streams", "", "--max-record", "BYTES", 1,
+     "with --jsonl-stream: a record longer than BYTES (with K, M or G: KiB, MiB or "
+     "GiB; default 256M) is passed over as it is read and answered by an error",
+     TakeMaxRecord},
     {"Undo", "", "--runs", "", 0, "list the runs that can be undone", Set<&CliCommand::listRuns>},
     {"Undo", "", "--undo", "[RUN]", 0,
      "put back the files of the last run not undone (or of RUN) that are still what the run "
@@ -217,6 +246,9 @@ std::optional<std::string> Conflict(const CliCommand& c) {
   if (c.jsonlStream && (inPlace || c.json || c.dryRun || c.diff || c.keepTimes)) {
     return "--jsonl-stream reads standard input: it takes no FILE, --files-from, --json, "
            "--dry-run, --diff or --keep-mtime";
+  }
+  if (!c.jsonlStream && c.maxRecord) {
+    return "--max-record needs --jsonl-stream";
   }
   if (c.diff && c.json) return "--diff and --json both write standard output: give one";
   if (!inPlace) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <variant>
@@ -26,6 +27,7 @@ struct CliCommand {
   int jobs = 1;            // files cleaned at once
   bool json = false;       // JSON Lines instead of the human lines
   bool jsonlStream = false;
+  std::optional<std::size_t> maxRecord;  // --max-record: the longest record read
   bool noUndo = false;                 // no undo journal for this run
   bool diff = false;                   // print the changes as a diff, write nothing
   bool listRuns = false;               // --runs
