@@ -9,6 +9,7 @@
 
 #include "diff_store.h"
 #include "group_options.h"
+#include "option_forms.h"
 #include "rules_file.h"
 #include "run_id.h"
 
@@ -114,16 +115,31 @@ Taken TakeMaxRecord(CliCommand& c, OptionArgs& args) {
   constexpr std::uint64_t kMost = std::uint64_t{1} << 40;
   if (error != std::errc() || shift < 0 || bytes == 0 || bytes > (kMost >> shift)) {
     return "--max-record takes a size in bytes from 1 to 1T, with K, M or G after it if you "
-           "like (64M), not \"" + text + "\"";
+           "like (64M), not \"" +
+           text + "\"";
   }
   c.maxRecord = static_cast<std::size_t>(bytes << shift);
   return std::nullopt;
 }
 
+Taken TakeColour(CliCommand& c, OptionArgs& args) {
+  const std::string& word = args.Take();
+  const std::optional<ColourMode> mode = ColourModeNamed(word);
+  if (!mode) return "--color takes auto, always or never, not \"" + word + "\"";
+  c.colour = *mode;
+  return std::nullopt;
+}
+
 const CliOption kOptions[] = {
     {"Rules", "", "--rules", "FILE", 1,
-     "add the rules of FILE, one cleaning option per line (see below)",
-     [](CliCommand& c, OptionArgs& a) { return ApplyRulesFile(a.Take(), c.options); }},
+     "add the rules of FILE (- for standard input), one cleaning option per line (see below)",
+     [](CliCommand& c, OptionArgs& a) -> Taken {
+       const std::string& file = a.Take();
+       if (file != "-") return ApplyRulesFile(file, c.options);
+       if (c.rulesFromInputAt) return "--rules - can be given once: there is one standard input";
+       c.rulesFromInputAt = c.options.rules.size();
+       return std::nullopt;
+     }},
     {"Files", "-r", "--recursive", "", 0,
      "clean the files under the folders among the FILEs, in sorted order",
      Set<&CliCommand::recursive>},
@@ -147,6 +163,14 @@ const CliOption kOptions[] = {
      "clean but write nothing; list the files that would change, and report those that could "
      "not be saved",
      Set<&CliCommand::dryRun>},
+    {"Run", "", "--check", "", 0,
+     "write nothing; list the files that would change (with --diff, print their diff instead) "
+     "and exit with 1 when any would, 0 when none would",
+     Set<&CliCommand::check>},
+    {"Run", "-q", "--quiet", "", 0,
+     "print no summary, no list of files and no progress: only errors (and what --diff or "
+     "--json ask for)",
+     Set<&CliCommand::quiet>},
     {"Run", "", "--diff", "", 0,
      "write nothing; print what would change as a unified diff on standard output (for patch "
      "-p0), the summary on standard error; with --dry-run also check that each file could be "
@@ -156,6 +180,10 @@ const CliOption kOptions[] = {
        c.diff = true;
        return std::nullopt;
      }},
+    {"Run", "", "--color", "WHEN", 1,
+     "colour the diff: auto (when standard output is a terminal, NO_COLOR is unset and TERM "
+     "is not dumb; the default), always or never",
+     TakeColour},
     {"Run", "", "--keep-mtime", "", 0,
      "give each changed file back its times of last change and access",
      Set<&CliCommand::keepTimes>},
@@ -196,6 +224,13 @@ const CliOption* OptionOf(const std::string& arg) {
   return found == std::end(kOptions) ? nullptr : found;
 }
 
+std::optional<OptionArity> ArityOfOption(std::string_view name) {
+  if (const CleaningGroup* group = GroupOfSwitch(name)) return OptionArity{group->textCount, false};
+  const CliOption* option = OptionOf(std::string(name));
+  if (option == nullptr) return std::nullopt;
+  return OptionArity{option->argumentCount, option->arguments[0] == '['};
+}
+
 std::string Needs(const std::string& option, const char* arguments) {
   return "option " + option + " needs " + arguments;
 }
@@ -232,7 +267,7 @@ std::optional<std::string> JournalConflict(const CliCommand& c) {
   const int given = int{c.listRuns} + int{c.undoRun.has_value()} + int{c.forgetRun.has_value()} +
                     int{c.forgetAll};
   const bool others = c.InPlace() || c.options != CleaningOptions{} || c.recursive ||
-                      c.jsonlStream || c.json || c.dryRun || c.diff || c.keepTimes || c.noUndo;
+                      c.jsonlStream || c.json || c.WritesNothing() || c.keepTimes || c.noUndo;
   if (given > 1 || others) {
     return std::string(option) + " takes no cleaning option, no FILE and no other option";
   }
@@ -243,9 +278,9 @@ std::optional<std::string> JournalConflict(const CliCommand& c) {
 std::optional<std::string> Conflict(const CliCommand& c) {
   if (auto error = JournalConflict(c)) return error;
   const bool inPlace = c.InPlace();
-  if (c.jsonlStream && (inPlace || c.json || c.dryRun || c.diff || c.keepTimes)) {
+  if (c.jsonlStream && (inPlace || c.json || c.WritesNothing() || c.keepTimes)) {
     return "--jsonl-stream reads standard input: it takes no FILE, --files-from, --json, "
-           "--dry-run, --diff or --keep-mtime";
+           "--dry-run, --check, --diff or --keep-mtime";
   }
   if (!c.jsonlStream && c.maxRecord) {
     return "--max-record needs --jsonl-stream";
@@ -253,7 +288,6 @@ std::optional<std::string> Conflict(const CliCommand& c) {
   if (c.diff && c.json) return "--diff and --json both write standard output: give one";
   if (!inPlace) {
     if (c.dryRun) return "--dry-run needs at least one FILE";
-    if (c.diff) return "--diff needs at least one FILE";
     if (c.json) return "--json needs FILEs or --files-from (see --jsonl-stream for text)";
     if (c.keepTimes) return "--keep-mtime needs FILEs or --files-from";
     if (c.recursive) return "-r needs a FOLDER among the FILEs";
@@ -262,6 +296,10 @@ std::optional<std::string> Conflict(const CliCommand& c) {
   if (!c.recursive && !c.exclude.empty()) return "--exclude needs -r (--recursive)";
   if (!c.recursive && c.follow) return "--follow needs -r (--recursive)";
   if (c.nulSeparated && !c.filesFrom) return "-0 (--null) needs --files-from";
+  if (c.rulesFromInputAt && (!inPlace || c.jsonlStream || c.filesFrom == "-")) {
+    return "--rules - reads standard input, which the text, the stream or --files-from - "
+           "reads already";
+  }
   return std::nullopt;
 }
 
@@ -323,15 +361,28 @@ std::string OptionsHelp() {
   return text;
 }
 
+// A lone "-" as the FILE (before "--") is standard input: the filter.
+std::optional<std::string> StandardInputConflict(const CliCommand& c, int given) {
+  if (given == 0 || (given == 1 && !c.InPlace())) return std::nullopt;
+  return "- (standard input) is cleaned as a filter: give it once, with no other FILE or "
+         "--files-from (./- names a file called -)";
+}
+
 }  // namespace
 
-std::variant<CliCommand, UsageError> ParseCommandLine(const std::vector<std::string>& args) {
+std::variant<CliCommand, UsageError> ParseCommandLine(const std::vector<std::string>& given) {
+  auto written = WrittenOut(given, ArityOfOption);
+  if (const auto* error = std::get_if<std::string>(&written)) return UsageError{*error};
+  const auto& args = std::get<std::vector<std::string>>(written);
   CliCommand command;
   command.jobs = ProcessorCores();
   bool optionsEnded = false;
+  int standardInput = 0;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (optionsEnded || !IsOption(arg)) {
+    if (!optionsEnded && arg == "-") {
+      ++standardInput;
+    } else if (optionsEnded || !IsOption(arg)) {
       command.files.push_back(arg);
     } else if (arg == "--") {
       optionsEnded = true;
@@ -340,6 +391,7 @@ std::variant<CliCommand, UsageError> ParseCommandLine(const std::vector<std::str
     }
   }
   if (command.showHelp || command.showVersion) return command;
+  if (auto error = StandardInputConflict(command, standardInput)) return UsageError{*error};
   if (auto error = Conflict(command)) return UsageError{*error};
   return command;
 }

@@ -18,15 +18,17 @@ namespace quillmere {
 // would change are listed on `out`. A stop signal stops the run after the
 // files in hand. Returns 0, 1 when any file failed, 2 when the list cannot
 // be read, or 128 plus the signal's number.
-int RunInPlaceMode(const CliCommand& command, std::istream& in, std::ostream& out,
+int RunInPlaceMode(const CliCommand& command, bool colourDiff, std::istream& in, std::ostream& out,
                    std::ostream& err);
 
 // Gives each worker of the run a base store of its own.
 using BaseStores = std::function<FileStore&()>;
 
 // The same over the given stores, keeping an undo journal in `journals`
-// (none when null), with or without a progress line on `err`.
+// (none when null), with or without a progress line on `err` and colour in
+// the diff.
 int RunInPlaceMode(const CliCommand& command, const BaseStores& stores, RunJournals* journals,
-                   std::istream& in, std::ostream& out, std::ostream& err, bool showProgress);
+                   std::istream& in, std::ostream& out, std::ostream& err, bool showProgress,
+                   bool colourDiff = false);
 
 }  // namespace quillmere

@@ -26,7 +26,7 @@ Chunk ReadChunk(std::istream& in, std::array<char, kChunk>& buffer) {
   const auto count = static_cast<std::size_t>(in.gcount());
   if (in.eof() || in.bad()) return {count, true, true};
   if (!in.fail()) return {count - 1, true, false};  // the line end was taken too
-  in.clear();  // the buffer is full and the line goes on
+  in.clear();                                       // the buffer is full and the line goes on
   return {count, false, false};
 }
 

@@ -11,10 +11,10 @@ namespace quillmere {
 class RecordLines {
  public:
   enum class Read {
-    kLine,       // `line` holds the next line, without its line end
-    kTooLong,    // the line was longer than the cap and has been passed over
-    kNoMemory,   // there was no room for the line; it has been passed over
-    kEnd,        // no more input (or it cannot be read: see `in.bad()`)
+    kLine,      // `line` holds the next line, without its line end
+    kTooLong,   // the line was longer than the cap and has been passed over
+    kNoMemory,  // there was no room for the line; it has been passed over
+    kEnd,       // no more input (or it cannot be read: see `in.bad()`)
   };
 
   RecordLines(std::istream& in, std::size_t mostBytes) : in_(in), mostBytes_(mostBytes) {}

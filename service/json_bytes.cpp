@@ -112,14 +112,30 @@ void WriteEscaped(std::ostream& out, std::string_view bytes) {
     out.write(bytes.data() + plain, static_cast<std::streamsize>(i - plain));
     plain = i + 1;
     switch (c) {
-      case '"': out << "\\\""; break;
-      case '\\': out << "\\\\"; break;
-      case '\b': out << "\\b"; break;
-      case '\f': out << "\\f"; break;
-      case '\n': out << "\\n"; break;
-      case '\r': out << "\\r"; break;
-      case '\t': out << "\\t"; break;
-      default: out << "\\u00" << kHex[c >> 4] << kHex[c & 15]; break;
+      case '"':
+        out << "\\\"";
+        break;
+      case '\\':
+        out << "\\\\";
+        break;
+      case '\b':
+        out << "\\b";
+        break;
+      case '\f':
+        out << "\\f";
+        break;
+      case '\n':
+        out << "\\n";
+        break;
+      case '\r':
+        out << "\\r";
+        break;
+      case '\t':
+        out << "\\t";
+        break;
+      default:
+        out << "\\u00" << kHex[c >> 4] << kHex[c & 15];
+        break;
     }
   }
   out.write(bytes.data() + plain, static_cast<std::streamsize>(bytes.size() - plain));
@@ -135,7 +151,8 @@ void WriteBytes(std::ostream& out, const std::string& key, std::string_view byte
     out << '"' << key << "_base64\":\"";
     // Whole groups of three bytes at a time, so no group is split.
     constexpr std::size_t kPiece = 3 << 16;
-    for (std::size_t at = 0; at < bytes.size(); at += kPiece) out << ToBase64(bytes.substr(at, kPiece));
+    for (std::size_t at = 0; at < bytes.size(); at += kPiece)
+      out << ToBase64(bytes.substr(at, kPiece));
   }
   out << '"';
 }

@@ -57,8 +57,8 @@ class JsonChecker {
 };
 
 void JsonChecker::SkipSpace() {
-  while (at_ < text_.size() && (text_[at_] == ' ' || text_[at_] == '\t' || text_[at_] == '\n' ||
-                                text_[at_] == '\r')) {
+  while (at_ < text_.size() &&
+         (text_[at_] == ' ' || text_[at_] == '\t' || text_[at_] == '\n' || text_[at_] == '\r')) {
     ++at_;
   }
 }
@@ -314,7 +314,7 @@ std::optional<std::string> TextOf(std::string_view line, const RecordSpans& span
         line.substr(spans.base64.begin + 1, spans.base64.end - spans.base64.begin - 2);
     // Base64 needs no escapes; one written anyway is decoded first.
     bytes = raw.find('\\') == std::string_view::npos ? FromBase64(raw)
-                                                      : FromBase64(Decoded(line, spans.base64));
+                                                     : FromBase64(Decoded(line, spans.base64));
   }
   if (!bytes) error = "\"text_base64\" must be a base64 string";
   return bytes;

@@ -56,8 +56,7 @@ TEST(StreamMode, EachRecordGetsItsAnswerInOrder) {
       {R"({"id":20,"text":"a"} x)", R"({"id":null,"error":"not JSON: more text...)"},
       {R"({"id":[01],"text":"a"})", R"({"id":null,"error":"not JSON: expected , or ]...)"},
       // a key given twice counts the last time
-      {R"({"id":21,"text":"<b>","text":"<i>x","id":22})",
-       R"({"id":22,"text":"x","changed":true})"},
+      {R"({"id":21,"text":"<b>","text":"<i>x","id":22})", R"({"id":22,"text":"x","changed":true})"},
       {R"({"id":23,"text_base64":"\/w=="})", R"({"id":23,"text_base64":"/w==","changed":false})"},
       {Nested(kMostRecordDepth - 1), R"({"id":[[[...)"},
       {Nested(kMostRecordDepth), R"({"id":null,"error":"nested deeper than 64 levels"})"},
@@ -72,7 +71,9 @@ TEST(StreamMode, EachRecordGetsItsAnswerInOrder) {
   std::istringstream in(input);
   std::ostringstream out;
   std::ostringstream err;
-  EXPECT_EQ(RunCli({"--jsonl-stream", "--fonts", "--max-record", std::to_string(kMaxRecord)}, in, out, err), kExitOk);
+  EXPECT_EQ(RunCli({"--jsonl-stream", "--fonts", "--max-record", std::to_string(kMaxRecord)}, in,
+                   out, err),
+            kExitOk);
   EXPECT_EQ(err.str(), "");
   std::istringstream answers(out.str());
   for (const Case& c : cases) {
