@@ -12,6 +12,7 @@
 #include "run_journal.h"
 #include "stream_mode.h"
 #include "undo_mode.h"
+#include "usage_text.h"
 
 namespace quillmere {
 namespace {

@@ -308,59 +308,6 @@ int ProcessorCores() {
       std::clamp(std::thread::hardware_concurrency(), 1u, static_cast<unsigned>(kMostJobs)));
 }
 
-// "  --remove-text TEXT    remove every TEXT", the help in a column; an
-// option too long for its column gets the help on the next line.
-constexpr std::size_t kHelpColumn = 24;
-
-// Wraps a help text to the help column's width, the next lines indented.
-std::string Wrapped(const std::string& text) {
-  constexpr std::size_t kWidth = 78 - kHelpColumn;
-  std::string out;
-  std::size_t lineStart = 0;
-  for (std::size_t start = 0; start < text.size();) {
-    std::size_t end = text.find(' ', start);
-    if (end == std::string::npos) end = text.size();
-    if (out.size() - lineStart + (end - start) > kWidth && out.size() > lineStart) {
-      out.back() = '\n';
-      out.append(kHelpColumn, ' ');
-      lineStart = out.size();
-    }
-    out.append(text, start, end - start);
-    out += ' ';
-    start = end + 1;
-  }
-  if (!out.empty()) out.pop_back();
-  return out;
-}
-
-std::string OptionLine(const std::string& option, const std::string& help) {
-  std::string line = "  " + option;
-  if (line.size() + 2 > kHelpColumn) {
-    line += "\n";
-    line.append(kHelpColumn, ' ');
-  } else {
-    line.append(kHelpColumn - line.size(), ' ');
-  }
-  return line + Wrapped(help) + "\n";
-}
-
-std::string OptionsHelp() {
-  std::string text;
-  std::string section;
-  for (const CliOption& o : kOptions) {
-    // Only what this build can do is offered.
-    if (std::string_view(o.name) == "--diff" && !DiffAvailable()) continue;
-    if (section != o.section) {
-      section = o.section;
-      text += "\n" + section + ":\n";
-    }
-    std::string option = *o.shortName != '\0' ? std::string(o.shortName) + ", " + o.name : o.name;
-    if (*o.arguments != '\0') option += std::string(" ") + o.arguments;
-    text += OptionLine(option, o.help);
-  }
-  return text;
-}
-
 // A lone "-" as the FILE (before "--") is standard input: the filter.
 std::optional<std::string> StandardInputConflict(const CliCommand& c, int given) {
   if (given == 0 || (given == 1 && !c.InPlace())) return std::nullopt;
@@ -396,37 +343,17 @@ std::variant<CliCommand, UsageError> ParseCommandLine(const std::vector<std::str
   return command;
 }
 
-std::string UsageText() {
-  std::string text = R"(Usage: quillmere-cli [OPTIONS] [FILE...]
-Cleans HTML and plain-text files. With no FILE, cleans standard input to
-standard output. With FILEs, cleans each file in place; a file is rewritten
-only when its text changed.
-
-Cleaning groups (applied in this order, whatever the order given):
-)";
+std::vector<OptionDoc> OptionDocs() {
+  std::vector<OptionDoc> docs;
   for (const CleaningGroup& group : CleaningGroups()) {
-    std::string option = group.cliSwitch;
-    if (*group.cliArguments != '\0') option += std::string(" ") + group.cliArguments;
-    text += OptionLine(option, group.cliHelp);
+    docs.push_back({"Cleaning groups", "", group.cliSwitch, group.cliArguments, group.cliHelp});
   }
-  text += OptionsHelp();
-  text += R"(
-Each kind of rule (--remove-text, --remove-block, --replace) runs in the order
-given, at its group's place. No TEXT, BEGIN, END, SEARCH or REPLACEMENT may
-be empty; to delete a text, use --remove-text TEXT.
-A rules file holds one cleaning option per line without its dashes, and its
-texts: replace "Colour" "Color". A text in double quotes may hold spaces and
-the escapes \" \\ \t \n \r \xHH; a line beginning with # is a comment.
-"--" ends the options: every argument after it is a FILE.
-A GLOB without / matches file names at any depth; with /, the path below the
-folder given; * and ? never match /, ** matches any number of folders.
-Errors go to standard error as "File open error: PATH" or "File save error:
-PATH", a tab, and the reason.
-Exit status: 0 success, 1 a file or input could not be cleaned, 2 usage
-error, 128 plus the signal's number when a signal stopped the run (130 for
-Ctrl+C).
-)";
-  return text;
+  for (const CliOption& o : kOptions) {
+    // Only what this build can do is offered.
+    if (std::string_view(o.name) == "--diff" && !DiffAvailable()) continue;
+    docs.push_back({o.section, o.shortName, o.name, o.arguments, o.help});
+  }
+  return docs;
 }
 
 }  // namespace quillmere

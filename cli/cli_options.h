@@ -63,7 +63,18 @@ struct UsageError {
 // processor cores.
 std::variant<CliCommand, UsageError> ParseCommandLine(const std::vector<std::string>& args);
 
-// The text printed for --help, made from the same tables as the parser.
-std::string UsageText();
+// One option as --help, the manual page and the shell completions show it,
+// made from the parser's own tables: the cleaning groups first, in the
+// cleaning pass's order, then the other options by section.
+struct OptionDoc {
+  std::string section;
+  std::string shortName;  // "-j", or empty
+  std::string name;       // "--jobs"
+  std::string arguments;  // "N", "[RUN]", "SEARCH REPLACEMENT", or empty
+  std::string help;
+};
+
+// Every option this build offers.
+std::vector<OptionDoc> OptionDocs();
 
 }  // namespace quillmere

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "cli_docs.h"
 #include "cli_options.h"
 
 namespace quillmere {
@@ -84,6 +85,14 @@ TEST(OptionForms, EachFormMeansWhatItsLongFormMeans) {
     } else {
       EXPECT_EQ(parsed, c.parsed) << c.args[0];
     }
+  }
+}
+
+TEST(OptionForms, TheManualsExamplesAreCommandsThatParse) {
+  for (const CliExample& example : CliExamples()) {
+    const auto parsed = ParseCommandLine(example.args);
+    const auto* error = std::get_if<UsageError>(&parsed);
+    EXPECT_EQ(error, nullptr) << example.what << ": " << (error ? error->message : "");
   }
 }
 
