@@ -7,6 +7,7 @@
 #include "cleaning_groups.h"
 #include "cli_options.h"
 #include "filter_mode.h"
+#include "group_options.h"
 #include "in_place_mode.h"
 #include "rules_file.h"
 #include "run_journal.h"
@@ -55,6 +56,7 @@ std::optional<UsageError> ApplyInputRules(CliCommand& command, std::istream& in)
   }
   rules.insert(rules.end(), std::make_move_iterator(after.begin()),
                std::make_move_iterator(after.end()));
+  if (command.wholeWords) MarkWholeWords(command.options);
   return std::nullopt;
 }
 

@@ -10,6 +10,7 @@
 #include "diff_store.h"
 #include "group_options.h"
 #include "option_forms.h"
+#include "pattern_rules.h"
 #include "rules_file.h"
 #include "run_id.h"
 
@@ -20,6 +21,8 @@ namespace {
 class OptionArgs {
  public:
   OptionArgs(const std::vector<std::string>& args, std::size_t& at) : args_(args), at_(at) {}
+  // The option itself, as written out.
+  const std::string& Current() const { return args_[at_]; }
   // The next argument; the parser made sure that the option's count is there.
   const std::string& Take() { return args_[++at_]; }
   // The next argument, if there is one.
@@ -130,6 +133,23 @@ Taken TakeColour(CliCommand& c, OptionArgs& args) {
   return std::nullopt;
 }
 
+// --replace-regex and --remove-regex, named by the argument before theirs.
+Taken TakePattern(CliCommand& c, OptionArgs& args) {
+  const std::string& name = args.Current();
+  std::vector<std::string> texts{args.Take()};
+  if (name == "--replace-regex") texts.push_back(args.Take());
+  return ApplyPatternOption(name, texts, c.options, name);
+}
+
+Taken TakeWord(CliCommand& c, OptionArgs&) {
+  if (!PatternRulesAvailable()) {
+    return "-w (--word) is not available in this build: word rules need RE2, which the "
+           "Windows build lacks";
+  }
+  c.wholeWords = true;
+  return std::nullopt;
+}
+
 const CliOption kOptions[] = {
     {"Rules", "", "--rules", "FILE", 1,
      "add the rules of FILE (- for standard input), one cleaning option per line (see below)",
@@ -140,6 +160,18 @@ const CliOption kOptions[] = {
        c.rulesFromInputAt = c.options.rules.size();
        return std::nullopt;
      }},
+    {"Rules", "", "--replace-regex", "PATTERN REPLACEMENT", 2,
+     "replace what the regular expression PATTERN (RE2) matches by REPLACEMENT, where $1, "
+     "${1} or ${name} stand for a group and $$ for a dollar; runs with the --replace rules, "
+     "in order; repeatable",
+     TakePattern},
+    {"Rules", "", "--remove-regex", "PATTERN", 1,
+     "remove what the regular expression PATTERN matches; runs with the --remove-text rules, "
+     "in order; repeatable",
+     TakePattern},
+    {"Rules", "-w", "--word", "", 0,
+     "--replace and --remove-text match whole words only: not next to a letter, digit or _",
+     TakeWord},
     {"Files", "-r", "--recursive", "", 0,
      "clean the files under the folders among the FILEs, in sorted order",
      Set<&CliCommand::recursive>},
@@ -338,9 +370,14 @@ std::variant<CliCommand, UsageError> ParseCommandLine(const std::vector<std::str
     }
   }
   if (command.showHelp || command.showVersion) return command;
+  if (command.wholeWords) MarkWholeWords(command.options);
   if (auto error = StandardInputConflict(command, standardInput)) return UsageError{*error};
   if (auto error = Conflict(command)) return UsageError{*error};
   return command;
+}
+
+static bool NeedsPatterns(std::string_view name) {
+  return name == "--replace-regex" || name == "--remove-regex" || name == "--word";
 }
 
 std::vector<OptionDoc> OptionDocs() {
@@ -351,6 +388,7 @@ std::vector<OptionDoc> OptionDocs() {
   for (const CliOption& o : kOptions) {
     // Only what this build can do is offered.
     if (std::string_view(o.name) == "--diff" && !DiffAvailable()) continue;
+    if (NeedsPatterns(o.name) && !PatternRulesAvailable()) continue;
     docs.push_back({o.section, o.shortName, o.name, o.arguments, o.help});
   }
   return docs;

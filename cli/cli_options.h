@@ -14,6 +14,7 @@ namespace quillmere {
 // What the command line asks for.
 struct CliCommand {
   CleaningOptions options;
+  bool wholeWords = false;         // -w: the literal rules match whole words only
   std::vector<std::string> files;  // none (and no list): filter standard input
   // Folders among the files are walked, taking the files that `include`
   // (default: the text and HTML names) and not `exclude` match.
