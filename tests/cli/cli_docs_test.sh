@@ -35,12 +35,13 @@ complete_bash() {
   bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _quillmere_cli
            echo "${COMPREPLY[*]}"' _ "$bash_script" "$@"
 }
-[[ $(complete_bash quillmere-cli --repl) == --replace ]] || fail "bash: --repl is not --replace"
+[[ " $(complete_bash quillmere-cli --repl) " == *" --replace "* ]] || fail "bash: --repl offers no --replace"
+[[ $(complete_bash quillmere-cli --max-r) == --max-record ]] || fail "bash: --max-r is not --max-record"
 [[ $(complete_bash quillmere-cli --color = al) == always ]] || fail "bash: --color=al is not always"
 [[ -z $(complete_bash quillmere-cli --jobs "") ]] || fail "bash: --jobs offers words"
 
 zsh -n "$zsh_script" || fail "the zsh completion is no valid zsh"
 fish -n "$fish_script" || fail "the fish completion is no valid fish"
-fish_words=$(fish -c "source '$fish_script'; complete -C 'quillmere-cli --repl'" | cut -f1)
-[[ $fish_words == --replace ]] || fail "fish: --repl gives $fish_words"
+fish_words=$(fish -c "source '$fish_script'; complete -C 'quillmere-cli --max-r'" | cut -f1)
+[[ $fish_words == --max-record ]] || fail "fish: --max-r gives $fish_words"
 echo "cli_docs: ok"
