@@ -23,11 +23,9 @@ void WriteProblem(const Json& id, const std::string& reason, std::ostream& out) 
   out << JsonLine(answer);
 }
 
-// Reads, cleans and answers one record; the line's room goes back once the
-// text is out of it.
+// Reads, cleans and answers one record; the line's room becomes the text's.
 void Answer(const CleaningOptions& options, std::string& line, Json& id, std::ostream& out) {
-  std::variant<RecordParts, RecordProblem> read = ReadRecord(line);
-  std::string().swap(line);
+  std::variant<RecordParts, RecordProblem> read = ReadRecord(std::move(line));
   if (auto* problem = std::get_if<RecordProblem>(&read)) {
     WriteProblem(problem->id, problem->reason, out);
     return;

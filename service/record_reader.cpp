@@ -1,5 +1,6 @@
 #include "record_reader.h"
 
+#include <cstring>
 #include <functional>
 
 namespace quillmere {
@@ -13,6 +14,23 @@ struct Span {
 };
 
 using MemberSeen = std::function<void(const std::string& key, Span value)>;
+
+// Where a string's decoded bytes go: decoding never lengthens a string, so
+// they may go over the line they are read from, at or before the place read.
+class StringSink {
+ public:
+  explicit StringSink(char* to) : to_(to) {}
+  void Put(const char* from, std::size_t count) {
+    std::memmove(to_ + size_, from, count);
+    size_ += count;
+  }
+  void Put(char c) { to_[size_++] = c; }
+  std::size_t size() const { return size_; }
+
+ private:
+  char* to_;
+  std::size_t size_ = 0;
+};
 
 // Checks JSON text as RFC 8259 defines it, without building anything, and
 // decodes the strings asked for. Containers are checked by recursion that
@@ -31,7 +49,7 @@ class JsonChecker {
   // One value, then nothing but white space.
   bool Document(const MemberSeen* topMembers);
   // The string at the current place; with `out`, decoded there.
-  bool String(std::string* out);
+  bool String(StringSink* out);
 
  private:
   char Peek() const { return at_ < text_.size() ? text_[at_] : '\0'; }
@@ -46,8 +64,8 @@ class JsonChecker {
   bool Member(int depth, const MemberSeen* members);
   bool Literal(std::string_view word);
   bool Number();
-  bool Escape(std::string* out);
-  bool Unicode(std::string* out);
+  bool Escape(StringSink* out);
+  bool Unicode(StringSink* out);
   bool Hex4(unsigned& value);
 
   std::string_view text_;
@@ -121,8 +139,15 @@ bool JsonChecker::Container(int depth, const MemberSeen* members) {
 bool JsonChecker::Member(int depth, const MemberSeen* members) {
   SkipSpace();
   if (Peek() != '"') return Fail("an object's key must be a string");
+  const std::size_t keyStart = at_;
+  if (!String(nullptr)) return false;
   std::string key;
-  if (!String(members != nullptr ? &key : nullptr)) return false;
+  if (members != nullptr) {
+    key.resize(at_ - keyStart);
+    StringSink sink(key.data());
+    JsonChecker(text_, keyStart).String(&sink);
+    key.resize(sink.size());
+  }
   SkipSpace();
   if (Peek() != ':') return Fail("expected : after a key");
   ++at_;
@@ -160,7 +185,7 @@ bool JsonChecker::Number() {
   return true;
 }
 
-bool JsonChecker::String(std::string* out) {
+bool JsonChecker::String(StringSink* out) {
   ++at_;  // the opening quote
   for (;;) {
     // A run of plain ASCII goes over at once.
@@ -170,7 +195,7 @@ bool JsonChecker::String(std::string* out) {
       if (c < 0x20 || c >= 0x80 || c == '"' || c == '\\') break;
       ++run;
     }
-    if (out != nullptr) out->append(text_.data() + at_, run - at_);
+    if (out != nullptr) out->Put(text_.data() + at_, run - at_);
     at_ = run;
     if (at_ == text_.size()) return Fail("a string is not closed");
     if (Peek() == '"') {
@@ -184,12 +209,12 @@ bool JsonChecker::String(std::string* out) {
     if (Byte() < 0x20) return Fail("a control character in a string must be escaped");
     const std::size_t length = Utf8SequenceLength(text_.substr(at_));
     if (length == 0) return Fail("a string holds bytes that are not UTF-8");
-    if (out != nullptr) out->append(text_.data() + at_, length);
+    if (out != nullptr) out->Put(text_.data() + at_, length);
     at_ += length;
   }
 }
 
-bool JsonChecker::Escape(std::string* out) {
+bool JsonChecker::Escape(StringSink* out) {
   ++at_;  // the backslash
   char plain = '\0';
   switch (Peek()) {
@@ -220,29 +245,29 @@ bool JsonChecker::Escape(std::string* out) {
       return Fail("unknown escape in a string");
   }
   ++at_;
-  if (out != nullptr) out->push_back(plain);
+  if (out != nullptr) out->Put(plain);
   return true;
 }
 
-void AppendUtf8(std::string& out, unsigned code) {
+void AppendUtf8(StringSink& out, unsigned code) {
   if (code < 0x80) {
-    out += static_cast<char>(code);
+    out.Put(static_cast<char>(code));
   } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | code >> 6);
-    out += static_cast<char>(0x80 | (code & 0x3F));
+    out.Put(static_cast<char>(0xC0 | code >> 6));
+    out.Put(static_cast<char>(0x80 | (code & 0x3F)));
   } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | code >> 12);
-    out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
+    out.Put(static_cast<char>(0xE0 | code >> 12));
+    out.Put(static_cast<char>(0x80 | (code >> 6 & 0x3F)));
+    out.Put(static_cast<char>(0x80 | (code & 0x3F)));
   } else {
-    out += static_cast<char>(0xF0 | code >> 18);
-    out += static_cast<char>(0x80 | (code >> 12 & 0x3F));
-    out += static_cast<char>(0x80 | (code >> 6 & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
+    out.Put(static_cast<char>(0xF0 | code >> 18));
+    out.Put(static_cast<char>(0x80 | (code >> 12 & 0x3F)));
+    out.Put(static_cast<char>(0x80 | (code >> 6 & 0x3F)));
+    out.Put(static_cast<char>(0x80 | (code & 0x3F)));
   }
 }
 
-bool JsonChecker::Unicode(std::string* out) {
+bool JsonChecker::Unicode(StringSink* out) {
   unsigned code = 0;
   if (!Hex4(code)) return false;
   if (code >= 0xDC00 && code <= 0xDFFF) return Fail("a low surrogate without a high one");
@@ -289,32 +314,32 @@ std::string NotJson(const JsonChecker& json) {
   return reason;
 }
 
-// The string whose quotes lie at `span`, decoded into room of its size.
-std::string Decoded(std::string_view line, Span span) {
-  std::string text;
-  text.reserve(span.end - span.begin - 2);
-  JsonChecker(line, span.begin).String(&text);
-  return text;
+// The string whose quotes lie at `span`, decoded over the line's start: the
+// line becomes the string, in the room it had.
+std::string DecodedOver(std::string& line, Span span) {
+  StringSink sink(line.data());
+  JsonChecker(line, span.begin).String(&sink);
+  line.resize(sink.size());
+  return std::move(line);
 }
 
-std::optional<std::string> TextOf(std::string_view line, const RecordSpans& spans,
-                                  std::string& error) {
+std::optional<std::string> TextOf(std::string& line, const RecordSpans& spans, std::string& error) {
   if (spans.text.found == spans.base64.found) {
     error = "a record needs one of \"text\" and \"text_base64\"";
     return std::nullopt;
   }
   if (spans.text.found) {
-    if (line[spans.text.begin] == '"') return Decoded(line, spans.text);
+    if (line[spans.text.begin] == '"') return DecodedOver(line, spans.text);
     error = "\"text\" must be a string";
     return std::nullopt;
   }
   std::optional<std::string> bytes;
   if (line[spans.base64.begin] == '"') {
-    const std::string_view raw =
-        line.substr(spans.base64.begin + 1, spans.base64.end - spans.base64.begin - 2);
+    const std::string_view raw = std::string_view(line).substr(
+        spans.base64.begin + 1, spans.base64.end - spans.base64.begin - 2);
     // Base64 needs no escapes; one written anyway is decoded first.
     bytes = raw.find('\\') == std::string_view::npos ? FromBase64(raw)
-                                                     : FromBase64(Decoded(line, spans.base64));
+                                                     : FromBase64(DecodedOver(line, spans.base64));
   }
   if (!bytes) error = "\"text_base64\" must be a base64 string";
   return bytes;
@@ -322,7 +347,7 @@ std::optional<std::string> TextOf(std::string_view line, const RecordSpans& span
 
 }  // namespace
 
-std::variant<RecordParts, RecordProblem> ReadRecord(std::string_view line) {
+std::variant<RecordParts, RecordProblem> ReadRecord(std::string line) {
   JsonChecker json(line);
   RecordSpans spans;
   const MemberSeen seen = [&spans](const std::string& key, Span value) {
@@ -337,7 +362,9 @@ std::variant<RecordParts, RecordProblem> ReadRecord(std::string_view line) {
   if (spans.id.found) {
     try {
       // Checked above and at most kMostRecordDepth deep.
-      parts.id = Json::parse(line.substr(spans.id.begin, spans.id.end - spans.id.begin));
+      const std::string_view id =
+          std::string_view(line).substr(spans.id.begin, spans.id.end - spans.id.begin);
+      parts.id = Json::parse(id);
     } catch (const Json::parse_error& error) {
       return RecordProblem{nullptr, std::string("not JSON: ") + error.what()};
     }

@@ -13,7 +13,7 @@ namespace quillmere {
 inline constexpr int kMostRecordDepth = 64;
 
 // What a record of the stream holds: its id (null when it has none) and the
-// bytes of its text, decoded straight from the line into room of their size.
+// bytes of its text.
 struct RecordParts {
   Json id;
   std::string text;
@@ -28,7 +28,8 @@ struct RecordProblem {
 // Reads one record, {"id": ANY, "text": "..."} or {"id": ANY, "text_base64":
 // "..."}, checking the whole line as JSON (UTF-8 strings, nesting at most
 // kMostRecordDepth deep). Only the id becomes a JSON tree; the text never
-// does, so a record costs its line and its text, no more.
-std::variant<RecordParts, RecordProblem> ReadRecord(std::string_view line);
+// does: it is decoded over the line itself, so a record costs its line and
+// no more (a base64 text three quarters more).
+std::variant<RecordParts, RecordProblem> ReadRecord(std::string line);
 
 }  // namespace quillmere

@@ -23,9 +23,10 @@ case "$purpose" in
                    acl attr btrfs-progs util-linux patch parallel strace bindfs passwd
                    libdtl-dev groff-base zsh fish) ;;
   # The real-HTML corpus is built from the manuals these packages install;
-  # the benchmark scripts use perl, bc and GNU time.
+  # the benchmark scripts use perl, bc and GNU time; sd is the regex rules'
+  # yardstick beside perl.
   bench) packages+=(libbenchmark-dev time bc perl valgrind libxslt1-dev git-doc libglib2.0-doc
-                    python3.11-doc) ;;
+                    python3.11-doc sd) ;;
   package) packages+=(dpkg-dev file xvfb xauth desktop-file-utils man-db) ;;
   # The Windows cross build: googletest's sources are built for the target;
   # locales gives localedef for a double-byte code page under Wine; Wine's
