@@ -14,10 +14,12 @@ namespace quillmere {
 // from `in` when it is "-". A path given twice byte for byte is handled
 // once. Each file that cannot be cleaned gets a line on `err` ("File open
 // error: PATH", a tab, the reason), or with --json an object on `out`; the
-// summary goes to `out`. In a dry run nothing is written: the files that
-// would change are listed on `out`. A stop signal stops the run after the
-// files in hand. Returns 0, 1 when any file failed, 2 when the list cannot
-// be read, or 128 plus the signal's number.
+// summary goes to `out`, or to `err` when `out` carries a diff or a check's
+// list (none with --quiet). In a dry run or a check nothing is written: the
+// files that would change are listed on `out`. A stop signal stops the run
+// after the files in hand. Returns 0, 1 when any file failed (or with
+// --check would change), 2 when the list cannot be read, or 128 plus the
+// signal's number.
 int RunInPlaceMode(const CliCommand& command, bool colourDiff, std::istream& in, std::ostream& out,
                    std::ostream& err);
 
