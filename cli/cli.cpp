@@ -69,7 +69,8 @@ bool DiffColour(const CliCommand& command) {
 int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
            std::ostream& err, const ContentText& toContent) {
   auto parsed = ParseCommandLine(args);
-  if (auto* command = std::get_if<CliCommand>(&parsed); command && command->rulesFromInputAt) {
+  if (auto* command = std::get_if<CliCommand>(&parsed);
+      command && command->rulesFromInputAt && !command->showHelp && !command->showVersion) {
     if (std::optional<UsageError> error = ApplyInputRules(*command, in)) parsed = *error;
   }
   // Records of a stream are JSON text, which is Unicode: the texts stay as
@@ -99,9 +100,10 @@ int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     if (command.forgetAll) return ForgetRuns(journals, "", err);
     return UndoLastRun(MakeSystemFileStore, command.jobs, journals, *command.undoRun, out, err);
   }
-  if (command.jsonlStream)
-    return RunStreamMode(command.options, command.maxRecord.value_or(kDefaultMaxRecord), in, out,
-                         err);
+  if (command.jsonlStream) {
+    const std::size_t maxRecord = command.maxRecord.value_or(kDefaultMaxRecord);
+    return RunStreamMode(command.options, maxRecord, in, out, err);
+  }
   if (!command.InPlace()) {
     const FilterOutput output{command.check, command.diff, DiffColour(command)};
     return RunFilterMode(command.options, output, in, out, err);
