@@ -24,4 +24,10 @@ ColourSetting ProcessColourSetting() {
   return {std::getenv("NO_COLOR"), std::getenv("TERM"), ShowsEscapes(StandardStream::kOutput)};
 }
 
+bool ShowProgressLine() {
+  const char* term = std::getenv("TERM");
+  return ShowsEscapes(StandardStream::kError) &&
+         (term == nullptr || std::string_view(term) != "dumb");
+}
+
 }  // namespace quillmere

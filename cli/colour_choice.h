@@ -27,4 +27,8 @@ bool UseColour(ColourMode mode, const ColourSetting& setting);
 // The setting of this process.
 ColourSetting ProcessColourSetting();
 
+// Whether the progress line (which rewrites itself with escapes) may go to
+// standard error: a terminal there, and TERM is not "dumb".
+bool ShowProgressLine();
+
 }  // namespace quillmere

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "cli.h"
-#include "console.h"
+#include "colour_choice.h"
 #include "console_observer.h"
 #include "json_observer.h"
 #include "json_report.h"
@@ -71,7 +71,7 @@ int RunInPlaceMode(const CliCommand& command, bool colourDiff, std::istream& in,
   const std::filesystem::path runs = DefaultRunsFolder();
   RunJournals journals(runs, DefaultJournalLimit(runs));
   return RunInPlaceMode(command, makeStore, runs.empty() ? nullptr : &journals, in, out, err,
-                        ShowsEscapes(StandardStream::kError), colourDiff);
+                        ShowProgressLine(), colourDiff);
 }
 
 int RunInPlaceMode(const CliCommand& command, const BaseStores& stores, RunJournals* journals,
