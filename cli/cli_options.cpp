@@ -1,12 +1,16 @@
 #include "cli_options.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
+#include <cstdint>
 #include <string_view>
 #include <thread>
 
 #include "diff_store.h"
 #include "group_options.h"
+#include "option_forms.h"
+#include "pattern_rules.h"
 #include "rules_file.h"
 #include "run_id.h"
 
@@ -17,6 +21,8 @@ namespace {
 class OptionArgs {
  public:
   OptionArgs(const std::vector<std::string>& args, std::size_t& at) : args_(args), at_(at) {}
+  // The option itself, as written out.
+  const std::string& Current() const { return args_[at_]; }
   // The next argument; the parser made sure that the option's count is there.
   const std::string& Take() { return args_[++at_]; }
   // The next argument, if there is one.
@@ -95,10 +101,77 @@ Taken TakeJobs(CliCommand& c, OptionArgs& args) {
   return std::nullopt;
 }
 
+// A size in bytes, with K, M or G for 1024, 1024 * 1024 or 1024 * 1024 * 1024 of them.
+Taken TakeMaxRecord(CliCommand& c, OptionArgs& args) {
+  const std::string& text = args.Take();
+  std::uint64_t bytes = 0;
+  const char* end = text.data() + text.size();
+  const auto [stop, error] = std::from_chars(text.data(), end, bytes);
+  int shift = 0;
+  if (stop != end && stop + 1 == end) {
+    const std::string_view units = "KMG";
+    const std::size_t unit = units.find(static_cast<char>(std::toupper(*stop)));
+    shift = unit == std::string_view::npos ? -1 : 10 * static_cast<int>(unit + 1);
+  } else if (stop != end) {
+    shift = -1;
+  }
+  constexpr std::uint64_t kMost = std::uint64_t{1} << 40;
+  if (error != std::errc() || shift < 0 || bytes == 0 || bytes > (kMost >> shift)) {
+    return "--max-record takes a size in bytes from 1 to 1T, with K, M or G after it if you "
+           "like (64M), not \"" +
+           text + "\"";
+  }
+  c.maxRecord = static_cast<std::size_t>(bytes << shift);
+  return std::nullopt;
+}
+
+Taken TakeColour(CliCommand& c, OptionArgs& args) {
+  const std::string& word = args.Take();
+  const std::optional<ColourMode> mode = ColourModeNamed(word);
+  if (!mode) return "--color takes auto, always or never, not \"" + word + "\"";
+  c.colour = *mode;
+  return std::nullopt;
+}
+
+// --replace-regex and --remove-regex, named by the argument before theirs.
+Taken TakePattern(CliCommand& c, OptionArgs& args) {
+  const std::string& name = args.Current();
+  std::vector<std::string> texts{args.Take()};
+  if (name == "--replace-regex") texts.push_back(args.Take());
+  return ApplyPatternOption(name, texts, c.options, name);
+}
+
+Taken TakeWord(CliCommand& c, OptionArgs&) {
+  if (!PatternRulesAvailable()) {
+    return "-w (--word) is not available in this build: word rules need RE2, which the "
+           "Windows build lacks";
+  }
+  c.wholeWords = true;
+  return std::nullopt;
+}
+
 const CliOption kOptions[] = {
     {"Rules", "", "--rules", "FILE", 1,
-     "add the rules of FILE, one cleaning option per line (see below)",
-     [](CliCommand& c, OptionArgs& a) { return ApplyRulesFile(a.Take(), c.options); }},
+     "add the rules of FILE (- for standard input), one cleaning option per line (see below)",
+     [](CliCommand& c, OptionArgs& a) -> Taken {
+       const std::string& file = a.Take();
+       if (file != "-") return ApplyRulesFile(file, c.options);
+       if (c.rulesFromInputAt) return "--rules - can be given once: there is one standard input";
+       c.rulesFromInputAt = c.options.rules.size();
+       return std::nullopt;
+     }},
+    {"Rules", "", "--replace-regex", "PATTERN REPLACEMENT", 2,
+     "replace what the regular expression PATTERN (RE2) matches by REPLACEMENT, where $1, "
+     "${1} or ${name} stand for a group and $$ for a dollar; runs with the --replace rules, "
+     "in order; repeatable",
+     TakePattern},
+    {"Rules", "", "--remove-regex", "PATTERN", 1,
+     "remove what the regular expression PATTERN matches; runs with the --remove-text rules, "
+     "in order; repeatable",
+     TakePattern},
+    {"Rules", "-w", "--word", "", 0,
+     "--replace and --remove-text match whole words only: not next to a letter, digit or _",
+     TakeWord},
     {"Files", "-r", "--recursive", "", 0,
      "clean the files under the folders among the FILEs, in sorted order",
      Set<&CliCommand::recursive>},
@@ -122,6 +195,14 @@ const CliOption kOptions[] = {
      "clean but write nothing; list the files that would change, and report those that could "
      "not be saved",
      Set<&CliCommand::dryRun>},
+    {"Run", "", "--check", "", 0,
+     "write nothing; list the files that would change (with --diff, print their diff instead) "
+     "and exit with 1 when any would, 0 when none would",
+     Set<&CliCommand::check>},
+    {"Run", "-q", "--quiet", "", 0,
+     "print no summary, no list of files and no progress: only errors (and what --diff or "
+     "--json ask for)",
+     Set<&CliCommand::quiet>},
     {"Run", "", "--diff", "", 0,
      "write nothing; print what would change as a unified diff on standard output (for patch "
      "-p0), the summary on standard error; with --dry-run also check that each file could be "
@@ -131,6 +212,10 @@ const CliOption kOptions[] = {
        c.diff = true;
        return std::nullopt;
      }},
+    {"Run", "", "--color", "WHEN", 1,
+     "colour the diff: auto (when standard output is a terminal, NO_COLOR is unset and TERM "
+     "is not dumb; the default), always or never",
+     TakeColour},
     {"Run", "", "--keep-mtime", "", 0,
      "give each changed file back its times of last change and access",
      Set<&CliCommand::keepTimes>},
@@ -146,6 +231,10 @@ const CliOption kOptions[] = {
      "clean records of JSON Lines from standard input to standard output: {\"id\": ..., "
      "\"text\": ...} in, {\"id\": ..., \"text\": ..., \"changed\": ...} out",
      Set<&CliCommand::jsonlStream>},
+    {"Streams", "", "--max-record", "BYTES", 1,
+     "with --jsonl-stream: a record longer than BYTES (with K, M or G: KiB, MiB or "
+     "GiB; default 256M) is passed over as it is read and answered by an error",
+     TakeMaxRecord},
     {"Undo", "", "--runs", "", 0, "list the runs that can be undone", Set<&CliCommand::listRuns>},
     {"Undo", "", "--undo", "[RUN]", 0,
      "put back the files of the last run not undone (or of RUN) that are still what the run "
@@ -165,6 +254,13 @@ const CliOption* OptionOf(const std::string& arg) {
         return arg == o.name || (*o.shortName != '\0' && arg == o.shortName);
       });
   return found == std::end(kOptions) ? nullptr : found;
+}
+
+std::optional<OptionArity> ArityOfOption(std::string_view name) {
+  if (const CleaningGroup* group = GroupOfSwitch(name)) return OptionArity{group->textCount, false};
+  const CliOption* option = OptionOf(std::string(name));
+  if (option == nullptr) return std::nullopt;
+  return OptionArity{option->argumentCount, option->arguments[0] == '['};
 }
 
 std::string Needs(const std::string& option, const char* arguments) {
@@ -203,7 +299,7 @@ std::optional<std::string> JournalConflict(const CliCommand& c) {
   const int given = int{c.listRuns} + int{c.undoRun.has_value()} + int{c.forgetRun.has_value()} +
                     int{c.forgetAll};
   const bool others = c.InPlace() || c.options != CleaningOptions{} || c.recursive ||
-                      c.jsonlStream || c.json || c.dryRun || c.diff || c.keepTimes || c.noUndo;
+                      c.jsonlStream || c.json || c.WritesNothing() || c.keepTimes || c.noUndo;
   if (given > 1 || others) {
     return std::string(option) + " takes no cleaning option, no FILE and no other option";
   }
@@ -214,14 +310,16 @@ std::optional<std::string> JournalConflict(const CliCommand& c) {
 std::optional<std::string> Conflict(const CliCommand& c) {
   if (auto error = JournalConflict(c)) return error;
   const bool inPlace = c.InPlace();
-  if (c.jsonlStream && (inPlace || c.json || c.dryRun || c.diff || c.keepTimes)) {
+  if (c.jsonlStream && (inPlace || c.json || c.WritesNothing() || c.keepTimes)) {
     return "--jsonl-stream reads standard input: it takes no FILE, --files-from, --json, "
-           "--dry-run, --diff or --keep-mtime";
+           "--dry-run, --check, --diff or --keep-mtime";
+  }
+  if (!c.jsonlStream && c.maxRecord) {
+    return "--max-record needs --jsonl-stream";
   }
   if (c.diff && c.json) return "--diff and --json both write standard output: give one";
   if (!inPlace) {
     if (c.dryRun) return "--dry-run needs at least one FILE";
-    if (c.diff) return "--diff needs at least one FILE";
     if (c.json) return "--json needs FILEs or --files-from (see --jsonl-stream for text)";
     if (c.keepTimes) return "--keep-mtime needs FILEs or --files-from";
     if (c.recursive) return "-r needs a FOLDER among the FILEs";
@@ -230,6 +328,10 @@ std::optional<std::string> Conflict(const CliCommand& c) {
   if (!c.recursive && !c.exclude.empty()) return "--exclude needs -r (--recursive)";
   if (!c.recursive && c.follow) return "--follow needs -r (--recursive)";
   if (c.nulSeparated && !c.filesFrom) return "-0 (--null) needs --files-from";
+  if (c.rulesFromInputAt && (!inPlace || c.jsonlStream || c.filesFrom == "-")) {
+    return "--rules - reads standard input, which the text, the stream or --files-from - "
+           "reads already";
+  }
   return std::nullopt;
 }
 
@@ -238,68 +340,28 @@ int ProcessorCores() {
       std::clamp(std::thread::hardware_concurrency(), 1u, static_cast<unsigned>(kMostJobs)));
 }
 
-// "  --remove-text TEXT    remove every TEXT", the help in a column; an
-// option too long for its column gets the help on the next line.
-constexpr std::size_t kHelpColumn = 24;
-
-// Wraps a help text to the help column's width, the next lines indented.
-std::string Wrapped(const std::string& text) {
-  constexpr std::size_t kWidth = 78 - kHelpColumn;
-  std::string out;
-  std::size_t lineStart = 0;
-  for (std::size_t start = 0; start < text.size();) {
-    std::size_t end = text.find(' ', start);
-    if (end == std::string::npos) end = text.size();
-    if (out.size() - lineStart + (end - start) > kWidth && out.size() > lineStart) {
-      out.back() = '\n';
-      out.append(kHelpColumn, ' ');
-      lineStart = out.size();
-    }
-    out.append(text, start, end - start);
-    out += ' ';
-    start = end + 1;
-  }
-  if (!out.empty()) out.pop_back();
-  return out;
-}
-
-std::string OptionLine(const std::string& option, const std::string& help) {
-  std::string line = "  " + option;
-  if (line.size() + 2 > kHelpColumn) {
-    line += "\n";
-    line.append(kHelpColumn, ' ');
-  } else {
-    line.append(kHelpColumn - line.size(), ' ');
-  }
-  return line + Wrapped(help) + "\n";
-}
-
-std::string OptionsHelp() {
-  std::string text;
-  std::string section;
-  for (const CliOption& o : kOptions) {
-    // Only what this build can do is offered.
-    if (std::string_view(o.name) == "--diff" && !DiffAvailable()) continue;
-    if (section != o.section) {
-      section = o.section;
-      text += "\n" + section + ":\n";
-    }
-    std::string option = *o.shortName != '\0' ? std::string(o.shortName) + ", " + o.name : o.name;
-    if (*o.arguments != '\0') option += std::string(" ") + o.arguments;
-    text += OptionLine(option, o.help);
-  }
-  return text;
+// A lone "-" as the FILE (before "--") is standard input: the filter.
+std::optional<std::string> StandardInputConflict(const CliCommand& c, int given) {
+  if (given == 0 || (given == 1 && !c.InPlace())) return std::nullopt;
+  return "- (standard input) is cleaned as a filter: give it once, with no other FILE or "
+         "--files-from (./- names a file called -)";
 }
 
 }  // namespace
 
-std::variant<CliCommand, UsageError> ParseCommandLine(const std::vector<std::string>& args) {
+std::variant<CliCommand, UsageError> ParseCommandLine(const std::vector<std::string>& given) {
+  auto written = WrittenOut(given, ArityOfOption);
+  if (const auto* error = std::get_if<std::string>(&written)) return UsageError{*error};
+  const auto& args = std::get<std::vector<std::string>>(written);
   CliCommand command;
   command.jobs = ProcessorCores();
   bool optionsEnded = false;
+  int standardInput = 0;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (optionsEnded || !IsOption(arg)) {
+    if (!optionsEnded && arg == "-") {
+      ++standardInput;
+    } else if (optionsEnded || !IsOption(arg)) {
       command.files.push_back(arg);
     } else if (arg == "--") {
       optionsEnded = true;
@@ -308,41 +370,28 @@ std::variant<CliCommand, UsageError> ParseCommandLine(const std::vector<std::str
     }
   }
   if (command.showHelp || command.showVersion) return command;
+  if (command.wholeWords) MarkWholeWords(command.options);
+  if (auto error = StandardInputConflict(command, standardInput)) return UsageError{*error};
   if (auto error = Conflict(command)) return UsageError{*error};
   return command;
 }
 
-std::string UsageText() {
-  std::string text = R"(Usage: quillmere-cli [OPTIONS] [FILE...]
-Cleans HTML and plain-text files. With no FILE, cleans standard input to
-standard output. With FILEs, cleans each file in place; a file is rewritten
-only when its text changed.
+static bool NeedsPatterns(std::string_view name) {
+  return name == "--replace-regex" || name == "--remove-regex" || name == "--word";
+}
 
-Cleaning groups (applied in this order, whatever the order given):
-)";
+std::vector<OptionDoc> OptionDocs() {
+  std::vector<OptionDoc> docs;
   for (const CleaningGroup& group : CleaningGroups()) {
-    std::string option = group.cliSwitch;
-    if (*group.cliArguments != '\0') option += std::string(" ") + group.cliArguments;
-    text += OptionLine(option, group.cliHelp);
+    docs.push_back({"Cleaning groups", "", group.cliSwitch, group.cliArguments, group.cliHelp});
   }
-  text += OptionsHelp();
-  text += R"(
-Each kind of rule (--remove-text, --remove-block, --replace) runs in the order
-given, at its group's place. No TEXT, BEGIN, END, SEARCH or REPLACEMENT may
-be empty; to delete a text, use --remove-text TEXT.
-A rules file holds one cleaning option per line without its dashes, and its
-texts: replace "Colour" "Color". A text in double quotes may hold spaces and
-the escapes \" \\ \t \n \r \xHH; a line beginning with # is a comment.
-"--" ends the options: every argument after it is a FILE.
-A GLOB without / matches file names at any depth; with /, the path below the
-folder given; * and ? never match /, ** matches any number of folders.
-Errors go to standard error as "File open error: PATH" or "File save error:
-PATH", a tab, and the reason.
-Exit status: 0 success, 1 a file or input could not be cleaned, 2 usage
-error, 128 plus the signal's number when a signal stopped the run (130 for
-Ctrl+C).
-)";
-  return text;
+  for (const CliOption& o : kOptions) {
+    // Only what this build can do is offered.
+    if (std::string_view(o.name) == "--diff" && !DiffAvailable()) continue;
+    if (NeedsPatterns(o.name) && !PatternRulesAvailable()) continue;
+    docs.push_back({o.section, o.shortName, o.name, o.arguments, o.help});
+  }
+  return docs;
 }
 
 }  // namespace quillmere

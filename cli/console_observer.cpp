@@ -36,7 +36,11 @@ void SignalledObserver::DrainEvents() {
 
 ConsoleObserver::ConsoleObserver(std::ostream& err, bool showProgress, std::ostream& out,
                                  std::ostream* list, bool writesNothing)
-    : err_(err), showProgress_(showProgress), out_(out), list_(list), writesNothing_(writesNothing) {}
+    : err_(err),
+      showProgress_(showProgress),
+      out_(out),
+      list_(list),
+      writesNothing_(writesNothing) {}
 
 void ConsoleObserver::FileStarted(int, const std::string& path, int percent) {
   if (!showProgress_) return;
@@ -65,6 +69,7 @@ void ConsoleObserver::FileFailed(FileStage stage, const std::string& path, const
 }
 
 void ConsoleObserver::FileFinished(int, const std::string& path, const FileOutcome& outcome) {
+  CountHandled();
   for (const FileNote& note : outcome.notes) {
     switch (note.kind) {
       case FileNote::Kind::kNoUndoCopy:

@@ -17,6 +17,8 @@ class SignalledObserver : public BatchObserver {
  public:
   // The stop signal taken, or 0.
   int stoppedBy() const { return stoppedBy_; }
+  // The files finished so far.
+  int handled() const { return handled_; }
 
   // A signal that came during the file before counts: no file is started
   // after it.
@@ -26,8 +28,12 @@ class SignalledObserver : public BatchObserver {
   }
   void DrainEvents() override;
 
+ protected:
+  void CountHandled() { ++handled_; }
+
  private:
   int stoppedBy_ = 0;
+  int handled_ = 0;
 };
 
 // A run on a console: failures, restored files and what the stores noticed

@@ -3,6 +3,7 @@
 #include <utility>
 
 #ifdef QUILLMERE_HAVE_DIFF
+#include "diff_labels.h"
 #include "text_diff.h"
 #endif
 
@@ -21,7 +22,12 @@ std::optional<FileError> DiffFileStore::Save(const std::string& path, const std:
     if (std::optional<FileError> error = inner().CheckSave(path)) return error;
   }
 #ifdef QUILLMERE_HAVE_DIFF
-  if (path == loadedPath_) show_(UnifiedDiff(loadedText_, text, path, colour_));
+  if (path == loadedPath_) {
+    FileStamp stamp;
+    const Timestamp before = inner().Stamp(path, stamp) ? TimeNow() : stamp.modified;
+    show_(UnifiedDiff(loadedText_, text, DiffLabel(path, before), DiffLabel(path, TimeNow()),
+                      colour_));
+  }
 #else
   (void)text;
 #endif

@@ -10,7 +10,12 @@
 
 #include "cleaning_pass.h"
 #include "cli.h"
+#include "diff_labels.h"
 #include "large_pages.h"
+
+#ifdef QUILLMERE_HAVE_DIFF
+#include "text_diff.h"
+#endif
 
 namespace quillmere {
 namespace {
@@ -45,8 +50,22 @@ ReadFailure ReadAll(std::istream& in, std::string& data) {
   return in.bad() ? ReadFailure::kCannotRead : ReadFailure::kNone;
 }
 
-int CleanAndWrite(const CleaningOptions& options, std::istream& in, std::ostream& out,
-                  std::ostream& err) {
+// The cleaned text, or the diff that the cleaning makes.
+void WriteResult(const FilterOutput& output, const std::string& before, const TextBuffer& buffer,
+                 std::ostream& out) {
+  if (output.diff) {
+#ifdef QUILLMERE_HAVE_DIFF
+    const std::string label = DiffLabel("-", TimeNow());
+    out << UnifiedDiff(before, buffer.text, label, label, output.colour);
+#endif
+    return;
+  }
+  if (!output.check)
+    out.write(buffer.text.data(), static_cast<std::streamsize>(buffer.text.size()));
+}
+
+int CleanAndWrite(const CleaningOptions& options, const FilterOutput& output, std::istream& in,
+                  std::ostream& out, std::ostream& err) {
   TextBuffer buffer;
   switch (ReadAll(in, buffer.text)) {
     case ReadFailure::kCannotRead:
@@ -58,22 +77,24 @@ int CleanAndWrite(const CleaningOptions& options, std::istream& in, std::ostream
     case ReadFailure::kNone:
       break;
   }
+  // Only a diff needs the text as it was.
+  const std::string before = output.diff ? buffer.text : std::string();
   CleanText(buffer, options);
-  out.write(buffer.text.data(), static_cast<std::streamsize>(buffer.text.size()));
+  WriteResult(output, before, buffer, out);
   out.flush();
   if (!out) {
     err << "quillmere-cli: cannot write standard output\n";
     return kExitFailure;
   }
-  return kExitOk;
+  return output.check && buffer.modified ? kExitFailure : kExitOk;
 }
 
 }  // namespace
 
-int RunFilterMode(const CleaningOptions& options, std::istream& in, std::ostream& out,
-                  std::ostream& err) {
+int RunFilterMode(const CleaningOptions& options, const FilterOutput& output, std::istream& in,
+                  std::ostream& out, std::ostream& err) {
   try {
-    return CleanAndWrite(options, in, out, err);
+    return CleanAndWrite(options, output, in, out, err);
   } catch (const std::bad_alloc&) {
   } catch (const std::length_error&) {
   }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "pattern_rules.h"
+
 namespace quillmere {
 namespace {
 
@@ -39,6 +41,45 @@ std::optional<std::string> ApplyGroup(const CleaningGroup& group,
     options.rules.push_back(std::move(rule));
   }
   return std::nullopt;
+}
+
+std::optional<int> PatternOptionTexts(std::string_view cliSwitch) {
+  if (cliSwitch == "--replace-regex") return 2;
+  if (cliSwitch == "--remove-regex") return 1;
+  return std::nullopt;
+}
+
+std::optional<std::string> ApplyPatternOption(std::string_view cliSwitch,
+                                              std::span<const std::string> texts,
+                                              CleaningOptions& options, const std::string& name) {
+  if (!PatternRulesAvailable()) {
+    return name +
+           " is not available in this build: regular expressions need RE2, which the "
+           "Windows build lacks";
+  }
+  const bool replace = cliSwitch == "--replace-regex";
+  if (texts[0].empty()) return name + ": PATTERN is empty";
+  if (replace && texts[1].empty()) {
+    return name +
+           ": REPLACEMENT is empty; to delete what a pattern matches, use --remove-regex "
+           "PATTERN";
+  }
+  TextRule rule{replace ? TextRule::Kind::kReplacePattern : TextRule::Kind::kRemovePattern,
+                texts[0], replace ? texts[1] : std::string()};
+  if (std::optional<std::string> error = PatternRuleError(rule, options.caseSensitive)) {
+    return name + ": " + *error;
+  }
+  (replace ? options.searchEnabled : options.removeTextEnabled) = true;
+  options.rules.push_back(std::move(rule));
+  return std::nullopt;
+}
+
+void MarkWholeWords(CleaningOptions& options) {
+  for (TextRule& rule : options.rules) {
+    if (rule.kind == TextRule::Kind::kReplace || rule.kind == TextRule::Kind::kRemoveText) {
+      rule.wholeWords = true;
+    }
+  }
 }
 
 }  // namespace quillmere

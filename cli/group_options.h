@@ -20,4 +20,19 @@ std::optional<std::string> ApplyGroup(const CleaningGroup& group,
                                       std::span<const std::string> texts, CleaningOptions& options,
                                       const std::string& name, const std::string& removeText);
 
+// The pattern rules, "--replace-regex" PATTERN REPLACEMENT and
+// "--remove-regex" PATTERN (in rules files without the dashes): how many
+// texts the one named takes, or nothing when `cliSwitch` names none.
+std::optional<int> PatternOptionTexts(std::string_view cliSwitch);
+
+// Adds the pattern rule `cliSwitch` names, after the rules before it, and
+// turns its kind's group on; the reason when its texts cannot be used (an
+// empty text, a malformed pattern or replacement, a build without RE2).
+std::optional<std::string> ApplyPatternOption(std::string_view cliSwitch,
+                                              std::span<const std::string> texts,
+                                              CleaningOptions& options, const std::string& name);
+
+// -w: the literal rules (--replace, --remove-text) match whole words only.
+void MarkWholeWords(CleaningOptions& options);
+
 }  // namespace quillmere

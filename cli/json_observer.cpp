@@ -7,6 +7,7 @@
 namespace quillmere {
 
 void JsonObserver::FileFinished(int, const std::string& path, const FileOutcome& outcome) {
+  CountHandled();
   out_ << JsonFileLine(path, outcome);
 }
 

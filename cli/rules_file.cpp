@@ -87,9 +87,14 @@ std::optional<std::string> ApplyLine(const std::string& line, CleaningOptions& o
   std::vector<std::string> words;
   if (auto error = Words(line, words)) return error;
   const std::string& name = words.front();
+  const auto given = static_cast<int>(words.size() - 1);
+  if (const std::optional<int> count = PatternOptionTexts("--" + name)) {
+    if (given != *count)
+      return name + (*count == 1 ? " takes PATTERN" : " takes PATTERN REPLACEMENT");
+    return ApplyPatternOption("--" + name, std::span(words).subspan(1), options, name);
+  }
   const CleaningGroup* group = GroupOfSwitch("--" + name);
   if (group == nullptr || name.starts_with('-')) return "unknown rule \"" + name + "\"";
-  const auto given = static_cast<int>(words.size() - 1);
   if (given != group->textCount) {
     if (group->textCount == 0) return name + " takes no text";
     return name + " takes " + group->cliArguments;

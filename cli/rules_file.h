@@ -15,6 +15,7 @@ namespace quillmere {
 //   replace Colour Color
 //   remove-block "<div class=\"ad\">" "</div>"
 //   remove-text "\tTODO\n"
+//   replace-regex "<span[^>]*>" "<span>"
 //
 // Words are separated by spaces or tabs. A text in double quotes may hold
 // spaces and these escapes: \" \\ \t \n \r and \xHH (any byte); a text

@@ -44,9 +44,8 @@ std::optional<std::string> ReadPathList(std::istream& in, bool nulSeparated,
   int number = 0;
   for (std::string path; std::getline(in, path, end);) {
     ++number;
-#ifdef _WIN32
+    // A list written on Windows ends its lines in CR LF.
     if (!nulSeparated && !path.empty() && path.back() == '\r') path.pop_back();
-#endif
     if (!nulSeparated && path.find('\0') != std::string::npos) {
       return "--files-from: line " + std::to_string(number) +
              " holds a NUL byte; a NUL-separated list needs -0";

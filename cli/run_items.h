@@ -11,7 +11,7 @@
 namespace quillmere {
 
 // Reads a list of paths: one per line (a line feed ends it; a CR before it
-// is dropped on Windows), or with `nulSeparated` each ended by a NUL byte,
+// is dropped), or with `nulSeparated` each ended by a NUL byte,
 // so that any name, line ends included, can be listed. Empty entries are
 // passed over. The reason when the list cannot be used.
 std::optional<std::string> ReadPathList(std::istream& in, bool nulSeparated,

@@ -31,12 +31,13 @@ std::unique_ptr<FileStore> MakeWorkerStore(const CliCommand& command, FileStore&
                                            RunJournal* journal, FileNotes& notes, bool colourDiff) {
   auto store = std::make_unique<LayeredFileStore>(base);
   if (command.diff) {
-    store->Add<DiffFileStore>(colourDiff, command.dryRun, [&notes](std::string diff) {
-      notes.push_back({FileNote::Kind::kDiff, {}, std::move(diff)});
-    });
+    store->Add<DiffFileStore>(colourDiff, command.dryRun || command.check,
+                              [&notes](std::string diff) {
+                                notes.push_back({FileNote::Kind::kDiff, {}, std::move(diff)});
+                              });
     return store;
   }
-  if (command.dryRun) {
+  if (command.dryRun || command.check) {
     store->Add<DryRunFileStore>();
     return store;
   }

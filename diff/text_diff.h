@@ -19,10 +19,11 @@ struct ChangedLines {
 std::vector<ChangedLines> ChangedLineRuns(std::string_view before, std::string_view after);
 
 // The changes as a unified diff ("---", "+++", "@@" and three lines of
-// context), both file names `path`, so that `patch -p0` turns `before` into
-// `after`. Empty when the texts are equal. With `colour`, removed lines are
-// red, added ones green and hunk heads cyan, as a terminal shows them.
-std::string UnifiedDiff(std::string_view before, std::string_view after, const std::string& path,
-                        bool colour);
+// context) with the labels after "--- " and "+++ " as given, so that `patch
+// -p0` turns `before` into `after` when they name the file. Empty when the
+// texts are equal. With `colour`, removed lines are red, added ones green and
+// hunk heads cyan, as a terminal shows them.
+std::string UnifiedDiff(std::string_view before, std::string_view after,
+                        const std::string& oldLabel, const std::string& newLabel, bool colour);
 
 }  // namespace quillmere

@@ -119,12 +119,12 @@ std::vector<ChangedLines> ChangedLineRuns(std::string_view before, std::string_v
   return runs;
 }
 
-std::string UnifiedDiff(std::string_view before, std::string_view after, const std::string& path,
-                        bool colour) {
+std::string UnifiedDiff(std::string_view before, std::string_view after,
+                        const std::string& oldLabel, const std::string& newLabel, bool colour) {
   const std::vector<Step> steps = EditScript(before, after);
   const std::vector<Hunk> hunks = HunksOf(steps, kContextLines);
   if (hunks.empty()) return {};
-  std::string out = Coloured("\x1b[1m", "--- " + path + "\n+++ " + path + "\n", colour);
+  std::string out = Coloured("\x1b[1m", "--- " + oldLabel + "\n+++ " + newLabel + "\n", colour);
   for (const Hunk& hunk : hunks) {
     const ChangedLines& lines = hunk.lines;
     out += Coloured(kCyan,

@@ -54,11 +54,11 @@ std::vector<ChangedLines> ChangedLineRuns(std::string_view before, std::string_v
   return runs;
 }
 
-std::string UnifiedDiff(std::string_view before, std::string_view after, const std::string& path,
-                        bool colour) {
+std::string UnifiedDiff(std::string_view before, std::string_view after,
+                        const std::string& oldLabel, const std::string& newLabel, bool colour) {
   const Patch patch = Compare(before, after, kContextLines);
   if (!patch || git_patch_num_hunks(patch.get()) == 0) return {};
-  std::string out = Coloured("\x1b[1m", "--- " + path + "\n+++ " + path + "\n", colour);
+  std::string out = Coloured("\x1b[1m", "--- " + oldLabel + "\n+++ " + newLabel + "\n", colour);
   for (std::size_t h = 0; h < git_patch_num_hunks(patch.get()); ++h) {
     const git_diff_hunk* hunk = nullptr;
     std::size_t lines = 0;

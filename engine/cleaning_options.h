@@ -6,12 +6,18 @@
 namespace quillmere {
 
 // One more rule for a group that takes texts: a text to remove, a block's
-// begin and end texts, or a search text and its replacement.
+// begin and end texts, or a search text and its replacement. The pattern
+// kinds hold a regular expression (pattern_rules.h) and run with the rules
+// of the literal kind beside them: kRemovePattern with kRemoveText,
+// kReplacePattern with kReplace.
 struct TextRule {
-  enum class Kind { kRemoveText, kRemoveBlock, kReplace };
+  enum class Kind { kRemoveText, kRemoveBlock, kReplace, kRemovePattern, kReplacePattern };
   Kind kind = Kind::kRemoveText;
-  std::string first;   // the text to remove, BEGIN or SEARCH
-  std::string second;  // END or REPLACEMENT; unused by kRemoveText
+  std::string first;   // the text to remove, BEGIN, SEARCH or the pattern
+  std::string second;  // END or REPLACEMENT; unused by kRemoveText and kRemovePattern
+  // kRemoveText and kReplace: match only where the text starts and ends at a
+  // word's edge (letters, digits and '_' are word characters).
+  bool wholeWords = false;
 
   bool operator==(const TextRule&) const = default;
 };

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "edit_chain.h"
+#include "pattern_rules.h"
 #include "text_primitives.h"
 
 namespace quillmere {
@@ -150,6 +151,14 @@ class StepRunner {
     if (detail::RunEditChains(segments_, buffer_.text, spare_)) buffer_.modified = true;
   }
 
+  // A pattern rule needs the whole text as the steps before it left it: they
+  // run first, then the rule, and the steps after it start anew.
+  void AddPattern(const TextRule& rule) {
+    Finish();
+    segments_.assign(1, {});
+    if (ApplyPatternRule(buffer_.text, rule, caseSensitive_)) buffer_.modified = true;
+  }
+
  private:
   void AddReplaceAll(std::string_view target, std::string_view replacement) {
     // Searching again from a replacement that holds its target would find it
@@ -192,6 +201,9 @@ void AddRule(StepRunner& run, TextRule::Kind kind, std::string_view first,
              std::string_view second) {
   if (first.empty() || (kind != TextRule::Kind::kRemoveText && second.empty())) return;
   switch (kind) {
+    case TextRule::Kind::kRemovePattern:
+    case TextRule::Kind::kReplacePattern:
+      break;  // AddUserGroup hands these to the runner whole
     case TextRule::Kind::kRemoveText:
       run.Add({Edit::kRemoveAll, first});
       break;
@@ -208,8 +220,18 @@ void AddRule(StepRunner& run, TextRule::Kind kind, std::string_view first,
 void AddUserGroup(StepRunner& run, const CleaningOptions& options, TextRule::Kind kind,
                   std::string_view first, std::string_view second) {
   AddRule(run, kind, first, second);
+  // Pattern rules run with the literal rules of their kind, in their order.
+  const TextRule::Kind patternKind =
+      kind == TextRule::Kind::kRemoveText ? TextRule::Kind::kRemovePattern
+      : kind == TextRule::Kind::kReplace  ? TextRule::Kind::kReplacePattern
+                                          : kind;
   for (const TextRule& rule : options.rules) {
-    if (rule.kind == kind) AddRule(run, kind, rule.first, rule.second);
+    if (rule.kind != kind && rule.kind != patternKind) continue;
+    if (IsPatternRule(rule) && !rule.first.empty()) {
+      run.AddPattern(rule);
+    } else {
+      AddRule(run, kind, rule.first, rule.second);
+    }
   }
 }
 

@@ -1,6 +1,7 @@
 #include "json_bytes.h"
 
 #include <array>
+#include <ostream>
 
 namespace quillmere {
 namespace {
@@ -17,9 +18,10 @@ constexpr std::array<int, 256> DecodeTable() {
   return table;
 }
 
-// The length of the UTF-8 sequence that `bytes` starts with, 0 when invalid:
-// no overlong form, no surrogate, nothing above U+10FFFF.
-std::size_t SequenceLength(std::string_view bytes) {
+}  // namespace
+
+// No overlong form, no surrogate, nothing above U+10FFFF.
+std::size_t Utf8SequenceLength(std::string_view bytes) {
   const auto b = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
   const auto continuation = [&](std::size_t i) {
     return i < bytes.size() && (b(i) & 0xC0) == 0x80;
@@ -42,11 +44,9 @@ std::size_t SequenceLength(std::string_view bytes) {
   return 0;
 }
 
-}  // namespace
-
 bool IsUtf8(std::string_view bytes) {
   while (!bytes.empty()) {
-    const std::size_t length = SequenceLength(bytes);
+    const std::size_t length = Utf8SequenceLength(bytes);
     if (length == 0) return false;
     bytes.remove_prefix(length);
   }
@@ -98,6 +98,63 @@ void PutBytes(Json& object, const std::string& key, const std::string& bytes) {
   } else {
     object[key + "_base64"] = ToBase64(bytes);
   }
+}
+
+namespace {
+
+// The bytes as a JSON string's inside, escaped as dump() escapes them.
+void WriteEscaped(std::ostream& out, std::string_view bytes) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::size_t plain = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const auto c = static_cast<unsigned char>(bytes[i]);
+    if (c >= 0x20 && c != '"' && c != '\\') continue;
+    out.write(bytes.data() + plain, static_cast<std::streamsize>(i - plain));
+    plain = i + 1;
+    switch (c) {
+      case '"':
+        out << "\\\"";
+        break;
+      case '\\':
+        out << "\\\\";
+        break;
+      case '\b':
+        out << "\\b";
+        break;
+      case '\f':
+        out << "\\f";
+        break;
+      case '\n':
+        out << "\\n";
+        break;
+      case '\r':
+        out << "\\r";
+        break;
+      case '\t':
+        out << "\\t";
+        break;
+      default:
+        out << "\\u00" << kHex[c >> 4] << kHex[c & 15];
+        break;
+    }
+  }
+  out.write(bytes.data() + plain, static_cast<std::streamsize>(bytes.size() - plain));
+}
+
+}  // namespace
+
+void WriteBytes(std::ostream& out, const std::string& key, std::string_view bytes) {
+  if (IsUtf8(bytes)) {
+    out << '"' << key << "\":\"";
+    WriteEscaped(out, bytes);
+  } else {
+    out << '"' << key << "_base64\":\"";
+    // Whole groups of three bytes at a time, so no group is split.
+    constexpr std::size_t kPiece = 3 << 16;
+    for (std::size_t at = 0; at < bytes.size(); at += kPiece)
+      out << ToBase64(bytes.substr(at, kPiece));
+  }
+  out << '"';
 }
 
 std::string JsonLine(const Json& object) {

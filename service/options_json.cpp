@@ -210,10 +210,19 @@ void PutGroup(Json& object, const CleaningGroup& group, const CleaningOptions& o
 }
 
 Json RuleJson(const TextRule& rule) {
+  // Pattern rules go by their rules-file name; they belong to no group.
+  if (rule.kind == TextRule::Kind::kReplacePattern || rule.kind == TextRule::Kind::kRemovePattern) {
+    const bool replace = rule.kind == TextRule::Kind::kReplacePattern;
+    Json value{{"kind", replace ? "replace-regex" : "remove-regex"}};
+    PutBytes(value, "first", rule.first);
+    if (replace) PutBytes(value, "second", rule.second);
+    return value;
+  }
   const CleaningGroup& group = GroupOfKind(rule.kind);
   Json value{{"kind", NameOf(group)}};
   PutBytes(value, "first", rule.first);
   if (group.textCount == 2 || !rule.second.empty()) PutBytes(value, "second", rule.second);
+  if (rule.wholeWords) value["word"] = true;
   return value;
 }
 

@@ -37,7 +37,10 @@ trap 'step "remove"; apt-get remove -y -qq quillmere >/dev/null && echo removed'
 apt-get install -y -qq "$deb" >/dev/null
 
 step "installed files"
-expected=(/usr/bin/quillmere /usr/bin/quillmere-cli /usr/share/applications/quillmere.desktop)
+expected=(/usr/bin/quillmere /usr/bin/quillmere-cli /usr/share/applications/quillmere.desktop
+          /usr/share/man/man1/quillmere-cli.1 /usr/share/bash-completion/completions/quillmere-cli
+          /usr/share/zsh/vendor-completions/_quillmere-cli
+          /usr/share/fish/vendor_completions.d/quillmere-cli.fish)
 for size in 16 32 64 128; do
   expected+=("/usr/share/icons/hicolor/${size}x${size}/apps/quillmere.png")
 done
@@ -51,6 +54,8 @@ if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate /usr/share/applications/quillmere.desktop
   echo "ok desktop entry validates"
 fi
+man -l /usr/share/man/man1/quillmere-cli.1 2>&1 | grep -q "EXIT STATUS" || fail "the manual page does not render"
+echo "ok the manual page renders"
 version=$(quillmere-cli --version)
 echo "quillmere-cli --version: $version"
 [[ $version == *"$(dpkg-deb --field "$deb" Version)"* ]] || fail "version mismatch"

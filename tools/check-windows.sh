@@ -167,7 +167,7 @@ rc=0
 "$wine" "$cli" --replace Colour Color a.htm b.htm ro.htm missing.htm café.htm καλημέρα.htm \
   日本語.htm >../out.txt 2>../err.txt || rc=$?
 expect "in place: exit status" "$rc" 1
-expect "in place: summary" "$(cat ../out.txt)" "OK. Files : 7, Replaced files : 4, Errors : 2"
+expect "in place: summary" "$(cat ../out.txt)" "Finished with errors. Files : 7, Replaced files : 4, Errors : 2"
 expect "in place: error lines" "$(cat ../err.txt)" \
   "$(printf 'File save error: ro.htm\tread-only (the Read-only attribute is set)\r\nFile open error: missing.htm\tnot found\r')"
 expect_file "in place: changed file" a.htm 'keep Color\r\n'
@@ -188,7 +188,7 @@ rc=0
 "$wine" "$cli" --dry-run --replace Color Colour b.htm a.htm >../out.txt 2>../err.txt || rc=$?
 expect "dry run: exit status" "$rc" 0
 expect "dry run: output" "$(cat ../out.txt)" \
-  "$(printf 'a.htm\nOK. Files : 2, Replaced files : 1, Errors : 0')"
+  "$(printf 'a.htm\nOK. Files : 2, Would replace : 1, Errors : 0')"
 expect_file "dry run: file left alone" a.htm 'keep Color\r\n'
 
 # A folder tree by two workers, reported as JSON Lines; a stream record.
@@ -211,6 +211,11 @@ printf '{"id":1,"text":"Colour"}\n' | "$wine" "$cli" --jsonl-stream --replace Co
   >../out.txt 2>../err.txt || rc=$?
 expect "stream: exit status" "$rc" 0
 expect "stream: answer" "$(cat ../out.txt)" '{"id":1,"text":"Color","changed":true}'
+# No RE2 for MinGW: pattern and word rules are refused with the reason.
+rc=0
+"$wine" "$cli" --replace-regex 'a+' b a.htm >../out.txt 2>../err.txt || rc=$?
+expect "regex: refused in this build" "$rc/$(tr -d '\r' <../err.txt)" \
+  "2/quillmere-cli: --replace-regex is not available in this build: regular expressions need RE2, which the Windows build lacks (try --help)"
 
 # --diff writes nothing; patch -p0 turns the file into what a run writes,
 # CR LF and a missing last line end included.
@@ -253,7 +258,7 @@ rc=0
   >../out.txt 2>../err.txt || rc=$?
 expect "wildcards: exit status" "$rc" 1
 expect "wildcards: files in order" "$(tr -d '\r' <../out.txt)" \
-  "$(printf 'a.htm\nb.htm\na.html\nOK. Files : 4, Replaced files : 3, Errors : 1')"
+  "$(printf 'a.htm\nb.htm\na.html\nFinished with errors. Files : 4, Would replace : 3, Errors : 1')"
 expect "wildcards: no match" "$(tr -d '\r' <../err.txt)" \
   "$(printf 'File open error: *.md\tnot found (no file matches the pattern)')"
 

@@ -6,7 +6,7 @@ set -euo pipefail
 
 purpose=${1:-run}
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev libxxhash-dev
-          libgit2-dev nlohmann-json3-dev)
+          libgit2-dev nlohmann-json3-dev libre2-dev)
 case "$purpose" in
   run) ;;
   # The headless window tests measure real fonts; the packaging checks are
@@ -16,17 +16,20 @@ case "$purpose" in
   # the command line's diffs; the stream test spreads records over processes
   # with GNU parallel; the safety-net test kills runs at a chosen call with
   # strace, mounts a folder anew with bindfs and adds users with useradd;
-  # dtl, the Windows build's diff, meets the diff tests here too; the
-  # screen-reader check drives the window over AT-SPI on its own display and
-  # bus.
+  # dtl, the Windows build's diff, meets the diff tests here too; groff
+  # renders the command line's manual page, and zsh and fish check its
+  # completions; the screen-reader check drives the window over AT-SPI on
+  # its own display and bus.
   test) packages+=(fonts-dejavu-core python3 desktop-file-utils binutils-mingw-w64-x86-64
                    acl attr btrfs-progs util-linux patch parallel strace bindfs passwd
-                   libdtl-dev xvfb xauth xdotool dbus at-spi2-core python3-pyatspi) ;;
+                   libdtl-dev groff-base zsh fish xvfb xauth xdotool dbus at-spi2-core
+                   python3-pyatspi) ;;
   # The real-HTML corpus is built from the manuals these packages install;
-  # the benchmark scripts use perl, bc and GNU time.
+  # the benchmark scripts use perl, bc and GNU time; sd is the regex rules'
+  # yardstick beside perl.
   bench) packages+=(libbenchmark-dev time bc perl valgrind libxslt1-dev git-doc libglib2.0-doc
-                    python3.11-doc) ;;
-  package) packages+=(dpkg-dev file xvfb xauth desktop-file-utils) ;;
+                    python3.11-doc sd) ;;
+  package) packages+=(dpkg-dev file xvfb xauth desktop-file-utils man-db) ;;
   # The Windows cross build: googletest's sources are built for the target;
   # locales gives localedef for a double-byte code page under Wine; Wine's
   # own fonts give the window the metrics of the Windows dialog fonts; Xvfb

@@ -10,6 +10,7 @@
 
 #include "cli.h"
 #include "cli_options.h"
+#include "colour_choice.h"
 #include "diff_store.h"
 #include "run_tool.h"
 
@@ -93,6 +94,39 @@ TEST(CliFilter, CleaningTextsGoThroughTheContentConversion) {
             "page lacks (try --help)\n");
 }
 
+TEST(CliFilter, ACheckOrADiffOfStandardInputWritesNoText) {
+  EXPECT_EQ(RunTool({"--check", "--fonts"}, "<b>x</b>").status, kExitFailure);
+  EXPECT_EQ(RunTool({"--check", "--fonts"}, "<b>x</b>").out, "");
+  EXPECT_EQ(RunTool({"--check", "--fonts"}, "x").status, kExitOk);
+  if (!DiffAvailable()) return;
+  const CliResult r = RunTool({"--diff", "--fonts", "-"}, "<b>x</b>\n");
+  EXPECT_EQ(r.status, kExitOk);
+  EXPECT_EQ(test::WithoutDiffTimes(r.out), "--- -\n+++ -\n@@ -1 +1 @@\n-<b>x</b>\n+x\n");
+  EXPECT_EQ(RunTool({"--diff", "--check", "--fonts"}, "<b>x</b>\n").status, kExitFailure);
+}
+
+TEST(CliFilter, ColourFollowsTheOptionThenTheTerminalNoColorAndTerm) {
+  struct Case {
+    ColourMode mode;
+    ColourSetting setting;
+    bool colour;
+  };
+  const Case cases[] = {
+      {ColourMode::kAuto, {nullptr, "xterm", true}, true},
+      {ColourMode::kAuto, {nullptr, "xterm", false}, false},  // a pipe
+      {ColourMode::kAuto, {"1", "xterm", true}, false},
+      {ColourMode::kAuto, {"", "xterm", true}, true},  // NO_COLOR empty counts as unset
+      {ColourMode::kAuto, {nullptr, "dumb", true}, false},
+      {ColourMode::kAlways, {"1", "dumb", false}, true},
+      {ColourMode::kNever, {nullptr, "xterm", true}, false},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(UseColour(c.mode, c.setting), c.colour)
+        << static_cast<int>(c.mode) << (c.setting.noColour ? c.setting.noColour : "-")
+        << c.setting.term << c.setting.outputShowsEscapes;
+  }
+}
+
 TEST(CliFilter, ThePresetTicksItsSevenGroupsOnly) {
   const CliResult r = RunTool({"--pda"}, "<ul><li>a</ul>  <img x><b>bold</b>\r\n\r\n<!--c-->");
   EXPECT_EQ(r.out, "<BR>a <b>bold</b>\r\n");
@@ -134,6 +168,7 @@ TEST(CliFilter, UsageErrorsExitWithTwoAndOneLine) {
                                              {"--replace", "x"},
                                              {"--remove-block", "a"},
                                              {"--dry-run"},
+                                             {"--check", "--dry-run"},
                                              {"--json"},  // in-place options without a file
                                              {"--keep-mtime"},
                                              {"-r"},
@@ -172,7 +207,8 @@ TEST(CliFilter, HelpAndVersion) {
         "--include",     "--exclude",      "--follow",     "--files-from", "--null",
         "--dry-run",     "--diff",         "--keep-mtime", "--jobs",       "--json",
         "--no-undo",     "--jsonl-stream", "--runs",       "--undo",       "--forget",
-        "--forget-all",  "--version"}) {
+        "--forget-all",  "--version",      "--check",      "--quiet",      "--color",
+        "--max-record"}) {
     // A build without the diff library does not offer --diff.
     const bool offered = std::string_view(option) != "--diff" || DiffAvailable();
     EXPECT_EQ(help.out.find(option) != std::string::npos, offered) << option;

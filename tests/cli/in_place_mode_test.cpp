@@ -14,6 +14,7 @@
 #include "diff_store.h"
 #include "linux_test_files.h"
 #include "memory_file_store.h"
+#include "run_tool.h"
 
 namespace quillmere {
 namespace {
@@ -61,7 +62,7 @@ TEST_F(InPlaceModeTest, FileErrorsGoToTheErrorStreamWithThePathAsGiven) {
   EXPECT_EQ(err.str(),
             "File open error: ../missing\tnot found\n"
             "File save error: ./locked\tread-only (no write bit)\n");
-  EXPECT_EQ(out.str(), "OK. Files : 3, Replaced files : 1, Errors : 2\n");
+  EXPECT_EQ(out.str(), "Finished with errors. Files : 3, Replaced files : 1, Errors : 2\n");
 }
 
 TEST_F(InPlaceModeTest, ADryRunListsTheFilesThatWouldChangeAndWritesNothing) {
@@ -72,8 +73,65 @@ TEST_F(InPlaceModeTest, ADryRunListsTheFilesThatWouldChangeAndWritesNothing) {
   EXPECT_EQ(Run(), kExitFailure);
   EXPECT_TRUE(store.saves.empty());
   EXPECT_THAT(store.checks, ElementsAre("a", "c", "d"));
-  EXPECT_EQ(out.str(), "a\nc\nOK. Files : 4, Replaced files : 2, Errors : 1\n");
+  EXPECT_EQ(out.str(), "a\nc\nFinished with errors. Files : 4, Would replace : 2, Errors : 1\n");
   EXPECT_EQ(err.str(), "File save error: d\tread-only (no write bit)\n");
+}
+
+// What --check, --quiet and --diff make of the same files ("a" would change,
+// "b" would not).
+TEST_F(InPlaceModeTest, ChecksAndQuietRunsReportAsAskedAndChecksWriteNothing) {
+  struct Case {
+    std::vector<std::string> files;
+    bool check, quiet, diff;
+    int status;
+    std::string out, err;
+    std::vector<std::string> saves;
+  };
+  const std::string diff = "--- a\n+++ a\n@@ -1 +0,0 @@\n-X\n\\ No newline at end of file\n";
+  const Case cases[] = {
+      {{"a", "b"},
+       true,
+       false,
+       false,
+       kExitFailure,
+       "a\n",
+       "OK. Files : 2, Would replace : 1, Errors : 0\n",
+       {}},
+      {{"b"},
+       true,
+       false,
+       false,
+       kExitOk,
+       "",
+       "OK. Files : 1, Would replace : 0, Errors : 0\n",
+       {}},
+      {{"a", "b"}, true, true, false, kExitFailure, "", "", {}},
+      {{"a", "b"},
+       true,
+       false,
+       true,
+       kExitFailure,
+       diff,
+       "OK. Files : 2, Would replace : 1, Errors : 0\n",
+       {}},
+      {{"a", "b"}, false, true, false, kExitOk, "", "", {"a"}},
+      {{"a", "c"}, false, true, false, kExitFailure, "", "File open error: c\tnot found\n", {"a"}},
+  };
+  for (const Case& c : cases) {
+    if (c.diff && !DiffAvailable()) continue;
+    store = {};
+    store.files = {{"a", "X"}, {"b", "b"}};
+    command.files = c.files;
+    command.check = c.check;
+    command.quiet = c.quiet;
+    command.diff = c.diff;
+    out.str("");
+    err.str("");
+    EXPECT_EQ(Run(), c.status) << c.files.size() << c.check << c.quiet << c.diff;
+    EXPECT_EQ(test::WithoutDiffTimes(out.str() + "\n"), c.out + "\n");
+    EXPECT_EQ(err.str(), c.err);
+    EXPECT_EQ(store.saves, c.saves);
+  }
 }
 
 TEST_F(InPlaceModeTest, AProgressLineIsShownOnlyWhenAskedAndClearedAtTheEnd) {
@@ -117,12 +175,35 @@ TEST_P(InPlaceSignalTest, AStopSignalStopsTheRunAfterTheFileInHand) {
             kExitSignalBase + GetParam());
   // The file in hand is finished; no file is started after the signal.
   EXPECT_THAT(store.saves, ElementsAre("1", "2"));
-  EXPECT_EQ(out.str(), "OK. Files : 4, Replaced files : 2, Errors : 0\n");
+  EXPECT_EQ(out.str(), "Stopped. Files : 2 of 4, Replaced files : 2, Errors : 0\n");
   EXPECT_EQ(std::signal(GetParam(), previous), SIG_IGN);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryStopSignal, InPlaceSignalTest,
                          ::testing::Values(SIGINT, SIGTERM, SIGHUP, SIGQUIT));
+
+TEST(InPlaceCliTest, RulesAndListsFromStandardInputDropTheirCRs) {
+  test::TempFolder folder;
+  const std::string file = folder / "a.htm";
+  test::WriteFile(file, "a <i>");
+  // The rules of standard input stand where --rules - stands.
+  EXPECT_EQ(test::RunTool({"--replace", "a", "b", "--rules", "-", "--replace", "c", "d", file},
+                          "replace b c\r\n")
+                .status,
+            kExitOk);
+  EXPECT_EQ(test::ReadFile(file), "d <i>");
+  EXPECT_EQ(test::RunTool({"--files-from", "-", "--fonts", "--no-undo"}, file + "\r\n").err, "");
+  EXPECT_EQ(test::ReadFile(file), "d ");
+}
+
+TEST(InPlaceCliTest, ATreeWithNoFileToCleanGivesAHint) {
+  test::TempFolder folder;
+  test::WriteFile(folder / "a.css", "x");
+  const test::CliResult r = test::RunTool({"-r", "--fonts", folder.path()});
+  EXPECT_EQ(r.status, kExitOk);
+  EXPECT_EQ(r.out, "OK. Files : 0, Replaced files : 0, Errors : 0\n");
+  EXPECT_THAT(r.err, ::testing::HasSubstr("no file under the folders given matches"));
+}
 
 TEST(InPlaceCliTest, RunCliCleansRealFilesInPlace) {
   test::TempFolder folder;
@@ -135,7 +216,7 @@ TEST(InPlaceCliTest, RunCliCleansRealFilesInPlace) {
   EXPECT_EQ(status, kExitFailure);
   EXPECT_EQ(test::ReadFile(folder / "a.htm"), "<p>ab</p>");
   EXPECT_EQ(err.str(), "File open error: " + folder / "none" + "\tnot found\n");
-  EXPECT_EQ(out.str(), "OK. Files : 2, Replaced files : 1, Errors : 1\n");
+  EXPECT_EQ(out.str(), "Finished with errors. Files : 2, Replaced files : 1, Errors : 1\n");
 }
 
 }  // namespace
@@ -162,12 +243,19 @@ TEST(DiffTest, TheDiffAppliedWithPatchGivesExactlyWhatARunWrites) {
       {"a.htm", "<p>one  two</p>\n<font size=2>kept</font>\n<!-- gone -->\nlast\n"},
       {"same.txt", "nothing to clean\n"},
       {"no-line-end.htm", "<b>bold</b>   <font>x</font>"},
+      // GNU diff's header: a tab ends the name; a tab or line end in it is quoted
+      {"dir with space/p q.html", "<font>f</font>\n"},
+      {"tab\there.htm", "<b>t</b>\n"},
+      {"line\nend.htm", "<b>n</b>\n"},
   };
   test::TempFolder before;
   test::TempFolder patched;
   test::TempFolder run;
   for (const auto& [name, text] : files) {
-    for (const auto* folder : {&before, &patched, &run}) test::WriteFile(*folder / name, text);
+    for (const auto* folder : {&before, &patched, &run}) {
+      std::filesystem::create_directories(std::filesystem::path(*folder / name).parent_path());
+      test::WriteFile(*folder / name, text);
+    }
   }
   const std::vector<std::string> options{"--notes", "--fonts"};
   std::vector<std::string> args{"--diff"};
@@ -182,7 +270,7 @@ TEST(DiffTest, TheDiffAppliedWithPatchGivesExactlyWhatARunWrites) {
     EXPECT_EQ(RunCli(args, in, diff, err), kExitOk);
   }
   for (const auto& [name, text] : files) EXPECT_EQ(test::ReadFile(before / name), text);
-  EXPECT_EQ(err.str(), "OK. Files : 3, Replaced files : 2, Errors : 0\n");
+  EXPECT_EQ(err.str(), "OK. Files : 6, Would replace : 5, Errors : 0\n");
 
   const std::string patch = before / "changes.diff";
   test::WriteFile(patch, diff.str());
@@ -214,11 +302,11 @@ TEST(DiffTest, WithADryRunTheListAndTheErrorsGoBesideTheSummaryAndTheDiffStaysCl
     EXPECT_EQ(RunCli({"--diff", "--dry-run", "--notes", "a.htm", "gone.htm"}, in, out, err),
               kExitFailure);
   }
-  EXPECT_EQ(out.str(),
+  EXPECT_EQ(test::WithoutDiffTimes(out.str()),
             "--- a.htm\n+++ a.htm\n@@ -1 +1 @@\n-x<!-- c -->\n+x\n\\ No newline at end of file\n");
   EXPECT_EQ(err.str(),
             "a.htm\nFile open error: gone.htm\tnot found\n"
-            "OK. Files : 2, Replaced files : 1, Errors : 1\n");
+            "Finished with errors. Files : 2, Would replace : 1, Errors : 1\n");
   EXPECT_EQ(test::ReadFile(folder / "a.htm"), "x<!-- c -->\n");
 }
 

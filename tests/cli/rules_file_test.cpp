@@ -34,6 +34,8 @@ TEST(RulesFile, LinesBecomeRulesAndSwitches) {
        {{K::kRemoveBlock, "<div class=\"ad\">", "</div>"}}},
       {"remove-text a\"b", {{K::kRemoveText, "a\"b", ""}}},  // quotes inside a word are text
       {"remove-text #x", {{K::kRemoveText, "#x", ""}}},      // only a line can be a comment
+      {"replace-regex <span[^>]*> \"<span> $$\"\nremove-regex \"\\\\d\"",
+       {{K::kReplacePattern, "<span[^>]*>", "<span> $$"}, {K::kRemovePattern, "\\d", ""}}},
       {"replace a b\nremove-text c\nreplace d e",
        {{K::kReplace, "a", "b"}, {K::kRemoveText, "c", ""}, {K::kReplace, "d", "e"}}},
   };
@@ -54,6 +56,8 @@ TEST(RulesFile, ABadLineIsRefusedWithItsNumberAndReason) {
       {"\n\nbogus x", "r:3: unknown rule \"bogus\""},
       {"--tables", "r:1: unknown rule \"--tables\""},
       {"replace a", "r:1: replace takes SEARCH REPLACEMENT"},
+      {"replace-regex a", "r:1: replace-regex takes PATTERN REPLACEMENT"},
+      {"remove-regex (", "r:1: remove-regex: the pattern ( is no regular expression: missing ): ("},
       {"remove-text \"  lead\"\tmore", "r:1: remove-text takes TEXT"},
       {"tables x", "r:1: tables takes no text"},
       {"fonts\nremove-text \"abc", "r:2: a quote is not closed"},

@@ -72,7 +72,7 @@ TEST(TextDiffTest, TheUnifiedFormCountsAndMarksLinesAsPatchReadsThem) {
        "11\n-12\n+y\n"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(UnifiedDiff(c.before, c.after, "f", false), c.diff) << c.before;
+    EXPECT_EQ(UnifiedDiff(c.before, c.after, "f", "f", false), c.diff) << c.before;
   }
 }
 

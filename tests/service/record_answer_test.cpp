@@ -12,10 +12,10 @@ TEST(RecordAnswer, CleansTheTextWithTheOptionsGiven) {
   CleaningOptions options;
   options.searchEnabled = true;
   options.rules.push_back({TextRule::Kind::kReplace, "Colour", "Color"});
-  const Json answer = AnswerRecord(options, R"({"text":"a Colour","id":{"n":1}})");
-  EXPECT_EQ(answer.dump(), R"({"id":{"n":1},"text":"a Color","changed":true})");
-  EXPECT_EQ(AnswerRecord(CleaningOptions{}, R"({"id":2,"text":"a Colour"})").dump(),
-            R"({"id":2,"text":"a Colour","changed":false})");
+  EXPECT_EQ(AnswerLine(options, R"({"text":"a Colour","id":{"n":1}})"),
+            "{\"id\":{\"n\":1},\"text\":\"a Color\",\"changed\":true}\n");
+  EXPECT_EQ(AnswerLine(CleaningOptions{}, R"({"id":2,"text":"a Colour"})"),
+            "{\"id\":2,\"text\":\"a Colour\",\"changed\":false}\n");
 }
 
 TEST(RecordAnswer, ABlankLineGetsNoAnswer) {

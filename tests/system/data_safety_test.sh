@@ -114,7 +114,7 @@ case_stop_signals() {
     check "SIG$signal: the file in hand finished, the next untouched" \
       '! grep -q "alpha " "$d/big.htm" && grep -q "alpha " "$d/small.htm"'
     check "SIG$signal: summary printed, nothing left" \
-      'grep -q "^OK. Files : 2" "$d.out" && [ -z "$(leftovers "$d")" ]'
+      'grep -q "^Stopped. Files : 1 of 2" "$d.out" && [ -z "$(leftovers "$d")" ]'
   done
 }
 
