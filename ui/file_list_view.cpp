@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyledItemDelegate>
+#include <QToolTip>
 #include <algorithm>
 #include <utility>
 
@@ -93,13 +94,23 @@ std::vector<std::string> FileListView::selectedPaths() const {
 }
 
 void FileListView::setFailures(std::unordered_map<std::string, QString> failed) {
+  marked_ = !failed.empty();
   model_->setFailures(std::move(failed));
+  fitColumn();
 }
 
 void FileListView::deleteAll() {
   model_->clear();
   measuredRows_ = 0;
   widestText_ = 0;
+}
+
+void FileListView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+  QListView::currentChanged(current, previous);
+  if (!hasFocus() || !current.isValid() || current.data(Qt::DecorationRole).isNull()) return;
+  const QRect item = visualRect(current);
+  QToolTip::showText(viewport()->mapToGlobal(item.bottomLeft()),
+                     current.data(Qt::ToolTipRole).toString(), viewport(), item);
 }
 
 void FileListView::fitColumn() {
@@ -112,9 +123,12 @@ void FileListView::fitColumn() {
     widestText_ = std::max(widestText_, metrics.horizontalAdvance(text));
   }
   measuredRows_ = model_->count();
-  // The item's text margins on both sides, and a gap between columns.
+  // The item's text margins on both sides, and a gap between columns; with
+  // failed files marked, room for the mark and the gap after it too.
   const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
-  const int width = widestText_ + 2 * margin + metrics.averageCharWidth();
+  const int mark =
+      marked_ ? style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this) + 2 * margin : 0;
+  const int width = widestText_ + 2 * margin + metrics.averageCharWidth() + mark;
   if (width == delegate_->width()) return;
   delegate_->setWidth(width);
   scheduleDelayedItemsLayout();

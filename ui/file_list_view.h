@@ -36,6 +36,9 @@ class FileListView : public QListView {
   int columnWidth() const;
 
  protected:
+  // A failed file reached from the keyboard shows its reason as its tip,
+  // as the mouse would show it.
+  void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   bool event(QEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
@@ -45,6 +48,7 @@ class FileListView : public QListView {
   ColumnDelegate* delegate_;
   int measuredRows_ = 0;  // rows at the bottom whose width is in widestText_
   int widestText_ = 0;
+  bool marked_ = false;  // some file is marked as failed
 };
 
 }  // namespace quillmere

@@ -16,6 +16,7 @@
 #include <QStyleFactory>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 #include <memory>
 
 #include "file_list_view.h"
@@ -187,6 +188,17 @@ TEST_F(EveryoneTest, FailedFilesStayMarkedWithTheirReasonUntilTheNextRun) {
   EXPECT_FALSE(model.data(failed, Qt::DecorationRole).isNull());
   EXPECT_TRUE(model.data(failed, Qt::ToolTipRole).toString().endsWith(QStringLiteral("not found")));
   EXPECT_TRUE(model.data(model.index(1), Qt::DecorationRole).isNull());
+  // The mark takes room of its own: the path beside it is not cut short.
+  const FileListView& view = *window->typed().fileList;
+  EXPECT_GE(view.columnWidth(),
+            view.fontMetrics().horizontalAdvance(QString::fromStdString(missing)) +
+                view.style()->pixelMetric(QStyle::PM_SmallIconSize));
+  // Reached from the keyboard, it shows its reason.
+  window->typed().fileList->setFocus();
+  window->typed().fileList->setCurrentIndex(model.index(1));
+  QTest::keyClick(window->typed().fileList, Qt::Key_Up);
+  EXPECT_TRUE(QToolTip::text().endsWith(QStringLiteral("not found")))
+      << QToolTip::text().toStdString();
   // A screen reader hears the reason as the item's description.
   QAccessibleInterface* list = QAccessible::queryAccessibleInterface(window->typed().fileList);
   ASSERT_NE(list, nullptr);
