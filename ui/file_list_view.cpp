@@ -25,6 +25,10 @@ class ColumnDelegate : public QStyledItemDelegate {
   }
 
   int width() const { return width_; }
+  // The width the item would take by itself: its mark, text and margins.
+  int naturalWidth(const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    return QStyledItemDelegate::sizeHint(option, index).width();
+  }
   void setWidth(int width) { width_ = width; }
 
  private:
@@ -123,15 +127,27 @@ void FileListView::fitColumn() {
     widestText_ = std::max(widestText_, metrics.horizontalAdvance(text));
   }
   measuredRows_ = model_->count();
-  // The item's text margins on both sides, and a gap between columns; with
-  // failed files marked, room for the mark and the gap after it too.
+  // The item's text margins on both sides, and a gap between columns; a
+  // file marked as failed as wide as it takes with its mark.
   const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
-  const int mark =
-      marked_ ? style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this) + 2 * margin : 0;
-  const int width = widestText_ + 2 * margin + metrics.averageCharWidth() + mark;
+  const int gap = metrics.averageCharWidth();
+  const int width = std::max(widestText_ + 2 * margin, marked_ ? WidestMarked() : 0) + gap;
   if (width == delegate_->width()) return;
   delegate_->setWidth(width);
   scheduleDelayedItemsLayout();
+}
+
+int FileListView::WidestMarked() const {
+  QStyleOptionViewItem option;
+  initViewItemOption(&option);
+  int widest = 0;
+  for (int row = 0; row < model_->count(); ++row) {
+    const QModelIndex index = model_->index(row);
+    if (!index.data(Qt::DecorationRole).isNull()) {
+      widest = std::max(widest, delegate_->naturalWidth(option, index));
+    }
+  }
+  return widest;
 }
 
 int FileListView::columnWidth() const {

@@ -44,6 +44,8 @@ class FileListView : public QListView {
   void focusOutEvent(QFocusEvent* event) override;
 
  private:
+  int WidestMarked() const;
+
   PathListModel* model_;
   ColumnDelegate* delegate_;
   int measuredRows_ = 0;  // rows at the bottom whose width is in widestText_
