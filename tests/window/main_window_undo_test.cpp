@@ -117,6 +117,7 @@ TEST_F(MainWindowUndoTest, AsksWithTheLastRunsCountAndTimeThenPutsBackThatRunAlo
   EXPECT_EQ(test::ReadFile(second), "cXd");
   EXPECT_EQ(test::ReadFile(first), "ab");
   EXPECT_EQ(window.controls.statusText, "Undone : 1 file, left alone : 0");
+  EXPECT_EQ(window.announced.back(), window.controls.statusText);  // told once it ends
   EXPECT_THAT(logic->failures(), IsEmpty());
 
   // The first run is the last one not undone now; its file was edited since.
