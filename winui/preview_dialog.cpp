@@ -266,7 +266,7 @@ void CPreviewDlg::Layout() {
   y += h * 2 + margin;
   place(kGroupsLabel, margin, y, width, h + 2);
   y += h + 4;
-  const int groupsHeight = (h + 6) * 6;
+  const int groupsHeight = GroupsHeight(h);
   place(kGroups, margin, y, width, groupsHeight);
   y += groupsHeight + margin;
   const int half = (width - margin) / 2;
@@ -285,6 +285,43 @@ void CPreviewDlg::Layout() {
   for (const int pane : {kBefore, kAfter}) {
     SendMessageW(Item(pane), LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(LVSCW_AUTOSIZE_USEHEADER, 0));
   }
+}
+
+// Every group's row in sight under the header: at most the eleven groups
+// there are, so never a scroll bar.
+int CPreviewDlg::GroupsHeight(int fontHeight) const {
+  const HWND groups = Item(kGroups);
+  const auto rows = std::max<LRESULT>(1, SendMessageW(groups, LVM_GETITEMCOUNT, 0, 0));
+  RECT row{LVIR_BOUNDS, 0, 0, fontHeight + 6};
+  if (SendMessageW(groups, LVM_GETITEMCOUNT, 0, 0) > 0) {
+    SendMessageW(groups, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+  }
+  RECT header{};
+  GetWindowRect(reinterpret_cast<HWND>(SendMessageW(groups, LVM_GETHEADER, 0, 0)), &header);
+  return static_cast<int>(rows) * static_cast<int>(row.bottom - row.top) +
+         static_cast<int>(header.bottom - header.top) + 2 * GetSystemMetrics(SM_CYEDGE) + 2;
+}
+
+// A file that cannot be read has nothing to show side by side: the box keeps
+// the summary, which says why, and Close, at their size.
+void CPreviewDlg::ShowOnlyTheReason() {
+  for (const int id : {kGroupsLabel, kGroups, kBeforeLabel, kBefore, kAfterLabel, kAfter, kPrevious,
+                       kNext, kPlace}) {
+    ShowWindow(Item(id), SW_HIDE);
+  }
+  const int h = FontHeight(hwnd_);
+  const int margin = h / 2 + 2;
+  RECT frame{0, 0, h * 36, margin * 3 + h * 2 + 2 + h * 2};
+  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_STYLE)), FALSE,
+                     static_cast<DWORD>(GetWindowLongPtrW(hwnd_, GWL_EXSTYLE)));
+  RECT now{};
+  GetWindowRect(hwnd_, &now);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  SetWindowPos(hwnd_, nullptr, now.left + (now.right - now.left - width) / 2,
+               now.top + (now.bottom - now.top - height) / 2, width, height, SWP_NOZORDER);
+  Layout();
+  SetFocus(Item(kClose));
 }
 
 bool CPreviewDlg::TakeReadyPreview() {
@@ -321,6 +358,10 @@ void CPreviewDlg::ShowPreview() {
   for (const GroupChange& change : preview.groups) AddRow(groups, change.name, GroupEffect(change));
   SendMessageW(Item(kBefore), LVM_SETITEMCOUNT, static_cast<WPARAM>(preview.before.lineCount()), 0);
   SendMessageW(Item(kAfter), LVM_SETITEMCOUNT, static_cast<WPARAM>(preview.after.lineCount()), 0);
+  if (preview.error) {
+    ShowOnlyTheReason();
+    return;
+  }
   Layout();
   if (!preview.places.empty()) ShowPlace(0);
   SetFocus(Item(kBefore));

@@ -61,6 +61,8 @@ class CPreviewDlg {
   void OnInit();
   void Layout();
   void ShowPreview();
+  void ShowOnlyTheReason();
+  int GroupsHeight(int fontHeight) const;
   bool OnNotice(NMHDR& notice, INT_PTR& result);
   const PreviewSide* SideOf(UINT_PTR id) const;
   // The other pane shows the line that stands where `line` of this one does.

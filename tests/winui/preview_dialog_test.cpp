@@ -93,6 +93,35 @@ TEST_F(PreviewDialogTest, AFileThatCannotBeReadOrNeedsNothingSaysSo) {
   EXPECT_EQ(WindowText(dialog->Item(CPreviewDlg::kSummary)),
             L"This file cannot be read: not found");
   EXPECT_EQ(SendMessageW(dialog->Item(CPreviewDlg::kBefore), LVM_GETITEMCOUNT, 0, 0), 0);
+  // No empty panes: the reason and Close, in a box of their size.
+  EXPECT_FALSE(IsWindowVisible(dialog->Item(CPreviewDlg::kBefore)));
+  EXPECT_FALSE(IsWindowVisible(dialog->Item(CPreviewDlg::kGroups)));
+  RECT box{};
+  GetWindowRect(dialog->hwnd(), &box);
+  EXPECT_LT(box.bottom - box.top, GetSystemMetrics(SM_CYSCREEN) / 2);
+}
+
+// Every group ticked: each of them in sight, with no scroll bar.
+TEST_F(PreviewDialogTest, EveryGroupIsInSight) {
+  test::WriteFile(path, "<font>x</font>\nkeep\n");
+  CleaningOptions options;
+  for (bool CleaningOptions::*tick :
+       {&CleaningOptions::convertTables, &CleaningOptions::cleanNotes,
+        &CleaningOptions::removeTextEnabled, &CleaningOptions::removeBlockEnabled,
+        &CleaningOptions::searchEnabled, &CleaningOptions::removeScripts,
+        &CleaningOptions::removePictures, &CleaningOptions::removeForms,
+        &CleaningOptions::removeSounds, &CleaningOptions::convertLists,
+        &CleaningOptions::removeFonts}) {
+    options.*tick = true;
+  }
+  options.removeText = "keep";
+  dialog.emplace(*store, path, options);
+  dialog->OpenModeless(nullptr);
+  for (int wait = 0; wait < 500 && !dialog->TakeReadyPreview(); ++wait) Sleep(10);
+  test::Pump();
+  const HWND groups = dialog->Item(CPreviewDlg::kGroups);
+  EXPECT_EQ(SendMessageW(groups, LVM_GETITEMCOUNT, 0, 0), 11);
+  EXPECT_EQ(GetWindowLongPtrW(groups, GWL_STYLE) & WS_VSCROLL, 0);
 }
 
 }  // namespace
