@@ -130,7 +130,7 @@ expect_file() {
 }
 
 expect "--version" "$("$wine" "$cli" --version)" "quillmere-cli $version"
-expect "--help offers --diff" "$("$wine" "$cli" --help | grep -c -e '--diff' || true)" 1
+expect "--help offers --diff" "$("$wine" "$cli" --help | grep -c -E '^ +--diff ' || true)" 1
 
 # Filter mode: bytes through untouched but for the edit, CR LF included.
 printf '<p>Colour</p>\r\ncaf\xe9 Colour\r\n' >in.htm
