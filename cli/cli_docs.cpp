@@ -128,16 +128,16 @@ std::string ZshText(const std::string& text) {
   return out;
 }
 
-std::string ZshSpec(const OptionDoc& doc, const std::string& name) {
+std::string ZshOptionEntry(const OptionDoc& doc, const std::string& name) {
   const int count = ArgumentCount(doc);
   // Options that add rules or patterns may be given again.
   const bool repeatable = doc.section == "Cleaning groups"
                               ? count > 0
                               : doc.help.find("repeatable") != std::string::npos;
-  std::string spec = repeatable ? "*" : "";
-  spec += name;
-  if (count == 1) spec += name.starts_with("--") ? "=" : "+";
-  spec += "[" + ZshText(Short(doc.help)) + "]";
+  std::string entry = repeatable ? "*" : "";
+  entry += name;
+  if (count == 1) entry += name.starts_with("--") ? "=" : "+";
+  entry += "[" + ZshText(Short(doc.help)) + "]";
   std::size_t start = 0;
   for (int i = 0; i < count; ++i) {
     const std::size_t space = doc.arguments.find(' ', start);
@@ -148,9 +148,9 @@ std::string ZshSpec(const OptionDoc& doc, const std::string& name) {
                                : completes == Completes::kColour
                                    ? std::string("(") + kColourWords + ")"
                                    : " ";
-    spec += ":" + ZshText(argument) + ":" + action;
+    entry += ":" + ZshText(argument) + ":" + action;
   }
-  return "  '" + spec + "' \\\n";
+  return "  '" + entry + "' \\\n";
 }
 
 std::string FishQuoted(const std::string& text) {
@@ -249,8 +249,8 @@ std::string ZshCompletion() {
       "#compdef quillmere-cli\n# zsh completion for quillmere-cli, made from its "
       "option table\n_arguments -s -S \\\n";
   for (const OptionDoc& doc : OptionDocs()) {
-    if (!doc.shortName.empty()) out += ZshSpec(doc, doc.shortName);
-    out += ZshSpec(doc, doc.name);
+    if (!doc.shortName.empty()) out += ZshOptionEntry(doc, doc.shortName);
+    out += ZshOptionEntry(doc, doc.name);
   }
   return out + "  '*:FILE:_files'\n";
 }
