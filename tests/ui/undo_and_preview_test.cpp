@@ -14,6 +14,7 @@
 #include <QTreeWidget>
 
 #include "announcer.h"
+#include "cleaning_groups.h"
 #include "file_list_view.h"
 #include "file_preview.h"
 #include "manual_clock.h"
@@ -183,15 +184,7 @@ TEST(PreviewDialog, EveryGroupIsInSightAndTheChangeShownIsAnnounced) {
   MemoryFileStore files;
   files.files["f"] = "<font>x</font>\nsame\nsame\nsame\nkeep\nsame\nsame\nsame\n<b>old</b>\n";
   CleaningOptions options;
-  for (bool CleaningOptions::*tick :
-       {&CleaningOptions::convertTables, &CleaningOptions::cleanNotes,
-        &CleaningOptions::removeTextEnabled, &CleaningOptions::removeBlockEnabled,
-        &CleaningOptions::searchEnabled, &CleaningOptions::removeScripts,
-        &CleaningOptions::removePictures, &CleaningOptions::removeForms,
-        &CleaningOptions::removeSounds, &CleaningOptions::convertLists,
-        &CleaningOptions::removeFonts}) {
-    options.*tick = true;
-  }
+  for (const CleaningGroup& group : CleaningGroups()) options.*group.field = true;
   options.removeText = "keep";
   options.blockBegin = "<b>";
   options.blockEnd = "</b>";

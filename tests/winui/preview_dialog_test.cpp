@@ -5,6 +5,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "cleaning_groups.h"
 #include "test_files.h"
 #include "win32_api.h"
 #include "win_window_services.h"
@@ -105,15 +106,7 @@ TEST_F(PreviewDialogTest, AFileThatCannotBeReadOrNeedsNothingSaysSo) {
 TEST_F(PreviewDialogTest, EveryGroupIsInSight) {
   test::WriteFile(path, "<font>x</font>\nkeep\n");
   CleaningOptions options;
-  for (bool CleaningOptions::*tick :
-       {&CleaningOptions::convertTables, &CleaningOptions::cleanNotes,
-        &CleaningOptions::removeTextEnabled, &CleaningOptions::removeBlockEnabled,
-        &CleaningOptions::searchEnabled, &CleaningOptions::removeScripts,
-        &CleaningOptions::removePictures, &CleaningOptions::removeForms,
-        &CleaningOptions::removeSounds, &CleaningOptions::convertLists,
-        &CleaningOptions::removeFonts}) {
-    options.*tick = true;
-  }
+  for (const CleaningGroup& group : CleaningGroups()) options.*group.field = true;
   options.removeText = "keep";
   dialog.emplace(*store, path, options);
   dialog->OpenModeless(nullptr);
