@@ -165,10 +165,12 @@ void TextPane::SetCurrent(int line) {
   viewport()->update();
   QAccessibleValueChangeEvent change(this, currentLineText());
   QAccessible::updateAccessibility(&change);
-  int at = 0;
-  readableText(&at);
-  QAccessibleTextCursorEvent caret(this, at);
-  QAccessible::updateAccessibility(&caret);
+  if (QAccessible::isActive()) {  // the lines in sight are read out only for a listener
+    int at = 0;
+    readableText(&at);
+    QAccessibleTextCursorEvent caret(this, at);
+    QAccessible::updateAccessibility(&caret);
+  }
   emit currentLineChanged(line);
 }
 
