@@ -10,6 +10,7 @@
 #include "ansi_edit.h"
 #include "caption_fit.h"
 #include "cleaning_groups.h"
+#include "described_list.h"
 #include "dropped_files.h"
 #include "little_help.h"
 #include "preview_dialog.h"
@@ -159,7 +160,13 @@ void CMainDlg::OnInitWindow() {
   keys_.emplace(hwnd_, kWindowKeys);
   const HWND list = GetDlgItem(hwnd_, ids::kFileList);
   list_.emplace(list);
+  keyboardTip_.emplace(list);
   SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_INFOTIP, LVS_EX_INFOTIP);
+  DescribeListItems(list, [this](int item) -> std::optional<std::wstring> {
+    const std::optional<std::string> reason = list_->FailureOf(list_->PathOf(item));
+    if (!reason) return std::nullopt;
+    return ShownWide(*reason);
+  });
   InstallSystemMenu(hwnd_);
   bigIcon_ = LoadAppIcon(SM_CXICON, SM_CYICON);
   smallIcon_ = LoadAppIcon(SM_CXSMICON, SM_CYSMICON);
@@ -289,6 +296,23 @@ bool CMainDlg::OnListNotice(NMHDR& notice) {
     if (reinterpret_cast<const NMLVKEYDOWN&>(notice).wVKey == VK_DELETE) OnRemoveSelected();
     return true;
   }
+  if (notice.code == LVN_ITEMCHANGED) {
+    const auto& change = reinterpret_cast<const NMLISTVIEW&>(notice);
+    if ((change.uChanged & LVIF_STATE) != 0 && (change.uNewState & LVIS_FOCUSED) != 0 &&
+        (change.uOldState & LVIS_FOCUSED) == 0) {
+      ShowKeyboardTip(change.iItem);
+    }
+    return true;
+  }
+  if (notice.code == NM_SETFOCUS) {
+    ShowKeyboardTip(static_cast<int>(
+        SendMessageW(notice.hwndFrom, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED)));
+    return true;
+  }
+  if (notice.code == NM_KILLFOCUS || notice.code == LVN_BEGINSCROLL) {
+    keyboardTip_->Hide();
+    return true;
+  }
   if (notice.code == NM_DBLCLK) {
     const int item = reinterpret_cast<const NMITEMACTIVATE&>(notice).iItem;
     if (item >= 0) OpenPreview(list_->PathOf(item));
@@ -306,6 +330,18 @@ bool CMainDlg::OnListNotice(NMHDR& notice) {
     return true;
   }
   return false;
+}
+
+void CMainDlg::ShowKeyboardTip(int item) {
+  const HWND list = GetDlgItem(hwnd_, ids::kFileList);
+  // A click moves the focus too; the mouse has the list's own tip.
+  const bool fromKeyboard = GetFocus() == list && GetKeyState(VK_LBUTTON) >= 0 &&
+                            GetKeyState(VK_RBUTTON) >= 0 && GetKeyState(VK_MBUTTON) >= 0;
+  if (fromKeyboard && item >= 0 && list_->FailureOf(list_->PathOf(item))) {
+    keyboardTip_->Show(item, list_->TipOf(item));
+  } else {
+    keyboardTip_->Hide();
+  }
 }
 
 void CMainDlg::OnRemoveSelected() {
@@ -344,7 +380,10 @@ void CMainDlg::OnStartClicked() {
   startPressedInRun_ = false;
   if (meantAsStop) return;
   const bool startsRun = !running();
-  if (startsRun) list_->SetFailures({});
+  if (startsRun) {
+    list_->SetFailures({});
+    keyboardTip_->Hide();
+  }
   logic_->OnStart();
   if (startsRun && !running()) ShowFailures();
 }

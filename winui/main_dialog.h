@@ -6,6 +6,7 @@
 #include "dialog_keys.h"
 #include "file_list_control.h"
 #include "file_store.h"
+#include "keyboard_tip.h"
 #include "main_window_logic.h"
 #include "win32_api.h"
 #include "win_window_services.h"
@@ -57,6 +58,9 @@ class CMainDlg {
   // The list's notices: Delete takes the selected files off, and a tip
   // shows an item's whole path and why it failed.
   bool OnListNotice(NMHDR& notice);
+  // A failed file reached from the keyboard shows its tip; anything else
+  // hides it.
+  void ShowKeyboardTip(int item);
   void OnRemoveSelected();
   void OnAddFolder();
   void OnOpenFolder();
@@ -78,6 +82,7 @@ class CMainDlg {
   std::optional<MainWindowLogic> logic_;
   std::optional<DialogKeys> keys_;
   std::optional<FileListControl> list_;
+  std::optional<KeyboardTip> keyboardTip_;
   // START was pressed during a run: its click, if it comes after the run,
   // was meant as STOP.
   bool startPressedInRun_ = false;

@@ -2,6 +2,7 @@
 // files with their reasons in the tips, and whole paths.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <oleacc.h>
 
 #include "file_list_control.h"
 #include "manual_clock.h"
@@ -95,14 +96,12 @@ TEST(MainDialogList, DeleteAndTheMenuTakeTheSelectedFilesOffAndSaySo) {
   test::PressKey(list, VK_DELETE);
   EXPECT_THAT(test::ListItems(list),
               ElementsAre(test::Wide(folder / "b.htm"), test::Wide(folder / "a.htm")));
-  EXPECT_EQ(WindowText(window.Item(ids::kStatusLine)),
-            L"OK.Selected files : 2\nRemoved : 1 file");
+  EXPECT_EQ(WindowText(window.Item(ids::kStatusLine)), L"OK.Selected files : 2\nRemoved : 1 file");
 
   Select(list, 1);
   test::ChooseFromListMenu(list, 2);  // "Remove selected"
   EXPECT_THAT(test::ListItems(list), ElementsAre(test::Wide(folder / "b.htm")));
-  EXPECT_EQ(WindowText(window.Item(ids::kStatusLine)),
-            L"OK.Selected files : 1\nRemoved : 1 file");
+  EXPECT_EQ(WindowText(window.Item(ids::kStatusLine)), L"OK.Selected files : 1\nRemoved : 1 file");
   // START takes only what is left.
   EXPECT_EQ(window.dialog().logic().list().size(), 1u);
 }
@@ -127,6 +126,69 @@ TEST(MainDialogList, AFailedFileIsMarkedWithItsReasonInItsTipUntilTheNextRun) {
   clock.Advance(std::chrono::seconds(2));
   test::Click(window.Item(ids::kStart));
   EXPECT_EQ(Tip(window.hwnd(), 0), test::Wide(missing));
+}
+
+// The text of the tip shown under a list item, or nothing while none shows.
+std::wstring ShownTip() {
+  std::wstring text;
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM found) -> BOOL {
+        wchar_t name[64] = {};
+        GetClassNameW(window, name, 64);
+        if (_wcsicmp(name, TOOLTIPS_CLASSW) != 0 || !IsWindowVisible(window)) return TRUE;
+        *reinterpret_cast<std::wstring*>(found) = WindowText(window);
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&text));
+  return text;
+}
+
+// What a screen reader gets as the description of the list's item.
+std::wstring AccessibleDescription(HWND list, int item) {
+  IAccessible* accessible = nullptr;
+  if (FAILED(AccessibleObjectFromWindow(list, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                        reinterpret_cast<void**>(&accessible)))) {
+    return L"(no accessible object)";
+  }
+  VARIANT child{};
+  child.vt = VT_I4;
+  child.lVal = item + 1;
+  BSTR text = nullptr;
+  accessible->get_accDescription(child, &text);
+  std::wstring description = text != nullptr ? std::wstring(text, SysStringLen(text)) : L"";
+  SysFreeString(text);
+  accessible->Release();
+  return description;
+}
+
+TEST(MainDialogList, AFailedFilesReasonIsItsDescriptionAndShowsWhenReachedByKeyboard) {
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  test::TempFolder folder;
+  const std::string good = folder / "good.htm";
+  const std::string missing = folder / "missing.htm";
+  test::WriteFile(good, "x");
+  WindowUnderTest window;
+  const HWND list = window.Item(ids::kFileList);
+  test::Drop(window.hwnd(), {good, missing});
+  {
+    const test::ModalWatcher watcher(window.hwnd());
+    test::Click(window.Item(ids::kStart));
+  }
+  EXPECT_EQ(AccessibleDescription(list, 0), L"not found");  // missing.htm, on top
+  EXPECT_EQ(AccessibleDescription(list, 1), L"");
+
+  Select(list, 1);
+  SetFocus(list);
+  EXPECT_EQ(ShownTip(), L"");
+  test::PressKey(list, VK_UP);
+  EXPECT_EQ(ShownTip(), test::Wide(missing) + L"\nnot found");
+  test::PressKey(list, VK_DOWN);
+  EXPECT_EQ(ShownTip(), L"");
+  test::PressKey(list, VK_UP);
+  SetFocus(window.Item(ids::kAddFiles));
+  EXPECT_EQ(ShownTip(), L"");
+  if (SUCCEEDED(com)) CoUninitialize();
 }
 
 TEST(MainDialogList, CtrlShiftPAndADoubleClickPreviewTheFocusedFile) {
