@@ -385,7 +385,11 @@ void CMainDlg::OnStartClicked() {
     keyboardTip_->Hide();
   }
   logic_->OnStart();
-  if (startsRun && !running()) ShowFailures();
+  if (!startsRun || running()) return;
+  ShowFailures();
+  // Away from START, so that one more Enter or Space starts nothing.
+  SendMessageW(hwnd_, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(hwnd_, ids::kAddFiles)),
+               TRUE);
 }
 
 LRESULT CALLBACK CMainDlg::StartButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM lParam,

@@ -194,6 +194,61 @@ TEST(MainDialog, AddFilesOpensTheSystemsDialogWithItsFiltersAndListsTheChoice) {
   SetCurrentDirectoryW(L"C:\\");  // lets the folder go
 }
 
+// Every box opened over the window gives the focus back where it was, with
+// the window active; a run takes it to "Add files" at its end.
+TEST(MainDialog, TheFocusComesBackWhereItWasAfterEveryBox) {
+  test::TempFolder folder;
+  const std::string page = folder / "page.htm";
+  test::WriteFile(page, "<font>x</font>");
+  struct Case {
+    const char* name;
+    int focused;  // the control that has the focus when the box opens
+    int after;    // and where it is when the box has closed
+    std::function<void(const WindowUnderTest&)> open;
+  };
+  const Case cases[] = {
+      {"About label", ids::kCaseSensitive, ids::kCaseSensitive,
+       [](const WindowUnderTest& w) { test::ClickLabel(w.Item(ids::kAboutLabel)); }},
+      {"system menu's About", ids::kRemoveText, ids::kRemoveText,
+       [](const WindowUnderTest& w) { SendMessageW(w.hwnd(), WM_SYSCOMMAND, ids::kIdmAbout, 0); }},
+      {"help label", ids::kCaseSensitive, ids::kCaseSensitive,
+       [](const WindowUnderTest& w) { test::ClickLabel(w.Item(ids::kHelpLabel)); }},
+      {"preview", ids::kFileList, ids::kFileList,
+       [](const WindowUnderTest& w) {
+         LVITEMW focus{};
+         focus.stateMask = focus.state = LVIS_FOCUSED;
+         SendMessageW(w.Item(ids::kFileList), LVM_SETITEMSTATE, 0,
+                      reinterpret_cast<LPARAM>(&focus));
+         test::PressKey(w.Item(ids::kFileList), 'P', {VK_CONTROL, VK_SHIFT});
+       }},
+      {"open-file dialog", ids::kAddFiles, ids::kAddFiles,
+       [](const WindowUnderTest& w) { test::Click(w.Item(ids::kAddFiles)); }},
+      {"error box in a run", ids::kStart, ids::kAddFiles,
+       [&](const WindowUnderTest& w) {
+         test::Drop(w.hwnd(), {folder / "missing.htm"});
+         test::Click(w.Item(ids::kStart));
+       }},
+  };
+  for (const Case& c : cases) {
+    const WindowUnderTest window;
+    test::Drop(window.hwnd(), {page});
+    SetForegroundWindow(window.hwnd());
+    SetFocus(window.Item(c.focused));
+    const ModalWatcher watcher(window.hwnd(), [](HWND box, const SeenBox&) {
+      // OK where there is one; the open-file dialog and the preview are closed.
+      const HWND ok = GetDlgItem(box, IDOK);
+      const bool openFile = GetDlgItem(box, cmb1) != nullptr;
+      PostMessageW(box, WM_COMMAND,
+                   !openFile && ok != nullptr && IsWindowVisible(ok) ? IDOK : IDCANCEL, 0);
+    });
+    c.open(window);
+    test::Pump();
+    EXPECT_FALSE(watcher.seen().empty()) << c.name;
+    EXPECT_EQ(GetActiveWindow(), window.hwnd()) << c.name;
+    EXPECT_EQ(GetFocus(), window.Item(c.after)) << c.name;
+  }
+}
+
 // Exit ends the modal run with OK; Escape and the close box with cancel.
 TEST(MainDialog, ExitEscapeAndTheCloseBoxEndTheWindowWhileIdle) {
   struct Case {
