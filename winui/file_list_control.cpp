@@ -96,6 +96,7 @@ void FileListControl::SetFailures(std::unordered_map<std::string, std::string> f
   failed_ = std::move(failed);
   if (!failed_.empty() && SendMessageW(list_, LVM_GETIMAGELIST, LVSIL_SMALL, 0) == 0) {
     SendMessageW(list_, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(FailedImages()));
+    FitColumns();  // the mark takes room beside every item's text
   }
   const auto count = static_cast<int>(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0));
   for (int index = 0; index < count; ++index) {
@@ -121,16 +122,34 @@ std::wstring FileListControl::TipOf(int item) const {
 
 void FileListControl::FitColumns() {
   int widest = 0;
+  int widestItem = -1;
   const auto count = static_cast<int>(SendMessageW(list_, LVM_GETITEMCOUNT, 0, 0));
   for (int index = 0; index < count; ++index) {
     const std::wstring text = ItemText(list_, index);
-    widest =
-        std::max(widest, static_cast<int>(SendMessageW(list_, LVM_GETSTRINGWIDTHW, 0,
-                                                       reinterpret_cast<LPARAM>(text.c_str()))));
+    const auto width = static_cast<int>(
+        SendMessageW(list_, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text.c_str())));
+    if (width > widest) {
+      widest = width;
+      widestItem = index;
+    }
   }
-  // Room for the mark and the item's margins beside the text.
-  const int room = GetSystemMetrics(SM_CXSMICON) + 4 * GetSystemMetrics(SM_CXEDGE) + 8;
-  SendMessageW(list_, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(std::min(widest + room, 32767), 0));
+  // A first guess of the room the mark and the item's margins take beside
+  // the text; then the widest item's label, as the list lays it out, gets a
+  // small icon's width more than its text, since the text is drawn inset.
+  const int small = GetSystemMetrics(SM_CXSMICON);
+  int column = widest + small + 4 * GetSystemMetrics(SM_CXEDGE) + 8;
+  SetColumnWidth(column);
+  if (widestItem < 0) return;
+  RECT label{};
+  label.left = LVIR_LABEL;
+  SendMessageW(list_, LVM_GETITEMRECT, static_cast<WPARAM>(widestItem),
+               reinterpret_cast<LPARAM>(&label));
+  const int spare = label.right - label.left - widest;
+  if (spare < small) SetColumnWidth(column + small - spare);
+}
+
+void FileListControl::SetColumnWidth(int width) {
+  SendMessageW(list_, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(std::min(width, 32767), 0));
 }
 
 HMENU MakeListMenu(std::size_t selected) {

@@ -39,6 +39,8 @@ class FileListControl {
   void FitColumns();
 
  private:
+  void SetColumnWidth(int width);
+
   HWND list_;
   std::unordered_map<std::string, std::string> failed_;
 };

@@ -120,6 +120,18 @@ TEST(MainDialogList, AFailedFileIsMarkedWithItsReasonInItsTipUntilTheNextRun) {
   test::Click(window.Item(ids::kStart));
 
   EXPECT_NE(ImageOf(list, 0), ImageOf(list, 1));  // missing.htm, on top, marked
+  for (const int item : {0, 1}) {
+    RECT label{};
+    label.left = LVIR_LABEL;
+    SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(item),
+                 reinterpret_cast<LPARAM>(&label));
+    const std::wstring text = test::ListItems(list)[static_cast<std::size_t>(item)];
+    const auto needed =
+        SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    // The text is drawn inset in its label.
+    EXPECT_GE(label.right - label.left, needed + 2 * GetSystemMetrics(SM_CXEDGE))
+        << "the path is cut beside its mark";
+  }
   EXPECT_EQ(Tip(window.hwnd(), 0), test::Wide(missing) + L"\nnot found");
   EXPECT_EQ(Tip(window.hwnd(), 1), test::Wide(good));
   test::WriteFile(missing, "y");
