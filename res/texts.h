@@ -127,6 +127,9 @@ inline constexpr const char* kNoUndoCopyDetails = "; the file was cleaned all th
 inline constexpr const char* kNoUndoCopySummary = "Cleaned without an undo copy : %d";
 inline constexpr const char* kTimesNotKept = "Times not kept: ";
 inline constexpr const char* kIgnoredCopy = "Recovery copy ignored: ";
+// "Rule text left out: PATH<tab>rule text not representable in windows-1252"
+inline constexpr const char* kRuleLeftOut = "Rule text left out: ";
+inline constexpr const char* kRuleLeftOutDetails = "rule text not representable in ";
 inline constexpr const char* kIgnoredCopiesSummary = "Recovery copies ignored : %d";
 
 // The open-file dialog's filters: what each shows, in UTF-8, and its

@@ -4,6 +4,9 @@
 #include <future>
 
 #include "cleaning_pass.h"
+#include "code_page_text.h"
+#include "rules_in_encoding.h"
+#include "text_decoding.h"
 
 namespace quillmere {
 namespace {
@@ -16,6 +19,14 @@ std::vector<LineRun> SideRuns(const std::vector<ChangedLines>& places, bool befo
     runs.push_back({PlaceStart(place, before), before ? place.oldCount : place.newCount});
   }
   return runs;
+}
+
+// The decoded text in UTF-8: a legacy file's bytes, one character each (a
+// line end stays one), become the characters they stand for.
+std::string ShownUtf8(std::string text, const FileEncoding& encoding) {
+  if (encoding.kind != FileEncoding::Kind::kLegacy) return text;
+  const SingleByteCodePage* page = CodePageNamed(encoding.codePage);
+  return page ? FromCodePage(text, *page) : text;
 }
 
 }  // namespace
@@ -88,19 +99,29 @@ FilePreview PreviewFile(FileStore& store, const std::string& path, const Cleanin
     preview.error = loaded.error;
     return preview;
   }
+  Result<DecodedText> decoded = DecodeText(std::move(loaded.text), options.encoding);
+  if (!decoded.has_value()) {
+    preview.error = decoded.error();
+    return preview;
+  }
+  preview.encoding = decoded->encoding.Name();
+  const CleaningOptions converted = RulesFor(options, decoded->encoding).options;
   // What each group does takes a pass per group; it is found beside the
   // one pass and the diff, which give the text and the changed lines.
-  const std::string& text = loaded.text;
-  auto groups = std::async(std::launch::async, [&text, &options] {
+  const std::string& text = decoded->text;
+  auto groups = std::async(std::launch::async, [&text, &options = converted] {
     std::string cleaned;
     return CleanGroupByGroup(text, options, cleaned);
   });
   TextBuffer cleaned{text, false};
-  CleanText(cleaned, options);
+  CleanText(cleaned, converted);
   preview.places = ChangedLineRuns(text, cleaned.text);
   preview.groups = groups.get();
-  preview.before = PreviewSide(std::move(loaded.text), SideRuns(preview.places, true));
-  preview.after = PreviewSide(std::move(cleaned.text), SideRuns(preview.places, false));
+  const FileEncoding& encoding = decoded->encoding;
+  preview.before = PreviewSide(ShownUtf8(std::move(decoded->text), encoding),
+                               SideRuns(preview.places, true));
+  preview.after = PreviewSide(ShownUtf8(std::move(cleaned.text), encoding),
+                              SideRuns(preview.places, false));
   return preview;
 }
 

@@ -1,0 +1,53 @@
+#include "rules_in_encoding.h"
+
+#include "code_page_text.h"
+
+namespace quillmere {
+namespace {
+
+// Converts the rule's texts in place; a text with no bytes in the code page
+// empties the rule's first text, which makes the engine pass it over.
+void Convert(std::string& first, std::string* second, const SingleByteCodePage& page,
+             bool& leftOut) {
+  std::optional<std::string> convertedFirst = ToCodePage(first, page);
+  std::optional<std::string> convertedSecond;
+  if (second) convertedSecond = ToCodePage(*second, page);
+  if (!convertedFirst || (second && !convertedSecond)) {
+    leftOut = leftOut || !first.empty();
+    first.clear();
+    return;
+  }
+  first = std::move(*convertedFirst);
+  if (second) *second = std::move(*convertedSecond);
+}
+
+bool IsPattern(const TextRule& rule) {
+  return rule.kind == TextRule::Kind::kRemovePattern ||
+         rule.kind == TextRule::Kind::kReplacePattern;
+}
+
+}  // namespace
+
+RulesInEncoding RulesFor(const CleaningOptions& options, const FileEncoding& encoding) {
+  RulesInEncoding result{options, false};
+  if (encoding.kind != FileEncoding::Kind::kLegacy) return result;
+  const SingleByteCodePage* page = CodePageNamed(encoding.codePage);
+  if (!page) return result;
+  CleaningOptions& converted = result.options;
+  bool& leftOut = result.textLeftOut;
+  if (converted.removeTextEnabled) Convert(converted.removeText, nullptr, *page, leftOut);
+  if (converted.removeBlockEnabled) {
+    Convert(converted.blockBegin, &converted.blockEnd, *page, leftOut);
+  }
+  if (converted.searchEnabled) {
+    Convert(converted.searchText, &converted.replaceText, *page, leftOut);
+  }
+  for (TextRule& rule : converted.rules) {
+    if (IsPattern(rule)) continue;  // patterns match the bytes as written
+    const bool paired = rule.kind != TextRule::Kind::kRemoveText;
+    Convert(rule.first, paired ? &rule.second : nullptr, *page, leftOut);
+  }
+  return result;
+}
+
+}  // namespace quillmere

@@ -1,0 +1,93 @@
+#include "text_decoding.h"
+
+#include <cstring>
+#include <string_view>
+
+#include "code_page_text.h"
+#include "utf16_text.h"
+#include "utf8_text.h"
+
+namespace quillmere {
+namespace {
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BeMark = "\xFE\xFF";
+
+std::string_view MarkOf(FileEncoding::Kind kind) {
+  switch (kind) {
+    case FileEncoding::Kind::kUtf8:
+      return kUtf8Mark;
+    case FileEncoding::Kind::kUtf16Le:
+      return kUtf16LeMark;
+    case FileEncoding::Kind::kUtf16Be:
+      return kUtf16BeMark;
+    case FileEncoding::Kind::kLegacy:
+      break;
+  }
+  return {};
+}
+
+bool StartsWith(std::string_view text, std::string_view start) {
+  return !start.empty() && text.substr(0, start.size()) == start;
+}
+
+// The encoding the bytes show, when no encoding is forced.
+FileEncoding Detect(std::string_view bytes, const EncodingChoice& choice) {
+  using Kind = FileEncoding::Kind;
+  for (Kind kind : {Kind::kUtf8, Kind::kUtf16Le, Kind::kUtf16Be}) {
+    if (StartsWith(bytes, MarkOf(kind))) return {kind, true, ""};
+  }
+  if (IsValidUtf8(bytes)) return {Kind::kUtf8, false, ""};
+  return {Kind::kLegacy, false, choice.legacy.empty() ? SystemLegacyCodePage() : choice.legacy};
+}
+
+FileError BadEncoding(std::string why) {
+  return FileError{FileProblem::kBadEncoding, std::move(why)};
+}
+
+}  // namespace
+
+Result<DecodedText> DecodeText(std::string bytes, const EncodingChoice& choice) {
+  std::optional<FileEncoding> encoding = EncodingNamed(choice.forced);
+  if (encoding) {
+    encoding->byteOrderMark = StartsWith(bytes, MarkOf(encoding->kind));
+  } else {
+    encoding = Detect(bytes, choice);
+  }
+  if (encoding->kind == FileEncoding::Kind::kLegacy && !CodePageNamed(encoding->codePage)) {
+    return BadEncoding("no single-byte code page " + encoding->codePage + " on this system");
+  }
+  if (encoding->byteOrderMark) bytes.erase(0, MarkOf(encoding->kind).size());
+  DecodedText decoded{*encoding, {}};
+  if (encoding->kind == FileEncoding::Kind::kUtf16Le ||
+      encoding->kind == FileEncoding::Kind::kUtf16Be) {
+    const bool bigEndian = encoding->kind == FileEncoding::Kind::kUtf16Be;
+    if (std::optional<std::string> why = Utf16ToUtf8(bytes, bigEndian, decoded.text)) {
+      return BadEncoding(encoding->Name() + " with " + *why);
+    }
+    return decoded;
+  }
+  if (std::memchr(bytes.data(), '\0', bytes.size()) != nullptr) {
+    return FileError{FileProblem::kHoldsNulByte, ""};
+  }
+  decoded.text = std::move(bytes);
+  return decoded;
+}
+
+Result<std::string> EncodeText(std::string text, const FileEncoding& encoding) {
+  const std::string_view mark = encoding.byteOrderMark ? MarkOf(encoding.kind) : "";
+  if (encoding.kind == FileEncoding::Kind::kUtf16Le ||
+      encoding.kind == FileEncoding::Kind::kUtf16Be) {
+    std::string bytes;
+    const bool bigEndian = encoding.kind == FileEncoding::Kind::kUtf16Be;
+    if (std::optional<std::string> why = Utf8ToUtf16(text, bigEndian, bytes)) {
+      return BadEncoding(*why);
+    }
+    return std::string(mark) + bytes;
+  }
+  if (!mark.empty()) text.insert(0, mark);
+  return text;
+}
+
+}  // namespace quillmere
