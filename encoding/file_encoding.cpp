@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "code_page_text.h"
+
 namespace quillmere {
 
 std::string FileEncoding::Name() const {
@@ -34,6 +36,17 @@ std::optional<FileEncoding> EncodingNamed(const std::string& name) {
   if (key == "UTF16LE") return FileEncoding{FileEncoding::Kind::kUtf16Le, false, ""};
   if (key == "UTF16BE") return FileEncoding{FileEncoding::Kind::kUtf16Be, false, ""};
   return FileEncoding{FileEncoding::Kind::kLegacy, false, name};
+}
+
+std::optional<std::string> EncodingNameProblem(const std::string& name, bool legacyOnly) {
+  const std::optional<FileEncoding> encoding = EncodingNamed(name);
+  if (!encoding) return "an encoding needs a name";
+  if (encoding->kind != FileEncoding::Kind::kLegacy) {
+    if (legacyOnly) return "not a single-byte code page";
+    return std::nullopt;
+  }
+  if (!CodePageNamed(name)) return "no single-byte code page of that name on this system";
+  return std::nullopt;
 }
 
 }  // namespace quillmere

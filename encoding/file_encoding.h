@@ -24,4 +24,8 @@ struct FileEncoding {
 // when a file is read. Nothing for an empty name.
 std::optional<FileEncoding> EncodingNamed(const std::string& name);
 
+// Why the name cannot be used ("no single-byte code page of that name on
+// this system"), or nothing. With `legacyOnly` only a code page is allowed.
+std::optional<std::string> EncodingNameProblem(const std::string& name, bool legacyOnly);
+
 }  // namespace quillmere
