@@ -8,9 +8,9 @@
 #include <ostream>
 #include <stdexcept>
 
-#include "encoded_cleaning.h"
 #include "cli.h"
 #include "diff_labels.h"
+#include "encoded_cleaning.h"
 #include "large_pages.h"
 
 #ifdef QUILLMERE_HAVE_DIFF

@@ -36,7 +36,8 @@ std::optional<std::string> Utf16ToUtf8(std::string_view bytes, bool bigEndian, s
     if (character == 0) return "a NUL character at byte " + std::to_string(at);
     if (IsHighSurrogate(character) && at + 4 <= bytes.size() &&
         IsLowSurrogate(UnitAt(bytes, at + 2, bigEndian))) {
-      character = 0x10000 + ((character - 0xD800) << 10) + (UnitAt(bytes, at + 2, bigEndian) - 0xDC00);
+      character =
+          0x10000 + ((character - 0xD800) << 10) + (UnitAt(bytes, at + 2, bigEndian) - 0xDC00);
       at += 2;
     } else if (IsHighSurrogate(character) || IsLowSurrogate(character)) {
       return "an unpaired surrogate at byte " + std::to_string(at);

@@ -11,9 +11,9 @@ char32_t SimpleCaseFold(char32_t character) {
     return (character >= 'A' && character <= 'Z') ? character + ('a' - 'A') : character;
   }
   const detail::CaseFoldingPair* end = detail::kCaseFoldingPairs + detail::kCaseFoldingPairCount;
-  const detail::CaseFoldingPair* found =
-      std::lower_bound(detail::kCaseFoldingPairs, end, character,
-                       [](const detail::CaseFoldingPair& pair, char32_t c) { return pair.from < c; });
+  const detail::CaseFoldingPair* found = std::lower_bound(
+      detail::kCaseFoldingPairs, end, character,
+      [](const detail::CaseFoldingPair& pair, char32_t c) { return pair.from < c; });
   return found != end && found->from == character ? found->to : character;
 }
 

@@ -41,8 +41,8 @@ bool LoadAndClean(FileStore& files, const std::string& path, bool firstName,
     }
     outcome.encoding = cleaned.encoding.Name();
     if (cleaned.textLeftOut) {
-      outcome.notes.push_back({FileNote::Kind::kRuleNotRepresentable, FileError{},
-                               cleaned.encoding.codePage});
+      outcome.notes.push_back(
+          {FileNote::Kind::kRuleNotRepresentable, FileError{}, cleaned.encoding.codePage});
     }
     buffer.text = std::move(cleaned.bytes);
     buffer.modified = cleaned.modified;

@@ -118,10 +118,10 @@ FilePreview PreviewFile(FileStore& store, const std::string& path, const Cleanin
   preview.places = ChangedLineRuns(text, cleaned.text);
   preview.groups = groups.get();
   const FileEncoding& encoding = decoded->encoding;
-  preview.before = PreviewSide(ShownUtf8(std::move(decoded->text), encoding),
-                               SideRuns(preview.places, true));
-  preview.after = PreviewSide(ShownUtf8(std::move(cleaned.text), encoding),
-                              SideRuns(preview.places, false));
+  preview.before =
+      PreviewSide(ShownUtf8(std::move(decoded->text), encoding), SideRuns(preview.places, true));
+  preview.after =
+      PreviewSide(ShownUtf8(std::move(cleaned.text), encoding), SideRuns(preview.places, false));
   return preview;
 }
 

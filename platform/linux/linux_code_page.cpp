@@ -18,7 +18,8 @@ std::optional<char32_t> CharacterOf(iconv_t converter, unsigned char byte) {
   std::size_t inLeft = 1;
   char* outPointer = reinterpret_cast<char*>(&out);
   std::size_t outLeft = sizeof out;
-  if (iconv(converter, &inPointer, &inLeft, &outPointer, &outLeft) == static_cast<std::size_t>(-1)) {
+  if (iconv(converter, &inPointer, &inLeft, &outPointer, &outLeft) ==
+      static_cast<std::size_t>(-1)) {
     if (errno == EINVAL) return std::nullopt;
     return kNoCharacter;
   }
@@ -33,7 +34,8 @@ std::optional<SingleByteCodePage> FindCodePage(const std::string& name) {
   SingleByteCodePage page{name, {}};
   bool singleByte = true;
   for (int byte = 0; byte < 256 && singleByte; ++byte) {
-    const std::optional<char32_t> character = CharacterOf(converter, static_cast<unsigned char>(byte));
+    const std::optional<char32_t> character =
+        CharacterOf(converter, static_cast<unsigned char>(byte));
     singleByte = character.has_value();
     if (character) page.characters[static_cast<std::size_t>(byte)] = *character;
   }
