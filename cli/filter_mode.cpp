@@ -78,7 +78,8 @@ int CleanAndWrite(const CleaningOptions& options, const FilterOutput& output, st
       err << "quillmere-cli: cannot read standard input\n";
       return kExitFailure;
     case ReadFailure::kNulByte:
-      err << "quillmere-cli: standard input holds a NUL byte; it is not 8-bit text\n";
+      err << "quillmere-cli: standard input holds a NUL byte; it is not text (UTF-16 needs its "
+             "byte order mark)\n";
       return kExitFailure;
     case ReadFailure::kNone:
       break;

@@ -1,17 +1,24 @@
 #include "rules_in_encoding.h"
 
 #include "code_page_text.h"
+#include "utf8_text.h"
 
 namespace quillmere {
 namespace {
+
+// The text in the code page. A text that is no valid UTF-8 was given as the
+// code page's own bytes (a script written for 8-bit text) and stays as it is.
+std::optional<std::string> InCodePage(const std::string& text, const SingleByteCodePage& page) {
+  return IsValidUtf8(text) ? ToCodePage(text, page) : text;
+}
 
 // Converts the rule's texts in place; a text with no bytes in the code page
 // empties the rule's first text, which makes the engine pass it over.
 void Convert(std::string& first, std::string* second, const SingleByteCodePage& page,
              bool& leftOut) {
-  std::optional<std::string> convertedFirst = ToCodePage(first, page);
+  std::optional<std::string> convertedFirst = InCodePage(first, page);
   std::optional<std::string> convertedSecond;
-  if (second) convertedSecond = ToCodePage(*second, page);
+  if (second) convertedSecond = InCodePage(*second, page);
   if (!convertedFirst || (second && !convertedSecond)) {
     leftOut = leftOut || !first.empty();
     first.clear();

@@ -67,6 +67,8 @@ inline constexpr const char* kTemplateStatus = "OK.";
 // The preview of one file; Qt's "%1", "%2" and "%3" are filled in.
 inline constexpr const char* kPreviewChanges = "Preview changes...";
 inline constexpr const char* kPreviewTitle = "Preview of %1";
+// Once the file is read: its name, then its encoding ("UTF-16LE BOM").
+inline constexpr const char* kPreviewTitleEncoding = "Preview of %1 (%2)";
 inline constexpr const char* kPreviewWorking = "Reading and cleaning the file...";
 // "%1" and "%2" are sizes (kByteCount), "%3" the places (kPlacesChange).
 inline constexpr const char* kPreviewSummary =

@@ -43,6 +43,51 @@ TEST(CliFilter, TextOptionsTakeTheirArgumentsAsBytes) {
   EXPECT_EQ(RunTool({"--replace", "--", "-"}, "a--b").out, "a-b");
 }
 
+TEST(CliFilter, TextIsCleanedInItsOwnEncoding) {
+  using namespace std::string_literals;
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    std::string in;
+    std::string out;
+    std::string err;
+  };
+  for (const Case& c : std::vector<Case>{
+           {"Utf8Bom", {"--fonts"}, "\xEF\xBB\xBF<b>x</b>", "\xEF\xBB\xBFx", ""},
+           {"Utf16Le", {"--fonts"}, "\xFF\xFE<\0b\0>\0x\0\r\0\n\0"s, "\xFF\xFEx\0\r\0\n\0"s, ""},
+           {"Utf16Be", {"--fonts"}, "\xFE\xFF\0<\0b\0>\0x\0\r\0\n"s, "\xFE\xFF\0x\0\r\0\n"s, ""},
+           {"Legacy", {"--replace", "\xC3\xA9", "e"}, "caf\xE9", "cafe", ""},
+           {"LegacyChosen",
+            {"--legacy-encoding", "ISO-8859-7", "--replace", "\xCE\xB1", "a"},
+            "\xE1\xE1 \xE9",
+            "aa \xE9",
+            ""},
+           {"NotRepresentable",
+            {"--replace", "\xCE\xA9", "o"},
+            "caf\xE9",
+            "caf\xE9",
+            "quillmere-cli: rule text not representable in windows-1252\n"},
+           {"UnpairedSurrogate",
+            {"--fonts"},
+            "\xFF\xFE\x00\xD8"s,
+            "",
+            "quillmere-cli: standard input is refused: not text in its encoding (UTF-16LE BOM "
+            "with an unpaired surrogate at byte 0)\n"},
+       }) {
+    const CliResult r = RunTool(c.args, c.in);
+    EXPECT_EQ(r.out, c.out) << c.name;
+    EXPECT_EQ(r.err, c.err) << c.name;
+  }
+}
+
+TEST(CliFilter, AnUnknownEncodingIsAUsageError) {
+  const CliResult r = RunTool({"--encoding", "no-such-page"}, "x");
+  EXPECT_EQ(r.status, kExitUsage);
+  EXPECT_EQ(r.err,
+            "quillmere-cli: --encoding no-such-page: no single-byte code page of that "
+            "name on this system (try --help)\n");
+}
+
 TEST(CliFilter, AnEmptyTextIsAUsageErrorThatSaysHowToDeleteText) {
   for (const auto& [args, named] : std::vector<std::pair<std::vector<std::string>, std::string>>{
            {{"--replace", "a", ""}, "REPLACEMENT is empty"},
@@ -158,7 +203,9 @@ TEST(CliFilter, EndlessInputOfNulBytesIsRefusedAtOnce) {
   std::ostringstream err;
   EXPECT_EQ(RunCli({"--notes"}, in, out, err), kExitFailure);  // would never end otherwise
   EXPECT_EQ(out.str(), "");
-  EXPECT_EQ(err.str(), "quillmere-cli: standard input holds a NUL byte; it is not 8-bit text\n");
+  EXPECT_EQ(err.str(),
+            "quillmere-cli: standard input holds a NUL byte; it is not text (UTF-16 needs its byte "
+            "order mark)\n");
 }
 
 TEST(CliFilter, UsageErrorsExitWithTwoAndOneLine) {

@@ -88,7 +88,7 @@ TEST_F(PreviewWindowTest, ADoubleClickPreviewsTheFileWithTheWindowsOptionsAndWri
   CPreviewDlg* preview = window->preview();
   ASSERT_TRUE(WaitForPreview(preview));
 
-  EXPECT_EQ(preview->windowTitle(), QStringLiteral("Preview of page.html"));
+  EXPECT_EQ(preview->windowTitle(), QStringLiteral("Preview of page.html (UTF-8)"));
   EXPECT_EQ(preview->summary(), QStringLiteral("53 bytes now, 33 bytes after a run with these "
                                                "options; 1 place changes. Nothing is written."));
   const std::vector<std::pair<QString, QString>> expected = {
@@ -154,7 +154,7 @@ TEST_F(PreviewWindowTest, FromTheKeyboardTheMenuOpensAtTheFocusedFileAndCtrlShif
   QTest::keyClick(window.get(), Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
   CPreviewDlg* preview = window->preview();
   ASSERT_TRUE(WaitForPreview(preview));
-  EXPECT_EQ(preview->windowTitle(), QStringLiteral("Preview of focused.htm"));
+  EXPECT_EQ(preview->windowTitle(), QStringLiteral("Preview of focused.htm (UTF-8)"));
   preview->accept();
 }
 
