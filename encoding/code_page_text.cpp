@@ -17,23 +17,38 @@ const SingleByteCodePage* CodePageNamed(const std::string& name) {
 }
 
 std::optional<std::string> ToCodePage(std::string_view text, const SingleByteCodePage& page) {
+  std::map<char32_t, char> byteOf;
+  for (std::size_t byte = 0; byte < page.characters.size(); ++byte) {
+    const char32_t character = page.characters[byte];
+    byteOf[character == kNoCharacter ? kByteStandInBase + static_cast<char32_t>(byte) : character] =
+        static_cast<char>(byte);
+  }
   std::string bytes;
+  bytes.reserve(text.size());
   for (std::size_t at = 0; at < text.size();) {
     const char32_t character = DecodeUtf8(text, at);
-    std::size_t byte = 0;
-    while (byte < page.characters.size() && page.characters[byte] != character) ++byte;
-    if (byte == page.characters.size()) return std::nullopt;
-    bytes += static_cast<char>(byte);
+    if (character < 0x80 && page.characters[character] == character) {
+      bytes += static_cast<char>(character);
+      continue;
+    }
+    const auto found = byteOf.find(character);
+    if (found == byteOf.end()) return std::nullopt;
+    bytes += found->second;
   }
   return bytes;
 }
 
-std::string FromCodePage(std::string_view bytes, const SingleByteCodePage& page) {
+std::optional<std::string> DecodeCodePage(std::string_view bytes, const SingleByteCodePage& page) {
+  std::map<char32_t, int> uses;
+  for (char32_t character : page.characters) {
+    if (character != kNoCharacter && ++uses[character] > 1) return std::nullopt;
+  }
   std::string text;
-  text.reserve(bytes.size());
+  text.reserve(bytes.size() + bytes.size() / 8);
   for (char byte : bytes) {
-    const char32_t character = page.characters[static_cast<unsigned char>(byte)];
-    AppendUtf8(text, character == kNoCharacter ? char32_t{0xFFFD} : character);
+    const auto b = static_cast<unsigned char>(byte);
+    const char32_t character = page.characters[b];
+    AppendUtf8(text, character == kNoCharacter ? kByteStandInBase + b : character);
   }
   return text;
 }

@@ -6,10 +6,13 @@
 namespace quillmere {
 namespace {
 
-// The text in the code page. A text that is no valid UTF-8 was given as the
-// code page's own bytes (a script written for 8-bit text) and stays as it is.
+// The text as the engine sees a legacy file's text: UTF-8 that the code page
+// can hold, or nothing. A text that is no valid UTF-8 was given as the code
+// page's own bytes (a script written for 8-bit text) and is decoded from it.
 std::optional<std::string> InCodePage(const std::string& text, const SingleByteCodePage& page) {
-  return IsValidUtf8(text) ? ToCodePage(text, page) : text;
+  if (!IsValidUtf8(text)) return DecodeCodePage(text, page);
+  if (!ToCodePage(text, page)) return std::nullopt;
+  return text;
 }
 
 // Converts the rule's texts in place; a text with no bytes in the code page

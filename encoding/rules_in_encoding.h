@@ -5,9 +5,9 @@
 
 namespace quillmere {
 
-// The options with the user's texts (UTF-8) in the file's encoding: as they
-// are for UTF-8 and UTF-16 files (which the engine sees as UTF-8), in the
-// code page's bytes for legacy ones.
+// The options with the user's texts (UTF-8) for a file in this encoding: as
+// they are for UTF-8 and UTF-16 files; for a legacy file (which the engine
+// also sees as UTF-8) only the texts its code page can hold.
 struct RulesInEncoding {
   CleaningOptions options;
   // A text the code page cannot hold was left out: its rule does nothing.

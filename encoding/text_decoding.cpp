@@ -71,6 +71,12 @@ Result<DecodedText> DecodeText(std::string bytes, const EncodingChoice& choice) 
   if (std::memchr(bytes.data(), '\0', bytes.size()) != nullptr) {
     return FileError{FileProblem::kHoldsNulByte, ""};
   }
+  if (encoding->kind == FileEncoding::Kind::kLegacy) {
+    std::optional<std::string> text = DecodeCodePage(bytes, *CodePageNamed(encoding->codePage));
+    if (!text) return BadEncoding(encoding->codePage + " gives two bytes one character");
+    decoded.text = std::move(*text);
+    return decoded;
+  }
   decoded.text = std::move(bytes);
   return decoded;
 }
@@ -85,6 +91,12 @@ Result<std::string> EncodeText(std::string text, const FileEncoding& encoding) {
       return BadEncoding(*why);
     }
     return std::string(mark) + bytes;
+  }
+  if (encoding.kind == FileEncoding::Kind::kLegacy) {
+    const SingleByteCodePage* page = CodePageNamed(encoding.codePage);
+    std::optional<std::string> bytes = page ? ToCodePage(text, *page) : std::nullopt;
+    if (!bytes) return BadEncoding("the cleaned text has characters that " + encoding.codePage + " lacks");
+    return std::move(*bytes);
   }
   if (!mark.empty()) text.insert(0, mark);
   return text;

@@ -8,8 +8,9 @@
 
 namespace quillmere {
 
-// A file's text as the engine cleans it: UTF-8 for UTF-8 and UTF-16 files,
-// the code page's own bytes for legacy ones; never a byte order mark.
+// A file's text as the engine cleans it: UTF-8 (a legacy file's bytes that
+// stand for no character as stand-ins, code_page_text.h); never a byte
+// order mark.
 struct DecodedText {
   FileEncoding encoding;
   std::string text;
@@ -17,12 +18,13 @@ struct DecodedText {
 
 // Finds the encoding of a file's bytes (a byte order mark; else valid UTF-8;
 // else the legacy code page), unless `choice` forces one, and decodes them.
-// Refused: a NUL, UTF-16 that does not decode, a code page the system lacks.
+// Refused: a NUL, UTF-16 that does not decode, a code page the system lacks
+// or one with two bytes for one character.
 Result<DecodedText> DecodeText(std::string bytes, const EncodingChoice& choice);
 
 // The bytes to write back: the text in the encoding it was read in, with its
 // byte order mark as it was. Refused: cleaned text that is no valid UTF-8
-// where UTF-16 is to be written.
+// where UTF-16 is to be written, or that the code page cannot hold.
 Result<std::string> EncodeText(std::string text, const FileEncoding& encoding);
 
 }  // namespace quillmere

@@ -4,7 +4,6 @@
 #include <future>
 
 #include "cleaning_pass.h"
-#include "code_page_text.h"
 #include "rules_in_encoding.h"
 #include "text_decoding.h"
 
@@ -19,14 +18,6 @@ std::vector<LineRun> SideRuns(const std::vector<ChangedLines>& places, bool befo
     runs.push_back({PlaceStart(place, before), before ? place.oldCount : place.newCount});
   }
   return runs;
-}
-
-// The decoded text in UTF-8: a legacy file's bytes, one character each (a
-// line end stays one), become the characters they stand for.
-std::string ShownUtf8(std::string text, const FileEncoding& encoding) {
-  if (encoding.kind != FileEncoding::Kind::kLegacy) return text;
-  const SingleByteCodePage* page = CodePageNamed(encoding.codePage);
-  return page ? FromCodePage(text, *page) : text;
 }
 
 }  // namespace
@@ -117,11 +108,10 @@ FilePreview PreviewFile(FileStore& store, const std::string& path, const Cleanin
   CleanText(cleaned, converted);
   preview.places = ChangedLineRuns(text, cleaned.text);
   preview.groups = groups.get();
-  const FileEncoding& encoding = decoded->encoding;
   preview.before =
-      PreviewSide(ShownUtf8(std::move(decoded->text), encoding), SideRuns(preview.places, true));
+      PreviewSide(std::move(decoded->text), SideRuns(preview.places, true));
   preview.after =
-      PreviewSide(ShownUtf8(std::move(cleaned.text), encoding), SideRuns(preview.places, false));
+      PreviewSide(std::move(cleaned.text), SideRuns(preview.places, false));
   return preview;
 }
 

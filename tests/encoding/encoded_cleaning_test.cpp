@@ -123,10 +123,10 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& param) { return std::string(param.param.name); });
 
 TEST(EncodedCleaning, Utf16TextThatTheCleaningBrokeIsNotWrittenBack) {
-  // Removing the first byte of "é" leaves a stray continuation byte.
-  CleaningOptions options;
-  options.removeTextEnabled = true;
-  options.removeText = "\xC3";
+  // Replacing the first byte of "é" (case-sensitive: byte by byte) leaves a
+  // stray continuation byte.
+  CleaningOptions options = Replace("\xC3", "x");
+  options.caseSensitive = true;
   const EncodedCleaning cleaned = CleanEncoded("\xFF\xFE\xE9\0"s, options);
   ASSERT_TRUE(cleaned.error);
   EXPECT_EQ(cleaned.error->problem, FileProblem::kBadEncoding);
