@@ -95,7 +95,8 @@ Result<std::string> EncodeText(std::string text, const FileEncoding& encoding) {
   if (encoding.kind == FileEncoding::Kind::kLegacy) {
     const SingleByteCodePage* page = CodePageNamed(encoding.codePage);
     std::optional<std::string> bytes = page ? ToCodePage(text, *page) : std::nullopt;
-    if (!bytes) return BadEncoding("the cleaned text has characters that " + encoding.codePage + " lacks");
+    if (!bytes)
+      return BadEncoding("the cleaned text has characters that " + encoding.codePage + " lacks");
     return std::move(*bytes);
   }
   if (!mark.empty()) text.insert(0, mark);

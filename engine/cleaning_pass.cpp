@@ -220,8 +220,8 @@ void AddRule(StepRunner& run, TextRule::Kind kind, std::string_view first,
   if (first.empty() || (kind != TextRule::Kind::kRemoveText && second.empty())) return;
   // Removals always fold letter case; replacing does unless case-sensitive.
   const bool folds = kind != TextRule::Kind::kReplace || !run.caseSensitive();
-  const bool blockEndFolds =
-      kind == TextRule::Kind::kRemoveBlock && NeedsUnicodeFolding(second, run.asciiFoldingCharacters());
+  const bool blockEndFolds = kind == TextRule::Kind::kRemoveBlock &&
+                             NeedsUnicodeFolding(second, run.asciiFoldingCharacters());
   if (folds && (NeedsUnicodeFolding(first, run.asciiFoldingCharacters()) || blockEndFolds)) {
     run.AddFolded(kind, first, second);
     return;

@@ -108,10 +108,8 @@ FilePreview PreviewFile(FileStore& store, const std::string& path, const Cleanin
   CleanText(cleaned, converted);
   preview.places = ChangedLineRuns(text, cleaned.text);
   preview.groups = groups.get();
-  preview.before =
-      PreviewSide(std::move(decoded->text), SideRuns(preview.places, true));
-  preview.after =
-      PreviewSide(std::move(cleaned.text), SideRuns(preview.places, false));
+  preview.before = PreviewSide(std::move(decoded->text), SideRuns(preview.places, true));
+  preview.after = PreviewSide(std::move(cleaned.text), SideRuns(preview.places, false));
   return preview;
 }
 

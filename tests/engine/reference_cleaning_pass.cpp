@@ -79,11 +79,13 @@ void CleanText(TextBuffer& b, const CleaningOptions& o) {
   if (o.removeTextEnabled != 0) {
     if (o.removeText.size() > 0) RemoveAllUserText(b, o.removeText);
     for (const TextRule& r : o.rules) {
-      if (r.kind == TextRule::Kind::kRemoveText && r.first.size() > 0) RemoveAllUserText(b, r.first);
+      if (r.kind == TextRule::Kind::kRemoveText && r.first.size() > 0)
+        RemoveAllUserText(b, r.first);
     }
   }
   if (o.removeBlockEnabled != 0) {
-    if (o.blockBegin.size() > 0 && o.blockEnd.size() > 0) RemoveUserBlocks(b, o.blockBegin, o.blockEnd);
+    if (o.blockBegin.size() > 0 && o.blockEnd.size() > 0)
+      RemoveUserBlocks(b, o.blockBegin, o.blockEnd);
     for (const TextRule& r : o.rules) {
       if (r.kind == TextRule::Kind::kRemoveBlock && r.first.size() > 0 && r.second.size() > 0) {
         RemoveUserBlocks(b, r.first, r.second);

@@ -129,7 +129,8 @@ namespace {
 
 std::vector<char32_t> FoldedCharacters(const std::string& text) {
   std::vector<char32_t> folded;
-  for (std::size_t at = 0; at < text.size();) folded.push_back(SimpleCaseFold(DecodeUtf8(text, at)));
+  for (std::size_t at = 0; at < text.size();)
+    folded.push_back(SimpleCaseFold(DecodeUtf8(text, at)));
   return folded;
 }
 
