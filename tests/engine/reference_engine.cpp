@@ -180,10 +180,8 @@ void ReplaceAllUserText(TextBuffer& buffer, const std::string& target,
                         const std::string& replacement, bool caseSensitive) {
   if (caseSensitive) return ReplaceAllText(buffer, target, replacement, true);
   const bool resumeAfter = FindFolded(target, replacement, 0).start != -1;
-  LoopGuard guard(buffer.text);
   long position = 0;
   for (;;) {
-    guard.Count(buffer.text);
     const FoldedFind match = FindFolded(target, buffer.text, position);
     if (match.start == -1) return;
     position = match.start;
