@@ -132,6 +132,7 @@ inline constexpr const char* kIgnoredCopy = "Recovery copy ignored: ";
 // "Rule text left out: PATH<tab>rule text not representable in windows-1252"
 inline constexpr const char* kRuleLeftOut = "Rule text left out: ";
 inline constexpr const char* kRuleLeftOutDetails = "rule text not representable in ";
+inline constexpr const char* kRuleLeftOutSummary = "Files whose code page lacks a rule text : %d";
 inline constexpr const char* kIgnoredCopiesSummary = "Recovery copies ignored : %d";
 
 // The open-file dialog's filters: what each shows, in UTF-8, and its

@@ -55,6 +55,8 @@ TEST_F(RunTest, EachFileIsCleanedInItsOwnEncodingWithTheTypedUnicodeText) {
   EXPECT_EQ(ReadFile(utf8), "\xEF\xBB\xBFx");
   EXPECT_EQ(ReadFile(wide), "\xFE\xFF\0x\0\r\0\n"s);
   EXPECT_EQ(ReadFile(legacy), "caf\xE9 \xC1x");  // windows-1252 has no alpha
+  EXPECT_TRUE(Status().endsWith(QStringLiteral("\nFiles whose code page lacks a rule text : 1")))
+      << Status().toStdString();
 }
 
 TEST_F(RunTest, RunCleansChangedFilesAndReportsEachFailure) {
