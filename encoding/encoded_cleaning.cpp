@@ -8,7 +8,8 @@ namespace quillmere {
 
 EncodedCleaning CleanEncoded(std::string bytes, const CleaningOptions& options) {
   EncodedCleaning cleaning;
-  Result<DecodedText> decoded = DecodeText(std::move(bytes), options.encoding);
+  Result<DecodedText> decoded =
+      DecodeText(std::move(bytes), options.encoding, UserTextsAreAscii(options));
   if (!decoded.has_value()) {
     cleaning.error = decoded.error();
     return cleaning;
@@ -19,7 +20,8 @@ EncodedCleaning CleanEncoded(std::string bytes, const CleaningOptions& options) 
   TextBuffer buffer{std::move(decoded->text), false};
   CleanText(buffer, rules.options);
   cleaning.modified = buffer.modified;
-  Result<std::string> encoded = EncodeText(std::move(buffer.text), cleaning.encoding);
+  Result<std::string> encoded =
+      EncodeText(std::move(buffer.text), cleaning.encoding, decoded->codePageBytes);
   if (!encoded.has_value()) {
     cleaning.error = encoded.error();
     return cleaning;

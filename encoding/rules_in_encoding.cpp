@@ -60,4 +60,19 @@ RulesInEncoding RulesFor(const CleaningOptions& options, const FileEncoding& enc
   return result;
 }
 
+bool UserTextsAreAscii(const CleaningOptions& options) {
+  const auto ascii = [](const std::string& text) { return IsAscii(text); };
+  if (options.removeTextEnabled && !ascii(options.removeText)) return false;
+  if (options.removeBlockEnabled && !(ascii(options.blockBegin) && ascii(options.blockEnd))) {
+    return false;
+  }
+  if (options.searchEnabled && !(ascii(options.searchText) && ascii(options.replaceText))) {
+    return false;
+  }
+  for (const TextRule& rule : options.rules) {
+    if (IsPattern(rule) || !ascii(rule.first) || !ascii(rule.second)) return false;
+  }
+  return true;
+}
+
 }  // namespace quillmere

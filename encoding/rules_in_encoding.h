@@ -16,4 +16,8 @@ struct RulesInEncoding {
 
 RulesInEncoding RulesFor(const CleaningOptions& options, const FileEncoding& encoding);
 
+// Whether every text of an enabled group is ASCII alone, and no rule is a
+// regular expression.
+bool UserTextsAreAscii(const CleaningOptions& options);
+
 }  // namespace quillmere

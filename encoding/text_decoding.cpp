@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "code_page_text.h"
+#include "unicode_case.h"
 #include "utf16_text.h"
 #include "utf8_text.h"
 
@@ -42,13 +43,27 @@ FileEncoding Detect(std::string_view bytes, const EncodingChoice& choice) {
   return {Kind::kLegacy, false, choice.legacy.empty() ? SystemLegacyCodePage() : choice.legacy};
 }
 
+// Whether the code page's first half is ASCII and none of its other
+// characters folds to an ASCII letter (as the Kelvin sign folds to 'k').
+bool KeepsAsciiApart(const SingleByteCodePage& page) {
+  for (std::size_t byte = 0; byte < page.characters.size(); ++byte) {
+    const char32_t character = page.characters[byte];
+    if (byte < 0x80 ? character != byte
+                    : character != kNoCharacter && SimpleCaseFold(character) < 0x80) {
+      return false;
+    }
+  }
+  return true;
+}
+
 FileError BadEncoding(std::string why) {
   return FileError{FileProblem::kBadEncoding, std::move(why)};
 }
 
 }  // namespace
 
-Result<DecodedText> DecodeText(std::string bytes, const EncodingChoice& choice) {
+Result<DecodedText> DecodeText(std::string bytes, const EncodingChoice& choice,
+                               bool legacyAsBytes) {
   std::optional<FileEncoding> encoding = EncodingNamed(choice.forced);
   if (encoding) {
     encoding->byteOrderMark = StartsWith(bytes, MarkOf(encoding->kind));
@@ -71,17 +86,19 @@ Result<DecodedText> DecodeText(std::string bytes, const EncodingChoice& choice) 
   if (std::memchr(bytes.data(), '\0', bytes.size()) != nullptr) {
     return FileError{FileProblem::kHoldsNulByte, ""};
   }
-  if (encoding->kind == FileEncoding::Kind::kLegacy) {
+  if (encoding->kind == FileEncoding::Kind::kLegacy &&
+      !(legacyAsBytes && KeepsAsciiApart(*CodePageNamed(encoding->codePage)))) {
     std::optional<std::string> text = DecodeCodePage(bytes, *CodePageNamed(encoding->codePage));
     if (!text) return BadEncoding(encoding->codePage + " gives two bytes one character");
     decoded.text = std::move(*text);
     return decoded;
   }
+  decoded.codePageBytes = encoding->kind == FileEncoding::Kind::kLegacy;
   decoded.text = std::move(bytes);
   return decoded;
 }
 
-Result<std::string> EncodeText(std::string text, const FileEncoding& encoding) {
+Result<std::string> EncodeText(std::string text, const FileEncoding& encoding, bool codePageBytes) {
   const std::string_view mark = encoding.byteOrderMark ? MarkOf(encoding.kind) : "";
   if (encoding.kind == FileEncoding::Kind::kUtf16Le ||
       encoding.kind == FileEncoding::Kind::kUtf16Be) {
@@ -92,7 +109,7 @@ Result<std::string> EncodeText(std::string text, const FileEncoding& encoding) {
     }
     return std::string(mark) + bytes;
   }
-  if (encoding.kind == FileEncoding::Kind::kLegacy) {
+  if (encoding.kind == FileEncoding::Kind::kLegacy && !codePageBytes) {
     const SingleByteCodePage* page = CodePageNamed(encoding.codePage);
     std::optional<std::string> bytes = page ? ToCodePage(text, *page) : std::nullopt;
     if (!bytes)
