@@ -39,7 +39,7 @@ FileEncoding Detect(std::string_view bytes, const EncodingChoice& choice) {
   for (Kind kind : {Kind::kUtf8, Kind::kUtf16Le, Kind::kUtf16Be}) {
     if (StartsWith(bytes, MarkOf(kind))) return {kind, true, ""};
   }
-  if (IsValidUtf8(bytes)) return {Kind::kUtf8, false, ""};
+  if (IsValidUtf8WithoutNul(bytes)) return {Kind::kUtf8, false, ""};
   return {Kind::kLegacy, false, choice.legacy.empty() ? SystemLegacyCodePage() : choice.legacy};
 }
 
@@ -65,7 +65,8 @@ FileError BadEncoding(std::string why) {
 Result<DecodedText> DecodeText(std::string bytes, const EncodingChoice& choice,
                                bool legacyAsBytes) {
   std::optional<FileEncoding> encoding = EncodingNamed(choice.forced);
-  if (encoding) {
+  const bool forced = encoding.has_value();
+  if (forced) {
     encoding->byteOrderMark = StartsWith(bytes, MarkOf(encoding->kind));
   } else {
     encoding = Detect(bytes, choice);
@@ -83,7 +84,10 @@ Result<DecodedText> DecodeText(std::string bytes, const EncodingChoice& choice,
     }
     return decoded;
   }
-  if (std::memchr(bytes.data(), '\0', bytes.size()) != nullptr) {
+  // Text found to be UTF-8 was found to hold no NUL on the way.
+  const bool foundUtf8 =
+      !forced && !encoding->byteOrderMark && encoding->kind == FileEncoding::Kind::kUtf8;
+  if (!foundUtf8 && std::memchr(bytes.data(), '\0', bytes.size()) != nullptr) {
     return FileError{FileProblem::kHoldsNulByte, ""};
   }
   if (encoding->kind == FileEncoding::Kind::kLegacy &&

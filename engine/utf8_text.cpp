@@ -8,16 +8,23 @@ namespace {
 
 constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
 
-// The length of the ASCII run that starts at `at`, eight bytes at a time.
-std::size_t AsciiRun(std::string_view text, std::size_t at) {
+constexpr std::uint64_t kLowBits = 0x0101010101010101ull;
+
+// The length of the ASCII run that starts at `at`, eight bytes at a time;
+// with `stopAtNul` a NUL byte ends it too.
+std::size_t AsciiRun(std::string_view text, std::size_t at, bool stopAtNul = false) {
   std::size_t end = at;
   while (end + 8 <= text.size()) {
     std::uint64_t word;
     std::memcpy(&word, text.data() + end, 8);
-    if (word & kHighBits) break;
+    // The second test is non-zero where a byte is zero (or high).
+    if ((word & kHighBits) || (stopAtNul && ((word - kLowBits) & ~word & kHighBits))) break;
     end += 8;
   }
-  while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80) ++end;
+  while (end < text.size() && static_cast<unsigned char>(text[end]) < 0x80 &&
+         !(stopAtNul && text[end] == '\0')) {
+    ++end;
+  }
   return end - at;
 }
 
@@ -87,6 +94,16 @@ bool IsValidUtf8(std::string_view text) {
     at += AsciiRun(text, at);
     if (at == text.size()) break;
     if (DecodeUtf8(text, at) >= kInvalidUtf8Base) return false;
+  }
+  return true;
+}
+
+bool IsValidUtf8WithoutNul(std::string_view text) {
+  std::size_t at = 0;
+  while (at < text.size()) {
+    at += AsciiRun(text, at, true);
+    if (at == text.size()) break;
+    if (text[at] == '\0' || DecodeUtf8(text, at) >= kInvalidUtf8Base) return false;
   }
   return true;
 }

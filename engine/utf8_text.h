@@ -21,6 +21,9 @@ void AppendUtf8(std::string& out, char32_t character);
 // Whether the whole text is valid UTF-8.
 bool IsValidUtf8(std::string_view text);
 
+// Whether the whole text is valid UTF-8 and holds no NUL byte, in one pass.
+bool IsValidUtf8WithoutNul(std::string_view text);
+
 // Whether every byte is below 0x80.
 bool IsAscii(std::string_view text);
 

@@ -115,6 +115,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "",
                     {FileProblem::kBadEncoding, "UTF-16LE BOM with a NUL character at byte 2"}},
         RefusalCase{"NulInEightBitText", "x\0y"s, "", {FileProblem::kHoldsNulByte, ""}},
+        RefusalCase{"NulAfterUtf8Mark", "\xEF\xBB\xBFx\0"s, "", {FileProblem::kHoldsNulByte, ""}},
+        RefusalCase{"NulInLegacyText", "\xE9\0"s, "", {FileProblem::kHoldsNulByte, ""}},
         RefusalCase{
             "UnknownCodePage",
             "x",
