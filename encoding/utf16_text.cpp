@@ -1,5 +1,8 @@
 #include "utf16_text.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include "utf8_text.h"
 
 namespace quillmere {
@@ -18,6 +21,19 @@ bool IsLowSurrogate(char32_t unit) {
   return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
+constexpr std::uint64_t kUnitOnes = 0x0001000100010001ull;
+constexpr std::uint64_t kUnitTops = 0x8000800080008000ull;
+
+// Whether the eight bytes at `from` are four ASCII units, none of them NUL.
+bool FourAsciiUnits(const char* from, bool bigEndian) {
+  std::uint64_t word;
+  std::memcpy(&word, from, 8);
+  if (bigEndian)
+    word = ((word & 0x00FF00FF00FF00FFull) << 8) | ((word >> 8) & 0x00FF00FF00FF00FFull);
+  const bool ascii = (word & 0xFF80FF80FF80FF80ull) == 0;
+  return ascii && ((word - kUnitOnes) & ~word & kUnitTops) == 0;
+}
+
 }  // namespace
 
 std::optional<std::string> Utf16ToUtf8(std::string_view bytes, bool bigEndian, std::string& out) {
@@ -26,7 +42,13 @@ std::optional<std::string> Utf16ToUtf8(std::string_view bytes, bool bigEndian, s
   out.resize(bytes.size() / 2 * 3);
   char* to = out.data();
   const auto put = [&to](unsigned value) { *to++ = static_cast<char>(value); };
+  const std::size_t low = bigEndian ? 1 : 0;  // where a unit's ASCII byte is
   for (std::size_t at = 0; at < bytes.size(); at += 2) {
+    while (at + 8 <= bytes.size() && FourAsciiUnits(bytes.data() + at, bigEndian)) {
+      for (std::size_t k = 0; k < 8; k += 2) *to++ = bytes[at + k + low];
+      at += 8;
+    }
+    if (at == bytes.size()) break;
     char32_t c = UnitAt(bytes, at, bigEndian);
     if (c < 0x80) {
       if (c == 0) return "a NUL character at byte " + std::to_string(at);
@@ -67,6 +89,11 @@ std::optional<std::string> Utf8ToUtf16(std::string_view text, bool bigEndian, st
     *to++ = bigEndian ? low : high;
   };
   for (std::size_t at = 0; at < text.size();) {
+    while (at + 8 <= text.size() && IsAscii(text.substr(at, 8))) {
+      for (std::size_t k = 0; k < 8; ++k) put(static_cast<unsigned char>(text[at + k]));
+      at += 8;
+    }
+    if (at == text.size()) break;
     const auto byte = static_cast<unsigned char>(text[at]);
     if (byte < 0x80) {
       put(byte);
