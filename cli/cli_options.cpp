@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "diff_store.h"
+#include "file_encoding.h"
 #include "group_options.h"
 #include "option_forms.h"
 #include "pattern_rules.h"
@@ -150,6 +151,18 @@ Taken TakeWord(CliCommand& c, OptionArgs&) {
   return std::nullopt;
 }
 
+// --encoding and --legacy-encoding, named by the argument before theirs.
+Taken TakeEncoding(CliCommand& c, OptionArgs& args) {
+  const std::string option = args.Current();
+  const bool legacy = option == "--legacy-encoding";
+  const std::string& name = args.Take();
+  if (std::optional<std::string> why = EncodingNameProblem(name, legacy)) {
+    return option + " " + name + ": " + *why;
+  }
+  (legacy ? c.options.encoding.legacy : c.options.encoding.forced) = name;
+  return std::nullopt;
+}
+
 const CliOption kOptions[] = {
     {"Rules", "", "--rules", "FILE", 1,
      "add the rules of FILE (- for standard input), one cleaning option per line (see below)",
@@ -189,6 +202,14 @@ const CliOption kOptions[] = {
        c.filesFrom = a.Take();
        return std::nullopt;
      }},
+    {"Files", "", "--encoding", "NAME", 1,
+     "read and write every file in NAME (UTF-8, UTF-16LE, UTF-16BE or a single-byte code "
+     "page such as windows-1252) instead of each file's own encoding",
+     TakeEncoding},
+    {"Files", "", "--legacy-encoding", "NAME", 1,
+     "the single-byte code page of files with no byte order mark that are not valid UTF-8 "
+     "(default: windows-1252; on Windows the ANSI code page)",
+     TakeEncoding},
     {"Files", "-0", "--null", "", 0, "the paths in LIST end in a NUL byte, not a line end",
      Set<&CliCommand::nulSeparated>},
     {"Run", "", "--dry-run", "", 0,

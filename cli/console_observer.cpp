@@ -81,6 +81,9 @@ void ConsoleObserver::FileFinished(int, const std::string& path, const FileOutco
       case FileNote::Kind::kIgnoredCopy:
         Line(texts::kIgnoredCopy + note.text, note.error.detail);
         break;
+      case FileNote::Kind::kRuleNotRepresentable:
+        Line(texts::kRuleLeftOut + path, texts::kRuleLeftOutDetails + note.text);
+        break;
       case FileNote::Kind::kDiff:
         EndProgress();
         out_ << note.text;

@@ -8,9 +8,9 @@
 #include <ostream>
 #include <stdexcept>
 
-#include "cleaning_pass.h"
 #include "cli.h"
 #include "diff_labels.h"
+#include "encoded_cleaning.h"
 #include "large_pages.h"
 
 #ifdef QUILLMERE_HAVE_DIFF
@@ -37,56 +37,68 @@ void ReserveRest(std::istream& in, std::string& data) {
   PreferLargePages(data.data(), data.capacity());
 }
 
-// Reads all of `in`, giving up at the first NUL byte: such input is no text,
-// and an endless one (/dev/zero) must not be read until memory runs out.
+bool StartsAsUtf16(const std::string& data) {
+  return data.rfind("\xFF\xFE", 0) == 0 || data.rfind("\xFE\xFF", 0) == 0;
+}
+
+// Reads all of `in`, giving up at the first NUL byte unless the input starts
+// as UTF-16 text: other input with one is no text, and an endless one
+// (/dev/zero) must not be read until memory runs out.
 ReadFailure ReadAll(std::istream& in, std::string& data) {
   ReserveRest(in, data);
   std::array<char, 1 << 16> chunk;
   while (in.read(chunk.data(), chunk.size()) || in.gcount() > 0) {
     const auto count = static_cast<std::size_t>(in.gcount());
-    if (std::memchr(chunk.data(), '\0', count) != nullptr) return ReadFailure::kNulByte;
     data.append(chunk.data(), count);
+    if (!StartsAsUtf16(data) && std::memchr(chunk.data(), '\0', count) != nullptr) {
+      return ReadFailure::kNulByte;
+    }
   }
   return in.bad() ? ReadFailure::kCannotRead : ReadFailure::kNone;
 }
 
 // The cleaned text, or the diff that the cleaning makes.
-void WriteResult(const FilterOutput& output, const std::string& before, const TextBuffer& buffer,
+void WriteResult(const FilterOutput& output, const std::string& before, const std::string& after,
                  std::ostream& out) {
   if (output.diff) {
 #ifdef QUILLMERE_HAVE_DIFF
     const std::string label = DiffLabel("-", TimeNow());
-    out << UnifiedDiff(before, buffer.text, label, label, output.colour);
+    out << UnifiedDiff(before, after, label, label, output.colour);
 #endif
     return;
   }
-  if (!output.check)
-    out.write(buffer.text.data(), static_cast<std::streamsize>(buffer.text.size()));
+  if (!output.check) out.write(after.data(), static_cast<std::streamsize>(after.size()));
 }
 
 int CleanAndWrite(const CleaningOptions& options, const FilterOutput& output, std::istream& in,
                   std::ostream& out, std::ostream& err) {
-  TextBuffer buffer;
-  switch (ReadAll(in, buffer.text)) {
+  std::string input;
+  switch (ReadAll(in, input)) {
     case ReadFailure::kCannotRead:
       err << "quillmere-cli: cannot read standard input\n";
       return kExitFailure;
     case ReadFailure::kNulByte:
-      err << "quillmere-cli: standard input holds a NUL byte; it is not 8-bit text\n";
+      err << "quillmere-cli: standard input holds a NUL byte; it is not text (UTF-16 needs its "
+             "byte order mark)\n";
       return kExitFailure;
     case ReadFailure::kNone:
       break;
   }
   // Only a diff needs the text as it was.
-  const std::string before = output.diff ? buffer.text : std::string();
-  CleanText(buffer, options);
-  WriteResult(output, before, buffer, out);
+  const std::string before = output.diff ? input : std::string();
+  EncodedCleaning cleaned = CleanEncoded(std::move(input), options);
+  if (cleaned.error) {
+    err << "quillmere-cli: standard input is refused: " << ReasonText(*cleaned.error) << "\n";
+    return kExitFailure;
+  }
+  if (cleaned.textLeftOut) err << "quillmere-cli: " << LeftOutText(cleaned.encoding) << "\n";
+  WriteResult(output, before, cleaned.bytes, out);
   out.flush();
   if (!out) {
     err << "quillmere-cli: cannot write standard output\n";
     return kExitFailure;
   }
-  return output.check && buffer.modified ? kExitFailure : kExitOk;
+  return output.check && cleaned.modified ? kExitFailure : kExitOk;
 }
 
 }  // namespace

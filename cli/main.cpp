@@ -24,7 +24,8 @@ bool WritesOwnText(const quillmere::CliCommand& command) {
 }  // namespace
 
 // The arguments come as UTF-16, so every file name reaches the store whole,
-// as UTF-8; the cleaning texts go to the ANSI code page the files are in.
+// as UTF-8; the cleaning texts stay UTF-8 and reach each file in its own
+// encoding.
 int wmain(int argc, wchar_t** argv) {
   // Text is bytes: no CR/LF translation on the standard streams.
   _setmode(_fileno(stdin), _O_BINARY);
@@ -39,15 +40,10 @@ int wmain(int argc, wchar_t** argv) {
     }
     args.push_back(std::move(*arg));
   }
-  const auto toContent = [](const std::string& text) -> std::optional<std::string> {
-    const std::optional<std::wstring> wide = quillmere::WideFromUtf8(text);
-    if (!wide) return std::nullopt;
-    return quillmere::AnsiFromWide(*wide);
-  };
   const auto parsed = quillmere::ParseCommandLine(args);
   const auto* command = std::get_if<quillmere::CliCommand>(&parsed);
   const quillmere::ConsoleText console(command != nullptr && WritesOwnText(*command));
-  return quillmere::RunCli(args, std::cin, std::cout, std::cerr, toContent);
+  return quillmere::RunCli(args, std::cin, std::cout, std::cerr);
 }
 
 #else

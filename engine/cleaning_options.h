@@ -22,9 +22,19 @@ struct TextRule {
   bool operator==(const TextRule&) const = default;
 };
 
+// Which encoding the files are read and written in. Each file's own is found
+// (a byte order mark, else valid UTF-8, else `legacy`) unless `forced` names
+// one; an empty `legacy` is the system's legacy code page.
+struct EncodingChoice {
+  std::string forced;
+  std::string legacy;
+
+  bool operator==(const EncodingChoice&) const = default;
+};
+
 // What a run does to every file: eleven group switches, the case mode of the
 // search-and-replace conversions, the preset switch and five texts typed by
-// the user, bytes in the system's 8-bit encoding, kept exactly as typed.
+// the user, in UTF-8 (each file gets them in its own encoding).
 struct CleaningOptions {
   std::string removeText;
   std::string blockBegin;
@@ -48,6 +58,8 @@ struct CleaningOptions {
   // each runs where its kind's group runs, when that group's switch is on,
   // in the order of this list. A rule with an empty text does nothing.
   std::vector<TextRule> rules;
+  // Not used by the engine: the front ends read and write files with it.
+  EncodingChoice encoding;
 
   bool operator==(const CleaningOptions&) const = default;
 };

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "edit_chain.h"
+#include "folded_edits.h"
 #include "pattern_rules.h"
 #include "text_primitives.h"
 
@@ -111,8 +112,14 @@ using detail::ChainStep;
 // spare string that then changes places with the text.
 class StepRunner {
  public:
-  StepRunner(TextBuffer& buffer, bool caseSensitive)
-      : buffer_(buffer), caseSensitive_(caseSensitive), segments_(1) {}
+  StepRunner(TextBuffer& buffer, bool caseSensitive, bool asciiFoldingCharacters)
+      : buffer_(buffer),
+        caseSensitive_(caseSensitive),
+        asciiFoldingCharacters_(asciiFoldingCharacters),
+        segments_(1) {}
+
+  bool caseSensitive() const { return caseSensitive_; }
+  bool asciiFoldingCharacters() const { return asciiFoldingCharacters_; }
 
   void Add(const Step& step) {
     if (chain().size() == detail::kMaxChainSteps) NewChain();
@@ -159,6 +166,16 @@ class StepRunner {
     if (ApplyPatternRule(buffer_.text, rule, caseSensitive_)) buffer_.modified = true;
   }
 
+  // A user's text that folds beyond ASCII runs on the whole text as the steps
+  // before it left it, like a pattern rule.
+  void AddFolded(TextRule::Kind kind, std::string_view first, std::string_view second) {
+    Finish();
+    segments_.assign(1, {});
+    if (kind == TextRule::Kind::kRemoveText) RemoveAllFolded(buffer_, first);
+    if (kind == TextRule::Kind::kRemoveBlock) RemoveBlocksFolded(buffer_, first, second);
+    if (kind == TextRule::Kind::kReplace) ReplaceAllFolded(buffer_, first, second);
+  }
+
  private:
   void AddReplaceAll(std::string_view target, std::string_view replacement) {
     // Searching again from a replacement that holds its target would find it
@@ -192,6 +209,7 @@ class StepRunner {
 
   TextBuffer& buffer_;
   bool caseSensitive_;
+  bool asciiFoldingCharacters_;
   std::vector<detail::ChainSegment> segments_;
   std::string spare_;
 };
@@ -200,6 +218,14 @@ class StepRunner {
 void AddRule(StepRunner& run, TextRule::Kind kind, std::string_view first,
              std::string_view second) {
   if (first.empty() || (kind != TextRule::Kind::kRemoveText && second.empty())) return;
+  // Removals always fold letter case; replacing does unless case-sensitive.
+  const bool folds = kind != TextRule::Kind::kReplace || !run.caseSensitive();
+  const bool blockEndFolds = kind == TextRule::Kind::kRemoveBlock &&
+                             NeedsUnicodeFolding(second, run.asciiFoldingCharacters());
+  if (folds && (NeedsUnicodeFolding(first, run.asciiFoldingCharacters()) || blockEndFolds)) {
+    run.AddFolded(kind, first, second);
+    return;
+  }
   switch (kind) {
     case TextRule::Kind::kRemovePattern:
     case TextRule::Kind::kReplacePattern:
@@ -257,10 +283,25 @@ void AddGroupOf(StepRunner& run, const CleaningOptions& options, bool CleaningOp
   if (group == &O::removeFonts) run.AddGroup(kFonts);
 }
 
+// Whether the text or a user's text holds a character that folds to an ASCII
+// letter; only then must an ASCII text with such a letter fold beyond ASCII.
+// The text is looked at only when a user's text has such a letter.
+bool AsciiFoldingCharacters(const TextBuffer& buffer, const CleaningOptions& options) {
+  std::vector<std::string_view> texts = {options.removeText, options.blockBegin, options.blockEnd,
+                                         options.searchText, options.replaceText};
+  for (const TextRule& rule : options.rules) texts.insert(texts.end(), {rule.first, rule.second});
+  bool foldableLetter = false;
+  for (std::string_view text : texts) {
+    if (HoldsAsciiFoldingCharacter(text)) return true;
+    foldableLetter = foldableLetter || text.find_first_of("kKsS") != std::string_view::npos;
+  }
+  return foldableLetter && HoldsAsciiFoldingCharacter(buffer.text);
+}
+
 }  // namespace
 
 void CleanText(TextBuffer& buffer, const CleaningOptions& options) {
-  StepRunner run(buffer, options.caseSensitive);
+  StepRunner run(buffer, options.caseSensitive, AsciiFoldingCharacters(buffer, options));
   for (bool CleaningOptions::*group : kPassOrder) {
     if (options.*group) AddGroupOf(run, options, group);
   }

@@ -6,11 +6,10 @@ namespace quillmere {
 
 // The whole text of the file in hand and whether any edit changed it.
 //
-// Text is bytes in the system's 8-bit encoding (on Linux the locale's, normally
-// UTF-8) with no NUL byte in it. Searches work byte by byte, which keeps matches
-// on character boundaries in single-byte code pages and in UTF-8; double-byte
-// code pages (Shift-JIS, GBK, Big5, ...) are not supported. Case-insensitive
-// comparisons fold only the ASCII letters A-Z; every other byte must be equal.
+// Text is UTF-8 (every file is decoded to it) with no NUL byte in it. The
+// built-in groups search byte by byte and fold only A-Z; the user's texts
+// fold by Unicode's simple case folding (folded_edits.h) where they need to.
+// Bytes that are no valid UTF-8 are kept and match only themselves.
 struct TextBuffer {
   std::string text;
   bool modified = false;

@@ -18,7 +18,7 @@ ProblemWords WordsOf(FileProblem problem) {
     case FileProblem::kNotRegularFile:
       return {"not a regular file", "not_regular_file"};
     case FileProblem::kHoldsNulByte:
-      return {"holds a NUL byte (binary or UTF-16 text)", "holds_nul_byte"};
+      return {"holds a NUL byte (binary data)", "holds_nul_byte"};
     case FileProblem::kTooLarge:
       return {"larger than the 1 GiB limit", "too_large"};
     case FileProblem::kNoPermission:
@@ -41,6 +41,8 @@ ProblemWords WordsOf(FileProblem problem) {
       return {"changed by another program during the save", "changed_during_save"};
     case FileProblem::kUnsafeStateFolder:
       return {"state folder not safe", "unsafe_state_folder"};
+    case FileProblem::kBadEncoding:
+      return {"not text in its encoding", "bad_encoding"};
     case FileProblem::kSystemError:
       break;
   }

@@ -10,7 +10,7 @@ namespace quillmere {
 enum class FileProblem {
   kNotFound,
   kNotRegularFile,  // a folder, device, FIFO or socket
-  kHoldsNulByte,    // binary data or 16-bit text
+  kHoldsNulByte,    // binary data
   kTooLarge,
   kNoPermission,
   kReadOnly,     // no write bit, or a read-only file system
@@ -27,6 +27,9 @@ enum class FileProblem {
   kChangedDuringSave,  // another program wrote to it while it was rewritten in place
   kUnsafeStateFolder,  // the private state folder belongs to another user or others may write it
   kSystemError,
+  // Not text in its encoding, or not to be written back in it; the detail
+  // says where and why.
+  kBadEncoding,
 };
 
 // A problem with the system's own words where they add something ("folder",

@@ -20,6 +20,9 @@ struct FileNote {
     // A recovery copy for the file that is not to be trusted was passed
     // over: its path in `text`, why in `error`.
     kIgnoredCopy,
+    // A rule text that the file's code page cannot hold was left out for
+    // this file: the code page's name in `text`.
+    kRuleNotRepresentable,
   };
   Kind kind;
   FileError error;
@@ -42,6 +45,8 @@ struct FileOutcome {
   bool read = false;
   std::uint64_t bytesBefore = 0;
   std::uint64_t bytesAfter = 0;
+  // The encoding it was read in ("UTF-8", "UTF-16LE", "windows-1252"), once read.
+  std::string encoding;
   FileNotes notes;
 };
 

@@ -67,6 +67,8 @@ inline constexpr const char* kTemplateStatus = "OK.";
 // The preview of one file; Qt's "%1", "%2" and "%3" are filled in.
 inline constexpr const char* kPreviewChanges = "Preview changes...";
 inline constexpr const char* kPreviewTitle = "Preview of %1";
+// Once the file is read: its name, then its encoding ("UTF-16LE BOM").
+inline constexpr const char* kPreviewTitleEncoding = "Preview of %1 (%2)";
 inline constexpr const char* kPreviewWorking = "Reading and cleaning the file...";
 // "%1" and "%2" are sizes (kByteCount), "%3" the places (kPlacesChange).
 inline constexpr const char* kPreviewSummary =
@@ -127,6 +129,10 @@ inline constexpr const char* kNoUndoCopyDetails = "; the file was cleaned all th
 inline constexpr const char* kNoUndoCopySummary = "Cleaned without an undo copy : %d";
 inline constexpr const char* kTimesNotKept = "Times not kept: ";
 inline constexpr const char* kIgnoredCopy = "Recovery copy ignored: ";
+// "Rule text left out: PATH<tab>rule text not representable in windows-1252"
+inline constexpr const char* kRuleLeftOut = "Rule text left out: ";
+inline constexpr const char* kRuleLeftOutDetails = "rule text not representable in ";
+inline constexpr const char* kRuleLeftOutSummary = "Files whose code page lacks a rule text : %d";
 inline constexpr const char* kIgnoredCopiesSummary = "Recovery copies ignored : %d";
 
 // The open-file dialog's filters: what each shows, in UTF-8, and its

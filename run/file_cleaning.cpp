@@ -6,7 +6,8 @@
 #include <unordered_map>
 #include <utility>
 
-#include "cleaning_pass.h"
+#include "encoded_cleaning.h"
+#include "text_buffer.h"
 
 namespace quillmere {
 namespace {
@@ -32,9 +33,19 @@ bool LoadAndClean(FileStore& files, const std::string& path, bool firstName,
     outcome.read = true;
     outcome.bytesBefore = outcome.bytesAfter = loaded.text.size();
     if (!firstName) return false;
-    buffer.text = std::move(loaded.text);
-    buffer.modified = false;
-    CleanText(buffer, options);
+    EncodedCleaning cleaned = CleanEncoded(std::move(loaded.text), options);
+    if (cleaned.error) {
+      outcome.read = false;
+      Fail(outcome, FileStage::kOpen, *cleaned.error);
+      return false;
+    }
+    outcome.encoding = cleaned.encoding.Name();
+    if (cleaned.textLeftOut) {
+      outcome.notes.push_back(
+          {FileNote::Kind::kRuleNotRepresentable, FileError{}, cleaned.encoding.codePage});
+    }
+    buffer.text = std::move(cleaned.bytes);
+    buffer.modified = cleaned.modified;
     outcome.bytesAfter = buffer.text.size();
     return true;
   } catch (const std::bad_alloc&) {

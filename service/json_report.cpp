@@ -1,6 +1,7 @@
 #include "json_report.h"
 
 #include "json_bytes.h"
+#include "texts.h"
 
 namespace quillmere {
 namespace {
@@ -33,6 +34,7 @@ std::string JsonFileLine(const std::string& path, const FileOutcome& outcome) {
     line["bytes_before"] = outcome.bytesBefore;
     line["bytes_after"] = outcome.bytesAfter;
   }
+  if (!outcome.encoding.empty()) line["encoding"] = outcome.encoding;
   if (outcome.restored) line["restored"] = true;
   for (const FileNote& note : outcome.notes) {
     if (note.kind == FileNote::Kind::kNoUndoCopy) {
@@ -47,6 +49,9 @@ std::string JsonFileLine(const std::string& path, const FileOutcome& outcome) {
       PutBytes(copy, "path", note.text);
       PutBytes(copy, "reason", note.error.detail);
       line["ignored_copies"].push_back(std::move(copy));
+    }
+    if (note.kind == FileNote::Kind::kRuleNotRepresentable) {
+      PutBytes(line, "rule_text_left_out", texts::kRuleLeftOutDetails + note.text);
     }
   }
   return JsonLine(line);

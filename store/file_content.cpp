@@ -34,6 +34,15 @@ MaybeError ReadPieces(OpenFile& file, const std::function<bool(std::string_view)
 
 }  // namespace
 
+bool StartsAsUtf16(std::string_view content) {
+  const std::string_view start = content.substr(0, 2);
+  return start == "\xFF\xFE" || start == "\xFE\xFF";
+}
+
+bool RefusedForNul(std::string_view content) {
+  return !StartsAsUtf16(content) && content.find('\0') != std::string_view::npos;
+}
+
 Result<std::string> ReadWhole(OpenFile& file, std::uint64_t size, NulBytes nulBytes) {
   std::string content;
   try {
@@ -49,7 +58,7 @@ Result<std::string> ReadWhole(OpenFile& file, std::uint64_t size, NulBytes nulBy
     Result<std::size_t> got = file.ReadAt(content.data() + done, want, done);
     if (!got.has_value()) return got.error();
     if (*got == 0) return FileError{FileProblem::kChanged, "it became shorter while being read"};
-    if (nulBytes == NulBytes::kRefused &&
+    if (nulBytes == NulBytes::kRefused && !StartsAsUtf16(content) &&
         std::memchr(content.data() + done, '\0', *got) != nullptr) {
       return FileError{FileProblem::kHoldsNulByte, ""};
     }

@@ -8,7 +8,15 @@
 
 namespace quillmere {
 
+// kRefused: a NUL byte refuses the content, unless it starts with a UTF-16
+// byte order mark (UTF-16 text is full of them; its decoding checks it).
 enum class NulBytes { kAllowed, kRefused };
+
+// Whether the content starts with a UTF-16 byte order mark.
+bool StartsAsUtf16(std::string_view content);
+
+// Whether the content is refused for a NUL byte under kRefused.
+bool RefusedForNul(std::string_view content);
 
 // Reads the file's whole content, `size` bytes as its information gave,
 // and checks that nothing follows. A NUL byte is refused as it arrives when

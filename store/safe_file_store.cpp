@@ -134,7 +134,7 @@ Result<std::string> SafeFileStore::LoadText(const std::string& path, LoadedFile&
   std::string text;
   if (*recovered) {
     text = std::move(**recovered);
-    if (text.find('\0') != std::string::npos) return FileError{FileProblem::kHoldsNulByte, ""};
+    if (RefusedForNul(text)) return FileError{FileProblem::kHoldsNulByte, ""};
   } else {
     if (info->size > kMaxLoadSize) return FileError{FileProblem::kTooLarge, ""};
     Result<std::string> read = ReadWhole(*file, info->size, NulBytes::kRefused);

@@ -145,7 +145,7 @@ printf 'a\0b' | "$wine" "$cli" --notes >out.htm 2>err.txt || rc=$?
 expect "NUL on standard input: exit status" "$rc" 1
 # The error stream is in text mode: its lines end in CR LF.
 expect "NUL on standard input: message" "$(cat err.txt)" \
-  "$(printf 'quillmere-cli: standard input holds a NUL byte; it is not 8-bit text\r')"
+  "$(printf 'quillmere-cli: standard input holds a NUL byte; it is not text (UTF-16 needs its byte order mark)\r')"
 
 rc=0
 "$wine" "$cli" --no-such-option </dev/null >out.htm 2>err.txt || rc=$?
@@ -200,8 +200,8 @@ rc=0
 "$wine" "$cli" -r --jobs 2 --json --replace Colour Color ../tree >../out.txt 2>../err.txt || rc=$?
 expect "tree: exit status" "$rc" 0
 expect "tree: JSON lines" "$(cat ../out.txt)" "$(cat <<'JSON'
-{"type":"file","path":"../tree\\b.htm","result":"changed","bytes_before":6,"bytes_after":5}
-{"type":"file","path":"../tree\\sub\\a.htm","result":"changed","bytes_before":6,"bytes_after":5}
+{"type":"file","path":"../tree\\b.htm","result":"changed","bytes_before":6,"bytes_after":5,"encoding":"UTF-8"}
+{"type":"file","path":"../tree\\sub\\a.htm","result":"changed","bytes_before":6,"bytes_after":5,"encoding":"UTF-8"}
 {"type":"summary","files":2,"changed":2,"errors":0,"restored":0,"dry_run":false,"stopped_by_signal":0}
 JSON
 )"

@@ -6,7 +6,7 @@ set -euo pipefail
 
 purpose=${1:-run}
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev libxxhash-dev
-          libgit2-dev nlohmann-json3-dev libre2-dev)
+          libgit2-dev nlohmann-json3-dev libre2-dev unicode-data)
 case "$purpose" in
   run) ;;
   # The headless window tests measure real fonts; the packaging checks are

@@ -56,12 +56,12 @@ std::string DataExchange::ReadText(QWidget* control) {
   const QString shown = ShownText(control);
   const auto written = written_.find(control);
   if (written != written_.end() && written->second.second == shown) return written->second.first;
-  const QByteArray bytes = shown.toLocal8Bit();
+  const QByteArray bytes = shown.toUtf8();
   return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
 void DataExchange::WriteText(QWidget* control, const std::string& text) {
-  const QString shown = QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+  const QString shown = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
   SetShownText(control, shown);
   // A control that cut the text (an edit field's length limit) reads back as
   // what it shows.

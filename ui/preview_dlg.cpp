@@ -62,7 +62,7 @@ QVBoxLayout* Captioned(const char* caption, TextPane* pane) {
 
 CPreviewDlg::CPreviewDlg(QWidget* parent, FileStore& files, const std::string& path,
                          const CleaningOptions& options)
-    : QDialog(parent) {
+    : QDialog(parent), path_(path) {
   setWindowTitle(Tr(texts::kPreviewTitle).arg(QFileInfo(FromBytes(path)).fileName()));
   BuildControls();
   connect(&watcher_, &QFutureWatcherBase::finished, this, &CPreviewDlg::OnPreviewReady);
@@ -148,6 +148,11 @@ QString CPreviewDlg::summary() const {
 
 void CPreviewDlg::OnPreviewReady() {
   preview_ = watcher_.result();
+  if (!preview_->encoding.empty()) {
+    setWindowTitle(Tr(texts::kPreviewTitleEncoding)
+                       .arg(QFileInfo(FromBytes(path_)).fileName(),
+                            QString::fromUtf8(preview_->encoding.c_str())));
+  }
   if (preview_->error) {
     summary_->setText(Tr(texts::kPreviewUnreadable).arg(FromBytes(ReasonText(*preview_->error))));
   } else if (preview_->places.empty() && preview_->before.text() == preview_->after.text()) {

@@ -53,6 +53,7 @@ class CPreviewDlg : public QDialog {
 
   QFutureWatcher<std::shared_ptr<const FilePreview>> watcher_;
   std::shared_ptr<const FilePreview> preview_;
+  std::string path_;  // the file shown, for the title
   QLabel* summary_ = nullptr;
   QTreeWidget* groups_ = nullptr;
   QPushButton* close_ = nullptr;

@@ -94,7 +94,7 @@ QString TextPane::DisplayText(int line, int firstColumn, int columns) const {
   if (static_cast<std::size_t>(firstColumn) >= text.size()) return {};
   const std::string_view shown =
       text.substr(static_cast<std::size_t>(firstColumn), static_cast<std::size_t>(columns));
-  return Visible(FromBytes(std::string(shown)));
+  return Visible(QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size())));
 }
 
 void TextPane::paintEvent(QPaintEvent*) {
@@ -187,7 +187,9 @@ QString TextPane::currentLineText() const {
 }
 
 QString TextPane::LineReading(int line) const {
-  const QString text = Visible(FromBytes(std::string(side_->line(line))));
+  const std::string_view shown = side_->line(line);
+  const QString text =
+      Visible(QString::fromUtf8(shown.data(), static_cast<qsizetype>(shown.size())));
   const char* form = side_->isChanged(line) ? texts::kPreviewChangedLine : texts::kPreviewLine;
   return Tr(form).arg(line + 1).arg(text);
 }

@@ -4,6 +4,8 @@
 #include <future>
 
 #include "cleaning_pass.h"
+#include "rules_in_encoding.h"
+#include "text_decoding.h"
 
 namespace quillmere {
 namespace {
@@ -88,18 +90,25 @@ FilePreview PreviewFile(FileStore& store, const std::string& path, const Cleanin
     preview.error = loaded.error;
     return preview;
   }
+  Result<DecodedText> decoded = DecodeText(std::move(loaded.text), options.encoding);
+  if (!decoded.has_value()) {
+    preview.error = decoded.error();
+    return preview;
+  }
+  preview.encoding = decoded->encoding.Name();
+  const CleaningOptions converted = RulesFor(options, decoded->encoding).options;
   // What each group does takes a pass per group; it is found beside the
   // one pass and the diff, which give the text and the changed lines.
-  const std::string& text = loaded.text;
-  auto groups = std::async(std::launch::async, [&text, &options] {
+  const std::string& text = decoded->text;
+  auto groups = std::async(std::launch::async, [&text, &options = converted] {
     std::string cleaned;
     return CleanGroupByGroup(text, options, cleaned);
   });
   TextBuffer cleaned{text, false};
-  CleanText(cleaned, options);
+  CleanText(cleaned, converted);
   preview.places = ChangedLineRuns(text, cleaned.text);
   preview.groups = groups.get();
-  preview.before = PreviewSide(std::move(loaded.text), SideRuns(preview.places, true));
+  preview.before = PreviewSide(std::move(decoded->text), SideRuns(preview.places, true));
   preview.after = PreviewSide(std::move(cleaned.text), SideRuns(preview.places, false));
   return preview;
 }

@@ -55,6 +55,7 @@ struct FilePreview {
   PreviewSide after;
   std::vector<ChangedLines> places;
   std::vector<GroupChange> groups;
+  std::string encoding;  // the file's, by name ("UTF-16LE BOM")
 };
 
 // Where a place starts on one side, 0-based. A place with no lines on that
@@ -66,7 +67,8 @@ int PlaceStart(const ChangedLines& place, bool before);
 int CorrespondingLine(const std::vector<ChangedLines>& places, int line, bool fromBefore);
 
 // The file is taken as a run would start from it, but nothing is written:
-// an interrupted save's old content is shown, not put back.
+// an interrupted save's old content is shown, not put back. Both sides are
+// UTF-8, whatever the file's encoding.
 FilePreview PreviewFile(FileStore& store, const std::string& path, const CleaningOptions& options);
 
 }  // namespace quillmere

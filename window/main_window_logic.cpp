@@ -70,6 +70,7 @@ void MainWindowLogic::OnStart() {
   noMoreErrorBoxes_ = false;
   failures_.clear();
   ignoredCopies_ = 0;
+  rulesLeftOut_ = 0;
   handled_ = 0;
   window_.SetProgress(0);
   window_.ExchangeData(fields_, ExchangeDirection::kRead);
@@ -111,6 +112,7 @@ void MainWindowLogic::FileFinished(int, const std::string&, const FileOutcome& o
   ++handled_;
   for (const FileNote& note : outcome.notes) {
     if (note.kind == FileNote::Kind::kIgnoredCopy) ++ignoredCopies_;
+    if (note.kind == FileNote::Kind::kRuleNotRepresentable) ++rulesLeftOut_;
   }
 }
 
@@ -133,6 +135,10 @@ void MainWindowLogic::RunEnded(const RunCounters& counters, bool stopped) {
   if (ignoredCopies_ > 0) {
     fields_.statusText +=
         '\n' + FormatString(window_.Translate(texts::kIgnoredCopiesSummary), ignoredCopies_);
+  }
+  if (rulesLeftOut_ > 0) {
+    fields_.statusText +=
+        '\n' + FormatString(window_.Translate(texts::kRuleLeftOutSummary), rulesLeftOut_);
   }
   window_.ExchangeData(fields_, ExchangeDirection::kWrite);
   window_.Announce(fields_.statusText);

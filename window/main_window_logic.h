@@ -122,6 +122,7 @@ class MainWindowLogic : private BatchObserver {
   bool takingIn_ = false;
   int takenIn_ = 0;
   int ignoredCopies_ = 0;  // of the run going on
+  int rulesLeftOut_ = 0;   // files whose code page lacks a rule text, of the run going on
   int handled_ = 0;        // the files of the run going on that were handled
 };
 

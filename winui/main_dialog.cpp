@@ -7,7 +7,6 @@
 #include <unordered_map>
 
 #include "about_box.h"
-#include "ansi_edit.h"
 #include "caption_fit.h"
 #include "cleaning_groups.h"
 #include "described_list.h"
@@ -202,10 +201,7 @@ void CMainDlg::OnCommand(int id, int code) {
     default:
       break;
   }
-  if (IsCleaningTextField(id)) {
-    if (code == EN_CHANGE) KeepAnsiText(GetDlgItem(hwnd_, id));
-    return;
-  }
+  if (IsCleaningTextField(id)) return;
   // BN_CLICKED from a button and STN_CLICKED from a click label are both 0,
   // and so is a command from the keyboard or a menu.
   if (code != BN_CLICKED) return;

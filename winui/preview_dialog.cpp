@@ -337,6 +337,11 @@ bool CPreviewDlg::TakeReadyPreview() {
 
 void CPreviewDlg::ShowPreview() {
   const FilePreview& preview = *preview_;
+  if (!preview.encoding.empty()) {
+    SetWindowTextW(hwnd_, ShownWide(FormatPlaces(texts::kPreviewTitleEncoding,
+                                                 {ShownUtf8(FileName(path_)), preview.encoding}))
+                              .c_str());
+  }
   std::string summary;
   if (preview.error) {
     summary = FormatPlaces(texts::kPreviewUnreadable, {ReasonText(*preview.error)});
@@ -413,7 +418,7 @@ bool CPreviewDlg::OnNotice(NMHDR& notice, INT_PTR& result) {
       if ((item.mask & LVIF_TEXT) == 0 || item.iItem >= side->lineCount()) return true;
       const std::string_view line = side->line(item.iItem);
       const wchar_t* mark = side->isChanged(item.iItem) ? (before ? L"- " : L"+ ") : L"  ";
-      shownLine_ = mark + WideFromAnsi(line.substr(0, kShownChars));
+      shownLine_ = mark + ShownWide(line.substr(0, kShownChars));
       if (line.size() > kShownChars) shownLine_ += L"\u2026";
       std::replace(shownLine_.begin(), shownLine_.end(), L'\t', L' ');
       item.pszText = shownLine_.data();

@@ -144,10 +144,11 @@ void Win32WindowServices::Text(int id, std::string& text, ExchangeDirection dire
 
 void Win32WindowServices::CleaningText(int id, std::string& text, ExchangeDirection direction) {
   if (direction == ExchangeDirection::kRead) {
-    // The edit fields take no character the code page lacks (KeepAnsiText).
-    text = AnsiFromWide(WindowText(Control(id))).value_or("");
+    // The texts go to the core in UTF-8, which gives each file them in its
+    // own encoding; a lone surrogate (pasted) becomes U+FFFD.
+    text = ShownUtf8(WindowText(Control(id)));
   } else {
-    SetWindowTextIfChanged(Control(id), WideFromAnsi(text));
+    SetWindowTextIfChanged(Control(id), ShownWide(text));
   }
 }
 

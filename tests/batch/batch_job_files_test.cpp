@@ -79,7 +79,7 @@ TEST_F(BatchJobFilesTest, FilesThatCannotBeHandledAreReportedAndLeftAsTheyWere) 
   EXPECT_EQ(observer.failures,
             (std::vector<std::string>{folder.path() + ": not a regular file (folder)",
                                       folder / "missing" + ": not found",
-                                      wide + ": holds a NUL byte (binary or UTF-16 text)",
+                                      wide + ": holds a NUL byte (binary data)",
                                       readOnly + ": read-only (no write bit)"}));
   EXPECT_EQ(ReadFile(wide), utf16);
   EXPECT_EQ(ReadFile(readOnly), "aXb");

@@ -46,6 +46,17 @@ TEST_F(FileStoreContractTest, LoadsAndSavesEveryByteAndLeavesNoOtherFile) {
   EXPECT_THAT(state.Names(), ::testing::IsEmpty());
 }
 
+TEST_F(FileStoreContractTest, LoadsUtf16TextWithItsNulBytesOnlyAfterAByteOrderMark) {
+  for (const std::string& text :
+       {std::string("\xFF\xFE<\0p\0>\0", 8), std::string("\xFE\xFF\0<\0p\0>", 8)}) {
+    const std::string path = folder / "wide.txt";
+    WriteFile(path, text);
+    const LoadedFile loaded = store.Load(path);
+    EXPECT_TRUE(loaded.ok()) << *loaded.error;
+    EXPECT_TRUE(loaded.text == text);
+  }
+}
+
 struct LoadCase {
   const char* name;
   std::function<std::string(const test::TempFolder&)> make;  // gives the path to load

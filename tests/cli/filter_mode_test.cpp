@@ -35,12 +35,59 @@ TEST(CliFilter, WithNoOptionTheTextPassesUnchanged) {
 }
 
 TEST(CliFilter, TextOptionsTakeTheirArgumentsAsBytes) {
-  EXPECT_EQ(RunTool({"--remove-text", "\xE9t\xE9"}, "\xE9t\xE9 \xC9T\xC9").out, " \xC9T\xC9");
+  // Bytes that are no UTF-8 are the code page's own: in a windows-1252 text
+  // "\xE9t\xE9" is "été", and removing folds it with "ÉTÉ".
+  EXPECT_EQ(RunTool({"--remove-text", "\xE9t\xE9"}, "\xE9t\xE9 \xC9T\xC9 x").out, "  x");
   EXPECT_EQ(RunTool({"--remove-block", "<a", "</a>"}, "x<A HREF=y>l</A>z").out, "xz");
   EXPECT_EQ(RunTool({"--replace", "foo", "bar"}, "Foo foo").out, "bar bar");
   EXPECT_EQ(RunTool({"--replace", "foo", "bar", "--case-sensitive"}, "Foo foo").out, "Foo bar");
   // An option value that looks like an option is still a value.
   EXPECT_EQ(RunTool({"--replace", "--", "-"}, "a--b").out, "a-b");
+}
+
+TEST(CliFilter, TextIsCleanedInItsOwnEncoding) {
+  using namespace std::string_literals;
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    std::string in;
+    std::string out;
+    std::string err;
+  };
+  for (const Case& c : std::vector<Case>{
+           {"Utf8Bom", {"--fonts"}, "\xEF\xBB\xBF<b>x</b>", "\xEF\xBB\xBFx", ""},
+           {"Utf16Le", {"--fonts"}, "\xFF\xFE<\0b\0>\0x\0\r\0\n\0"s, "\xFF\xFEx\0\r\0\n\0"s, ""},
+           {"Utf16Be", {"--fonts"}, "\xFE\xFF\0<\0b\0>\0x\0\r\0\n"s, "\xFE\xFF\0x\0\r\0\n"s, ""},
+           {"Legacy", {"--replace", "\xC3\xA9", "e"}, "caf\xE9", "cafe", ""},
+           {"LegacyChosen",
+            {"--legacy-encoding", "ISO-8859-7", "--replace", "\xCE\xB1", "a"},
+            "\xE1\xE1 \xE9",
+            "aa \xE9",
+            ""},
+           {"NotRepresentable",
+            {"--replace", "\xCE\xA9", "o"},
+            "caf\xE9",
+            "caf\xE9",
+            "quillmere-cli: rule text not representable in windows-1252\n"},
+           {"UnpairedSurrogate",
+            {"--fonts"},
+            "\xFF\xFE\x00\xD8"s,
+            "",
+            "quillmere-cli: standard input is refused: not text in its encoding (UTF-16LE BOM "
+            "with an unpaired surrogate at byte 0)\n"},
+       }) {
+    const CliResult r = RunTool(c.args, c.in);
+    EXPECT_EQ(r.out, c.out) << c.name;
+    EXPECT_EQ(r.err, c.err) << c.name;
+  }
+}
+
+TEST(CliFilter, AnUnknownEncodingIsAUsageError) {
+  const CliResult r = RunTool({"--encoding", "no-such-page"}, "x");
+  EXPECT_EQ(r.status, kExitUsage);
+  EXPECT_EQ(r.err,
+            "quillmere-cli: --encoding no-such-page: no single-byte code page of that "
+            "name on this system (try --help)\n");
 }
 
 TEST(CliFilter, AnEmptyTextIsAUsageErrorThatSaysHowToDeleteText) {
@@ -158,7 +205,9 @@ TEST(CliFilter, EndlessInputOfNulBytesIsRefusedAtOnce) {
   std::ostringstream err;
   EXPECT_EQ(RunCli({"--notes"}, in, out, err), kExitFailure);  // would never end otherwise
   EXPECT_EQ(out.str(), "");
-  EXPECT_EQ(err.str(), "quillmere-cli: standard input holds a NUL byte; it is not 8-bit text\n");
+  EXPECT_EQ(err.str(),
+            "quillmere-cli: standard input holds a NUL byte; it is not text (UTF-16 needs its byte "
+            "order mark)\n");
 }
 
 TEST(CliFilter, UsageErrorsExitWithTwoAndOneLine) {

@@ -77,26 +77,28 @@ void CleanText(TextBuffer& b, const CleaningOptions& o) {
   if (o.removeForms != 0) RemoveBlocks(b, "<form", "/form>");
   if (o.removeSounds != 0) RemoveBlocks(b, "<bgsound", ">");
   if (o.removeTextEnabled != 0) {
-    if (o.removeText.size() > 0) RemoveAllText(b, o.removeText);
+    if (o.removeText.size() > 0) RemoveAllUserText(b, o.removeText);
     for (const TextRule& r : o.rules) {
-      if (r.kind == TextRule::Kind::kRemoveText && r.first.size() > 0) RemoveAllText(b, r.first);
+      if (r.kind == TextRule::Kind::kRemoveText && r.first.size() > 0)
+        RemoveAllUserText(b, r.first);
     }
   }
   if (o.removeBlockEnabled != 0) {
-    if (o.blockBegin.size() > 0 && o.blockEnd.size() > 0) RemoveBlocks(b, o.blockBegin, o.blockEnd);
+    if (o.blockBegin.size() > 0 && o.blockEnd.size() > 0)
+      RemoveUserBlocks(b, o.blockBegin, o.blockEnd);
     for (const TextRule& r : o.rules) {
       if (r.kind == TextRule::Kind::kRemoveBlock && r.first.size() > 0 && r.second.size() > 0) {
-        RemoveBlocks(b, r.first, r.second);
+        RemoveUserBlocks(b, r.first, r.second);
       }
     }
   }
   if (o.searchEnabled != 0) {
     if (o.searchText.size() > 0 && o.replaceText.size() > 0) {
-      ReplaceAllText(b, o.searchText, o.replaceText, cs);
+      ReplaceAllUserText(b, o.searchText, o.replaceText, cs);
     }
     for (const TextRule& r : o.rules) {
       if (r.kind == TextRule::Kind::kReplace && r.first.size() > 0 && r.second.size() > 0) {
-        ReplaceAllText(b, r.first, r.second, cs);
+        ReplaceAllUserText(b, r.first, r.second, cs);
       }
     }
   }

@@ -1,6 +1,10 @@
 #include "reference_engine.h"
 
 #include <algorithm>
+#include <vector>
+
+#include "unicode_case.h"
+#include "utf8_text.h"
 
 namespace quillmere::reference {
 namespace {
@@ -119,6 +123,73 @@ void TrimWhiteSpace(TextBuffer& buffer) {
   const auto isSpace = [](char c) { return c == ' ' || (c >= 0x09 && c <= 0x0D); };
   while (!buffer.text.empty() && isSpace(buffer.text.front())) buffer.text.erase(0, 1);
   while (!buffer.text.empty() && isSpace(buffer.text.back())) buffer.text.pop_back();
+}
+
+namespace {
+
+std::vector<char32_t> FoldedCharacters(const std::string& text) {
+  std::vector<char32_t> folded;
+  for (std::size_t at = 0; at < text.size();)
+    folded.push_back(SimpleCaseFold(DecodeUtf8(text, at)));
+  return folded;
+}
+
+}  // namespace
+
+FoldedFind FindFolded(const std::string& pattern, const std::string& text, long start) {
+  const std::vector<char32_t> wanted = FoldedCharacters(pattern);
+  for (std::size_t at = static_cast<std::size_t>(start); at < text.size();) {
+    std::size_t end = at;
+    std::size_t k = 0;
+    while (k < wanted.size() && end < text.size() &&
+           SimpleCaseFold(DecodeUtf8(text, end)) == wanted[k]) {
+      ++k;
+    }
+    if (k == wanted.size()) return {static_cast<long>(at), static_cast<long>(end - at)};
+    DecodeUtf8(text, at);
+  }
+  return {};
+}
+
+void RemoveAllUserText(TextBuffer& buffer, const std::string& target) {
+  long position = 0;
+  for (;;) {
+    const FoldedFind match = FindFolded(target, buffer.text, position);
+    if (match.start == -1) return;
+    position = match.start;
+    buffer.text.erase(static_cast<std::size_t>(position), static_cast<std::size_t>(match.length));
+    buffer.modified = true;
+  }
+}
+
+void RemoveUserBlocks(TextBuffer& buffer, const std::string& begin, const std::string& end) {
+  LoopGuard guard(buffer.text);
+  for (;;) {
+    guard.Count(buffer.text);
+    const FoldedFind b = FindFolded(begin, buffer.text, 0);
+    if (b.start == -1) return;
+    const FoldedFind e = FindFolded(end, buffer.text, b.start + 1);
+    if (e.start == -1) return;
+    buffer.text.erase(static_cast<std::size_t>(b.start),
+                      static_cast<std::size_t>(e.start + e.length - b.start));
+    buffer.modified = true;
+  }
+}
+
+void ReplaceAllUserText(TextBuffer& buffer, const std::string& target,
+                        const std::string& replacement, bool caseSensitive) {
+  if (caseSensitive) return ReplaceAllText(buffer, target, replacement, true);
+  const bool resumeAfter = FindFolded(target, replacement, 0).start != -1;
+  long position = 0;
+  for (;;) {
+    const FoldedFind match = FindFolded(target, buffer.text, position);
+    if (match.start == -1) return;
+    position = match.start;
+    buffer.text.replace(static_cast<std::size_t>(position), static_cast<std::size_t>(match.length),
+                        replacement);
+    buffer.modified = true;
+    if (resumeAfter) position += static_cast<long>(replacement.size());
+  }
 }
 
 }  // namespace quillmere::reference

@@ -26,6 +26,19 @@ void ReplaceAllText(TextBuffer& buffer, const std::string& target, const std::st
                     bool caseSensitive);
 int ReplaceOnePass(TextBuffer& buffer, const std::string& target, const std::string& replacement);
 void TrimWhiteSpace(TextBuffer& buffer);
+
+// The user's texts fold letter case by Unicode's simple case folding, in
+// UTF-8 read from where each search starts: a match is where the folded
+// characters are equal, and its length in bytes is the text's it covers.
+struct FoldedFind {
+  long start = -1;  // -1: none
+  long length = 0;
+};
+FoldedFind FindFolded(const std::string& pattern, const std::string& text, long start);
+void RemoveAllUserText(TextBuffer& buffer, const std::string& target);
+void RemoveUserBlocks(TextBuffer& buffer, const std::string& begin, const std::string& end);
+void ReplaceAllUserText(TextBuffer& buffer, const std::string& target,
+                        const std::string& replacement, bool caseSensitive);
 void CleanText(TextBuffer& buffer, const CleaningOptions& options);
 
 }  // namespace quillmere::reference

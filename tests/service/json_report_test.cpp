@@ -18,18 +18,21 @@ TEST(JsonReport, AFailedSaveWithItsNotes) {
   outcome.read = true;
   outcome.bytesBefore = 12;
   outcome.bytesAfter = 9;
+  outcome.encoding = "windows-1252";
   outcome.notes = {
       {FileNote::Kind::kNoUndoCopy, FileError(FileProblem::kDiskFull), ""},
       {FileNote::Kind::kTimesNotKept, FileError(FileProblem::kNoPermission), ""},
       {FileNote::Kind::kDiff, {}, "--- a\n+++ b\n"},  // for the console alone
       {FileNote::Kind::kIgnoredCopy, FileError(FileProblem::kChanged, "damaged"), "a.qm~"},
+      {FileNote::Kind::kRuleNotRepresentable, {}, "windows-1252"},
   };
   EXPECT_EQ(JsonFileLine("caf\xE9.htm", outcome),
             R"({"type":"file","path_base64":"Y2Fm6S5odG0=","result":"error","stage":"save",)"
             R"j("kind":"read_only","reason":"read-only (file system)","bytes_before":12,)j"
-            R"("bytes_after":9,"restored":true,"no_undo_copy":true,)"
+            R"("bytes_after":9,"encoding":"windows-1252","restored":true,"no_undo_copy":true,)"
             R"("no_undo_copy_reason":"disk full","times_not_kept":"no permission",)"
-            R"("ignored_copies":[{"path":"a.qm~","reason":"damaged"}]})"
+            R"("ignored_copies":[{"path":"a.qm~","reason":"damaged"}],)"
+            R"("rule_text_left_out":"rule text not representable in windows-1252"})"
             "\n");
 }
 

@@ -39,6 +39,26 @@ class RunTest : public MainWindowTest {
   }
 };
 
+TEST_F(RunTest, EachFileIsCleanedInItsOwnEncodingWithTheTypedUnicodeText) {
+  using namespace std::string_literals;
+  const std::string utf8 = WriteFile(dir, QStringLiteral("bom.htm"), "\xEF\xBB\xBF\xCE\x91x");
+  const std::string wide =
+      WriteFile(dir, QStringLiteral("wide.htm"), "\xFE\xFF\x03\x91\0x\0\r\0\n"s);
+  const std::string legacy = WriteFile(dir, QStringLiteral("legacy.htm"), "caf\xE9 \xC1x");
+  AddByDialog({utf8, wide, legacy});
+  Click(ids::kRemoveTextEnabled);
+  TypeInto(ids::kRemoveText, QString::fromUtf8("\xCE\x91"));  // Greek capital alpha
+
+  ModalCloser closer;
+  Click(ids::kStart);
+
+  EXPECT_EQ(ReadFile(utf8), "\xEF\xBB\xBFx");
+  EXPECT_EQ(ReadFile(wide), "\xFE\xFF\0x\0\r\0\n"s);
+  EXPECT_EQ(ReadFile(legacy), "caf\xE9 \xC1x");  // windows-1252 has no alpha
+  EXPECT_TRUE(Status().endsWith(QStringLiteral("\nFiles whose code page lacks a rule text : 1")))
+      << Status().toStdString();
+}
+
 TEST_F(RunTest, RunCleansChangedFilesAndReportsEachFailure) {
   const std::string changed = WriteFile(dir, QStringLiteral("changed.htm"), "<p>aXXb</p>");
   const std::string same = WriteFile(dir, QStringLiteral("same.txt"), "plain");

@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <tuple>
 
 #include "announcer.h"
 #include "cleaning_groups.h"
@@ -88,7 +89,7 @@ TEST_F(PreviewWindowTest, ADoubleClickPreviewsTheFileWithTheWindowsOptionsAndWri
   CPreviewDlg* preview = window->preview();
   ASSERT_TRUE(WaitForPreview(preview));
 
-  EXPECT_EQ(preview->windowTitle(), QStringLiteral("Preview of page.html"));
+  EXPECT_EQ(preview->windowTitle(), QStringLiteral("Preview of page.html (UTF-8)"));
   EXPECT_EQ(preview->summary(), QStringLiteral("53 bytes now, 33 bytes after a run with these "
                                                "options; 1 place changes. Nothing is written."));
   const std::vector<std::pair<QString, QString>> expected = {
@@ -154,8 +155,28 @@ TEST_F(PreviewWindowTest, FromTheKeyboardTheMenuOpensAtTheFocusedFileAndCtrlShif
   QTest::keyClick(window.get(), Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
   CPreviewDlg* preview = window->preview();
   ASSERT_TRUE(WaitForPreview(preview));
-  EXPECT_EQ(preview->windowTitle(), QStringLiteral("Preview of focused.htm"));
+  EXPECT_EQ(preview->windowTitle(), QStringLiteral("Preview of focused.htm (UTF-8)"));
   preview->accept();
+}
+
+// The title names the file's encoding; both panes show its text as UTF-8.
+TEST(PreviewDialog, TheTitleNamesTheEncodingAndThePanesShowItsText) {
+  using namespace std::string_literals;
+  MemoryFileStore files;
+  files.files["wide.htm"] = "\xFE\xFF\0<\0b\0>\x03\xB1\0\r\0\n"s;
+  files.files["old.htm"] = "caf\xE9 <b>";
+  CleaningOptions options;
+  options.removeFonts = true;
+  const std::tuple<const char*, QString, std::string> cases[] = {
+      {"wide.htm", QStringLiteral("Preview of wide.htm (UTF-16BE BOM)"), "\xCE\xB1\r\n"},
+      {"old.htm", QStringLiteral("Preview of old.htm (windows-1252)"), "caf\xC3\xA9 "},
+  };
+  for (const auto& [path, title, after] : cases) {
+    CPreviewDlg preview(nullptr, files, path, options);
+    ASSERT_TRUE(WaitForPreview(&preview));
+    EXPECT_EQ(preview.windowTitle(), title);
+    EXPECT_EQ(preview.afterPane().side()->text(), after);
+  }
 }
 
 TEST(PreviewDialog, AFileThatCannotBeReadOrCleanedSaysWhy) {

@@ -66,6 +66,30 @@ TEST(MainDialogRun, DroppedFilesWithUnicodeNamesAreCleanedAndAMissingOneIsReport
   EXPECT_TRUE(IsWindowEnabled(window.Item(ids::kAddFiles)));
 }
 
+// A Greek search text typed into the field reaches a UTF-8 page with its
+// byte order mark and a UTF-16 page, each written back in its own encoding.
+TEST(MainDialogRun, AGreekSearchTextCleansEachFileInItsOwnEncoding) {
+  using namespace std::string_literals;
+  test::TempFolder folder;
+  const std::string utf8 = folder / "bom.htm";
+  const std::string wide = folder / "wide.htm";
+  test::WriteFile(utf8, "\xEF\xBB\xBF<p>\xCE\xB1</p>");
+  test::WriteFile(wide, "\xFF\xFE\xB1\x03\r\0\n\0"s);
+  const WindowUnderTest window;
+  test::Drop(window.hwnd(), {utf8, wide});
+  test::Click(window.Item(ids::kSearchEnabled));
+  test::Type(window.Item(ids::kSearchText), L"\u03b1");
+  test::Type(window.Item(ids::kReplaceText), L"a");
+  const ModalWatcher watcher(window.hwnd());
+  test::Click(window.Item(ids::kStart));
+
+  EXPECT_EQ(test::ReadFile(utf8), "\xEF\xBB\xBF<p>a</p>");
+  EXPECT_EQ(test::ReadFile(wide),
+            "\xFF\xFE"
+            "a\0\r\0\n\0"s);
+  EXPECT_TRUE(watcher.seen().empty());
+}
+
 // Screen readers hear of the end of a run through the status line, a live
 // region whose change is reported once.
 std::vector<HWND> liveRegionChanges;

@@ -57,7 +57,7 @@ class PreviewDialogTest : public ::testing::Test {
 TEST_F(PreviewDialogTest, ShowsBothSidesMarkedAndStepsFromChangeToChange) {
   const std::string content = "<font size=2>one</font>\nkept\nkept\nkept\nkept\n<font>two</font>\n";
   CPreviewDlg& preview = Open(content);
-  EXPECT_EQ(WindowText(preview.hwnd()), L"Preview of page.htm");
+  EXPECT_EQ(WindowText(preview.hwnd()), L"Preview of page.htm (UTF-8)");
   EXPECT_EQ(WindowText(preview.Item(CPreviewDlg::kSummary)),
             L"61 bytes now, 28 bytes after a run with these options; 2 places change. "
             L"Nothing is written.");
