@@ -74,16 +74,18 @@ Result<DecodedText> DecodeText(std::string bytes, const EncodingChoice& choice,
   if (encoding->kind == FileEncoding::Kind::kLegacy && !CodePageNamed(encoding->codePage)) {
     return BadEncoding("no single-byte code page " + encoding->codePage + " on this system");
   }
-  if (encoding->byteOrderMark) bytes.erase(0, MarkOf(encoding->kind).size());
+  const std::size_t markSize = encoding->byteOrderMark ? MarkOf(encoding->kind).size() : 0;
   DecodedText decoded{*encoding, {}};
   if (encoding->kind == FileEncoding::Kind::kUtf16Le ||
       encoding->kind == FileEncoding::Kind::kUtf16Be) {
     const bool bigEndian = encoding->kind == FileEncoding::Kind::kUtf16Be;
-    if (std::optional<std::string> why = Utf16ToUtf8(bytes, bigEndian, decoded.text)) {
+    const std::string_view units = std::string_view(bytes).substr(markSize);
+    if (std::optional<std::string> why = Utf16ToUtf8(units, bigEndian, decoded.text)) {
       return BadEncoding(encoding->Name() + " with " + *why);
     }
     return decoded;
   }
+  bytes.erase(0, markSize);
   // Text found to be UTF-8 was found to hold no NUL on the way.
   const bool foundUtf8 =
       !forced && !encoding->byteOrderMark && encoding->kind == FileEncoding::Kind::kUtf8;
@@ -106,12 +108,12 @@ Result<std::string> EncodeText(std::string text, const FileEncoding& encoding, b
   const std::string_view mark = encoding.byteOrderMark ? MarkOf(encoding.kind) : "";
   if (encoding.kind == FileEncoding::Kind::kUtf16Le ||
       encoding.kind == FileEncoding::Kind::kUtf16Be) {
-    std::string bytes;
+    std::string bytes(mark);
     const bool bigEndian = encoding.kind == FileEncoding::Kind::kUtf16Be;
     if (std::optional<std::string> why = Utf8ToUtf16(text, bigEndian, bytes)) {
       return BadEncoding(*why);
     }
-    return std::string(mark) + bytes;
+    return bytes;
   }
   if (encoding.kind == FileEncoding::Kind::kLegacy && !codePageBytes) {
     const SingleByteCodePage* page = CodePageNamed(encoding.codePage);

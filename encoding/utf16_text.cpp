@@ -1,12 +1,17 @@
 #include "utf16_text.h"
 
-#include <cstdint>
-#include <cstring>
+#include <algorithm>
 
+#include "ascii_runs.h"
 #include "utf8_text.h"
 
 namespace quillmere {
 namespace {
+
+// The input is transcoded a block at a time, and the output grows by the
+// most a block can give: so only pages that hold output get touched, never
+// the whole worst-case size.
+constexpr std::size_t kBlock = 1 << 16;
 
 char16_t UnitAt(std::string_view bytes, std::size_t at, bool bigEndian) {
   const auto first = static_cast<unsigned char>(bytes[at]);
@@ -21,40 +26,45 @@ bool IsLowSurrogate(char32_t unit) {
   return unit >= 0xDC00 && unit <= 0xDFFF;
 }
 
-constexpr std::uint64_t kUnitOnes = 0x0001000100010001ull;
-constexpr std::uint64_t kUnitTops = 0x8000800080008000ull;
-
-// Whether the eight bytes at `from` are four ASCII units, none of them NUL.
-bool FourAsciiUnits(const char* from, bool bigEndian) {
-  std::uint64_t word;
-  std::memcpy(&word, from, 8);
-  if (bigEndian)
-    word = ((word & 0x00FF00FF00FF00FFull) << 8) | ((word >> 8) & 0x00FF00FF00FF00FFull);
-  const bool ascii = (word & 0xFF80FF80FF80FF80ull) == 0;
-  return ascii && ((word - kUnitOnes) & ~word & kUnitTops) == 0;
+char* PutUtf8(char32_t c, char* to) {
+  const auto put = [&to](unsigned value) { *to++ = static_cast<char>(value); };
+  if (c < 0x80) {
+    put(c);
+    return to;
+  }
+  if (c < 0x800) {
+    put(0xC0 | (c >> 6));
+  } else if (c < 0x10000) {
+    put(0xE0 | (c >> 12));
+    put(0x80 | ((c >> 6) & 0x3F));
+  } else {
+    put(0xF0 | (c >> 18));
+    put(0x80 | ((c >> 12) & 0x3F));
+    put(0x80 | ((c >> 6) & 0x3F));
+  }
+  put(0x80 | (c & 0x3F));
+  return to;
 }
 
-}  // namespace
+char* PutUnit(char32_t unit, bool bigEndian, char* to) {
+  const char high = static_cast<char>(unit >> 8);
+  const char low = static_cast<char>(unit & 0xFF);
+  *to++ = bigEndian ? high : low;
+  *to++ = bigEndian ? low : high;
+  return to;
+}
 
-std::optional<std::string> Utf16ToUtf8(std::string_view bytes, bool bigEndian, std::string& out) {
-  if (bytes.size() % 2 != 0) return "an odd number of bytes for UTF-16";
-  // At most three bytes for each unit; written in place, then cut to size.
-  out.resize(bytes.size() / 2 * 3);
-  char* to = out.data();
-  const auto put = [&to](unsigned value) { *to++ = static_cast<char>(value); };
-  const std::size_t low = bigEndian ? 1 : 0;  // where a unit's ASCII byte is
-  for (std::size_t at = 0; at < bytes.size(); at += 2) {
-    while (at + 8 <= bytes.size() && FourAsciiUnits(bytes.data() + at, bigEndian)) {
-      for (std::size_t k = 0; k < 8; k += 2) *to++ = bytes[at + k + low];
-      at += 8;
-    }
-    if (at == bytes.size()) break;
+// Transcodes the units in [at, end) of `bytes` to `to`; `at` ends where it
+// stopped (at `end`, or one unit on when a surrogate pair crosses it).
+std::optional<std::string> Utf16BlockToUtf8(std::string_view bytes, std::size_t& at,
+                                            std::size_t end, bool bigEndian, char*& to) {
+  while (at < end) {
+    const std::size_t run = NarrowAsciiUnits(bytes.data() + at, (end - at) / 2, bigEndian, to);
+    at += 2 * run;
+    to += run;
+    if (at >= end) break;
     char32_t c = UnitAt(bytes, at, bigEndian);
-    if (c < 0x80) {
-      if (c == 0) return "a NUL character at byte " + std::to_string(at);
-      put(c);
-      continue;
-    }
+    if (c == 0) return "a NUL character at byte " + std::to_string(at);
     if (IsHighSurrogate(c) && at + 4 <= bytes.size() &&
         IsLowSurrogate(UnitAt(bytes, at + 2, bigEndian))) {
       c = 0x10000 + ((c - 0xD800) << 10) + (UnitAt(bytes, at + 2, bigEndian) - 0xDC00);
@@ -62,58 +72,74 @@ std::optional<std::string> Utf16ToUtf8(std::string_view bytes, bool bigEndian, s
     } else if (IsHighSurrogate(c) || IsLowSurrogate(c)) {
       return "an unpaired surrogate at byte " + std::to_string(at);
     }
-    if (c < 0x800) {
-      put(0xC0 | (c >> 6));
-    } else if (c < 0x10000) {
-      put(0xE0 | (c >> 12));
-      put(0x80 | ((c >> 6) & 0x3F));
-    } else {
-      put(0xF0 | (c >> 18));
-      put(0x80 | ((c >> 12) & 0x3F));
-      put(0x80 | ((c >> 6) & 0x3F));
-    }
-    put(0x80 | (c & 0x3F));
+    to = PutUtf8(c, to);
+    at += 2;
   }
-  out.resize(static_cast<std::size_t>(to - out.data()));
   return std::nullopt;
 }
 
-std::optional<std::string> Utf8ToUtf16(std::string_view text, bool bigEndian, std::string& out) {
-  // At most two bytes for each byte of UTF-8; written in place, then cut.
-  out.resize(text.size() * 2);
-  char* to = out.data();
-  const auto put = [&to, bigEndian](char32_t unit) {
-    const char high = static_cast<char>(unit >> 8);
-    const char low = static_cast<char>(unit & 0xFF);
-    *to++ = bigEndian ? high : low;
-    *to++ = bigEndian ? low : high;
-  };
-  for (std::size_t at = 0; at < text.size();) {
-    while (at + 8 <= text.size() && IsAscii(text.substr(at, 8))) {
-      for (std::size_t k = 0; k < 8; ++k) put(static_cast<unsigned char>(text[at + k]));
-      at += 8;
-    }
-    if (at == text.size()) break;
-    const auto byte = static_cast<unsigned char>(text[at]);
-    if (byte < 0x80) {
-      put(byte);
-      ++at;
-      continue;
-    }
+// Transcodes the bytes in [at, end) of `text` to `to`; `at` ends where it
+// stopped (past `end` when a character crosses it).
+std::optional<std::string> Utf8BlockToUtf16(std::string_view text, std::size_t& at, std::size_t end,
+                                            bool bigEndian, char*& to) {
+  while (at < end) {
+    const std::size_t run = WidenAsciiBytes(text.data() + at, end - at, bigEndian, to);
+    at += run;
+    to += 2 * run;
+    if (at >= end) break;
     const std::size_t start = at;
     const char32_t character = DecodeUtf8(text, at);
     if (character >= kInvalidUtf8Base) {
       return "the cleaned text is no valid UTF-8 at byte " + std::to_string(start);
     }
     if (character >= 0x10000) {
-      put(0xD800 + ((character - 0x10000) >> 10));
-      put(0xDC00 + ((character - 0x10000) & 0x3FF));
+      to = PutUnit(0xD800 + ((character - 0x10000) >> 10), bigEndian, to);
+      to = PutUnit(0xDC00 + ((character - 0x10000) & 0x3FF), bigEndian, to);
     } else {
-      put(character);
+      to = PutUnit(character, bigEndian, to);
     }
   }
-  out.resize(static_cast<std::size_t>(to - out.data()));
   return std::nullopt;
+}
+
+// Runs `block` over `input` a block of at most kBlock bytes at a time,
+// appending to `out` with room for `growth` output bytes per input byte
+// (plus one character that crosses a block's end).
+template <typename Block>
+std::optional<std::string> Transcode(std::string_view input, std::size_t growth, std::string& out,
+                                     Block block) {
+  out.reserve(out.size() + input.size() * growth + 8);
+  std::size_t used = out.size();
+  for (std::size_t at = 0; at < input.size();) {
+    const std::size_t end = std::min(input.size(), at + kBlock);
+    out.resize(used + (end - at) * growth + 8);
+    char* to = out.data() + used;
+    std::optional<std::string> why = block(input, at, end, to);
+    used = static_cast<std::size_t>(to - out.data());
+    if (why) {
+      out.resize(used);
+      return why;
+    }
+  }
+  out.resize(used);
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<std::string> Utf16ToUtf8(std::string_view bytes, bool bigEndian, std::string& out) {
+  if (bytes.size() % 2 != 0) return "an odd number of bytes for UTF-16";
+  // At most three bytes of UTF-8 for each unit of two bytes.
+  return Transcode(bytes, 2, out, [bigEndian](auto input, auto& at, auto end, char*& to) {
+    return Utf16BlockToUtf8(input, at, end, bigEndian, to);
+  });
+}
+
+std::optional<std::string> Utf8ToUtf16(std::string_view text, bool bigEndian, std::string& out) {
+  // At most two bytes of UTF-16 for each byte of UTF-8.
+  return Transcode(text, 2, out, [bigEndian](auto input, auto& at, auto end, char*& to) {
+    return Utf8BlockToUtf16(input, at, end, bigEndian, to);
+  });
 }
 
 }  // namespace quillmere

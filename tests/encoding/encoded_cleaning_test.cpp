@@ -29,6 +29,13 @@ CleaningOptions Forced(CleaningOptions options, std::string encoding) {
   return options;
 }
 
+// ASCII as UTF-16 units, in either byte order.
+std::string AsciiUnits(const std::string& ascii, bool bigEndian) {
+  std::string bytes;
+  for (char c : ascii) bytes += bigEndian ? "\0"s + c : c + "\0"s;
+  return bytes;
+}
+
 struct EncodingCase {
   const char* name;
   std::string bytes;
@@ -114,6 +121,16 @@ INSTANTIATE_TEST_SUITE_P(
                     "\xFF\xFEx\0\0\0"s,
                     "",
                     {FileProblem::kBadEncoding, "UTF-16LE BOM with a NUL character at byte 2"}},
+        RefusalCase{
+            "NulInALongAsciiRun",
+            "\xFF\xFE"s + AsciiUnits(std::string(9, 'a') + '\0' + std::string(9, 'b'), false),
+            "",
+            {FileProblem::kBadEncoding, "UTF-16LE BOM with a NUL character at byte 18"}},
+        RefusalCase{
+            "HighSurrogateEndingABlock",
+            "\xFE\xFF"s + AsciiUnits(std::string(32767, 'a'), true) + "\xD8\x3D\0a"s,
+            "",
+            {FileProblem::kBadEncoding, "UTF-16BE BOM with an unpaired surrogate at byte 65534"}},
         RefusalCase{"NulInEightBitText", "x\0y"s, "", {FileProblem::kHoldsNulByte, ""}},
         RefusalCase{"NulAfterUtf8Mark", "\xEF\xBB\xBFx\0"s, "", {FileProblem::kHoldsNulByte, ""}},
         RefusalCase{"NulInLegacyText", "\xE9\0"s, "", {FileProblem::kHoldsNulByte, ""}},
