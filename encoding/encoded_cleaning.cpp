@@ -20,8 +20,13 @@ EncodedCleaning CleanEncoded(std::string bytes, const CleaningOptions& options) 
   TextBuffer buffer{std::move(decoded->text), false};
   CleanText(buffer, rules.options);
   cleaning.modified = buffer.modified;
-  Result<std::string> encoded =
-      EncodeText(std::move(buffer.text), cleaning.encoding, decoded->codePageBytes);
+  if (!cleaning.modified && !decoded->original.empty()) {
+    cleaning.bytes = std::move(decoded->original);
+    return cleaning;
+  }
+  // The bytes as read make room for the bytes to write.
+  Result<std::string> encoded = EncodeText(std::move(buffer.text), cleaning.encoding,
+                                           decoded->codePageBytes, std::move(decoded->original));
   if (!encoded.has_value()) {
     cleaning.error = encoded.error();
     return cleaning;

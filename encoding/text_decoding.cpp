@@ -75,7 +75,8 @@ Result<DecodedText> DecodeText(std::string bytes, const EncodingChoice& choice,
     return BadEncoding("no single-byte code page " + encoding->codePage + " on this system");
   }
   const std::size_t markSize = encoding->byteOrderMark ? MarkOf(encoding->kind).size() : 0;
-  DecodedText decoded{*encoding, {}};
+  DecodedText decoded;
+  decoded.encoding = *encoding;
   if (encoding->kind == FileEncoding::Kind::kUtf16Le ||
       encoding->kind == FileEncoding::Kind::kUtf16Be) {
     const bool bigEndian = encoding->kind == FileEncoding::Kind::kUtf16Be;
@@ -83,6 +84,7 @@ Result<DecodedText> DecodeText(std::string bytes, const EncodingChoice& choice,
     if (std::optional<std::string> why = Utf16ToUtf8(units, bigEndian, decoded.text)) {
       return BadEncoding(encoding->Name() + " with " + *why);
     }
+    decoded.original = std::move(bytes);
     return decoded;
   }
   bytes.erase(0, markSize);
@@ -97,6 +99,7 @@ Result<DecodedText> DecodeText(std::string bytes, const EncodingChoice& choice,
     std::optional<std::string> text = DecodeCodePage(bytes, *CodePageNamed(encoding->codePage));
     if (!text) return BadEncoding(encoding->codePage + " gives two bytes one character");
     decoded.text = std::move(*text);
+    decoded.original = std::move(bytes);
     return decoded;
   }
   decoded.codePageBytes = encoding->kind == FileEncoding::Kind::kLegacy;
@@ -104,11 +107,13 @@ Result<DecodedText> DecodeText(std::string bytes, const EncodingChoice& choice,
   return decoded;
 }
 
-Result<std::string> EncodeText(std::string text, const FileEncoding& encoding, bool codePageBytes) {
+Result<std::string> EncodeText(std::string text, const FileEncoding& encoding, bool codePageBytes,
+                               std::string room) {
   const std::string_view mark = encoding.byteOrderMark ? MarkOf(encoding.kind) : "";
   if (encoding.kind == FileEncoding::Kind::kUtf16Le ||
       encoding.kind == FileEncoding::Kind::kUtf16Be) {
-    std::string bytes(mark);
+    std::string bytes = std::move(room);
+    bytes.assign(mark);
     const bool bigEndian = encoding.kind == FileEncoding::Kind::kUtf16Be;
     if (std::optional<std::string> why = Utf8ToUtf16(text, bigEndian, bytes)) {
       return BadEncoding(*why);

@@ -16,6 +16,9 @@ struct DecodedText {
   std::string text;
   // A legacy file's own bytes, not decoded (DecodeText's `legacyAsBytes`).
   bool codePageBytes = false;
+  // The bytes as read, kept when `text` is a decoded copy of them (UTF-16,
+  // a decoded code page): text without an edit goes back as they were.
+  std::string original;
 };
 
 // Finds the encoding of a file's bytes (a byte order mark; else valid UTF-8;
@@ -32,7 +35,9 @@ Result<DecodedText> DecodeText(std::string bytes, const EncodingChoice& choice,
 // The bytes to write back: the text in the encoding it was read in, with its
 // byte order mark as it was. Refused: cleaned text that is no valid UTF-8
 // where UTF-16 is to be written, or that the code page cannot hold.
+// UTF-16 is written into `room` when it is large enough (its contents go),
+// so that a buffer already in memory is used again.
 Result<std::string> EncodeText(std::string text, const FileEncoding& encoding,
-                               bool codePageBytes = false);
+                               bool codePageBytes = false, std::string room = {});
 
 }  // namespace quillmere

@@ -108,7 +108,11 @@ std::optional<std::string> Utf8BlockToUtf16(std::string_view text, std::size_t& 
 template <typename Block>
 std::optional<std::string> Transcode(std::string_view input, std::size_t growth, std::string& out,
                                      Block block) {
-  out.reserve(out.size() + input.size() * growth + 8);
+  // The worst case is reserved (in address space only) unless `out` already
+  // has room for the typical case; past that it grows as strings do.
+  if (out.capacity() < out.size() + input.size() * growth / 2 + 8) {
+    out.reserve(out.size() + input.size() * growth + 8);
+  }
   std::size_t used = out.size();
   for (std::size_t at = 0; at < input.size();) {
     const std::size_t end = std::min(input.size(), at + kBlock);
