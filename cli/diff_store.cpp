@@ -4,6 +4,7 @@
 
 #ifdef QUILLMERE_HAVE_DIFF
 #include "diff_labels.h"
+#include "readable_text.h"
 #include "text_diff.h"
 #endif
 
@@ -25,8 +26,9 @@ std::optional<FileError> DiffFileStore::Save(const std::string& path, const std:
   if (path == loadedPath_) {
     FileStamp stamp;
     const Timestamp before = inner().Stamp(path, stamp) ? TimeNow() : stamp.modified;
-    show_(UnifiedDiff(loadedText_, text, DiffLabel(path, before), DiffLabel(path, TimeNow()),
-                      colour_));
+    const ReadableTexts texts = ToReadableTexts(loadedText_, text, encoding_);
+    show_(UnifiedDiff(texts.before, texts.after, DiffLabel(path, before),
+                      DiffLabel(path, TimeNow()), colour_));
   }
 #else
   (void)text;

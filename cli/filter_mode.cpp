@@ -12,6 +12,7 @@
 #include "diff_labels.h"
 #include "encoded_cleaning.h"
 #include "large_pages.h"
+#include "readable_text.h"
 
 #ifdef QUILLMERE_HAVE_DIFF
 #include "text_diff.h"
@@ -57,13 +58,18 @@ ReadFailure ReadAll(std::istream& in, std::string& data) {
   return in.bad() ? ReadFailure::kCannotRead : ReadFailure::kNone;
 }
 
-// The cleaned text, or the diff that the cleaning makes.
-void WriteResult(const FilterOutput& output, const std::string& before, const std::string& after,
-                 std::ostream& out) {
+// The cleaned text, or the diff that the cleaning makes (in UTF-8 for text
+// in another encoding).
+void WriteResult(const FilterOutput& output, const EncodingChoice& encoding, std::string before,
+                 const std::string& after, std::ostream& out) {
   if (output.diff) {
 #ifdef QUILLMERE_HAVE_DIFF
     const std::string label = DiffLabel("-", TimeNow());
-    out << UnifiedDiff(before, after, label, label, output.colour);
+    const ReadableTexts texts = ToReadableTexts(std::move(before), after, encoding);
+    out << UnifiedDiff(texts.before, texts.after, label, label, output.colour);
+#else
+    (void)encoding;
+    (void)before;
 #endif
     return;
   }
@@ -85,14 +91,14 @@ int CleanAndWrite(const CleaningOptions& options, const FilterOutput& output, st
       break;
   }
   // Only a diff needs the text as it was.
-  const std::string before = output.diff ? input : std::string();
+  std::string before = output.diff ? input : std::string();
   EncodedCleaning cleaned = CleanEncoded(std::move(input), options);
   if (cleaned.error) {
     err << "quillmere-cli: standard input is refused: " << ReasonText(*cleaned.error) << "\n";
     return kExitFailure;
   }
   if (cleaned.textLeftOut) err << "quillmere-cli: " << LeftOutText(cleaned.encoding) << "\n";
-  WriteResult(output, before, cleaned.bytes, out);
+  WriteResult(output, options.encoding, std::move(before), cleaned.bytes, out);
   out.flush();
   if (!out) {
     err << "quillmere-cli: cannot write standard output\n";

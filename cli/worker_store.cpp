@@ -31,7 +31,7 @@ std::unique_ptr<FileStore> MakeWorkerStore(const CliCommand& command, FileStore&
                                            RunJournal* journal, FileNotes& notes, bool colourDiff) {
   auto store = std::make_unique<LayeredFileStore>(base);
   if (command.diff) {
-    store->Add<DiffFileStore>(colourDiff, command.dryRun || command.check,
+    store->Add<DiffFileStore>(colourDiff, command.dryRun || command.check, command.options.encoding,
                               [&notes](std::string diff) {
                                 notes.push_back({FileNote::Kind::kDiff, {}, std::move(diff)});
                               });

@@ -152,6 +152,42 @@ TEST(CliFilter, ACheckOrADiffOfStandardInputWritesNoText) {
   EXPECT_EQ(RunTool({"--diff", "--check", "--fonts"}, "<b>x</b>\n").status, kExitFailure);
 }
 
+TEST(CliFilter, ADiffShowsTextInAnotherEncodingAsUtf8) {
+  if (!DiffAvailable()) GTEST_SKIP() << "this build has no diff";
+  using namespace std::string_literals;
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    std::string input;
+    std::string diff;
+  };
+  const std::string head = "--- -\n+++ -\n@@ -1 +1 @@\n";
+  const Case cases[] = {
+      {"UTF-16LE", {"--fonts"}, "\xFF\xFE<\0b\0>\0x\0<\0/\0b\0>\0\n\0"s, head + "-<b>x</b>\n+x\n"},
+      {"UTF-16BE",
+       {"--fonts"},
+       "\xFE\xFF\0<\0b\0>\0\xE9\0<\0/\0b\0>\0\n"s,
+       head + "-<b>\xC3\xA9</b>\n+\xC3\xA9\n"},
+      {"code page",
+       {"--fonts", "--legacy-encoding", "windows-1252"},
+       "<b>\xE9</b>\n",
+       head + "-<b>\xC3\xA9</b>\n+\xC3\xA9\n"},
+      // Read in the encoding of the text before: the text after is valid
+      // UTF-8 but still a code page's.
+      {"code page, UTF-8 after",
+       {"--remove-text", "\xFF", "--legacy-encoding", "windows-1252"},
+       "\xC3\xA9\xFF\n",
+       head + "-\xC3\x83\xC2\xA9\xC3\xBF\n+\xC3\x83\xC2\xA9\n"},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args{"--diff"};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const CliResult r = RunTool(args, c.input);
+    EXPECT_EQ(r.status, kExitOk) << c.name << r.err;
+    EXPECT_EQ(test::WithoutDiffTimes(r.out), c.diff) << c.name;
+  }
+}
+
 TEST(CliFilter, ColourFollowsTheOptionThenTheTerminalNoColorAndTerm) {
   struct Case {
     ColourMode mode;

@@ -65,6 +65,22 @@ TEST_F(InPlaceModeTest, FileErrorsGoToTheErrorStreamWithThePathAsGiven) {
   EXPECT_EQ(out.str(), "Finished with errors. Files : 3, Replaced files : 1, Errors : 2\n");
 }
 
+TEST_F(InPlaceModeTest, ADiffShowsEachFilesTextAsUtf8) {
+  if (!DiffAvailable()) GTEST_SKIP() << "this build has no diff";
+  using namespace std::string_literals;
+  store.files = {
+      {"be", "\xFE\xFF\0X\0\xE9\0\n"s}, {"le", "\xFF\xFEX\0\xE9\0\n\0"s}, {"page", "X\xE9\n"}};
+  command.files = {"be", "le", "page"};
+  command.options.encoding.legacy = "windows-1252";
+  command.diff = true;
+  EXPECT_EQ(Run(), kExitOk);
+  std::string diffs;
+  for (const char* name : {"be", "le", "page"}) {
+    diffs += "--- "s + name + "\n+++ " + name + "\n@@ -1 +1 @@\n-X\xC3\xA9\n+\xC3\xA9\n";
+  }
+  EXPECT_EQ(test::WithoutDiffTimes(out.str()), diffs);
+}
+
 TEST_F(InPlaceModeTest, ADryRunListsTheFilesThatWouldChangeAndWritesNothing) {
   store.files = {{"a", "X"}, {"b", "b"}, {"c", "cX"}, {"d", "X"}};
   store.failSave.insert("d");
