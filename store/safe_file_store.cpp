@@ -320,25 +320,27 @@ void SafeFileStore::SaveInBatch(const std::string& path, const std::string& text
   const LoadedVersion* version = loaded ? &*loaded : nullptr;
   if (version != nullptr && version->restorePending) return done(RestoreFirst());
 
-  Result<Target> target = OpenForSave(path, version);
-  if (!target.has_value()) return done(target.error());
-  if (target->info.linkCount == 1) {
-    std::unique_ptr<OpenFile> temp;
-    MaybeError error;
-    switch (WriteNewContent(*target, text, version, temp, error)) {
-      case RenameOutcome::kDone:
+  // What is not held back is told done once the file is let go, so that
+  // the layers above may open it again.
+  MaybeError error;
+  {
+    Result<Target> target = OpenForSave(path, version);
+    if (!target.has_value()) return done(target.error());
+    RenameOutcome outcome = RenameOutcome::kUseInPlace;
+    if (target->info.linkCount == 1) {
+      std::unique_ptr<OpenFile> temp;
+      outcome = WriteNewContent(*target, text, version, temp, error);
+      if (outcome == RenameOutcome::kDone) {
         temp->StartSync();
         heldBytes_ += text.size();
         held_.push_back(Held{std::move(*target), std::move(temp), std::move(done)});
         return;
-      case RenameOutcome::kFailed:
-        return done(error);
-      case RenameOutcome::kUseInPlace:
-        break;
+      }
     }
+    // A rewrite in place is made durable by itself, with its recovery copy.
+    if (outcome == RenameOutcome::kUseInPlace) error = OverwriteInPlace(*target, text, version);
   }
-  // A rewrite in place is made durable by itself, with its recovery copy.
-  done(OverwriteInPlace(*target, text, version));
+  done(std::move(error));
 }
 
 bool SafeFileStore::BatchFull() {
@@ -368,7 +370,12 @@ void SafeFileStore::Commit() {
   // Some file systems refuse to sync a folder; the new content is in place
   // either way, so such a failure is not reported.
   for (const auto& [path, folder] : folders) (void)folder->Sync();
-  for (std::size_t i = 0; i < held.size(); ++i) held[i].done(std::move(errors[i]));
+  // The files are let go before their saves are told done.
+  std::vector<SaveDone> done;
+  done.reserve(held.size());
+  for (Held& one : held) done.push_back(std::move(one.done));
+  held.clear();
+  for (std::size_t i = 0; i < done.size(); ++i) done[i](std::move(errors[i]));
 }
 
 Result<SafeFileStore::Target> SafeFileStore::OpenForSave(const std::string& path,

@@ -114,7 +114,9 @@ void MainWindowLogic::DrainEvents() {
 void MainWindowLogic::FileFailed(FileStage stage, const std::string& path, const FileError& error) {
   const char* what = stage == FileStage::kOpen ? texts::kOpenError : texts::kSaveError;
   failures_.push_back({path, ReasonText(error)});
-  if (noMoreErrorBoxes_) return;
+  // Once the run is to stop, files saved meanwhile by other workers are
+  // still told, but a failure among them is only marked.
+  if (noMoreErrorBoxes_ || stopRequested_) return;
   switch (window_.ShowFileError(window_.Translate(what) + path, failures_.back().reason)) {
     case FailureAnswer::kGoOn:
       break;
