@@ -252,6 +252,8 @@ void JournaledFileStore::Commit() {
 }
 
 void JournaledFileStore::Flush() {
+  // Saves still held back complete their entries before the files go.
+  Commit();
   journal_.Finish();
   FileStoreLayer::Flush();
 }
