@@ -101,9 +101,11 @@ void RunOnce(const Tree& tree, const std::string& state, int logFd) {
 }
 
 pid_t StartRun(const Tree& tree, const std::string& state, const std::string& logPath) {
+  // Emptied before the run starts: a run killed at once reports nothing.
+  WriteFile(logPath, "");
   const pid_t child = ::fork();
   if (child == 0) {
-    const int fd = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND, 0600);
+    const int fd = ::open(logPath.c_str(), O_WRONLY | O_APPEND);
     RunOnce(tree, state, fd);
     ::_exit(0);
   }
