@@ -18,9 +18,10 @@ namespace quillmere {
 namespace {
 
 // How many files per worker may be taken ahead of the first file not yet
-// reported: a slow file holds the others back only this far. Enough for a
-// batch of saves; a file waiting to be reported holds only its outcome.
-constexpr int kAheadPerWorker = 32;
+// reported: a slow file holds the others back only this far, and a stop
+// lets no more than these be finished. A worker that may take no more
+// commits the saves it holds, so its batches are this long at most.
+constexpr int kAheadPerWorker = 4;
 // How often the reporting thread looks for a stop request while it waits.
 constexpr std::chrono::milliseconds kStopPoll{20};
 

@@ -22,9 +22,8 @@ using WorkerStoreMaker = std::function<std::unique_ptr<FileStore>(FileNotes& not
 //   and count as unchanged;
 // - the observer hears of the files in the list's order, on the thread that
 //   called Run, and the counters are a serial run's;
-// - workers take a file only while it is fewer than a batch per worker
-//   ahead of the first file not yet reported, so memory follows the files
-//   in hand (a file waiting to be reported holds only its outcome);
+// - workers take a file only while it is fewer than a few per worker ahead
+//   of the first file not yet reported, so memory follows the files in hand;
 // - each worker's saves are held back in batches and told done, and so
 //   reported, only once their batch is durable;
 // - a stop request lets every worker finish its file and the batch it
