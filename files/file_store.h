@@ -92,6 +92,22 @@ class FileStore {
   // Makes the saves so far durable where a store defers part of that work;
   // the batch run calls it when a run ends.
   virtual void Flush() {}
+
+  // Called once a save held back is done: nothing when its text is durable
+  // in the file's place, otherwise why not.
+  using SaveDone = std::function<void(std::optional<FileError> error)>;
+  // Saves as Save does, but a store may hold the save back to make it
+  // durable together with others: `done` is called once the file is wholly
+  // old or wholly new for good, at the latest by the next Commit. Until
+  // then the caller holds no claim that the file is saved.
+  virtual void SaveInBatch(const std::string& path, const std::string& text, SaveDone done) {
+    done(Save(path, text));
+  }
+  // Whether the saves held back are as many, or as large, as one batch may
+  // be: the caller should Commit before the next.
+  virtual bool BatchFull() { return false; }
+  // Finishes every save held back, calling their `done`.
+  virtual void Commit() {}
 };
 
 // The store of the system the program runs on.

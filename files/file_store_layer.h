@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "file_store.h"
 
@@ -31,9 +32,17 @@ class FileStoreLayer : public FileStore {
   }
   std::optional<FileKey> KeyOf(const std::string& path) override { return inner_->KeyOf(path); }
   void Flush() override { inner_->Flush(); }
+  // A layer saves through its own Save, one file at a time, unless it
+  // holds its work back with the saves (ForwardSaveInBatch).
+  bool BatchFull() override { return inner_->BatchFull(); }
+  void Commit() override { inner_->Commit(); }
 
  protected:
   FileStore& inner() { return *inner_; }
+  // For a layer that changes no save: saves held back go to the store below.
+  void ForwardSaveInBatch(const std::string& path, const std::string& text, SaveDone done) {
+    inner_->SaveInBatch(path, text, std::move(done));
+  }
   void SetInner(FileStore& inner) { inner_ = &inner; }
 
  private:

@@ -81,6 +81,10 @@ class OpenFile {
   [[nodiscard]] virtual MaybeError Reserve(std::uint64_t length) = 0;
   [[nodiscard]] virtual MaybeError Truncate(std::uint64_t length) = 0;
   [[nodiscard]] virtual MaybeError Sync() = 0;
+  // Starts writing the file out to the disk without waiting, where the
+  // system can, so that a Sync soon after (of this file and of others) has
+  // less to wait for.
+  virtual void StartSync() {}
 
   [[nodiscard]] virtual Result<FileAttributes> ReadAttributes() = 0;
   [[nodiscard]] virtual Result<Ownership> Owner() = 0;

@@ -40,6 +40,7 @@ MaybeError RunFolder::Begin(std::int64_t started) {
   const std::string header = std::string(kHeader) + std::to_string(started) + "\n";
   if (MaybeError error = WriteWhole(**created, header)) return error;
   journal_ = {std::move(*created), header.size()};
+  namesChanged_ = true;
   return std::nullopt;
 }
 
@@ -49,6 +50,7 @@ Result<RunFolder::Appended*> RunFolder::OpenForAppending(Appended& slot, std::st
   Result<std::unique_ptr<OpenFile>> opened = folder_->Open(file, Access::kReadWrite);
   if (!opened.has_value() && opened.error().missing()) {
     opened = folder_->Create(file);
+    namesChanged_ = true;
   }
   if (!opened.has_value()) return opened.error();
   Result<FileInfo> info = (*opened)->Info();
@@ -153,11 +155,15 @@ MaybeError RunFolder::Keep(int number, OpenFile& source, std::uint64_t size) {
       done += count;
     }
   }
+  // A copy of its own is flushed at once: it is large, so one flush more
+  // costs little beside the copying.
+  if (!error) error = (*copy)->Sync();
   if (error) {
     copy->reset();
     // The error that stopped the copy is the one reported.
     (void)folder_->Remove(name);
   }
+  namesChanged_ = namesChanged_ || !error;
   return error;
 }
 
@@ -203,6 +209,18 @@ MaybeError RunFolder::AppendTo(Appended& slot, std::string_view name, std::strin
   if (!file.has_value()) return file.error();
   if (MaybeError error = WriteWhole(*(*file)->file, line, (*file)->size)) return error;
   (*file)->size += line.size();
+  return std::nullopt;
+}
+
+MaybeError RunFolder::Sync() {
+  for (Appended* slot : {&journal_, &packed_, &undone_}) {
+    if (!slot->file) continue;
+    if (MaybeError error = slot->file->Sync()) return error;
+  }
+  if (namesChanged_) {
+    if (MaybeError error = folder_->Sync()) return error;
+    namesChanged_ = false;
+  }
   return std::nullopt;
 }
 

@@ -49,6 +49,8 @@ class RunFolder {
   // Records that an undo began to put the entry's file back, or did.
   [[nodiscard]] MaybeError MarkUndoing(int number);
   [[nodiscard]] MaybeError MarkUndone(int number);
+  // Makes the files written so far, and their names, durable.
+  [[nodiscard]] MaybeError Sync();
   // The bytes its files hold.
   std::uint64_t Size();
   // Gives up the open files.
@@ -68,6 +70,7 @@ class RunFolder {
   Appended journal_;
   Appended packed_;
   Appended undone_;
+  bool namesChanged_ = false;  // a file was made since the folder was last synced
 };
 
 }  // namespace quillmere

@@ -119,6 +119,12 @@ void RunJournal::TakeBack(int number) {
   if (folder_) (void)folder_->Append(TakeBackLine(number));
 }
 
+MaybeError RunJournal::Sync() {
+  const std::lock_guard lock(mutex_);
+  if (!folder_) return std::nullopt;
+  return folder_->Sync();
+}
+
 void RunJournal::Finish() {
   const std::lock_guard lock(mutex_);
   if (folder_) folder_->Close();
@@ -164,15 +170,16 @@ MaybeError JournaledFileStore::KeepOldContent(const std::string& path, JournalEn
   return journal_.KeepCopy(entry.number, path, entry.before.size);
 }
 
-std::optional<FileError> JournaledFileStore::Save(const std::string& path,
-                                                  const std::string& text) {
-  JournalEntry entry;
+JournaledFileStore::Pending JournaledFileStore::Begin(const std::string& path,
+                                                      const std::string& text) {
+  Pending pending{path, {}, std::nullopt, false};
+  JournalEntry& entry = pending.entry;
   entry.path = Absolute(path);
   entry.afterSize = text.size();
   entry.afterHash = ContentHash(text);
   // The stamp taken before the file was read keeps its time of last access.
   const auto early = stamps_.find(path);
-  MaybeError notKept;
+  MaybeError& notKept = pending.notKept;
   if (early != stamps_.end()) {
     entry.before = early->second;
   } else {
@@ -180,6 +187,7 @@ std::optional<FileError> JournaledFileStore::Save(const std::string& path,
   }
   stamps_.clear();
   Result<int> number = notKept ? Result<int>(*notKept) : journal_.NewEntry();
+  pending.numbered = number.has_value();
   if (number.has_value()) {
     entry.number = *number;
     notKept = KeepOldContent(path, entry);
@@ -194,16 +202,20 @@ std::optional<FileError> JournaledFileStore::Save(const std::string& path,
     entry.pending = false;
     entry.kept = !notKept;
   }
+  return pending;
+}
 
-  std::optional<FileError> saved = inner().Save(path, text);
+MaybeError JournaledFileStore::End(Pending& pending, MaybeError saved) {
+  JournalEntry& entry = pending.entry;
+  const std::string& path = pending.path;
   if (saved) {
     if (entry.kept) journal_.TakeBack(entry.number);
     if (entry.kept && !entry.packedAt) journal_.DropCopy(entry.number);
     return saved;
   }
-  if (notKept) {
-    if (notKept_) notKept_(path, *notKept);
-    if (!number.has_value()) return std::nullopt;
+  if (pending.notKept) {
+    if (notKept_) notKept_(path, *pending.notKept);
+    if (!pending.numbered) return std::nullopt;
   }
   FileStamp after;
   if (!inner().Stamp(path, after)) {
@@ -218,7 +230,30 @@ std::optional<FileError> JournaledFileStore::Save(const std::string& path,
   return std::nullopt;
 }
 
+std::optional<FileError> JournaledFileStore::Save(const std::string& path,
+                                                  const std::string& text) {
+  Pending pending = Begin(path, text);
+  return End(pending, inner().Save(path, text));
+}
+
+void JournaledFileStore::SaveInBatch(const std::string& path, const std::string& text,
+                                     SaveDone done) {
+  Pending pending = Begin(path, text);
+  inner().SaveInBatch(path, text,
+                      [this, pending = std::move(pending), done = std::move(done)](
+                          MaybeError saved) mutable { done(End(pending, std::move(saved))); });
+}
+
+void JournaledFileStore::Commit() {
+  // A journal that cannot be made durable still holds what a kill leaves;
+  // the files' saves go on, as they do when no copy could be kept.
+  (void)journal_.Sync();
+  inner().Commit();
+}
+
 void JournaledFileStore::Flush() {
+  // Saves still held back complete their entries before the files go.
+  Commit();
   journal_.Finish();
   FileStoreLayer::Flush();
 }

@@ -40,6 +40,9 @@ class RunJournal {
   [[nodiscard]] MaybeError Record(const JournalEntry& entry);
   // Takes back the pending entry `number` (its save failed).
   void TakeBack(int number);
+  // Makes what the journal holds so far durable: the old contents and
+  // entries of a batch go to the disk before any of its files is replaced.
+  [[nodiscard]] MaybeError Sync();
   // The run's files are given up (the run ended); the next entry still
   // goes to the same run.
   void Finish();
@@ -75,6 +78,11 @@ class JournaledFileStore final : public FileStoreLayer {
   LoadedFile Load(const std::string& path) override;
   [[nodiscard]] std::optional<FileError> Save(const std::string& path,
                                               const std::string& text) override;
+  // The old content and the pending entry are written at once; the entry
+  // is completed once the save held back is done.
+  void SaveInBatch(const std::string& path, const std::string& text, SaveDone done) override;
+  // The journal is made durable first, then the saves held back.
+  void Commit() override;
   void Flush() override;
 
   // The run this store journals, once a file was saved.
@@ -83,6 +91,18 @@ class JournaledFileStore final : public FileStoreLayer {
   void NewRun() { journal_.Restart(); }
 
  private:
+  // A save between its entry's first line and its last.
+  struct Pending {
+    std::string path;
+    JournalEntry entry;
+    MaybeError notKept;  // why no old content was kept, if none was
+    bool numbered = false;
+  };
+  // Keeps the old content and writes the pending entry, before the save.
+  Pending Begin(const std::string& path, const std::string& text);
+  // Completes the entry once the save is done (or takes it back): what the
+  // save gives its caller.
+  [[nodiscard]] MaybeError End(Pending& pending, MaybeError saved);
   // Keeps the file's old content as entry `number`'s: packed when it is in
   // memory, copied otherwise.
   [[nodiscard]] MaybeError KeepOldContent(const std::string& path, JournalEntry& entry);

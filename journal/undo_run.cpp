@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <functional>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -38,24 +39,33 @@ class SharedRun {
   RunFolder& run_;
 };
 
-// Undoes one entry; nothing when its file is back (or was already).
-std::optional<FileError> UndoEntry(FileStore& store, SharedRun& run, const JournalEntry& entry) {
+// What putting an entry's file back takes: its old content, and the mode
+// and times to give it.
+struct PutBack {
+  std::string old;
+  FileStamp stamp;
+};
+
+// What the entry's file needs: nothing when it is back already (then it is
+// marked undone), or why it is left alone.
+Result<std::optional<PutBack>> Plan(FileStore& store, SharedRun& run, const JournalEntry& entry) {
   if (!entry.kept) return FileError{FileProblem::kNotFound, "no undo copy was kept"};
   Result<std::string> old = run.OldContent(entry);
   if (!old.has_value()) return old.error();
   // A load first puts back what an interrupted save left, an undo's own
   // rewrite in place included.
   const LoadedFile current = store.Load(entry.path);
-  if (!current.ok()) return current.error;
+  if (!current.ok()) return *current.error;
   FileStamp now;
-  if (std::optional<FileError> error = store.Stamp(entry.path, now)) return error;
+  if (std::optional<FileError> error = store.Stamp(entry.path, now)) return *error;
   if (current.text == *old) {
     // Back already: an undo killed after its save, or a save the run never
     // made. Its mode and times go back too where the undo had begun.
     if (entry.undoing) {
-      if (std::optional<FileError> error = store.Restamp(entry.path, entry.before)) return error;
+      if (std::optional<FileError> error = store.Restamp(entry.path, entry.before)) return *error;
     }
-    return run.MarkUndone(entry.number);
+    if (MaybeError error = run.MarkUndone(entry.number)) return *error;
+    return std::optional<PutBack>();
   }
   if (entry.afterKey && !SameFile(*entry.afterKey, current.key)) {
     return FileError{FileProblem::kChanged, "replaced since the run"};
@@ -73,14 +83,42 @@ std::optional<FileError> UndoEntry(FileStore& store, SharedRun& run, const Journ
     back.accessed = now.accessed;
     back.modified = now.modified;
   }
-  if (MaybeError error = run.MarkUndoing(entry.number)) return error;
-  if (std::optional<FileError> error = store.Save(entry.path, *old)) return error;
+  if (MaybeError error = run.MarkUndoing(entry.number)) return *error;
+  return std::optional<PutBack>(PutBack{std::move(*old), back});
+}
+
+// After the old content's save: the mode and times, and the mark.
+std::optional<FileError> Finish(FileStore& store, SharedRun& run, const JournalEntry& entry,
+                                const FileStamp& back, std::optional<FileError> saved) {
+  if (saved) return saved;
   if (std::optional<FileError> error = store.Restamp(entry.path, back)) {
     std::string detail = "its old content is back, but not its mode and times";
     if (!error->detail.empty()) detail += ": " + error->detail;
     return FileError{error->problem, detail};
   }
   return run.MarkUndone(entry.number);
+}
+
+// Undoes one entry; nothing when its file is back (or was already).
+std::optional<FileError> UndoEntry(FileStore& store, SharedRun& run, const JournalEntry& entry) {
+  Result<std::optional<PutBack>> plan = Plan(store, run, entry);
+  if (!plan.has_value()) return plan.error();
+  if (!*plan) return std::nullopt;
+  return Finish(store, run, entry, (*plan)->stamp, store.Save(entry.path, (*plan)->old));
+}
+
+// The same with the save held back as the store batches it: `done` gets
+// the result once the file is done.
+void UndoEntryInBatch(FileStore& store, SharedRun& run, const JournalEntry& entry,
+                      const std::function<void(std::optional<FileError>)>& done) {
+  Result<std::optional<PutBack>> plan = Plan(store, run, entry);
+  if (!plan.has_value()) return done(plan.error());
+  if (!*plan) return done(std::nullopt);
+  store.SaveInBatch(
+      entry.path, (*plan)->old,
+      [&store, &run, &entry, stamp = (*plan)->stamp, done](std::optional<FileError> saved) {
+        done(Finish(store, run, entry, stamp, std::move(saved)));
+      });
 }
 
 // The run's folder and the entries still to undo, newest change first.
@@ -135,11 +173,18 @@ std::vector<UndoneFile> UndoRun(const UndoStoreMaker& makeStore, int workers, Ru
   if (!work) return {};
   SharedRun shared(*work->folder);
   std::vector<UndoneFile> results(work->entries.size());
-  std::atomic<std::size_t> next{0};
+  std::atomic<std::size_t> taken{0};
+  // Each worker holds its saves back in batches. The entries go oldest
+  // first, so that the old contents are read in the order they were kept.
   const auto undo = [&] {
     const std::unique_ptr<FileStore> store = makeStore();
-    for (std::size_t at = next++; at < work->entries.size(); at = next++) {
-      results[at] = Undone(*store, shared, work->entries[at]);
+    for (std::size_t count = taken++; count < results.size(); count = taken++) {
+      const std::size_t at = results.size() - 1 - count;
+      const JournalEntry& entry = work->entries[at];
+      UndoEntryInBatch(*store, shared, entry, [&results, &entry, at](std::optional<FileError> why) {
+        results[at] = {entry.path, why, why ? ReasonText(*why) : ""};
+      });
+      if (store->BatchFull()) store->Commit();
     }
     store->Flush();
   };

@@ -73,6 +73,13 @@ void Save(FileStore& files, const std::string& path, TextBuffer& buffer, FileOut
   outcome.result = FileOutcome::Result::kChanged;
 }
 
+// Takes the notes the stores made of the file into its outcome.
+void TakeNotes(FileOutcome& outcome, FileNotes& notes) {
+  outcome.notes.insert(outcome.notes.end(), std::make_move_iterator(notes.begin()),
+                       std::make_move_iterator(notes.end()));
+  notes.clear();
+}
+
 }  // namespace
 
 std::vector<int> FirstNames(FileStore& files, const std::vector<RunItem>& items) {
@@ -102,9 +109,7 @@ FileOutcome CleanFile(FileStore& files, const std::string& path, bool firstName,
       outcome.bytesAfter = outcome.bytesBefore;  // a trim alone is no change
     }
   }
-  outcome.notes.insert(outcome.notes.end(), std::make_move_iterator(notes.begin()),
-                       std::make_move_iterator(notes.end()));
-  notes.clear();
+  TakeNotes(outcome, notes);
   return outcome;
 }
 
@@ -114,6 +119,35 @@ FileOutcome CleanItem(FileStore& files, const RunItem& item, bool firstName,
   FileOutcome outcome;
   Fail(outcome, FileStage::kOpen, *item.error);
   return outcome;
+}
+
+void CleanItemInBatch(FileStore& files, const RunItem& item, bool firstName,
+                      const CleaningOptions& options, FileNotes& notes, OutcomeDone finished) {
+  FileOutcome outcome;
+  if (item.error) {
+    Fail(outcome, FileStage::kOpen, *item.error);
+    return finished(std::move(outcome));
+  }
+  notes.clear();
+  TextBuffer buffer;
+  if (!LoadAndClean(files, item.path, firstName, options, buffer, outcome) || !buffer.modified) {
+    if (outcome.result != FileOutcome::Result::kFailed) outcome.bytesAfter = outcome.bytesBefore;
+    TakeNotes(outcome, notes);
+    return finished(std::move(outcome));
+  }
+  const std::string text = std::move(buffer.text);
+  buffer = TextBuffer{};
+  files.SaveInBatch(item.path, text,
+                    [&notes, outcome = std::move(outcome),
+                     finished = std::move(finished)](std::optional<FileError> error) mutable {
+                      if (error) {
+                        Fail(outcome, FileStage::kSave, std::move(*error));
+                      } else {
+                        outcome.result = FileOutcome::Result::kChanged;
+                      }
+                      TakeNotes(outcome, notes);
+                      finished(std::move(outcome));
+                    });
 }
 
 void ReportFile(BatchObserver& observer, RunCounters& counters, int index, const std::string& path,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,13 @@ FileOutcome CleanFile(FileStore& files, const std::string& path, bool firstName,
 // touched.
 FileOutcome CleanItem(FileStore& files, const RunItem& item, bool firstName,
                       const CleaningOptions& options, FileNotes& notes);
+
+// The same, with the save held back for the store to make durable together
+// with others: `finished` gets the outcome once the file is done, at the
+// latest at the store's next Commit.
+using OutcomeDone = std::function<void(FileOutcome outcome)>;
+void CleanItemInBatch(FileStore& files, const RunItem& item, bool firstName,
+                      const CleaningOptions& options, FileNotes& notes, OutcomeDone finished);
 
 // Tells the observer what became of the file and counts it.
 void ReportFile(BatchObserver& observer, RunCounters& counters, int index, const std::string& path,

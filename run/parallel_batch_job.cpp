@@ -17,8 +17,10 @@
 namespace quillmere {
 namespace {
 
-// How many files per worker may be done ahead of the first file not yet
-// reported: a slow file holds the others back only this far.
+// How many files per worker may be taken ahead of the first file not yet
+// reported: a slow file holds the others back only this far, and a stop
+// lets no more than these be finished. A worker that may take no more
+// commits the saves it holds, so its batches are this long at most.
 constexpr int kAheadPerWorker = 4;
 // How often the reporting thread looks for a stop request while it waits.
 constexpr std::chrono::milliseconds kStopPoll{20};
@@ -36,6 +38,15 @@ struct ParallelBatchJob::Shared {
         firstNames(std::move(firstNames_)) {}
 
   bool Finished(int index) const { return index < reported || done.contains(index); }
+  bool MayTake() const { return stop || next >= count || next < reported + lookAhead; }
+  // The file's outcome is known: it waits to be reported.
+  void Post(int index, FileOutcome outcome) {
+    {
+      const std::lock_guard lock(mutex);
+      if (index >= reported) done.emplace(index, std::move(outcome));
+    }
+    changed.notify_all();
+  }
 
   const std::vector<RunItem>& items;
   const CleaningOptions& options;
@@ -83,44 +94,53 @@ RunCounters ParallelBatchJob::Run(const std::vector<RunItem>& items,
   return counters;
 }
 
+// Each worker holds its saves back in batches: before it waits for anything
+// (room to take a file, another name's file) it commits what it holds, so
+// that no file it holds is what it, or another worker, waits for.
 void ParallelBatchJob::Work(Shared& shared, FileStore& store, FileNotes& notes) {
   for (;;) {
     int index = 0;
     {
       std::unique_lock lock(shared.mutex);
-      shared.changed.wait(lock, [&] {
-        return shared.stop || shared.next >= shared.count ||
-               shared.next < shared.reported + shared.lookAhead;
-      });
-      if (shared.stop || shared.next >= shared.count) return;
+      if (!shared.MayTake()) {
+        lock.unlock();
+        store.Commit();
+        lock.lock();
+      }
+      shared.changed.wait(lock, [&] { return shared.MayTake(); });
+      if (shared.stop || shared.next >= shared.count) break;
       index = shared.next++;
     }
-    FileOutcome outcome;
     try {
-      outcome = Process(shared, store, notes, index);
+      Process(shared, store, notes, index);
     } catch (const std::bad_alloc&) {
+      FileOutcome outcome;
       outcome.result = FileOutcome::Result::kFailed;
       outcome.error = FileError{FileProblem::kOutOfMemory};
+      shared.Post(index, std::move(outcome));
     }
-    {
-      const std::lock_guard lock(shared.mutex);
-      shared.done.emplace(index, std::move(outcome));
-    }
-    shared.changed.notify_all();
+    if (store.BatchFull()) store.Commit();
   }
+  store.Commit();
 }
 
-FileOutcome ParallelBatchJob::Process(Shared& shared, FileStore& store, FileNotes& notes,
-                                      int index) {
+void ParallelBatchJob::Process(Shared& shared, FileStore& store, FileNotes& notes, int index) {
   const RunItem& item = shared.items[static_cast<std::size_t>(index)];
   // Of two names of one file the first cleans it, as in a serial run; the
   // second is loaded only once the first is done.
   const int first = shared.firstNames[static_cast<std::size_t>(index)];
   if (first != index) {
     std::unique_lock lock(shared.mutex);
+    if (!shared.Finished(first)) {
+      lock.unlock();
+      store.Commit();
+      lock.lock();
+    }
     shared.changed.wait(lock, [&] { return shared.Finished(first); });
   }
-  return CleanItem(store, item, first == index, shared.options, notes);
+  CleanItemInBatch(
+      store, item, first == index, shared.options, notes,
+      [&shared, index](FileOutcome outcome) { shared.Post(index, std::move(outcome)); });
 }
 
 RunCounters ParallelBatchJob::Report(Shared& shared) {

@@ -24,7 +24,10 @@ using WorkerStoreMaker = std::function<std::unique_ptr<FileStore>(FileNotes& not
 //   called Run, and the counters are a serial run's;
 // - workers take a file only while it is fewer than a few per worker ahead
 //   of the first file not yet reported, so memory follows the files in hand;
-// - a stop request lets every worker finish its file and take no other.
+// - each worker's saves are held back in batches and told done, and so
+//   reported, only once their batch is durable;
+// - a stop request lets every worker finish its file and the batch it
+//   holds, and take no other.
 // With one worker the run is the serial BatchJob on the calling thread.
 class ParallelBatchJob {
  public:
@@ -35,7 +38,7 @@ class ParallelBatchJob {
  private:
   struct Shared;
   static void Work(Shared& shared, FileStore& store, FileNotes& notes);
-  static FileOutcome Process(Shared& shared, FileStore& store, FileNotes& notes, int index);
+  static void Process(Shared& shared, FileStore& store, FileNotes& notes, int index);
   RunCounters Report(Shared& shared);
 
   WorkerStoreMaker makeStore_;

@@ -21,6 +21,24 @@ std::optional<FileError> KeepTimesFileStore::Save(const std::string& path,
   before_.reset();
   std::optional<FileError> error = inner().Save(path, text);
   if (error) return error;
+  GiveTimesBack(path, before);
+  return std::nullopt;
+}
+
+void KeepTimesFileStore::SaveInBatch(const std::string& path, const std::string& text,
+                                     SaveDone done) {
+  std::optional<Before> before = std::move(before_);
+  before_.reset();
+  inner().SaveInBatch(path, text,
+                      [this, path, before = std::move(before),
+                       done = std::move(done)](std::optional<FileError> error) {
+                        if (!error) GiveTimesBack(path, before);
+                        done(std::move(error));
+                      });
+}
+
+void KeepTimesFileStore::GiveTimesBack(const std::string& path,
+                                       const std::optional<Before>& before) {
   std::optional<FileError> notKept;
   if (!before || before->path != path) {
     notKept = FileError{FileProblem::kSystemError, "its times were not taken before it was read"};
@@ -30,7 +48,6 @@ std::optional<FileError> KeepTimesFileStore::Save(const std::string& path,
     notKept = inner().Restamp(path, *before->stamp);
   }
   if (notKept && notKept_) notKept_(path, *notKept);
-  return std::nullopt;
 }
 
 }  // namespace quillmere

@@ -21,6 +21,8 @@ class KeepTimesFileStore final : public FileStoreLayer {
   LoadedFile Load(const std::string& path) override;
   [[nodiscard]] std::optional<FileError> Save(const std::string& path,
                                               const std::string& text) override;
+  // The times go back once the save held back is done.
+  void SaveInBatch(const std::string& path, const std::string& text, SaveDone done) override;
 
  private:
   struct Before {
@@ -28,6 +30,9 @@ class KeepTimesFileStore final : public FileStoreLayer {
     std::optional<FileStamp> stamp;  // nothing when it could not be taken
     FileError error;
   };
+
+  // Gives the saved file the times taken before it was loaded.
+  void GiveTimesBack(const std::string& path, const std::optional<Before>& before);
 
   std::function<void(const std::string&, const FileError&)> notKept_;
   std::optional<Before> before_;  // the file loaded last

@@ -14,6 +14,10 @@ class LayeredFileStore final : public FileStoreLayer {
  public:
   explicit LayeredFileStore(FileStore& base) : FileStoreLayer(base) {}
 
+  void SaveInBatch(const std::string& path, const std::string& text, SaveDone done) override {
+    ForwardSaveInBatch(path, text, std::move(done));
+  }
+
   template <class Layer, class... Args>
   Layer& Add(Args&&... args) {
     auto layer = std::make_unique<Layer>(inner(), std::forward<Args>(args)...);

@@ -1,6 +1,7 @@
 #include "safe_file_store.h"
 
 #include <algorithm>
+#include <map>
 #include <string_view>
 #include <utility>
 
@@ -42,6 +43,10 @@ FileError ReadOnly(const FileSystem& files) {
 
 FileError Changed() {
   return FileError{FileProblem::kChanged, ""};
+}
+
+FileError RestoreFirst() {
+  return FileError{FileProblem::kChanged, "its recovery copy is to be put back first"};
 }
 
 // The name still leads to the open file: it was not removed, nor another
@@ -86,6 +91,14 @@ struct SafeFileStore::Target {
   Location where;
   std::unique_ptr<OpenFile> file;
   FileInfo info;
+};
+
+// A save held back: its new content written beside the file and on its way
+// to the disk, the file held open as it was found.
+struct SafeFileStore::Held {
+  Target target;
+  std::unique_ptr<OpenFile> temp;
+  SaveDone done;
 };
 
 SafeFileStore::SafeFileStore(std::unique_ptr<FileSystem> fs)
@@ -274,14 +287,17 @@ MaybeError SafeFileStore::CheckSave(const std::string& path) {
   return target.has_value() ? std::nullopt : MaybeError(target.error());
 }
 
-MaybeError SafeFileStore::Save(const std::string& path, const std::string& text) {
+std::optional<SafeFileStore::LoadedVersion> SafeFileStore::TakeLoaded(const std::string& path) {
   std::optional<LoadedVersion> loaded;
   if (loaded_ && loaded_->path == path) loaded = std::move(loaded_);
   loaded_.reset();
+  return loaded;
+}
+
+MaybeError SafeFileStore::Save(const std::string& path, const std::string& text) {
+  const std::optional<LoadedVersion> loaded = TakeLoaded(path);
   const LoadedVersion* version = loaded ? &*loaded : nullptr;
-  if (version != nullptr && version->restorePending) {
-    return FileError{FileProblem::kChanged, "its recovery copy is to be put back first"};
-  }
+  if (version != nullptr && version->restorePending) return RestoreFirst();
 
   Result<Target> target = OpenForSave(path, version);
   if (!target.has_value()) return target.error();
@@ -297,6 +313,69 @@ MaybeError SafeFileStore::Save(const std::string& path, const std::string& text)
     }
   }
   return OverwriteInPlace(*target, text, version);
+}
+
+void SafeFileStore::SaveInBatch(const std::string& path, const std::string& text, SaveDone done) {
+  const std::optional<LoadedVersion> loaded = TakeLoaded(path);
+  const LoadedVersion* version = loaded ? &*loaded : nullptr;
+  if (version != nullptr && version->restorePending) return done(RestoreFirst());
+
+  // What is not held back is told done once the file is let go, so that
+  // the layers above may open it again.
+  MaybeError error;
+  {
+    Result<Target> target = OpenForSave(path, version);
+    if (!target.has_value()) return done(target.error());
+    RenameOutcome outcome = RenameOutcome::kUseInPlace;
+    if (target->info.linkCount == 1) {
+      std::unique_ptr<OpenFile> temp;
+      outcome = WriteNewContent(*target, text, version, temp, error);
+      if (outcome == RenameOutcome::kDone) {
+        temp->StartSync();
+        heldBytes_ += text.size();
+        held_.push_back(Held{std::move(*target), std::move(temp), std::move(done)});
+        return;
+      }
+    }
+    // A rewrite in place is made durable by itself, with its recovery copy.
+    if (outcome == RenameOutcome::kUseInPlace) error = OverwriteInPlace(*target, text, version);
+  }
+  done(std::move(error));
+}
+
+bool SafeFileStore::BatchFull() {
+  return held_.size() >= kBatchFiles || heldBytes_ >= kBatchBytes;
+}
+
+// The batch's new contents are flushed together (their writing out began
+// as each was written), then renamed over their files, then each folder
+// is flushed once; only then is each save told done. A crash at any point
+// leaves each file wholly old or wholly new.
+void SafeFileStore::Commit() {
+  std::vector<Held> held = std::move(held_);
+  held_.clear();
+  heldBytes_ = 0;
+  std::vector<MaybeError> errors(held.size());
+  for (std::size_t i = 0; i < held.size(); ++i) errors[i] = held[i].temp->Sync();
+  std::map<std::string, Folder*> folders;
+  for (std::size_t i = 0; i < held.size(); ++i) {
+    Target& target = held[i].target;
+    if (!errors[i]) errors[i] = PutInPlace(target, *held[i].temp);
+    if (errors[i]) {
+      DiscardNewContent(target, held[i].temp);
+    } else {
+      folders.emplace(target.where.folder->Path(), target.where.folder.get());
+    }
+  }
+  // Some file systems refuse to sync a folder; the new content is in place
+  // either way, so such a failure is not reported.
+  for (const auto& [path, folder] : folders) (void)folder->Sync();
+  // The files are let go before their saves are told done.
+  std::vector<SaveDone> done;
+  done.reserve(held.size());
+  for (Held& one : held) done.push_back(std::move(one.done));
+  held.clear();
+  for (std::size_t i = 0; i < done.size(); ++i) done[i](std::move(errors[i]));
 }
 
 Result<SafeFileStore::Target> SafeFileStore::OpenForSave(const std::string& path,
@@ -345,6 +424,25 @@ MaybeError SafeFileStore::OnlyMetadataMoved(OpenFile& file, const LoadedVersion&
 SafeFileStore::RenameOutcome SafeFileStore::ReplaceByRename(Target& target, const std::string& text,
                                                             const LoadedVersion* loaded,
                                                             MaybeError& error) {
+  std::unique_ptr<OpenFile> temp;
+  const RenameOutcome written = WriteNewContent(target, text, loaded, temp, error);
+  if (written != RenameOutcome::kDone) return written;
+  error = temp->Sync();
+  if (!error) error = PutInPlace(target, *temp);
+  if (error) {
+    DiscardNewContent(target, temp);
+    return RenameOutcome::kFailed;
+  }
+  unsyncedFolders_.insert(target.where.folder->Path());
+  return RenameOutcome::kDone;
+}
+
+// The new text, in a file beside the target with the target's attributes,
+// not yet flushed.
+SafeFileStore::RenameOutcome SafeFileStore::WriteNewContent(Target& target, const std::string& text,
+                                                            const LoadedVersion* loaded,
+                                                            std::unique_ptr<OpenFile>& temp,
+                                                            MaybeError& error) {
   // The times can be put back after a change, and a file system may keep
   // change times too coarse to show one; the content cannot lie.
   if (loaded) {
@@ -363,50 +461,47 @@ SafeFileStore::RenameOutcome SafeFileStore::ReplaceByRename(Target& target, cons
     if (WhyNotTrustedIn(folder, tempName, *target.file)) return RenameOutcome::kUseInPlace;
     (void)folder.Remove(tempName);  // if it stays, the create below says why
   }
-  Result<std::unique_ptr<OpenFile>> temp = folder.Create(tempName);
-  if (!temp.has_value()) {
-    const FileProblem problem = temp.error().problem;
+  Result<std::unique_ptr<OpenFile>> created = folder.Create(tempName);
+  if (!created.has_value()) {
+    const FileProblem problem = created.error().problem;
     if (problem == FileProblem::kNoPermission || problem == FileProblem::kReadOnly) {
       return RenameOutcome::kUseInPlace;
     }
-    error = temp.error();
+    error = created.error();
     return RenameOutcome::kFailed;
   }
-  const auto discard = [&] {
-    temp->reset();
-    (void)folder.Remove(tempName);  // the error that led here is the one reported
-  };
-
-  error = WriteWhole(**temp, text);
+  temp = std::move(*created);
+  error = WriteWhole(*temp, text);
   if (error) {
-    discard();
+    DiscardNewContent(target, temp);
     return RenameOutcome::kFailed;
   }
   // Who may read and write the file stays exactly as it was; where that
   // cannot be given to a new file, the file is rewritten in place instead.
   Result<FileAttributes> attributes = target.file->ReadAttributes();
-  if (!attributes.has_value() || (*temp)->WriteAttributes(*attributes)) {
-    discard();
+  if (!attributes.has_value() || temp->WriteAttributes(*attributes)) {
+    DiscardNewContent(target, temp);
     return RenameOutcome::kUseInPlace;
   }
-  error = (*temp)->Sync();
-  if (!error) {
-    target.file->AllowReplace();
-    Result<FileInfo> now = folder.InfoOf(target.where.name);
-    if (!now.has_value() && !now.error().missing()) {
-      error = now.error();
-    } else if (!now.has_value() || VersionOf(*now) != VersionOf(target.info)) {
-      error = FileError{FileProblem::kChanged, ""};
-    } else {
-      error = (*temp)->RenameTo(target.where.name);
-    }
-  }
-  if (error) {
-    discard();
-    return RenameOutcome::kFailed;
-  }
-  unsyncedFolders_.insert(folder.Path());
   return RenameOutcome::kDone;
+}
+
+// Renames the flushed new content over the target, if the target is still
+// the file that was opened for the save.
+MaybeError SafeFileStore::PutInPlace(Target& target, OpenFile& temp) {
+  target.file->AllowReplace();
+  Result<FileInfo> now = target.where.folder->InfoOf(target.where.name);
+  if (!now.has_value() && !now.error().missing()) return now.error();
+  if (!now.has_value() || VersionOf(*now) != VersionOf(target.info)) {
+    return FileError{FileProblem::kChanged, ""};
+  }
+  return temp.RenameTo(target.where.name);
+}
+
+void SafeFileStore::DiscardNewContent(Target& target, std::unique_ptr<OpenFile>& temp) {
+  temp.reset();
+  // The error that led here is the one reported.
+  (void)target.where.folder->Remove(NewContentName(target.where.name));
 }
 
 MaybeError SafeFileStore::OverwriteInPlace(Target& target, const std::string& text,
@@ -475,6 +570,7 @@ std::unique_ptr<FileStore> MakeSystemFileStore() {
 }
 
 void SafeFileStore::Flush() {
+  Commit();
   for (const std::string& path : unsyncedFolders_) {
     // Some file systems refuse to sync a folder; the new content is in place
     // either way, so such a failure is not reported.

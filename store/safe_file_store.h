@@ -5,6 +5,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "file_store.h"
 #include "file_system.h"
@@ -39,8 +40,17 @@ namespace quillmere {
 //
 // Renames are made durable by syncing their folders once, at Flush or when
 // the store goes, rather than after every file.
+//
+// SaveInBatch does the same checks and writes the new text beside the file
+// at once, but holds the flush and the rename back: Commit flushes the new
+// texts of the batch together, renames them, flushes each folder once and
+// only then tells each save done. A batch is full at kBatchFiles files or
+// kBatchBytes bytes of new text; Flush commits what is held.
 class SafeFileStore final : public FileStore {
  public:
+  static constexpr std::size_t kBatchFiles = 32;
+  static constexpr std::uint64_t kBatchBytes = std::uint64_t{8} << 20;
+
   explicit SafeFileStore(std::unique_ptr<FileSystem> fs);
   ~SafeFileStore() override;
 
@@ -52,6 +62,9 @@ class SafeFileStore final : public FileStore {
   [[nodiscard]] MaybeError Restamp(const std::string& path, const FileStamp& stamp) override;
   std::optional<FileKey> KeyOf(const std::string& path) override;
   void Flush() override;
+  void SaveInBatch(const std::string& path, const std::string& text, SaveDone done) override;
+  bool BatchFull() override;
+  void Commit() override;
 
  private:
   // What the latest successful Load read, to recognise the file at Save.
@@ -63,10 +76,13 @@ class SafeFileStore final : public FileStore {
     bool restorePending = false;
   };
   struct Target;
+  struct Held;
   enum class RenameOutcome { kDone, kFailed, kUseInPlace };
   enum class Mode { kLoad, kPeek };
 
   LoadedFile LoadOrPeek(const std::string& path, Mode mode);
+  // What the latest Load read, if it was of `path`; forgotten either way.
+  std::optional<LoadedVersion> TakeLoaded(const std::string& path);
   [[nodiscard]] Result<std::string> LoadText(const std::string& path, LoadedFile& loaded,
                                              Mode mode);
   [[nodiscard]] Result<std::optional<std::string>> Recover(Location& where,
@@ -79,6 +95,11 @@ class SafeFileStore final : public FileStore {
                                                     const FileInfo& now);
   RenameOutcome ReplaceByRename(Target& target, const std::string& text,
                                 const LoadedVersion* loaded, MaybeError& error);
+  RenameOutcome WriteNewContent(Target& target, const std::string& text,
+                                const LoadedVersion* loaded, std::unique_ptr<OpenFile>& temp,
+                                MaybeError& error);
+  [[nodiscard]] static MaybeError PutInPlace(Target& target, OpenFile& temp);
+  static void DiscardNewContent(Target& target, std::unique_ptr<OpenFile>& temp);
   [[nodiscard]] MaybeError OverwriteInPlace(Target& target, const std::string& text,
                                             const LoadedVersion* loaded);
   [[nodiscard]] MaybeError WriteInPlace(OpenFile& file, const std::string& text,
@@ -88,6 +109,8 @@ class SafeFileStore final : public FileStore {
   RecoveryCopies recovery_;
   std::optional<LoadedVersion> loaded_;
   std::set<std::string> unsyncedFolders_;
+  std::vector<Held> held_;  // the saves held back, in the order they were made
+  std::uint64_t heldBytes_ = 0;
 };
 
 }  // namespace quillmere

@@ -19,7 +19,9 @@
 #include <QShortcut>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
 #include <optional>
+#include <thread>
 
 #include "about_dlg.h"
 #include "app_icon.h"
@@ -67,6 +69,7 @@ static MainControls TypedControls(const ControlMap& built) {
 
 CMainDlg::CMainDlg(QWidget* parent, std::unique_ptr<FileStore> files)
     : QDialog(parent),
+      ownFiles_(files == nullptr),
       files_(files ? std::move(files) : MakeSystemFileStore()),
       journal_(*files_),
       appIcon_(AppIcon()),
@@ -74,6 +77,12 @@ CMainDlg::CMainDlg(QWidget* parent, std::unique_ptr<FileStore> files)
       typed_(TypedControls(built_.controls)),
       services_(*this, built_.controls, typed_),
       logic_(services_, journal_) {
+  // The system's files take a worker per core; a store given for tests is
+  // shared by nobody.
+  if (ownFiles_) {
+    logic_.RunOnWorkers(MakeSystemFileStore,
+                        static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
+  }
   WireEvents();
   OnInitWindow();
 }

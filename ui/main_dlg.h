@@ -85,6 +85,7 @@ class CMainDlg : public QDialog {
   // "Undo last run": asks, then puts back what the last run changed.
   void OnUndoLastRun();
 
+  bool ownFiles_;  // files_ is the system's, not one given for tests
   std::unique_ptr<FileStore> files_;
   // The runs' undo journals, written as the runs save through files_.
   WindowJournal journal_;

@@ -6,6 +6,7 @@
 #include "background_undo.h"
 #include "cleaning_groups.h"
 #include "control_lock.h"
+#include "file_store_layer.h"
 #include "folder_files.h"
 #include "folder_tree.h"
 #include "progress.h"
@@ -27,11 +28,28 @@ constexpr int kFilesBetweenDrains = 1000;
 MainWindowLogic::MainWindowLogic(WindowServices& window, FileStore& files, Clock clock)
     : window_(window),
       clock_(clock ? std::move(clock) : [] { return std::chrono::steady_clock::now(); }),
-      job_(files, *this) {}
+      files_(files) {}
 
 MainWindowLogic::MainWindowLogic(WindowServices& window, WindowJournal& journal, Clock clock)
     : MainWindowLogic(window, journal.store(), std::move(clock)) {
   journal_ = &journal;
+}
+
+void MainWindowLogic::RunOnWorkers(BaseStoreMaker bases, int workers) {
+  bases_ = std::move(bases);
+  workers_ = std::max(1, workers);
+}
+
+WorkerStoreMaker MainWindowLogic::WorkerStores() {
+  if (!bases_) {
+    return [this](FileNotes&) -> std::unique_ptr<FileStore> {
+      return std::make_unique<FileStoreLayer>(files_);
+    };
+  }
+  return [this](FileNotes&) {
+    std::unique_ptr<FileStore> base = bases_();
+    return journal_ ? journal_->WorkerStore(std::move(base)) : std::move(base);
+  };
 }
 
 bool MainWindowLogic::InQuietTime() const {
@@ -79,7 +97,9 @@ void MainWindowLogic::OnStart() {
   const CleaningOptions options = fields_.options;
   LockControls(window_, false);
   window_.SetCaption(ids::kStart, window_.Translate(texts::kStop));
-  counters_ = job_.Run(list_.FromTheTop(), options);
+  std::vector<RunItem> items;
+  for (std::string& path : list_.FromTheTop()) items.push_back({std::move(path), std::nullopt});
+  counters_ = ParallelBatchJob(WorkerStores(), *this, workers_).Run(items, options);
 }
 
 void MainWindowLogic::FileStarted(int, const std::string& path, int percent) {
@@ -95,7 +115,9 @@ void MainWindowLogic::DrainEvents() {
 void MainWindowLogic::FileFailed(FileStage stage, const std::string& path, const FileError& error) {
   const char* what = stage == FileStage::kOpen ? texts::kOpenError : texts::kSaveError;
   failures_.push_back({path, ReasonText(error)});
-  if (noMoreErrorBoxes_) return;
+  // Once the run is to stop, files saved meanwhile by other workers are
+  // still told, but a failure among them is only marked.
+  if (noMoreErrorBoxes_ || stopRequested_) return;
   switch (window_.ShowFileError(window_.Translate(what) + path, failures_.back().reason)) {
     case FailureAnswer::kGoOn:
       break;

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "batch_job.h"
 #include "file_list.h"
 #include "file_store.h"
+#include "parallel_batch_job.h"
 #include "window_fields.h"
 #include "window_journal.h"
 #include "window_services.h"
@@ -20,10 +22,14 @@ namespace quillmere {
 // file, failure and the summary; Add files, CLR and drops change the list;
 // "Set for PDA" sets its switches; "Undo last run" puts back what the last run
 // changed. Runs on the window's thread; the window's events are handled once
-// per file.
+// per file. A run may go on several workers at once: the window still hears
+// of the files in the list's order, on its own thread, exactly as from a run
+// by one.
 class MainWindowLogic : private BatchObserver {
  public:
   using Clock = std::function<std::chrono::steady_clock::time_point()>;
+  // Makes the base store of one worker of a run.
+  using BaseStoreMaker = std::function<std::unique_ptr<FileStore>()>;
   // A file the last run failed on, or the last undo left alone, with its
   // reason.
   struct Failure {
@@ -68,6 +74,11 @@ class MainWindowLogic : private BatchObserver {
   // Ignored while busy.
   void OnUndoLastRun();
 
+  // Runs go on `workers` workers at once, each saving through a base store
+  // `bases` makes (with the journal on top, when runs keep one) rather than
+  // through the store the window was made with.
+  void RunOnWorkers(BaseStoreMaker bases, int workers);
+
   // For tests: the clock that times the quiet time after a run.
   void SetClock(Clock clock) { clock_ = std::move(clock); }
 
@@ -97,6 +108,8 @@ class MainWindowLogic : private BatchObserver {
   // Undoes `run` off the window's thread, showing each file as it is done.
   UndoCounts ShowUndo(const std::string& run);
   void SetPercent(int percent);
+  // The store of each worker of the next run.
+  WorkerStoreMaker WorkerStores();
 
   bool StopRequested() override { return stopRequested_; }
   void FileStarted(int index, const std::string& path, int percent) override;
@@ -109,7 +122,9 @@ class MainWindowLogic : private BatchObserver {
   WindowServices& window_;
   WindowJournal* journal_ = nullptr;
   Clock clock_;
-  BatchJob job_;
+  FileStore& files_;
+  BaseStoreMaker bases_;  // none: one worker, saving through files_
+  int workers_ = 1;
   FileList list_;
   WindowFields fields_;
   RunCounters counters_;

@@ -6,6 +6,28 @@
 #include "save_layers.h"
 
 namespace quillmere {
+namespace {
+
+// A worker's base store with the run's journal over it, owned together.
+class JournaledWorkerStore final : public FileStoreLayer {
+ public:
+  JournaledWorkerStore(std::unique_ptr<FileStore> base, RunJournal& journal,
+                       JournaledFileStore::NotKept notKept)
+      : FileStoreLayer(*base),
+        base_(std::move(base)),
+        journaled_(*base_, journal, std::move(notKept)) {
+    SetInner(journaled_);
+  }
+  void SaveInBatch(const std::string& path, const std::string& text, SaveDone done) override {
+    ForwardSaveInBatch(path, text, std::move(done));
+  }
+
+ private:
+  std::unique_ptr<FileStore> base_;
+  JournaledFileStore journaled_;
+};
+
+}  // namespace
 
 WindowJournal::WindowJournal(FileStore& files)
     : WindowJournal(files, DefaultRunsFolder(), DefaultJournalLimit(DefaultRunsFolder())) {}
@@ -15,6 +37,11 @@ WindowJournal::WindowJournal(FileStore& files, std::filesystem::path folder,
     : files_(files), journals_(std::move(folder), byteLimit), journal_(journals_), saving_(files) {
   AddSaveLayers(saving_, false, &journal_,
                 {{}, [this](const std::string&, const FileError&) { ++notKept_; }});
+}
+
+std::unique_ptr<FileStore> WindowJournal::WorkerStore(std::unique_ptr<FileStore> base) {
+  return std::make_unique<JournaledWorkerStore>(
+      std::move(base), journal_, [this](const std::string&, const FileError&) { ++notKept_; });
 }
 
 void WindowJournal::StartRun() {

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,10 +29,12 @@ class WindowJournal {
 
   // The store a run saves through.
   FileStore& store() { return saving_; }
+  // The store of one worker of a run: `base` with the run's journal on top.
+  std::unique_ptr<FileStore> WorkerStore(std::unique_ptr<FileStore> base);
   // The next save begins the journal of a new run.
   void StartRun();
   // The files of the current or last run saved without an undo copy.
-  int notKept() const { return notKept_; }
+  int notKept() const { return notKept_.load(); }
 
   std::optional<RunRecord> LastRun();
   // Up to `count` of the files the run changed, its newest change first.
@@ -42,7 +46,7 @@ class WindowJournal {
   RunJournals journals_;
   RunJournal journal_;
   LayeredFileStore saving_;
-  int notKept_ = 0;
+  std::atomic<int> notKept_ = 0;      // counted by every worker of the run
   std::vector<std::string> ownRuns_;  // the runs this window made, oldest first
 };
 

@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <thread>
 #include <unordered_map>
 
 #include "about_box.h"
@@ -62,7 +63,9 @@ POINT KeyboardMenuPoint(HWND list) {
 }  // namespace
 
 CMainDlg::CMainDlg(std::unique_ptr<FileStore> files)
-    : files_(files ? std::move(files) : MakeSystemFileStore()), journal_(*files_) {}
+    : ownFiles_(files == nullptr),
+      files_(files ? std::move(files) : MakeSystemFileStore()),
+      journal_(*files_) {}
 
 CMainDlg::~CMainDlg() {
   if (hwnd_ != nullptr) DestroyWindow(hwnd_);
@@ -156,6 +159,12 @@ bool CMainDlg::Handle(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& resul
 void CMainDlg::OnInitWindow() {
   services_.emplace(hwnd_);
   logic_.emplace(*services_, journal_);
+  // The system's files take a worker per core; a store given for tests is
+  // shared by nobody.
+  if (ownFiles_) {
+    logic_->RunOnWorkers(MakeSystemFileStore,
+                         static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
+  }
   keys_.emplace(hwnd_, kWindowKeys);
   const HWND list = GetDlgItem(hwnd_, ids::kFileList);
   list_.emplace(list);

@@ -71,6 +71,7 @@ class CMainDlg {
   void End(INT_PTR result);
   bool running() const { return logic_ && logic_->running(); }
 
+  bool ownFiles_;  // files_ is the system's, not one given for tests
   std::unique_ptr<FileStore> files_;
   // The runs' undo journals, written as the runs save through files_.
   WindowJournal journal_;

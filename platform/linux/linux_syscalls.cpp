@@ -64,6 +64,9 @@ ssize_t LinuxSyscalls::Pwrite(int fd, const void* buffer, std::size_t count, off
 int LinuxSyscalls::Fsync(int fd) {
   return ::fsync(fd);
 }
+int LinuxSyscalls::StartWriteback(int fd) {
+  return ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+}
 int LinuxSyscalls::Fchmod(int fd, mode_t mode) {
   return ::fchmod(fd, mode);
 }

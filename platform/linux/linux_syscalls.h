@@ -29,6 +29,8 @@ class LinuxSyscalls {
   virtual ssize_t Pread(int fd, void* buffer, std::size_t count, off_t offset);
   virtual ssize_t Pwrite(int fd, const void* buffer, std::size_t count, off_t offset);
   virtual int Fsync(int fd);
+  // Starts writing the file's dirty pages out, without waiting for them.
+  virtual int StartWriteback(int fd);
   virtual int Fchmod(int fd, mode_t mode);
   virtual int Fchown(int fd, uid_t owner, gid_t group);
   virtual int Futimens(int fd, const struct timespec times[2]);

@@ -32,7 +32,18 @@ int FaultySyscalls::Openat(int folder, const char* path, int flags, mode_t mode)
 
 int FaultySyscalls::Fsync(int fd) {
   ++syncs;
+  order.push_back("sync");
   return LinuxSyscalls::Fsync(fd);
+}
+
+int FaultySyscalls::StartWriteback(int fd) {
+  order.push_back("start");
+  return LinuxSyscalls::StartWriteback(fd);
+}
+
+int FaultySyscalls::Renameat(int fromFolder, const char* from, int toFolder, const char* to) {
+  order.push_back("rename");
+  return LinuxSyscalls::Renameat(fromFolder, from, toFolder, to);
 }
 
 }  // namespace quillmere::test

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "linux_syscalls.h"
 
@@ -8,18 +10,22 @@ namespace quillmere::test {
 
 // The system's calls, except that reads and writes can be made to go
 // through a few bytes at a time, interrupted every other time, and that
-// syncs are counted.
+// syncs are counted, and syncs, writebacks started and renames logged in
+// their order.
 class FaultySyscalls : public LinuxSyscalls {
  public:
   // Interrupts every other read and write and lets each move at most 3 bytes.
   bool dribble = false;
   int syncs = 0;
+  std::vector<std::string> order;  // "sync", "start", "rename"
   // Runs before each open of a name.
   std::function<void(const char* name)> beforeOpen;
 
   ssize_t Pread(int fd, void* buffer, std::size_t count, off_t offset) override;
   ssize_t Pwrite(int fd, const void* buffer, std::size_t count, off_t offset) override;
   int Fsync(int fd) override;
+  int StartWriteback(int fd) override;
+  int Renameat(int fromFolder, const char* from, int toFolder, const char* to) override;
   int Openat(int folder, const char* path, int flags, mode_t mode) override;
 
  private:

@@ -266,6 +266,49 @@ TEST(LinuxTransferTest, InterruptedAndPartialTransfersStillMoveEveryByteAndSyncO
   EXPECT_EQ(sys.syncs, 3);  // and their folder once
 }
 
+TEST(LinuxTransferTest, ABatchIsFlushedTogetherRenamedAndItsFolderFlushedBeforeAnyIsDone) {
+  test::TempFolder folder;
+  test::FaultySyscalls sys;
+  SafeFileStore store{std::make_unique<LinuxFileSystem>(sys, "")};
+  std::vector<std::string> done;
+  for (const char* name : {"a", "b", "c"}) {
+    WriteFile(folder / name, "old");
+    ASSERT_EQ(store.Load(folder / name).text, "old");
+    store.SaveInBatch(folder / name, std::string("new ") + name,
+                      [&done, name](std::optional<FileError> error) {
+                        EXPECT_EQ(error, std::nullopt);
+                        done.push_back(name);
+                      });
+  }
+  // Held back: written beside the files, on their way to the disk, no more.
+  EXPECT_TRUE(done.empty());
+  EXPECT_EQ(ReadFile(folder / "a"), "old");
+  EXPECT_EQ(sys.order, (std::vector<std::string>{"start", "start", "start"}));
+  sys.order.clear();
+  store.Commit();
+  EXPECT_EQ(sys.order, (std::vector<std::string>{"sync", "sync", "sync", "rename", "rename",
+                                                 "rename", "sync"}));
+  EXPECT_EQ(done, (std::vector<std::string>{"a", "b", "c"}));
+  EXPECT_EQ(ReadFile(folder / "c"), "new c");
+  EXPECT_EQ(folder.Names(), (std::vector<std::string>{"a", "b", "c"}));
+}
+
+TEST(LinuxTransferTest, AFileChangedWhileItsSaveIsHeldBackIsNotReplaced) {
+  test::TempFolder folder;
+  SafeFileStore store{MakeSystemFileSystem("")};
+  WriteFile(folder / "a", "old");
+  ASSERT_EQ(store.Load(folder / "a").text, "old");
+  std::optional<FileError> result;
+  store.SaveInBatch(folder / "a", "new", [&result](std::optional<FileError> error) {
+    result = error.value_or(FileError{FileProblem::kSystemError, "saved"});
+  });
+  WriteFile(folder / "a", "another program's");
+  store.Commit();
+  EXPECT_EQ(result, (FileError{FileProblem::kChanged, ""}));
+  EXPECT_EQ(ReadFile(folder / "a"), "another program's");
+  EXPECT_EQ(folder.Names(), std::vector<std::string>{"a"});
+}
+
 TEST(LinuxFileSizeLimitTest, AWriteBeyondTheFileSizeLimitLeavesTheOriginal) {
   test::TempFolder folder;
   const std::string path = folder / "doc";

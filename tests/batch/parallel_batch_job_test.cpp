@@ -13,52 +13,12 @@
 #include <thread>
 #include <vector>
 
+#include "locked_file_store.h"
 #include "memory_file_store.h"
 #include "run_summary.h"
 
 namespace quillmere {
 namespace {
-
-// One worker's view of a store that all share, taking turns; a load waits a
-// little, longer for some files, so that workers finish out of order.
-class SharedStore final : public FileStore {
- public:
-  SharedStore(test::MemoryFileStore& files, std::mutex& mutex) : files_(files), mutex_(mutex) {}
-
-  LoadedFile Load(const std::string& path) override {
-    std::this_thread::sleep_for(std::chrono::microseconds(path.size() % 3 * 400));
-    const std::lock_guard lock(mutex_);
-    return files_.Load(path);
-  }
-  LoadedFile Peek(const std::string& path) override {
-    const std::lock_guard lock(mutex_);
-    return files_.Peek(path);
-  }
-  std::optional<FileError> Save(const std::string& path, const std::string& text) override {
-    const std::lock_guard lock(mutex_);
-    return files_.Save(path, text);
-  }
-  std::optional<FileError> CheckSave(const std::string& path) override {
-    const std::lock_guard lock(mutex_);
-    return files_.CheckSave(path);
-  }
-  std::optional<FileError> Stamp(const std::string& path, FileStamp& stamp) override {
-    const std::lock_guard lock(mutex_);
-    return files_.Stamp(path, stamp);
-  }
-  std::optional<FileError> Restamp(const std::string& path, const FileStamp& stamp) override {
-    const std::lock_guard lock(mutex_);
-    return files_.Restamp(path, stamp);
-  }
-  std::optional<FileKey> KeyOf(const std::string& path) override {
-    const std::lock_guard lock(mutex_);
-    return files_.KeyOf(path);
-  }
-
- private:
-  test::MemoryFileStore& files_;
-  std::mutex& mutex_;
-};
 
 // Records what a run tells, but not how often it asks whether to stop.
 class Recorder : public BatchObserver {
@@ -117,7 +77,7 @@ class ParallelBatchJobTest : public ::testing::Test {
 
   RunCounters Run(int workers, Recorder& recorder) {
     const WorkerStoreMaker stores = [this](FileNotes&) {
-      return std::make_unique<SharedStore>(files, mutex);
+      return std::make_unique<test::LockedFileStore>(files, mutex);
     };
     return ParallelBatchJob(stores, recorder, workers).Run(items, options);
   }
