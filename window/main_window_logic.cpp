@@ -6,7 +6,6 @@
 #include "background_undo.h"
 #include "cleaning_groups.h"
 #include "control_lock.h"
-#include "file_store_layer.h"
 #include "folder_files.h"
 #include "folder_tree.h"
 #include "progress.h"
@@ -41,11 +40,6 @@ void MainWindowLogic::RunOnWorkers(BaseStoreMaker bases, int workers) {
 }
 
 WorkerStoreMaker MainWindowLogic::WorkerStores() {
-  if (!bases_) {
-    return [this](FileNotes&) -> std::unique_ptr<FileStore> {
-      return std::make_unique<FileStoreLayer>(files_);
-    };
-  }
   return [this](FileNotes&) {
     std::unique_ptr<FileStore> base = bases_();
     return journal_ ? journal_->WorkerStore(std::move(base)) : std::move(base);
@@ -97,6 +91,10 @@ void MainWindowLogic::OnStart() {
   const CleaningOptions options = fields_.options;
   LockControls(window_, false);
   window_.SetCaption(ids::kStart, window_.Translate(texts::kStop));
+  if (workers_ == 1) {
+    counters_ = BatchJob(files_, *this).Run(list_.FromTheTop(), options);
+    return;
+  }
   std::vector<RunItem> items;
   for (std::string& path : list_.FromTheTop()) items.push_back({std::move(path), std::nullopt});
   counters_ = ParallelBatchJob(WorkerStores(), *this, workers_).Run(items, options);
