@@ -50,6 +50,12 @@ void MainWindowLogic::SetPercent(int percent) {
   fields_.percentText = FormatString(window_.Translate(texts::kPercent), percent);
 }
 
+CleaningOptions MainWindowLogic::RunOptions() const {
+  CleaningOptions options = fields_.options;
+  options.encoding.legacy = legacyCodePage_;
+  return options;
+}
+
 void MainWindowLogic::OnStart() {
   if (running_) {
     // A STOP press, delivered by the event draining of the run in progress.
@@ -76,7 +82,7 @@ void MainWindowLogic::OnStart() {
   window_.ExchangeData(fields_, ExchangeDirection::kRead);
   window_.ExchangeData(fields_, ExchangeDirection::kWrite);
   // The options are fixed for the whole run, whatever the nested handlers do.
-  const CleaningOptions options = fields_.options;
+  const CleaningOptions options = RunOptions();
   LockControls(window_, false);
   window_.SetCaption(ids::kStart, window_.Translate(texts::kStop));
   counters_ = job_.Run(list_.FromTheTop(), options);
