@@ -9,6 +9,8 @@
 #include "about_box.h"
 #include "caption_fit.h"
 #include "cleaning_groups.h"
+#include "code_page_box.h"
+#include "code_page_setting.h"
 #include "described_list.h"
 #include "dropped_files.h"
 #include "little_help.h"
@@ -16,6 +18,7 @@
 #include "resource_ids.h"
 #include "system_command.h"
 #include "system_menu.h"
+#include "system_files.h"
 #include "texts.h"
 #include "win_text.h"
 #include "window_placement.h"
@@ -156,6 +159,7 @@ bool CMainDlg::Handle(UINT message, WPARAM wParam, LPARAM lParam, INT_PTR& resul
 void CMainDlg::OnInitWindow() {
   services_.emplace(hwnd_);
   logic_.emplace(*services_, journal_);
+  logic_->SetLegacyCodePage(LoadCodePageSetting(DefaultStateFolder()));
   keys_.emplace(hwnd_, kWindowKeys);
   const HWND list = GetDlgItem(hwnd_, ids::kFileList);
   list_.emplace(list);
@@ -197,6 +201,9 @@ void CMainDlg::OnCommand(int id, int code) {
       return;
     case ids::kIdmPreview:
       if (const std::optional<std::string> path = list_->ChosenPath()) OpenPreview(*path);
+      return;
+    case ids::kIdmCodePage:
+      OnChooseCodePage();
       return;
     default:
       break;
@@ -355,11 +362,19 @@ void CMainDlg::OnOpenFolder() {
   if (selected.size() == 1) ShowInExplorer(selected.front());
 }
 
+void CMainDlg::OnChooseCodePage() {
+  if (logic_->busy()) return;
+  const std::optional<std::string> chosen = ShowCodePageBox(hwnd_, logic_->legacyCodePage());
+  if (!chosen) return;
+  logic_->SetLegacyCodePage(*chosen);
+  SaveCodePageSetting(DefaultStateFolder(), *chosen);
+}
+
 void CMainDlg::OpenPreview(const std::string& path) {
   if (logic_->busy()) return;
   // The options as the window shows them now, as a run would take them.
   services_->ExchangeData(logic_->fields(), ExchangeDirection::kRead);
-  CPreviewDlg preview(*files_, path, logic_->fields().options);
+  CPreviewDlg preview(*files_, path, logic_->RunOptions());
   preview.RunModal(hwnd_);
 }
 
