@@ -16,8 +16,8 @@ namespace quillmere {
 
 static QString Shown(const std::string& name) {
   if (!name.empty()) return QString::fromStdString(name);
-  return QString::fromStdString(FormatPlaces(Tr(texts::kCodePageDefault).toStdString(),
-                                             {SystemLegacyCodePage()}));
+  return QString::fromStdString(
+      FormatPlaces(Tr(texts::kCodePageDefault).toStdString(), {SystemLegacyCodePage()}));
 }
 
 CCodePageDlg::CCodePageDlg(QWidget* parent, const std::string& current)

@@ -44,7 +44,8 @@ std::optional<std::string> ShowCodePageBox(HWND owner, const std::string& curren
   config.pszContent = label.c_str();
   config.cRadioButtons = static_cast<UINT>(choices.size());
   config.pRadioButtons = choices.data();
-  config.nDefaultRadioButton = kFirstChoice + static_cast<int>(at == offered.end() ? 0 : at - offered.begin());
+  config.nDefaultRadioButton =
+      kFirstChoice + static_cast<int>(at == offered.end() ? 0 : at - offered.begin());
   config.nDefaultButton = IDOK;
   int pressed = IDCANCEL;
   int chosen = config.nDefaultRadioButton;

@@ -28,12 +28,12 @@ constexpr const char* kWorldIn1251 = "\xEC\xE8\xF0 X";
 
 struct BoxCase {
   std::string name;
-  std::string stored;   // the state file before the window opens; empty: none
-  QString shownFirst;   // the row selected when the box opens
-  QString pick;         // the row the user selects
-  bool ok;              // OK, else Cancel
-  std::string kept;     // the state file afterwards
-  std::string afterRun; // the windows-1251 file after a run
+  std::string stored;    // the state file before the window opens; empty: none
+  QString shownFirst;    // the row selected when the box opens
+  QString pick;          // the row the user selects
+  bool ok;               // OK, else Cancel
+  std::string kept;      // the state file afterwards
+  std::string afterRun;  // the windows-1251 file after a run
 };
 
 using test::PrintTo;
@@ -99,15 +99,15 @@ TEST_P(CodePageBoxTest, TheBoxShowsTheKeptChoiceAndOkKeepsTheNewOne) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CodePageBoxTest,
-    ::testing::Values(
-        BoxCase{"OkKeepsTheChoice", "", "windows-1252 (this system's)", "windows-1251", true,
-                "windows-1251\n", kWorldIn1251},
-        BoxCase{"CancelKeepsTheKeptOne", "KOI8-R\n", "KOI8-R", "windows-1251", false, "KOI8-R\n",
-                kHelloIn1251},
-        BoxCase{"KeptChoiceIsUsedAtOnce", "windows-1251\n", "windows-1251", "windows-1251", false,
-                "windows-1251\n", kWorldIn1251},
-        BoxCase{"HostileStoredValueIsTheDefault", "..\\..\\windows-1251\xFF", "windows-1252 (this system's)",
-                "KOI8-R", false, "..\\..\\windows-1251\xFF", kHelloIn1251}),
+    ::testing::Values(BoxCase{"OkKeepsTheChoice", "", "windows-1252 (this system's)",
+                              "windows-1251", true, "windows-1251\n", kWorldIn1251},
+                      BoxCase{"CancelKeepsTheKeptOne", "KOI8-R\n", "KOI8-R", "windows-1251", false,
+                              "KOI8-R\n", kHelloIn1251},
+                      BoxCase{"KeptChoiceIsUsedAtOnce", "windows-1251\n", "windows-1251",
+                              "windows-1251", false, "windows-1251\n", kWorldIn1251},
+                      BoxCase{"HostileStoredValueIsTheDefault", "..\\..\\windows-1251\xFF",
+                              "windows-1252 (this system's)", "KOI8-R", false,
+                              "..\\..\\windows-1251\xFF", kHelloIn1251}),
     test::ByName{});
 
 }  // namespace

@@ -1,11 +1,12 @@
 // The window's code page of older files: what a run and a preview read files
 // in, and the setting read back from the state folder.
+#include "code_page_setting.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "code_page.h"
-#include "code_page_setting.h"
 #include "fake_window.h"
 #include "file_preview.h"
 #include "main_window_logic.h"
@@ -63,13 +64,14 @@ TEST_P(CodePageReadTest, RunAndPreviewReadTheFileInTheChosenCodePage) {
   EXPECT_EQ(preview.after.text() != preview.before.text(), c.previewChanges);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, CodePageReadTest,
-    ::testing::Values(
-        ReadCase{"Windows1251", "windows-1251", kHelloIn1251, kWorldIn1251, "windows-1251", true},
-        ReadCase{"Iso8859_5", "ISO-8859-5", kHelloInIso5, kWorldInIso5, "ISO-8859-5", true},
-        ReadCase{"SystemsOwnLeavesCyrillicBytesAlone", "", kHelloIn1251, kHelloIn1251, "", false}),
-    test::ByName{});
+INSTANTIATE_TEST_SUITE_P(Cases, CodePageReadTest,
+                         ::testing::Values(ReadCase{"Windows1251", "windows-1251", kHelloIn1251,
+                                                    kWorldIn1251, "windows-1251", true},
+                                           ReadCase{"Iso8859_5", "ISO-8859-5", kHelloInIso5,
+                                                    kWorldInIso5, "ISO-8859-5", true},
+                                           ReadCase{"SystemsOwnLeavesCyrillicBytesAlone", "",
+                                                    kHelloIn1251, kHelloIn1251, "", false}),
+                         test::ByName{});
 
 struct StoredCase {
   std::string name;
@@ -89,8 +91,7 @@ TEST_P(StoredCodePageTest, ReadsBackOnlyAnOfferedName) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, StoredCodePageTest,
     ::testing::Values(StoredCase{"AsSaved", "windows-1251\n", "windows-1251"},
-                      StoredCase{"WithoutLineEnd", "KOI8-R", "KOI8-R"},
-                      StoredCase{"Empty", "", ""},
+                      StoredCase{"WithoutLineEnd", "KOI8-R", "KOI8-R"}, StoredCase{"Empty", "", ""},
                       StoredCase{"NotACodePage", "UTF-8\n", ""},
                       StoredCase{"DoubleByte", "shift_jis\n", ""},
                       StoredCase{"UnknownName", "windows-9999\n", ""},
