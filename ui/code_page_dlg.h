@@ -11,8 +11,6 @@ namespace quillmere {
 // The box of the code page of older files: the offered code pages in a
 // list, the current one selected, OK and Cancel.
 class CCodePageDlg : public QDialog {
-  Q_OBJECT
-
  public:
   CCodePageDlg(QWidget* parent, const std::string& current);
 
