@@ -31,8 +31,10 @@ std::filesystem::path SettingFile(const std::string& folder) {
 
 std::vector<std::string> OfferedCodePages() {
   std::vector<std::string> offered{""};
+  // The system's own is offered once, as the default.
+  const std::string systems = SystemLegacyCodePage();
   for (const char* name : kCodePages) {
-    if (!EncodingNameProblem(name, true)) offered.emplace_back(name);
+    if (name != systems && !EncodingNameProblem(name, true)) offered.emplace_back(name);
   }
   return offered;
 }

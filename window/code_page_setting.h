@@ -11,7 +11,7 @@ namespace quillmere {
 // page (platform/code_page.h), the setting's default.
 
 // The names the window offers: the empty name first, then those of a fixed
-// list of single-byte code pages that this system has.
+// list of single-byte code pages that this system has, but its own.
 std::vector<std::string> OfferedCodePages();
 
 // A stored setting as the window uses it: an offered name as it is; anything
