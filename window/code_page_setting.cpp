@@ -50,7 +50,12 @@ std::string CodePageFromStored(std::string_view stored) {
 
 std::string LoadCodePageSetting(const std::string& folder) {
   if (folder.empty()) return {};
-  std::ifstream in(SettingFile(folder), std::ios::binary);
+  // Only a plain file is opened: a pipe or device there would hang or flood
+  // the start-up.
+  const std::filesystem::path file = SettingFile(folder);
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(file, error)) return {};
+  std::ifstream in(file, std::ios::binary);
   std::string stored(kLongestStored + 1, '\0');
   in.read(stored.data(), static_cast<std::streamsize>(stored.size()));
   stored.resize(static_cast<std::size_t>(in.gcount()));
