@@ -52,6 +52,8 @@ inline constexpr const char* kCodePageTitle = "Code page of older files";
 inline constexpr const char* kCodePageLabel =
     "Files with no byte order mark that are not valid UTF-8 are read and written in:";
 inline constexpr const char* kCodePageDefault = "%1 (this system's)";
+inline constexpr const char* kCodePageNotKept =
+    "The code page holds until the window closes, but it could not be kept for later:";
 // Qt's "%1" and "%2": the number of files and when the run was.
 inline constexpr CountedText kUndoQuestion{
     "Put back the %1 file the last run changed, on %2, as it was before it?",

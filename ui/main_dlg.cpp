@@ -198,8 +198,7 @@ void CMainDlg::ShowFailures() {
 void CMainDlg::OnChooseCodePage() {
   CCodePageDlg box(this, logic_.legacyCodePage());
   if (box.exec() != QDialog::Accepted) return;
-  logic_.SetLegacyCodePage(box.chosen());
-  SaveCodePageSetting(DefaultStateFolder(), box.chosen());
+  logic_.OnCodePageChosen(box.chosen(), DefaultStateFolder());
 }
 
 void CMainDlg::OnListMenu(const QPoint& at) {

@@ -63,15 +63,17 @@ std::string LoadCodePageSetting(const std::string& folder) {
   return CodePageFromStored(stored);
 }
 
-bool SaveCodePageSetting(const std::string& folder, const std::string& name) {
-  if (folder.empty()) return false;
+std::optional<std::string> SaveCodePageSetting(const std::string& folder, const std::string& name) {
+  if (folder.empty()) return "no state folder";
   const std::filesystem::path file = SettingFile(folder);
   std::error_code error;
   std::filesystem::create_directories(file.parent_path(), error);
+  if (error) return folder + ": " + error.message();
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out << name << '\n';
   out.close();
-  return static_cast<bool>(out);
+  if (!out) return folder + ": the file code-page cannot be written";
+  return std::nullopt;
 }
 
 }  // namespace quillmere

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,8 +23,8 @@ std::string CodePageFromStored(std::string_view stored);
 // when there is none or it is not readable or not valid.
 std::string LoadCodePageSetting(const std::string& folder);
 
-// Keeps `name` in `folder`, making the folder when it is missing. Whether
-// it was written.
-bool SaveCodePageSetting(const std::string& folder, const std::string& name);
+// Keeps `name` in `folder`, making the folder when it is missing. Why it
+// could not be kept, or nothing.
+std::optional<std::string> SaveCodePageSetting(const std::string& folder, const std::string& name);
 
 }  // namespace quillmere

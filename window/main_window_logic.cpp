@@ -5,6 +5,7 @@
 
 #include "background_undo.h"
 #include "cleaning_groups.h"
+#include "code_page_setting.h"
 #include "control_lock.h"
 #include "folder_files.h"
 #include "folder_tree.h"
@@ -54,6 +55,14 @@ CleaningOptions MainWindowLogic::RunOptions() const {
   CleaningOptions options = fields_.options;
   options.encoding.legacy = legacyCodePage_;
   return options;
+}
+
+void MainWindowLogic::OnCodePageChosen(const std::string& name, const std::string& stateFolder) {
+  legacyCodePage_ = name;
+  if (const std::optional<std::string> why = SaveCodePageSetting(stateFolder, name)) {
+    window_.ShowMessage(window_.Translate(texts::kCodePageNotKept),
+                        window_.Translate(texts::kProgramName), MessageStyle::kExclamation, *why);
+  }
 }
 
 void MainWindowLogic::OnStart() {

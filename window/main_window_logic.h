@@ -85,6 +85,10 @@ class MainWindowLogic : private BatchObserver {
   // name, or empty for the system's own. Runs and previews read files in it.
   void SetLegacyCodePage(std::string name) { legacyCodePage_ = std::move(name); }
   const std::string& legacyCodePage() const { return legacyCodePage_; }
+  // The user chose a code page of older files in its box: it holds from now
+  // on and is kept in `stateFolder` for later sessions; a box says why when
+  // it cannot be kept.
+  void OnCodePageChosen(const std::string& name, const std::string& stateFolder);
   // The options a run or a preview takes: the controls' last read with the
   // code page of older files.
   CleaningOptions RunOptions() const;

@@ -366,8 +366,7 @@ void CMainDlg::OnChooseCodePage() {
   if (logic_->busy()) return;
   const std::optional<std::string> chosen = ShowCodePageBox(hwnd_, logic_->legacyCodePage());
   if (!chosen) return;
-  logic_->SetLegacyCodePage(*chosen);
-  SaveCodePageSetting(DefaultStateFolder(), *chosen);
+  logic_->OnCodePageChosen(*chosen, DefaultStateFolder());
 }
 
 void CMainDlg::OpenPreview(const std::string& path) {

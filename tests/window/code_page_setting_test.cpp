@@ -100,14 +100,33 @@ INSTANTIATE_TEST_SUITE_P(
                       StoredCase{"VeryLong", "windows-1251" + std::string(100000, ' '), ""}),
     test::ByName{});
 
-TEST(CodePageSettingTest, SavedChoiceIsReadBackAndMissingFileIsTheDefault) {
+TEST(CodePageSettingTest, TheChoiceIsKeptAndReadBackAndMissingFileIsTheDefault) {
   test::TempFolder root;
   const std::string state = root / "state";
+  test::FakeWindow window;
+  test::MemoryFileStore store;
+  MainWindowLogic logic{window, store};
   EXPECT_EQ(LoadCodePageSetting(state), "");
-  ASSERT_TRUE(SaveCodePageSetting(state, "ISO-8859-7"));
+  logic.OnCodePageChosen("ISO-8859-7", state);
   EXPECT_EQ(LoadCodePageSetting(state), "ISO-8859-7");
-  ASSERT_TRUE(SaveCodePageSetting(state, ""));
+  logic.OnCodePageChosen("", state);
   EXPECT_EQ(LoadCodePageSetting(state), "");
+  EXPECT_TRUE(window.messages.empty());
+}
+
+TEST(CodePageSettingTest, AChoiceThatCannotBeKeptHoldsAndTheBoxSaysWhy) {
+  test::TempFolder root;
+  const std::string notAFolder = root / "state";
+  test::WriteFile(notAFolder, "");
+  test::FakeWindow window;
+  test::MemoryFileStore store;
+  MainWindowLogic logic{window, store};
+  logic.OnCodePageChosen("KOI8-R", notAFolder);
+  EXPECT_EQ(logic.RunOptions().encoding.legacy, "KOI8-R");
+  ASSERT_EQ(window.messages.size(), 1u);
+  EXPECT_EQ(window.messages[0].style, MessageStyle::kExclamation);
+  EXPECT_EQ(window.messages[0].details.rfind(notAFolder + ": ", 0), 0u)
+      << window.messages[0].details;
 }
 
 }  // namespace
