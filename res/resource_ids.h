@@ -58,6 +58,7 @@ inline constexpr int kIdmAddFolder = 0x8002;
 inline constexpr int kIdmRemoveSelected = 0x8003;
 inline constexpr int kIdmOpenFolder = 0x8004;
 inline constexpr int kIdmPreview = 0x8005;
+inline constexpr int kIdmCodePage = 0x8006;
 
 // String table.
 inline constexpr int kStrAboutMenuItem = 101;

@@ -45,6 +45,15 @@ inline constexpr const char* kAddFolder = "Add folder...";
 inline constexpr const char* kRemoveSelected = "Remove selected";
 inline constexpr const char* kOpenFolder = "Open containing folder";
 inline constexpr const char* kUndoLastRun = "Undo last run";
+// The code page of older files: the list's menu item and its box. "%1" is
+// the name of the system's own code page.
+inline constexpr const char* kCodePageItem = "Code page of older files...";
+inline constexpr const char* kCodePageTitle = "Code page of older files";
+inline constexpr const char* kCodePageLabel =
+    "Files with no byte order mark that are not valid UTF-8 are read and written in:";
+inline constexpr const char* kCodePageDefault = "%1 (this system's)";
+inline constexpr const char* kCodePageNotKept =
+    "The code page holds until the window closes, but it could not be kept for later:";
 // Qt's "%1" and "%2": the number of files and when the run was.
 inline constexpr CountedText kUndoQuestion{
     "Put back the %1 file the last run changed, on %2, as it was before it?",

@@ -26,6 +26,8 @@
 #include "about_dlg.h"
 #include "app_icon.h"
 #include "cleaning_groups.h"
+#include "code_page_dlg.h"
+#include "code_page_setting.h"
 #include "file_list_view.h"
 #include "focus_return.h"
 #include "little_help.h"
@@ -33,6 +35,7 @@
 #include "resource_ids.h"
 #include "static_text.h"
 #include "string_table.h"
+#include "system_files.h"
 #include "texts.h"
 #include "translation.h"
 
@@ -83,6 +86,7 @@ CMainDlg::CMainDlg(QWidget* parent, std::unique_ptr<FileStore> files)
     logic_.RunOnWorkers(MakeSystemFileStore,
                         static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
   }
+  logic_.SetLegacyCodePage(LoadCodePageSetting(DefaultStateFolder()));
   WireEvents();
   OnInitWindow();
 }
@@ -200,6 +204,12 @@ void CMainDlg::ShowFailures() {
   typed_.fileList->setFailures(std::move(failed));
 }
 
+void CMainDlg::OnChooseCodePage() {
+  CCodePageDlg box(this, logic_.legacyCodePage());
+  if (box.exec() != QDialog::Accepted) return;
+  logic_.OnCodePageChosen(box.chosen(), DefaultStateFolder());
+}
+
 void CMainDlg::OnListMenu(const QPoint& at) {
   if (logic_.busy()) return;
   QMenu menu(this);
@@ -218,6 +228,7 @@ void CMainDlg::OnListMenu(const QPoint& at) {
                                     [this, selected] { OpenPreview(selected.front()); });
   preview->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+P")));
   preview->setEnabled(selected.size() == 1);
+  menu.addAction(withKey(texts::kCodePageItem), this, &CMainDlg::OnChooseCodePage);
   menu.addSeparator();
   QAction* undo = menu.addAction(withKey(texts::kUndoLastRun), this, &CMainDlg::OnUndoLastRun);
   undo->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+Z")));
@@ -285,7 +296,7 @@ void CMainDlg::OpenPreview(const std::string& path) {
   if (logic_.busy()) return;
   // The options as the window shows them now, as a run would take them.
   ExchangeData(ExchangeDirection::kRead);
-  auto* preview = new CPreviewDlg(this, *files_, path, logic_.fields().options);
+  auto* preview = new CPreviewDlg(this, *files_, path, logic_.RunOptions());
   preview->setAttribute(Qt::WA_DeleteOnClose);
   connect(preview, &QDialog::finished, this,
           [this, had = QPointer<QWidget>(focusWidget())] { ReturnFocus(*this, had); });

@@ -82,6 +82,8 @@ class CMainDlg : public QDialog {
   void OnRemoveSelected();
   void OpenContainingFolder(const std::string& path);
   void OnPreviewSelected();
+  // The box of the code page of older files; OK keeps the choice.
+  void OnChooseCodePage();
   // "Undo last run": asks, then puts back what the last run changed.
   void OnUndoLastRun();
 

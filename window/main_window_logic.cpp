@@ -5,6 +5,7 @@
 
 #include "background_undo.h"
 #include "cleaning_groups.h"
+#include "code_page_setting.h"
 #include "control_lock.h"
 #include "folder_files.h"
 #include "folder_tree.h"
@@ -62,6 +63,20 @@ void MainWindowLogic::SetPercent(int percent) {
   fields_.percentText = FormatString(window_.Translate(texts::kPercent), percent);
 }
 
+CleaningOptions MainWindowLogic::RunOptions() const {
+  CleaningOptions options = fields_.options;
+  options.encoding.legacy = legacyCodePage_;
+  return options;
+}
+
+void MainWindowLogic::OnCodePageChosen(const std::string& name, const std::string& stateFolder) {
+  legacyCodePage_ = name;
+  if (const std::optional<std::string> why = SaveCodePageSetting(stateFolder, name)) {
+    window_.ShowMessage(window_.Translate(texts::kCodePageNotKept),
+                        window_.Translate(texts::kProgramName), MessageStyle::kExclamation, *why);
+  }
+}
+
 void MainWindowLogic::OnStart() {
   if (running_) {
     // A STOP press, delivered by the event draining of the run in progress.
@@ -88,7 +103,7 @@ void MainWindowLogic::OnStart() {
   window_.ExchangeData(fields_, ExchangeDirection::kRead);
   window_.ExchangeData(fields_, ExchangeDirection::kWrite);
   // The options are fixed for the whole run, whatever the nested handlers do.
-  const CleaningOptions options = fields_.options;
+  const CleaningOptions options = RunOptions();
   LockControls(window_, false);
   window_.SetCaption(ids::kStart, window_.Translate(texts::kStop));
   if (workers_ == 1) {

@@ -92,6 +92,18 @@ class MainWindowLogic : private BatchObserver {
   const FileList& list() const { return list_; }
   WindowFields& fields() { return fields_; }
 
+  // The code page of older files (no byte order mark, not valid UTF-8): a
+  // name, or empty for the system's own. Runs and previews read files in it.
+  void SetLegacyCodePage(std::string name) { legacyCodePage_ = std::move(name); }
+  const std::string& legacyCodePage() const { return legacyCodePage_; }
+  // The user chose a code page of older files in its box: it holds from now
+  // on and is kept in `stateFolder` for later sessions; a box says why when
+  // it cannot be kept.
+  void OnCodePageChosen(const std::string& name, const std::string& stateFolder);
+  // The options a run or a preview takes: the controls' last read with the
+  // code page of older files.
+  CleaningOptions RunOptions() const;
+
  private:
   // Adds the path to the list and its control unless it is listed; a folder
   // adds the files in it.
@@ -127,6 +139,7 @@ class MainWindowLogic : private BatchObserver {
   int workers_ = 1;
   FileList list_;
   WindowFields fields_;
+  std::string legacyCodePage_;
   RunCounters counters_;
   std::vector<Failure> failures_;
   std::vector<Failure> foldersNotRead_;  // of the paths being taken in

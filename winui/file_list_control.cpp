@@ -158,6 +158,7 @@ HMENU MakeListMenu(std::size_t selected) {
   AppendItem(menu, ids::kIdmRemoveSelected, texts::kRemoveSelected, L"Del", selected > 0);
   AppendItem(menu, ids::kIdmOpenFolder, texts::kOpenFolder, nullptr, selected == 1);
   AppendItem(menu, ids::kIdmPreview, texts::kPreviewChanges, L"Ctrl+Shift+P", selected == 1);
+  AppendItem(menu, ids::kIdmCodePage, texts::kCodePageItem, nullptr, true);
   AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
   AppendItem(menu, ids::kIdmUndoLastRun, texts::kUndoLastRun, L"Ctrl+Shift+Z", true);
   return menu;

@@ -10,12 +10,15 @@
 #include "about_box.h"
 #include "caption_fit.h"
 #include "cleaning_groups.h"
+#include "code_page_box.h"
+#include "code_page_setting.h"
 #include "described_list.h"
 #include "dropped_files.h"
 #include "little_help.h"
 #include "preview_dialog.h"
 #include "resource_ids.h"
 #include "system_command.h"
+#include "system_files.h"
 #include "system_menu.h"
 #include "texts.h"
 #include "win_text.h"
@@ -165,6 +168,7 @@ void CMainDlg::OnInitWindow() {
     logic_->RunOnWorkers(MakeSystemFileStore,
                          static_cast<int>(std::max(1u, std::thread::hardware_concurrency())));
   }
+  logic_->SetLegacyCodePage(LoadCodePageSetting(DefaultStateFolder()));
   keys_.emplace(hwnd_, kWindowKeys);
   const HWND list = GetDlgItem(hwnd_, ids::kFileList);
   list_.emplace(list);
@@ -206,6 +210,9 @@ void CMainDlg::OnCommand(int id, int code) {
       return;
     case ids::kIdmPreview:
       if (const std::optional<std::string> path = list_->ChosenPath()) OpenPreview(*path);
+      return;
+    case ids::kIdmCodePage:
+      OnChooseCodePage();
       return;
     default:
       break;
@@ -364,11 +371,18 @@ void CMainDlg::OnOpenFolder() {
   if (selected.size() == 1) ShowInExplorer(selected.front());
 }
 
+void CMainDlg::OnChooseCodePage() {
+  if (logic_->busy()) return;
+  const std::optional<std::string> chosen = ShowCodePageBox(hwnd_, logic_->legacyCodePage());
+  if (!chosen) return;
+  logic_->OnCodePageChosen(*chosen, DefaultStateFolder());
+}
+
 void CMainDlg::OpenPreview(const std::string& path) {
   if (logic_->busy()) return;
   // The options as the window shows them now, as a run would take them.
   services_->ExchangeData(logic_->fields(), ExchangeDirection::kRead);
-  CPreviewDlg preview(*files_, path, logic_->fields().options);
+  CPreviewDlg preview(*files_, path, logic_->RunOptions());
   preview.RunModal(hwnd_);
 }
 

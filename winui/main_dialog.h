@@ -64,6 +64,8 @@ class CMainDlg {
   void OnRemoveSelected();
   void OnAddFolder();
   void OnOpenFolder();
+  // The box of the code page of older files; OK keeps the choice.
+  void OnChooseCodePage();
   // What a run with the window's options would do to the file.
   void OpenPreview(const std::string& path);
   // After a run or an undo: the files it failed on are marked.

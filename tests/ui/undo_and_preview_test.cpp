@@ -147,7 +147,8 @@ TEST_F(PreviewWindowTest, FromTheKeyboardTheMenuOpensAtTheFocusedFileAndCtrlShif
     }
     EXPECT_EQ(at, below);
     EXPECT_EQ(items, (QStringList{"&Add folder...", "&Remove selected", "&Open containing folder",
-                                  "&Preview changes...", "&Undo last run"}));
+                                  "&Preview changes...", "&Code page of older files...",
+                                  "&Undo last run"}));
   }
 
   // The offscreen platform gives no window back its activation when a popup closes.

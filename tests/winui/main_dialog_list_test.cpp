@@ -71,18 +71,19 @@ TEST(MainDialogList, TheMenuOffersWhatTheSelectionAllows) {
                                       {L"&Remove selected\tDel", false},
                                       {L"&Open containing folder", false},
                                       {L"&Preview changes...\tCtrl+Shift+P", false},
+                                      {L"&Code page of older files...", true},
                                       {L"", false},
                                       {L"&Undo last run\tCtrl+Shift+Z", true}};
   const std::pair<std::size_t, std::vector<bool>> cases[] = {
-      {0, {true, false, false, false, false, true}},
-      {1, {true, true, true, true, false, true}},
-      {2, {true, true, false, false, false, true}},
+      {0, {true, false, false, false, true, false, true}},
+      {1, {true, true, true, true, true, false, true}},
+      {2, {true, true, false, false, true, false, true}},
   };
   for (const auto& [selected, enabled] : cases) {
     const HMENU menu = MakeListMenu(selected);
     std::vector<MenuItem> expected = none;
     for (std::size_t i = 0; i < expected.size(); ++i) expected[i].enabled = enabled[i];
-    expected[4].enabled = Items(menu)[4].enabled;  // a separator's state says nothing
+    expected[5].enabled = Items(menu)[5].enabled;  // a separator's state says nothing
     EXPECT_EQ(Items(menu), expected) << selected;
     DestroyMenu(menu);
   }

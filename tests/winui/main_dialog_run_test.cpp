@@ -258,7 +258,7 @@ TEST(MainDialogRun, UndoLastRunAsksThenPutsBackWhatTheLastRunAloneChanged) {
        [](HWND list) {
          test::PressKey(list, 'Z', {VK_CONTROL, VK_SHIFT});
        }},
-      {"the list's menu", [](HWND list) { test::ChooseFromListMenu(list, 5); }},
+      {"the list's menu", [](HWND list) { test::ChooseFromListMenu(list, 6); }},
   };
   for (const auto& [name, undo] : ways) {
     SCOPED_TRACE(name);

@@ -42,8 +42,10 @@ OwnLocalAppData::OwnLocalAppData() {
   _wputenv_s(L"LOCALAPPDATA", Wide(folder.path()).c_str());
 }
 
-WindowUnderTest::WindowUnderTest(HookedStore::OnLoad onLoad)
+WindowUnderTest::WindowUnderTest(HookedStore::OnLoad onLoad,
+                                 const std::function<void(const TempFolder&)>& beforeOpen)
     : dialog_(std::make_unique<HookedStore>(std::move(onLoad))) {
+  if (beforeOpen) beforeOpen(state_.folder);
   dialog_.OpenModeless();
   Pump();
 }

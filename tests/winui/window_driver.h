@@ -47,10 +47,12 @@ struct OwnLocalAppData {
 };
 
 // The real main window, opened modeless on the test's thread, with a state
-// folder of its own.
+// folder of its own; `beforeOpen` may put files in that folder (the new
+// %LOCALAPPDATA%) before the window reads them.
 class WindowUnderTest {
  public:
-  explicit WindowUnderTest(HookedStore::OnLoad onLoad = {});
+  explicit WindowUnderTest(HookedStore::OnLoad onLoad = {},
+                           const std::function<void(const TempFolder&)>& beforeOpen = {});
 
   HWND hwnd() const { return dialog_.hwnd(); }
   HWND Item(int id) const { return GetDlgItem(hwnd(), id); }
