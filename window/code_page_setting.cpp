@@ -2,12 +2,13 @@
 
 #include <algorithm>
 #include <array>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
+#include <memory>
 
 #include "code_page.h"
 #include "file_encoding.h"
+#include "file_error.h"
+#include "file_system.h"
+#include "system_files.h"
 
 namespace quillmere {
 namespace {
@@ -20,12 +21,8 @@ constexpr std::array<const char*, 12> kCodePages{
 // No offered name is near this long; a longer file is not read further.
 constexpr std::size_t kLongestStored = 64;
 
-// Folder paths are UTF-8 on Windows and the system's bytes elsewhere, which
-// a char8_t path keeps as they are.
-std::filesystem::path SettingFile(const std::string& folder) {
-  const std::u8string bytes(folder.begin(), folder.end());
-  return std::filesystem::path(bytes) / "code-page";
-}
+constexpr const char* kSettingName = "code-page";
+constexpr const char* kNewSettingName = "code-page.new";
 
 }  // namespace
 
@@ -50,29 +47,40 @@ std::string CodePageFromStored(std::string_view stored) {
 
 std::string LoadCodePageSetting(const std::string& folder) {
   if (folder.empty()) return {};
-  // Only a plain file is opened: a pipe or device there would hang or flood
-  // the start-up.
-  const std::filesystem::path file = SettingFile(folder);
-  std::error_code error;
-  if (!std::filesystem::is_regular_file(file, error)) return {};
-  std::ifstream in(file, std::ios::binary);
+  const std::unique_ptr<FileSystem> fs = MakeSystemFileSystem("");
+  // Only the user's own folder and file, closed to others, are believed.
+  Result<std::unique_ptr<Folder>> state = fs->PrivateFolder(folder, false);
+  if (!state.has_value()) return {};
+  Result<std::unique_ptr<OpenFile>> file = (*state)->Open(kSettingName, Access::kRead);
+  if (!file.has_value()) return {};
+  const Result<Ownership> owner = (*file)->Owner();
+  if (!owner.has_value() || !owner->ownedByUser || owner->othersMayWrite) return {};
   std::string stored(kLongestStored + 1, '\0');
-  in.read(stored.data(), static_cast<std::streamsize>(stored.size()));
-  stored.resize(static_cast<std::size_t>(in.gcount()));
-  if (stored.size() > kLongestStored) return {};
+  const Result<std::size_t> read = (*file)->ReadAt(stored.data(), stored.size(), 0);
+  if (!read.has_value() || *read > kLongestStored) return {};
+  stored.resize(*read);
   return CodePageFromStored(stored);
 }
 
 std::optional<std::string> SaveCodePageSetting(const std::string& folder, const std::string& name) {
   if (folder.empty()) return "no state folder";
-  const std::filesystem::path file = SettingFile(folder);
-  std::error_code error;
-  std::filesystem::create_directories(file.parent_path(), error);
-  if (error) return folder + ": " + error.message();
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out << name << '\n';
-  out.close();
-  if (!out) return folder + ": the file code-page cannot be written";
+  const std::unique_ptr<FileSystem> fs = MakeSystemFileSystem("");
+  Result<std::unique_ptr<Folder>> state = fs->PrivateFolder(folder, true);
+  if (!state.has_value()) return folder + ": " + ReasonText(state.error());
+  // Written whole under another name, then renamed over the old setting, so
+  // that the setting is always one whole name or the old one.
+  (void)(*state)->Remove(kNewSettingName);  // a leftover of an earlier try
+  Result<std::unique_ptr<OpenFile>> file = (*state)->Create(kNewSettingName);
+  if (!file.has_value()) return folder + ": " + ReasonText(file.error());
+  const std::string text = name + "\n";
+  MaybeError error = (*file)->WriteAt(text.data(), text.size(), 0);
+  if (!error) error = (*file)->Sync();
+  if (!error) error = (*file)->RenameTo(kSettingName);
+  if (error) {
+    file->reset();
+    (void)(*state)->Remove(kNewSettingName);
+    return folder + ": " + ReasonText(*error);
+  }
   return std::nullopt;
 }
 

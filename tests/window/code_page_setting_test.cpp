@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "code_page.h"
@@ -99,6 +100,25 @@ INSTANTIATE_TEST_SUITE_P(
                       StoredCase{"Binary", std::string("\xFF\xFE\0w\0", 5), ""},
                       StoredCase{"VeryLong", "windows-1251" + std::string(100000, ' '), ""}),
     test::ByName{});
+
+// A setting file or state folder that other users may change is a
+// stranger's: its name is not taken.
+TEST(CodePageSettingTest, ASettingOthersMayWriteIsNotBelieved) {
+  namespace fs = std::filesystem;
+  for (const bool loosenFolder : {false, true}) {
+    test::TempFolder state;
+    const std::string file = state / "code-page";
+    test::WriteFile(file, "windows-1251\n");
+    ASSERT_EQ(LoadCodePageSetting(state.path()), "windows-1251");
+    const fs::path loosened = loosenFolder ? fs::path(state.path()) : fs::path(file);
+    fs::permissions(loosened, fs::perms::others_write, fs::perm_options::add);
+    if ((fs::status(loosened).permissions() & fs::perms::others_write) == fs::perms::none) {
+      GTEST_SKIP() << "this file system keeps no write bit for others";
+    }
+    EXPECT_EQ(LoadCodePageSetting(state.path()), "") << (loosenFolder ? "folder" : "file");
+    fs::permissions(loosened, fs::perms::others_write, fs::perm_options::remove);
+  }
+}
 
 TEST(CodePageSettingTest, TheChoiceIsKeptAndReadBackAndMissingFileIsTheDefault) {
   test::TempFolder root;
