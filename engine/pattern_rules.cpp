@@ -3,6 +3,7 @@
 #ifdef QUILLMERE_HAVE_RE2
 #include <re2/re2.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <tuple>
@@ -43,6 +44,28 @@ std::string WordPattern(const std::string& text, bool caseSensitive) {
     }
   }
   return pattern + (IsWordByte(text.back()) ? "\\b" : "\\B");
+}
+
+bool IsAscii(const std::string& text) {
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// A literal text at word edges as an expression. An ASCII text, or one
+// matched with its case, stands for its bytes, as above. A text beyond ASCII
+// matched without regard to case folds by Unicode's simple case folding in
+// UTF-8, as the literal rules do: the texts of every rule are UTF-8 then.
+std::unique_ptr<RE2> WordExpression(const std::string& text, bool caseSensitive) {
+  RE2::Options options;
+  options.set_log_errors(false);
+  if (caseSensitive || IsAscii(text)) {
+    options.set_encoding(RE2::Options::EncodingLatin1);
+    return std::make_unique<RE2>(WordPattern(text, caseSensitive), options);
+  }
+  options.set_case_sensitive(false);
+  const auto edge = [](char c) { return IsWordByte(c) ? "\\b" : "\\B"; };
+  return std::make_unique<RE2>(edge(text.front()) + RE2::QuoteMeta(text) + edge(text.back()),
+                               options);
 }
 
 // A piece of a replacement: text as it stands, or a group of the match.
@@ -110,8 +133,7 @@ Compiled Compile(const TextRule& rule, bool caseSensitive) {
   RE2::Options options;
   options.set_log_errors(false);
   if (rule.wholeWords) {
-    options.set_encoding(RE2::Options::EncodingLatin1);
-    compiled.re = std::make_unique<RE2>(WordPattern(rule.first, caseSensitive), options);
+    compiled.re = WordExpression(rule.first, caseSensitive);
     compiled.pieces.push_back({rule.kind == TextRule::Kind::kReplace ? rule.second : "", -1});
     return compiled;
   }

@@ -42,6 +42,10 @@ TEST(PatternRules, RulesMatchAsRe2DoesWhereTheirKindsRun) {
       {{"--word", "--replace", "cat", "dog"}, "cat concat cat.", "dog concat dog."},
       {{"-w", "--remove-text", "cat"}, "Cat CAT concat cat_", "  concat cat_"},
       {{"-w", "--case-sensitive", "--remove-text", "cat"}, "Cat cat", "Cat "},
+      // letter case beyond ASCII folds as in the literal rules
+      {{"-w", "--remove-text", "\xC3\xA9t\xC3\xA9"},
+       "\xC3\x89T\xC3\x89 \xC3\xA9t\xC3\xA9 \xC3\xA9t\xC3\xA9s",
+       "  \xC3\xA9t\xC3\xA9s"},
       {{"-w", "--remove-text", "-x"}, "a-x -x", "a-x "},        // an edge that is no word character
       {{"-w", "--replace", "a.b", "$1"}, "a.b axb", "$1 axb"},  // literal both ways
       {{"--replace-regex", "(", "x"}, "", "error: --replace-regex: the pattern ( is no regular"},
