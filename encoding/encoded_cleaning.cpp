@@ -20,10 +20,8 @@ EncodedCleaning CleanEncoded(std::string bytes, const CleaningOptions& options) 
   TextBuffer buffer{std::move(decoded->text), false};
   CleanText(buffer, rules.options);
   cleaning.modified = buffer.modified;
-  if (!cleaning.modified && !decoded->original.empty()) {
-    cleaning.bytes = std::move(decoded->original);
-    return cleaning;
-  }
+  // Always encoded: a step such as the final trim may change the text
+  // without counting as an edit, and the text is what the caller gets.
   // The bytes as read make room for the bytes to write.
   Result<std::string> encoded = EncodeText(std::move(buffer.text), cleaning.encoding,
                                            decoded->codePageBytes, std::move(decoded->original));

@@ -81,6 +81,24 @@ INSTANTIATE_TEST_SUITE_P(
                      "windows-1252", true}),
     [](const auto& param) { return std::string(param.param.name); });
 
+// The final trim changes the text without counting as an edit: in every
+// encoding the text comes back trimmed, as UTF-8 does.
+TEST(EncodedCleaning, ATrimWithoutAnEditComesBackInEveryEncoding) {
+  CleaningOptions notes;
+  notes.cleanNotes = true;
+  const std::pair<std::string, std::string> cases[] = {
+      {"\xC3\xA9 ", "\xC3\xA9"},
+      {"\xFF\xFE\xE9\0 \0"s, "\xFF\xFE\xE9\0"s},
+      {"\xFE\xFF\0\xE9\0 "s, "\xFE\xFF\0\xE9"s},
+      {"\xE9 ", "\xE9"},
+  };
+  for (const auto& [bytes, trimmed] : cases) {
+    const EncodedCleaning cleaned = CleanEncoded(bytes, notes);
+    EXPECT_FALSE(cleaned.modified) << cleaned.encoding.Name();
+    EXPECT_EQ(cleaned.bytes, trimmed) << cleaned.encoding.Name();
+  }
+}
+
 struct RefusalCase {
   const char* name;
   std::string bytes;
