@@ -4,7 +4,6 @@
 #include <iterator>
 #include <ostream>
 
-#include "cleaning_groups.h"
 #include "cli_options.h"
 #include "filter_mode.h"
 #include "group_options.h"
@@ -17,30 +16,6 @@
 
 namespace quillmere {
 namespace {
-
-// The option that gives rules of this kind.
-const char* SwitchOf(TextRule::Kind kind) {
-  for (const CleaningGroup& group : CleaningGroups()) {
-    if (group.textCount > 0 && group.ruleKind == kind) return group.cliSwitch;
-  }
-  return "";
-}
-
-// The cleaning texts in the files' code page, or the first that has no form
-// there.
-std::optional<UsageError> ToContent(CleaningOptions& options, const ContentText& toContent) {
-  for (TextRule& rule : options.rules) {
-    for (std::string* text : {&rule.first, &rule.second}) {
-      std::optional<std::string> converted = toContent(*text);
-      if (!converted) {
-        return UsageError{SwitchOf(rule.kind) + std::string(" text \"") + *text +
-                          "\" has characters that the files' code page lacks"};
-      }
-      *text = std::move(*converted);
-    }
-  }
-  return std::nullopt;
-}
 
 // --rules -: the rules on standard input, put among the others where the
 // option stood.
@@ -67,17 +42,11 @@ bool DiffColour(const CliCommand& command) {
 }  // namespace
 
 int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-           std::ostream& err, const ContentText& toContent) {
+           std::ostream& err) {
   auto parsed = ParseCommandLine(args);
   if (auto* command = std::get_if<CliCommand>(&parsed);
       command && command->rulesFromInputAt && !command->showHelp && !command->showVersion) {
     if (std::optional<UsageError> error = ApplyInputRules(*command, in)) parsed = *error;
-  }
-  // Records of a stream are JSON text, which is Unicode: the texts stay as
-  // they came for them.
-  if (auto* command = std::get_if<CliCommand>(&parsed);
-      command != nullptr && toContent && !command->jsonlStream) {
-    if (std::optional<UsageError> error = ToContent(command->options, toContent)) parsed = *error;
   }
   if (const auto* error = std::get_if<UsageError>(&parsed)) {
     err << "quillmere-cli: " << error->message << " (try --help)\n";

@@ -1,8 +1,6 @@
 #pragma once
 
-#include <functional>
 #include <iosfwd>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,15 +14,10 @@ inline constexpr int kExitUsage = 2;
 // for Ctrl+C, 143 for SIGTERM).
 inline constexpr int kExitSignalBase = 128;
 
-// Turns a cleaning text as the arguments carry it into the bytes of the
-// files' code page, or nothing when a character has no form there.
-using ContentText = std::function<std::optional<std::string>(const std::string&)>;
-
 // Runs quillmere-cli with the arguments after the program name. Standard
-// input and output are binary streams. Where the arguments are in another
-// encoding than the files' contents (UTF-8 on Windows), `toContent` converts
-// the cleaning texts; without it they are taken as they stand.
+// input and output are binary streams; the cleaning texts are UTF-8 and are
+// put into each file's encoding as it is cleaned.
 int RunCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-           std::ostream& err, const ContentText& toContent = {});
+           std::ostream& err);
 
 }  // namespace quillmere

@@ -115,32 +115,6 @@ TEST(CliFilter, RepeatedRulesAllRunInTheOrderGiven) {
   EXPECT_EQ(RunTool({"--replace", "x", "yy", "--remove-text", "y"}, "xy").out, "yy");
 }
 
-// Arguments in UTF-8 (Windows) reach the cleaning as the files' bytes; a text
-// the files' code page cannot hold is a usage error naming its option.
-TEST(CliFilter, CleaningTextsGoThroughTheContentConversion) {
-  const ContentText latin1 = [](const std::string& text) -> std::optional<std::string> {
-    if (text.find("\xCE") != std::string::npos) return std::nullopt;  // Greek
-    std::string bytes = text;
-    for (std::size_t at; (at = bytes.find("\xC3\xA9")) != std::string::npos;) {
-      bytes.replace(at, 2, "\xE9");
-    }
-    return bytes;
-  };
-  std::istringstream in("caf\xE9 cafe");
-  std::ostringstream out;
-  std::ostringstream err;
-  EXPECT_EQ(RunCli({"--replace", "caf\xC3\xA9", "tea"}, in, out, err, latin1), kExitOk);
-  EXPECT_EQ(out.str(), "tea cafe");
-
-  std::istringstream none;
-  std::ostringstream out2;
-  std::ostringstream err2;
-  EXPECT_EQ(RunCli({"--remove-block", "a", "\xCE\xB1"}, none, out2, err2, latin1), kExitUsage);
-  EXPECT_EQ(err2.str(),
-            "quillmere-cli: --remove-block text \"\xCE\xB1\" has characters that the files' code "
-            "page lacks (try --help)\n");
-}
-
 TEST(CliFilter, ACheckOrADiffOfStandardInputWritesNoText) {
   EXPECT_EQ(RunTool({"--check", "--fonts"}, "<b>x</b>").status, kExitFailure);
   EXPECT_EQ(RunTool({"--check", "--fonts"}, "<b>x</b>").out, "");
