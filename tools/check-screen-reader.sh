@@ -8,16 +8,17 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 window=$(realpath "$1")
 work=$(mktemp -d)
 trap 'kill $(jobs -p) 2>/dev/null || true; rm -rf "$work"' EXIT
-# A display number of our own, well above those other sessions take (a low
-# one may already be someone's in the abstract socket namespace).
-display=""
-for number in $(shuf -i 100-999 -n 20); do
-  [ -e "/tmp/.X$number-lock" ] && continue
-  Xvfb ":$number" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-  for _ in $(seq 50); do [ -S "/tmp/.X11-unix/X$number" ] && break; sleep 0.1; done
-  if [ -S "/tmp/.X11-unix/X$number" ]; then display=":$number"; break; fi
-done
-[ -n "$display" ] || { echo "Xvfb did not start" >&2; exit 1; }
+# A display of our own: Xvfb picks a free number and writes it once it
+# accepts connections (a socket file alone may be a stale one).
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" >"$work/xvfb.log" 2>&1 &
+xvfb=$!
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+if ! [ -s "$work/display" ] || ! kill -0 "$xvfb" 2>/dev/null; then
+  echo "Xvfb did not start:" >&2
+  cat "$work/xvfb.log" >&2
+  exit 1
+fi
+display=":$(head -1 "$work/display")"
 export DISPLAY="$display" XDG_RUNTIME_DIR="$work" HOME="$work"
 export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
 unset AT_SPI_BUS_ADDRESS
