@@ -11,6 +11,8 @@
 #include "cli.h"
 #include "diff_labels.h"
 #include "encoded_cleaning.h"
+#include "file_encoding.h"
+#include "file_store.h"
 #include "large_pages.h"
 #include "readable_text.h"
 
@@ -21,7 +23,7 @@
 namespace quillmere {
 namespace {
 
-enum class ReadFailure { kNone, kCannotRead, kNulByte };
+enum class ReadFailure { kNone, kCannotRead, kNulByte, kTooLarge };
 
 // Room for what is left of `in` when it can tell (a file, not a pipe), so the
 // text is read once into its place instead of copied as the string grows.
@@ -42,18 +44,27 @@ bool StartsAsUtf16(const std::string& data) {
   return data.rfind("\xFF\xFE", 0) == 0 || data.rfind("\xFE\xFF", 0) == 0;
 }
 
-// Reads all of `in`, giving up at the first NUL byte unless the input starts
-// as UTF-16 text: other input with one is no text, and an endless one
-// (/dev/zero) must not be read until memory runs out.
-ReadFailure ReadAll(std::istream& in, std::string& data) {
+// Whether the run reads every input as UTF-16, mark or not.
+bool ForcedUtf16(const EncodingChoice& choice) {
+  const std::optional<FileEncoding> forced = EncodingNamed(choice.forced);
+  return forced && (forced->kind == FileEncoding::Kind::kUtf16Le ||
+                    forced->kind == FileEncoding::Kind::kUtf16Be);
+}
+
+// Reads all of `in`, giving up at the first NUL byte unless the input is
+// UTF-16 text (a byte order mark, or UTF-16 forced): other input with one is
+// no text, and an endless one (/dev/zero) must not be read until memory runs
+// out. No input is read beyond the largest file a run takes.
+ReadFailure ReadAll(std::istream& in, std::string& data, bool utf16) {
   ReserveRest(in, data);
   std::array<char, 1 << 16> chunk;
   while (in.read(chunk.data(), chunk.size()) || in.gcount() > 0) {
     const auto count = static_cast<std::size_t>(in.gcount());
     data.append(chunk.data(), count);
-    if (!StartsAsUtf16(data) && std::memchr(chunk.data(), '\0', count) != nullptr) {
+    if (!utf16 && !StartsAsUtf16(data) && std::memchr(chunk.data(), '\0', count) != nullptr) {
       return ReadFailure::kNulByte;
     }
+    if (data.size() > kMaxLoadSize) return ReadFailure::kTooLarge;
   }
   return in.bad() ? ReadFailure::kCannotRead : ReadFailure::kNone;
 }
@@ -79,13 +90,17 @@ void WriteResult(const FilterOutput& output, const EncodingChoice& encoding, std
 int CleanAndWrite(const CleaningOptions& options, const FilterOutput& output, std::istream& in,
                   std::ostream& out, std::ostream& err) {
   std::string input;
-  switch (ReadAll(in, input)) {
+  switch (ReadAll(in, input, ForcedUtf16(options.encoding))) {
     case ReadFailure::kCannotRead:
       err << "quillmere-cli: cannot read standard input\n";
       return kExitFailure;
     case ReadFailure::kNulByte:
-      err << "quillmere-cli: standard input holds a NUL byte; it is not text (UTF-16 needs its "
-             "byte order mark)\n";
+      err << "quillmere-cli: standard input holds a NUL byte; it is not text (UTF-16 without "
+             "its byte order mark needs --encoding)\n";
+      return kExitFailure;
+    case ReadFailure::kTooLarge:
+      err << "quillmere-cli: standard input is refused: "
+          << ReasonText(FileError{FileProblem::kTooLarge, ""}) << "\n";
       return kExitFailure;
     case ReadFailure::kNone:
       break;

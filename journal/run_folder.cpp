@@ -66,14 +66,14 @@ Result<std::string> RunFolder::ReadAll(std::string_view name) {
     if (slot->file && (slot == &journal_  ? name == kJournal
                        : slot == &packed_ ? name == kPacked
                                           : name == kUndone)) {
-      return ReadWhole(*slot->file, slot->size, NulBytes::kAllowed);
+      return ReadWhole(*slot->file, slot->size);
     }
   }
   Result<std::unique_ptr<OpenFile>> opened = folder_->Open(std::string(name), Access::kRead);
   if (!opened.has_value()) return opened.error();
   Result<FileInfo> info = (*opened)->Info();
   if (!info.has_value()) return info.error();
-  return ReadWhole(**opened, info->size, NulBytes::kAllowed);
+  return ReadWhole(**opened, info->size);
 }
 
 Result<std::int64_t> RunFolder::Started() {

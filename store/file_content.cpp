@@ -1,7 +1,6 @@
 #include "file_content.h"
 
 #include <algorithm>
-#include <cstring>
 #include <functional>
 #include <memory>
 #include <new>
@@ -14,8 +13,8 @@
 namespace quillmere {
 namespace {
 
-// Reads and writes go in pieces of this size, so that a NUL byte is seen
-// early and no single call moves more than the system takes at once.
+// Reads and writes go in pieces of this size: no single call moves more
+// than the system takes at once.
 constexpr std::size_t kChunk = std::size_t{1} << 24;
 // Pieces read to hash or compare a file without holding it whole.
 constexpr std::size_t kPiece = std::size_t{1} << 20;
@@ -34,16 +33,7 @@ MaybeError ReadPieces(OpenFile& file, const std::function<bool(std::string_view)
 
 }  // namespace
 
-bool StartsAsUtf16(std::string_view content) {
-  const std::string_view start = content.substr(0, 2);
-  return start == "\xFF\xFE" || start == "\xFE\xFF";
-}
-
-bool RefusedForNul(std::string_view content) {
-  return !StartsAsUtf16(content) && content.find('\0') != std::string_view::npos;
-}
-
-Result<std::string> ReadWhole(OpenFile& file, std::uint64_t size, NulBytes nulBytes) {
+Result<std::string> ReadWhole(OpenFile& file, std::uint64_t size) {
   std::string content;
   try {
     content.reserve(static_cast<std::size_t>(size));
@@ -58,10 +48,6 @@ Result<std::string> ReadWhole(OpenFile& file, std::uint64_t size, NulBytes nulBy
     Result<std::size_t> got = file.ReadAt(content.data() + done, want, done);
     if (!got.has_value()) return got.error();
     if (*got == 0) return FileError{FileProblem::kChanged, "it became shorter while being read"};
-    if (nulBytes == NulBytes::kRefused && !StartsAsUtf16(content) &&
-        std::memchr(content.data() + done, '\0', *got) != nullptr) {
-      return FileError{FileProblem::kHoldsNulByte, ""};
-    }
     done += *got;
   }
   char next = 0;

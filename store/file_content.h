@@ -8,20 +8,11 @@
 
 namespace quillmere {
 
-// kRefused: a NUL byte refuses the content, unless it starts with a UTF-16
-// byte order mark (UTF-16 text is full of them; its decoding checks it).
-enum class NulBytes { kAllowed, kRefused };
-
-// Whether the content starts with a UTF-16 byte order mark.
-bool StartsAsUtf16(std::string_view content);
-
-// Whether the content is refused for a NUL byte under kRefused.
-bool RefusedForNul(std::string_view content);
-
 // Reads the file's whole content, `size` bytes as its information gave,
-// and checks that nothing follows. A NUL byte is refused as it arrives when
-// asked, so that a huge binary file is given up at once.
-[[nodiscard]] Result<std::string> ReadWhole(OpenFile& file, std::uint64_t size, NulBytes nulBytes);
+// and checks that nothing follows. The bytes are not judged here: whether
+// they are text depends on the encoding they are read in (UTF-16 is full of
+// NUL bytes), which the decoding knows.
+[[nodiscard]] Result<std::string> ReadWhole(OpenFile& file, std::uint64_t size);
 
 // Writes all of `text` at `offset`.
 [[nodiscard]] MaybeError WriteWhole(OpenFile& file, std::string_view text,

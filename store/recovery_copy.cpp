@@ -255,7 +255,7 @@ std::optional<RecoveryCopy> RecoveryCopies::Follow(std::unique_ptr<Folder> own,
       opened.has_value()) {
     if (Result<FileInfo> info = (*opened)->Info();
         info.has_value() && info->size <= kLongestPointer) {
-      Result<std::string> read = ReadWhole(**opened, info->size, NulBytes::kAllowed);
+      Result<std::string> read = ReadWhole(**opened, info->size);
       if (read.has_value()) text = std::move(*read);
     }
   }
@@ -290,7 +290,7 @@ void RecoveryCopies::AdoptPointer(RecoveryCopy& copy, const FileKey& recorded) {
   if (!pointer.has_value()) return;
   Result<FileInfo> info = (*pointer)->Info();
   if (!info.has_value() || info->size > kLongestPointer) return;
-  Result<std::string> text = ReadWhole(**pointer, info->size, NulBytes::kAllowed);
+  Result<std::string> text = ReadWhole(**pointer, info->size);
   if (!text.has_value() || *text != std::string(kPointerStart) + copy.Path()) return;
   copy.pointerFolder = std::move(*own);
   copy.pointerName = name;
@@ -312,7 +312,7 @@ Result<ParsedCopy> RecoveryCopies::Read(RecoveryCopy& copy, OpenFile& file) {
     return FileError{FileProblem::kChanged, "it was replaced"};
   }
   if (info->size > kLongestCopy) return FileError{FileProblem::kTooLarge, ""};
-  Result<std::string> raw = ReadWhole(**opened, info->size, NulBytes::kAllowed);
+  Result<std::string> raw = ReadWhole(**opened, info->size);
   if (!raw.has_value()) return raw.error();
   return ParseRecoveryCopy(std::move(*raw));
 }

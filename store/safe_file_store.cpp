@@ -147,10 +147,9 @@ Result<std::string> SafeFileStore::LoadText(const std::string& path, LoadedFile&
   std::string text;
   if (*recovered) {
     text = std::move(**recovered);
-    if (RefusedForNul(text)) return FileError{FileProblem::kHoldsNulByte, ""};
   } else {
     if (info->size > kMaxLoadSize) return FileError{FileProblem::kTooLarge, ""};
-    Result<std::string> read = ReadWhole(*file, info->size, NulBytes::kRefused);
+    Result<std::string> read = ReadWhole(*file, info->size);
     if (!read.has_value()) return read.error();
     text = std::move(*read);
   }
@@ -217,7 +216,7 @@ Result<std::optional<std::string>> SafeFileStore::Recover(Location& where,
   if (info.size > std::max<std::uint64_t>(record.old.size(), record.newSize)) {
     return left("the file changed since");
   }
-  Result<std::string> current = ReadWhole(*file, info.size, NulBytes::kAllowed);
+  Result<std::string> current = ReadWhole(*file, info.size);
   if (!current.has_value()) return current.error();
   switch (StateOf(record, *current)) {
     case RewriteState::kChangedSince:
@@ -508,7 +507,7 @@ MaybeError SafeFileStore::OverwriteInPlace(Target& target, const std::string& te
                                            const LoadedVersion* loaded) {
   OpenFile& file = *target.file;
   const OthersHeldBack heldBack(file);
-  Result<std::string> old = ReadWhole(file, target.info.size, NulBytes::kAllowed);
+  Result<std::string> old = ReadWhole(file, target.info.size);
   if (!old.has_value()) return old.error();
   // The times can be put back after a change; the content cannot lie.
   if (loaded && ContentHash(*old) != loaded->hash) return Changed();

@@ -58,6 +58,16 @@ TEST(CliFilter, TextIsCleanedInItsOwnEncoding) {
            {"Utf8Bom", {"--fonts"}, "\xEF\xBB\xBF<b>x</b>", "\xEF\xBB\xBFx", ""},
            {"Utf16Le", {"--fonts"}, "\xFF\xFE<\0b\0>\0x\0\r\0\n\0"s, "\xFF\xFEx\0\r\0\n\0"s, ""},
            {"Utf16Be", {"--fonts"}, "\xFE\xFF\0<\0b\0>\0x\0\r\0\n"s, "\xFE\xFF\0x\0\r\0\n"s, ""},
+           {"Utf16LeForcedWithoutMark",
+            {"--encoding", "UTF-16LE", "--fonts"},
+            "<\0b\0>\0x\0"s,
+            "x\0"s,
+            ""},
+           {"Utf16BeForcedWithoutMark",
+            {"--encoding", "utf-16be", "--fonts"},
+            "\0<\0b\0>\0x"s,
+            "\0x"s,
+            ""},
            {"Legacy", {"--replace", "\xC3\xA9", "e"}, "caf\xE9", "cafe", ""},
            {"LegacyChosen",
             {"--legacy-encoding", "ISO-8859-7", "--replace", "\xCE\xB1", "a"},
@@ -216,8 +226,8 @@ TEST(CliFilter, EndlessInputOfNulBytesIsRefusedAtOnce) {
   EXPECT_EQ(RunCli({"--notes"}, in, out, err), kExitFailure);  // would never end otherwise
   EXPECT_EQ(out.str(), "");
   EXPECT_EQ(err.str(),
-            "quillmere-cli: standard input holds a NUL byte; it is not text (UTF-16 needs its byte "
-            "order mark)\n");
+            "quillmere-cli: standard input holds a NUL byte; it is not text (UTF-16 without its "
+            "byte order mark needs --encoding)\n");
 }
 
 TEST(CliFilter, UsageErrorsExitWithTwoAndOneLine) {
