@@ -110,6 +110,13 @@ class OpenFile {
   // replace an open file the handle is closed; elsewhere it stays open (and
   // locked) until the object goes.
   virtual void AllowReplace() = 0;
+  // Swaps the names of this file and `other`, which lies in the same
+  // folder, atomically: each keeps its content under the other's name.
+  // Where the system cannot, an error and nothing changed.
+  [[nodiscard]] virtual MaybeError ExchangeWith(OpenFile& other) {
+    (void)other;
+    return FileError{FileProblem::kSystemError, "names cannot be exchanged here"};
+  }
 
   // Makes any other program that opens the file wait until LetOthersIn,
   // where the system grants that (a lease); whether it does. Windows keeps

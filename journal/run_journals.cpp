@@ -136,6 +136,8 @@ Result<std::unique_ptr<RunFolder>> RunJournals::StartRun() {
 }
 
 bool RunJournals::MakeRoom(const std::string& run, std::uint64_t bytes) {
+  // The common case, known room, needs no look at the runs folder.
+  if (used_ && *used_ + bytes <= byteLimit_) return true;
   Result<std::unique_ptr<Folder>> runs = Runs(false);
   if (!runs.has_value()) return false;
   if (!used_) used_ = BytesUsed(**runs);

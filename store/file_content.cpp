@@ -22,11 +22,12 @@ constexpr std::size_t kPiece = std::size_t{1} << 20;
 // Reads the file from the start in pieces, each given to `take`, until the
 // end or until `take` says no more.
 MaybeError ReadPieces(OpenFile& file, const std::function<bool(std::string_view)>& take) {
-  std::string piece(kPiece, '\0');
+  // Not cleared first: only the bytes read are looked at.
+  const std::unique_ptr<char[]> piece = std::make_unique_for_overwrite<char[]>(kPiece);
   for (std::uint64_t at = 0;;) {
-    Result<std::size_t> got = file.ReadAt(piece.data(), piece.size(), at);
+    Result<std::size_t> got = file.ReadAt(piece.get(), kPiece, at);
     if (!got.has_value()) return got.error();
-    if (*got == 0 || !take(std::string_view(piece.data(), *got))) return std::nullopt;
+    if (*got == 0 || !take(std::string_view(piece.get(), *got))) return std::nullopt;
     at += *got;
   }
 }

@@ -101,6 +101,18 @@ struct SafeFileStore::Held {
   SaveDone done;
 };
 
+// The old file of a save whose new content took its name by an exchange of
+// names: it lies under the new content's former name, held open, and is
+// written again as the next new content in its folder. A run then makes no
+// new file per save; making one is slow on a disk where many files were
+// just removed.
+struct SafeFileStore::Spare {
+  FileKey folderKey;
+  std::unique_ptr<Folder> folder;
+  std::string name;
+  std::unique_ptr<OpenFile> file;
+};
+
 SafeFileStore::SafeFileStore(std::unique_ptr<FileSystem> fs)
     : fs_(std::move(fs)), recovery_(*fs_) {}
 
@@ -244,7 +256,7 @@ Result<std::optional<std::string>> SafeFileStore::Recover(Location& where,
 // program's own. The file is held, so no save of it is going on.
 void SafeFileStore::RemoveLeftoverNewContent(Location& where, OpenFile& file) {
   const std::string name = NewContentName(where.name);
-  if (!where.folder->InfoOf(name).has_value()) return;
+  if (!where.folder->InfoOf(name).has_value() || IsSpare(*where.folder, name)) return;
   // Best done: one that stays is removed by the next save.
   if (!WhyNotTrustedIn(*where.folder, name, file)) (void)where.folder->Remove(name);
 }
@@ -357,9 +369,12 @@ void SafeFileStore::Commit() {
   std::vector<MaybeError> errors(held.size());
   for (std::size_t i = 0; i < held.size(); ++i) errors[i] = held[i].temp->Sync();
   std::map<std::string, Folder*> folders;
+  std::vector<bool> keptOld(held.size(), false);
   for (std::size_t i = 0; i < held.size(); ++i) {
     Target& target = held[i].target;
-    if (!errors[i]) errors[i] = PutInPlace(target, *held[i].temp);
+    bool kept = false;
+    if (!errors[i]) errors[i] = PutInPlace(target, *held[i].temp, &kept);
+    keptOld[i] = kept;
     if (errors[i]) {
       DiscardNewContent(target, held[i].temp);
     } else {
@@ -369,6 +384,11 @@ void SafeFileStore::Commit() {
   // Some file systems refuse to sync a folder; the new content is in place
   // either way, so such a failure is not reported.
   for (const auto& [path, folder] : folders) (void)folder->Sync();
+  folders.clear();
+  for (std::size_t i = 0; i < held.size(); ++i) {
+    if (keptOld[i]) KeepSpare(held[i].target);
+  }
+  DropSpares(kBatchFiles);
   // The files are let go before their saves are told done.
   std::vector<SaveDone> done;
   done.reserve(held.size());
@@ -427,7 +447,7 @@ SafeFileStore::RenameOutcome SafeFileStore::ReplaceByRename(Target& target, cons
   const RenameOutcome written = WriteNewContent(target, text, loaded, temp, error);
   if (written != RenameOutcome::kDone) return written;
   error = temp->Sync();
-  if (!error) error = PutInPlace(target, *temp);
+  if (!error) error = PutInPlace(target, *temp, nullptr);
   if (error) {
     DiscardNewContent(target, temp);
     return RenameOutcome::kFailed;
@@ -453,14 +473,17 @@ SafeFileStore::RenameOutcome SafeFileStore::WriteNewContent(Target& target, cons
   }
   Folder& folder = *target.where.folder;
   const std::string tempName = NewContentName(target.where.name);
-  if (folder.InfoOf(tempName).has_value()) {
+  std::unique_ptr<OpenFile> spare = TakeSpare(folder, tempName, true);
+  if (!spare && folder.InfoOf(tempName).has_value()) {
     // One left by an interrupted save (the target is held, so no save of it
     // is going on); a name this program does not own is left alone, and the
     // file rewritten in place.
     if (WhyNotTrustedIn(folder, tempName, *target.file)) return RenameOutcome::kUseInPlace;
     (void)folder.Remove(tempName);  // if it stays, the create below says why
   }
-  Result<std::unique_ptr<OpenFile>> created = folder.Create(tempName);
+  if (!spare) spare = TakeSpare(folder, tempName, false);
+  Result<std::unique_ptr<OpenFile>> created =
+      spare ? Result<std::unique_ptr<OpenFile>>(std::move(spare)) : folder.Create(tempName);
   if (!created.has_value()) {
     const FileProblem problem = created.error().problem;
     if (problem == FileProblem::kNoPermission || problem == FileProblem::kReadOnly) {
@@ -486,15 +509,88 @@ SafeFileStore::RenameOutcome SafeFileStore::WriteNewContent(Target& target, cons
 }
 
 // Renames the flushed new content over the target, if the target is still
-// the file that was opened for the save.
-MaybeError SafeFileStore::PutInPlace(Target& target, OpenFile& temp) {
+// the file that was opened for the save. With `keptOld` the names are
+// exchanged where the system can, and the old file stays under the new
+// content's former name (told by `keptOld`).
+MaybeError SafeFileStore::PutInPlace(Target& target, OpenFile& temp, bool* keptOld) {
   target.file->AllowReplace();
   Result<FileInfo> now = target.where.folder->InfoOf(target.where.name);
   if (!now.has_value() && !now.error().missing()) return now.error();
   if (!now.has_value() || VersionOf(*now) != VersionOf(target.info)) {
     return FileError{FileProblem::kChanged, ""};
   }
+  if (keptOld != nullptr && !temp.ExchangeWith(*target.file)) {
+    *keptOld = true;
+    return std::nullopt;
+  }
   return temp.RenameTo(target.where.name);
+}
+
+void SafeFileStore::KeepSpare(Target& target) {
+  Result<FileInfo> folderInfo = target.where.folder->InfoOf(".");
+  Spare spare{{},
+              std::move(target.where.folder),
+              NewContentName(target.where.name),
+              std::move(target.file)};
+  if (!folderInfo.has_value()) return DropSpare(spare);
+  spare.folderKey = folderInfo->key;
+  spares_.push_back(std::move(spare));
+}
+
+// A kept old file of `folder`, emptied and named `name`, or nothing: the
+// one lying under `name` already if there is one, else the newest. Only a
+// file that nobody else holds open is written again: a program still
+// reading or writing the old file must not meet another file's text.
+std::unique_ptr<OpenFile> SafeFileStore::TakeSpare(Folder& folder, const std::string& name,
+                                                   bool namedOnly) {
+  if (spares_.empty()) return nullptr;
+  Result<FileInfo> folderInfo = folder.InfoOf(".");
+  if (!folderInfo.has_value()) return nullptr;
+  std::optional<std::size_t> chosen;
+  for (std::size_t i = 0; i < spares_.size(); ++i) {
+    if (spares_[i].folderKey != folderInfo->key) continue;
+    if (spares_[i].name == name || (!namedOnly && !(chosen && spares_[*chosen].name == name))) {
+      chosen = i;
+    }
+  }
+  if (!chosen) return nullptr;
+  Spare spare = std::move(spares_[*chosen]);
+  spares_.erase(spares_.begin() + static_cast<std::ptrdiff_t>(*chosen));
+  OpenFile& file = *spare.file;
+  Result<FileInfo> info = file.Info();
+  const bool alone = info.has_value() && info->linkCount == 1 &&
+                     !StillNamed(*spare.folder, spare.name, *info) && file.HoldOthersBack();
+  if (alone && !file.Truncate(0) && (spare.name == name || !file.RenameTo(name))) {
+    return std::move(spare.file);
+  }
+  DropSpare(spare);
+  return nullptr;
+}
+
+// Whether `name` in `folder` is one of the old files kept here.
+bool SafeFileStore::IsSpare(Folder& folder, const std::string& name) {
+  if (spares_.empty()) return false;
+  Result<FileInfo> folderInfo = folder.InfoOf(".");
+  return folderInfo.has_value() &&
+         std::any_of(spares_.begin(), spares_.end(), [&](const Spare& spare) {
+           return spare.folderKey == folderInfo->key && spare.name == name;
+         });
+}
+
+// Removes the kept old file, if its name still leads to it.
+void SafeFileStore::DropSpare(Spare& spare) {
+  if (!spare.folder || !spare.file) return;
+  Result<FileInfo> info = spare.file->Info();
+  const bool ours = info.has_value() && !StillNamed(*spare.folder, spare.name, *info);
+  spare.file.reset();
+  if (ours) (void)spare.folder->Remove(spare.name);
+}
+
+void SafeFileStore::DropSpares(std::size_t kept) {
+  while (spares_.size() > kept) {
+    DropSpare(spares_.front());
+    spares_.erase(spares_.begin());
+  }
 }
 
 void SafeFileStore::DiscardNewContent(Target& target, std::unique_ptr<OpenFile>& temp) {
@@ -570,6 +666,7 @@ std::unique_ptr<FileStore> MakeSystemFileStore() {
 
 void SafeFileStore::Flush() {
   Commit();
+  DropSpares(0);
   for (const std::string& path : unsyncedFolders_) {
     // Some file systems refuse to sync a folder; the new content is in place
     // either way, so such a failure is not reported.

@@ -77,6 +77,7 @@ class SafeFileStore final : public FileStore {
   };
   struct Target;
   struct Held;
+  struct Spare;
   enum class RenameOutcome { kDone, kFailed, kUseInPlace };
   enum class Mode { kLoad, kPeek };
 
@@ -98,7 +99,12 @@ class SafeFileStore final : public FileStore {
   RenameOutcome WriteNewContent(Target& target, const std::string& text,
                                 const LoadedVersion* loaded, std::unique_ptr<OpenFile>& temp,
                                 MaybeError& error);
-  [[nodiscard]] static MaybeError PutInPlace(Target& target, OpenFile& temp);
+  [[nodiscard]] static MaybeError PutInPlace(Target& target, OpenFile& temp, bool* keptOld);
+  std::unique_ptr<OpenFile> TakeSpare(Folder& folder, const std::string& name, bool namedOnly);
+  void KeepSpare(Target& target);
+  bool IsSpare(Folder& folder, const std::string& name);
+  void DropSpare(Spare& spare);
+  void DropSpares(std::size_t kept);
   static void DiscardNewContent(Target& target, std::unique_ptr<OpenFile>& temp);
   [[nodiscard]] MaybeError OverwriteInPlace(Target& target, const std::string& text,
                                             const LoadedVersion* loaded);
@@ -109,7 +115,8 @@ class SafeFileStore final : public FileStore {
   RecoveryCopies recovery_;
   std::optional<LoadedVersion> loaded_;
   std::set<std::string> unsyncedFolders_;
-  std::vector<Held> held_;  // the saves held back, in the order they were made
+  std::vector<Held> held_;     // the saves held back, in the order they were made
+  std::vector<Spare> spares_;  // oldest first
   std::uint64_t heldBytes_ = 0;
 };
 

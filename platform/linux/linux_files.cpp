@@ -234,6 +234,17 @@ class LinuxOpenFile final : public OpenFile {
     return std::nullopt;
   }
 
+  MaybeError ExchangeWith(OpenFile& other) override {
+    auto* peer = dynamic_cast<LinuxOpenFile*>(&other);
+    if (peer == nullptr) return OpenFile::ExchangeWith(other);
+    if (MaybeError error = Check(sys_.ExchangeAt(folder_->get(), name_.c_str(),
+                                                 peer->folder_->get(), peer->name_.c_str()))) {
+      return error;
+    }
+    std::swap(name_, peer->name_);
+    return std::nullopt;
+  }
+
   // A descriptor may stay open over a rename.
   void AllowReplace() override {}
 

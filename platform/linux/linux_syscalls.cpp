@@ -106,6 +106,10 @@ int LinuxSyscalls::Fremovexattr(int fd, const char* name) {
 int LinuxSyscalls::Renameat(int fromFolder, const char* from, int toFolder, const char* to) {
   return ::renameat(fromFolder, from, toFolder, to);
 }
+int LinuxSyscalls::ExchangeAt(int firstFolder, const char* first, int secondFolder,
+                              const char* second) {
+  return ::renameat2(firstFolder, first, secondFolder, second, RENAME_EXCHANGE);
+}
 int LinuxSyscalls::Unlinkat(int folder, const char* path) {
   return ::unlinkat(folder, path, 0);
 }

@@ -44,6 +44,8 @@ class LinuxSyscalls {
   virtual int Fsetxattr(int fd, const char* name, const void* value, std::size_t size);
   virtual int Fremovexattr(int fd, const char* name);
   virtual int Renameat(int fromFolder, const char* from, int toFolder, const char* to);
+  // Swaps two names atomically.
+  virtual int ExchangeAt(int firstFolder, const char* first, int secondFolder, const char* second);
   virtual int Unlinkat(int folder, const char* path);
   virtual int RemoveFolderAt(int folder, const char* path);
   virtual int Mkdir(const char* path, mode_t mode);

@@ -46,4 +46,10 @@ int FaultySyscalls::Renameat(int fromFolder, const char* from, int toFolder, con
   return LinuxSyscalls::Renameat(fromFolder, from, toFolder, to);
 }
 
+int FaultySyscalls::ExchangeAt(int firstFolder, const char* first, int secondFolder,
+                               const char* second) {
+  order.push_back("rename");
+  return LinuxSyscalls::ExchangeAt(firstFolder, first, secondFolder, second);
+}
+
 }  // namespace quillmere::test

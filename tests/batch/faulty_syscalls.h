@@ -26,6 +26,8 @@ class FaultySyscalls : public LinuxSyscalls {
   int Fsync(int fd) override;
   int StartWriteback(int fd) override;
   int Renameat(int fromFolder, const char* from, int toFolder, const char* to) override;
+  // Logged as "rename" too: it is how a batch's files take their names.
+  int ExchangeAt(int firstFolder, const char* first, int secondFolder, const char* second) override;
   int Openat(int folder, const char* path, int flags, mode_t mode) override;
 
  private:

@@ -10,10 +10,13 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdint>
 #include <functional>
+#include <iterator>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -290,7 +293,51 @@ TEST(LinuxTransferTest, ABatchIsFlushedTogetherRenamedAndItsFolderFlushedBeforeA
                                                  "rename", "sync"}));
   EXPECT_EQ(done, (std::vector<std::string>{"a", "b", "c"}));
   EXPECT_EQ(ReadFile(folder / "c"), "new c");
+  store.Flush();
   EXPECT_EQ(folder.Names(), (std::vector<std::string>{"a", "b", "c"}));
+}
+
+// A batch's old files are written again as the next batch's new contents,
+// so a run makes no file per save; one that another program still holds
+// open keeps its old text for it.
+TEST(LinuxTransferTest, OldFilesAreWrittenAgainOnlyWhereNobodyHoldsThem) {
+  test::TempFolder folder;
+  SafeFileStore store{MakeSystemFileSystem("")};
+  const std::vector<std::string> names{"a", "b", "c"};
+  std::set<ino_t> first;
+  for (const std::string& name : names) {
+    WriteFile(folder / name, "first " + name);
+    first.insert(StatOf(folder / name).st_ino);
+  }
+  const ino_t heldFile = StatOf(folder / "a").st_ino;
+  const int holder = ::open((folder / "a").c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_GE(holder, 0);
+  // Each round saves the files in another order, so that each takes an old
+  // file other than its own.
+  for (const auto& round : {std::vector<std::string>{"a", "b", "c"}, {"c", "a", "b"}}) {
+    for (const std::string& name : round) {
+      ASSERT_TRUE(store.Load(folder / name).ok());
+      store.SaveInBatch(folder / name, "new " + name,
+                        [](std::optional<FileError> error) { EXPECT_EQ(error, std::nullopt); });
+    }
+    store.Commit();
+  }
+  std::set<ino_t> last;
+  for (const std::string& name : names) {
+    EXPECT_EQ(ReadFile(folder / name), "new " + name);
+    last.insert(StatOf(folder / name).st_ino);
+  }
+  std::vector<ino_t> reused;
+  std::set_intersection(first.begin(), first.end(), last.begin(), last.end(),
+                        std::back_inserter(reused));
+  EXPECT_EQ(reused.size(), 2u);
+  EXPECT_EQ(last.count(heldFile), 0u);
+  char held[16] = {};
+  EXPECT_EQ(::pread(holder, held, sizeof held, 0), 7);
+  EXPECT_STREQ(held, "first a");
+  ::close(holder);
+  store.Flush();
+  EXPECT_EQ(folder.Names(), names);
 }
 
 TEST(LinuxTransferTest, AFileChangedWhileItsSaveIsHeldBackIsNotReplaced) {
