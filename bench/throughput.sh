@@ -5,9 +5,10 @@
 #   quillmere-cli -r (with the undo journal), the same with --no-undo, the
 #   --undo of the journaled run, and find -print0 | xargs -0 sed -i (which
 #   flushes nothing);
-# then 5,000 pages in 40 folders cleaned by the window's run (offscreen) and
-# by quillmere-cli -r. Prints each time, the ratios the runs are held to and
-# the journaled run's peak memory.
+# then 5,000 pages in 40 folders cleaned by the window's run (offscreen), on
+# a worker per core and one file at a time, and by quillmere-cli -r; then
+# the journaled and --no-undo runs again beside a busy process. Prints each
+# time, the ratios the runs are held to and the peak memory.
 # Usage: bench/throughput.sh [build folder] [work folder]
 # The build folder (default build-bench) needs quillmere-cli,
 # quillmere_make_html and window_run_bench (QUILLMERE_BUILD_BENCH=ON); the
@@ -53,7 +54,7 @@ timed() {
   shift
   /usr/bin/time -f '%e %M' -o "$work/time.txt" "$@" >"$work/out.txt"
   read -r wall peak <"$work/time.txt"
-  [ "$label" = window ] && read -r wall _ <"$work/out.txt"
+  case $label in window*) read -r wall _ <"$work/out.txt" ;; esac
   echo "$wall" >>"$work/$label"
   echo "$peak" >>"$work/$label.peak"
 }
@@ -76,12 +77,25 @@ for round in 1 2 3; do
   fresh 5000
   timed window "$window_bench" "$work/run" "$rule"
   fresh 5000
+  timed window-serial "$window_bench" "$work/run" "$rule" 1
+  fresh 5000
   timed cli-5000 "$cli" -r --remove-text "$rule" "$work/run"
   echo "round $round done" >&2
 done
 
+# A second program busy on one core all along.
+sh -c 'while :; do :; done' &
+busy=$!
+for round in 1 2 3; do
+  fresh 10000
+  timed busy-journal "$cli" -r --remove-text "$rule" "$work/run"
+  fresh 10000
+  timed busy-no-undo "$cli" -r --no-undo --remove-text "$rule" "$work/run"
+done
+kill "$busy"
+
 journal=$(best journal); no_undo=$(best no-undo); undo=$(best undo); sed=$(best sed)
-window=$(best window); cli5000=$(best cli-5000)
+window=$(best window); serial=$(best window-serial); cli5000=$(best cli-5000)
 where=$(df --output=fstype "$work" | tail -1 | tr -d ' ')
 echo "best of 3 on $where, $(nproc) cores; 10,000 pages of 3,000 bytes in 40 folders, remove \"$rule\""
 printf '%-44s %8s s\n' "quillmere-cli -r (undo journal)" "$journal"
@@ -92,7 +106,14 @@ printf '%-44s %8s   (goal <= 1.20)\n' "journal / --no-undo" "$(ratio "$journal" 
 printf '%-44s %8s   (goal <= 1.00)\n' "undo / run" "$(ratio "$undo" "$journal")"
 printf '%-44s %8s   (goal >= 2.00)\n' "sed / run" "$(ratio "$sed" "$journal")"
 printf '%-44s %8s kB\n' "peak memory of the journaled run" "$(sort -g "$work/journal.peak" | tail -1)"
+busy_journal=$(best busy-journal); busy_no_undo=$(best busy-no-undo)
+echo "beside a busy process"
+printf '%-44s %8s s\n' "quillmere-cli -r (undo journal)" "$busy_journal"
+printf '%-44s %8s s\n' "quillmere-cli -r --no-undo" "$busy_no_undo"
+printf '%-44s %8s   (goal <= 1.20)\n' "journal / --no-undo" "$(ratio "$busy_journal" "$busy_no_undo")"
 echo "5,000 pages in 40 folders"
-printf '%-44s %8s s\n' "the window's run (offscreen)" "$window"
+printf '%-44s %8s s\n' "the window's run, one file at a time" "$serial"
+printf '%-44s %8s s\n' "the window's run on $(nproc) workers" "$window"
+printf '%-44s %8s   (goal >= 1.70)\n' "one at a time / on workers" "$(ratio "$serial" "$window")"
 printf '%-44s %8s s\n' "quillmere-cli -r" "$cli5000"
 printf '%-44s %8s kB\n' "peak memory of the window" "$(sort -g "$work/window.peak" | tail -1)"

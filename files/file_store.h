@@ -47,7 +47,8 @@ struct FileStamp {
   std::uint64_t size = 0;
   Timestamp accessed;
   Timestamp modified;
-  std::uint32_t mode = 0;  // permission bits, or attribute flags on Windows
+  std::uint32_t mode = 0;      // permission bits, or attribute flags on Windows
+  std::optional<FileKey> key;  // the file's identity, where the store tells it
 };
 
 struct LoadedFile {
@@ -59,12 +60,16 @@ struct LoadedFile {
   bool restored = false;
   // What the load noticed that is no failure: recovery copies passed over.
   FileNotes notes;
+  // The file's size, times and mode as found before it was read, where the
+  // store tells them: what an undo puts back.
+  std::optional<FileStamp> stamp;
 
   bool ok() const { return !error.has_value(); }
 };
 
 // Reads and writes whole files by path. A load that succeeds gives the file's
-// whole content, which holds no NUL byte; a save either puts the new content in
+// whole content, byte for byte (whether it is text is for its decoding to
+// say); a save either puts the new content in
 // the file's place entirely or leaves the file as it was (or, where a crash
 // interrupts a rewrite in place, recoverable by the next load).
 class FileStore {

@@ -87,6 +87,12 @@ class OpenFile {
   virtual void StartSync() {}
 
   [[nodiscard]] virtual Result<FileAttributes> ReadAttributes() = 0;
+  // The mode of ReadAttributes alone, where it comes cheaper.
+  [[nodiscard]] virtual Result<std::uint32_t> ReadMode() {
+    Result<FileAttributes> attributes = ReadAttributes();
+    if (!attributes.has_value()) return attributes.error();
+    return attributes->mode;
+  }
   [[nodiscard]] virtual Result<Ownership> Owner() = 0;
   // Gives this file the owner of `file`, where this process may; a file made
   // by an administrator for another user's file stays usable by that user.

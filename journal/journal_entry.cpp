@@ -86,10 +86,16 @@ std::string EntryLine(const JournalEntry& e) {
                      TimeText(e.before.modified) + "\t" + std::to_string(e.before.mode) + "\t" +
                      std::to_string(e.afterSize) + "\t" + TimeText(e.afterModified) + "\t" + hash +
                      "\t" + EscapedPath(e.path);
-  line += "\t" + (e.packedAt ? std::to_string(*e.packedAt) : std::string("-"));
-  line += "\t" + (e.afterMode ? std::to_string(*e.afterMode) : std::string("-"));
-  line += "\t" + (e.afterKey ? KeyText(*e.afterKey) : std::string("-"));
-  return line + "\n";
+  // Field by field: GCC 12 warns falsely of overlapping copies in
+  // "\t" + a temporary string.
+  line += '\t';
+  line += e.packedAt ? std::to_string(*e.packedAt) : std::string("-");
+  line += '\t';
+  line += e.afterMode ? std::to_string(*e.afterMode) : std::string("-");
+  line += '\t';
+  line += e.afterKey ? KeyText(*e.afterKey) : std::string("-");
+  line += '\n';
+  return line;
 }
 
 std::optional<JournalEntry> ParseEntry(const std::string& line) {
@@ -104,7 +110,7 @@ std::optional<JournalEntry> ParseEntry(const std::string& line) {
     e.pending = f[kKept] == kCopyPending;
     e.kept = f[kKept] == kCopyKept || e.pending;
     e.before = {std::stoull(f[kBeforeSize]), TimeOf(f[kBeforeAccessed]), TimeOf(f[kBeforeModified]),
-                static_cast<std::uint32_t>(std::stoul(f[kBeforeMode]))};
+                static_cast<std::uint32_t>(std::stoul(f[kBeforeMode])), std::nullopt};
     e.afterSize = std::stoull(f[kAfterSize]);
     e.afterModified = TimeOf(f[kAfterModified]);
     e.afterHash = std::stoull(f[kAfterHash], nullptr, 16);

@@ -149,9 +149,15 @@ JournaledFileStore::JournaledFileStore(FileStore& store, RunJournals& journals, 
 
 LoadedFile JournaledFileStore::Load(const std::string& path) {
   stamps_.clear();
-  FileStamp before;
-  if (!inner().Stamp(path, before)) stamps_[path] = before;
+  // Taken before the file is read, so that its time of last access is the
+  // one to put back: by the store as it loads, or else here.
   LoadedFile loaded = inner().Load(path);
+  FileStamp before;
+  if (loaded.stamp) {
+    stamps_[path] = *loaded.stamp;
+  } else if (!inner().Stamp(path, before)) {
+    stamps_[path] = before;
+  }
   loadedPath_ = path;
   loadedText_.reset();
   if (loaded.ok() && loaded.text.size() <= kPackedLimit) loadedText_ = loaded.text;
@@ -218,12 +224,13 @@ MaybeError JournaledFileStore::End(Pending& pending, MaybeError saved) {
     if (!pending.numbered) return std::nullopt;
   }
   FileStamp after;
-  if (!inner().Stamp(path, after)) {
+  const bool stamped = !inner().Stamp(path, after);
+  if (stamped) {
     entry.afterSize = after.size;
     entry.afterModified = after.modified;
     entry.afterMode = after.mode;
   }
-  entry.afterKey = inner().KeyOf(path);
+  entry.afterKey = stamped && after.key ? after.key : inner().KeyOf(path);
   if (MaybeError error = journal_.Record(entry); error && entry.kept && notKept_) {
     notKept_(path, *error);
   }

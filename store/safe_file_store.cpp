@@ -106,6 +106,9 @@ struct SafeFileStore::Held {
 // written again as the next new content in its folder. A run then makes no
 // new file per save; making one is slow on a disk where many files were
 // just removed.
+// What a new file is made with: its owner's alone.
+constexpr std::uint32_t kPrivateMode = 0600;
+
 struct SafeFileStore::Spare {
   FileKey folderKey;
   std::unique_ptr<Folder> folder;
@@ -151,6 +154,9 @@ Result<std::string> SafeFileStore::LoadText(const std::string& path, LoadedFile&
   Result<FileInfo> info = file->Info();
   if (!info.has_value()) return info.error();
   if (MaybeError error = RegularFileOnly(*info)) return *error;
+  Result<std::uint32_t> fileMode = file->ReadMode();
+  if (!fileMode.has_value()) return fileMode.error();
+  loaded.stamp = FileStamp{info->size, info->accessed, info->modified, *fileMode, info->key};
 
   Result<std::optional<std::string>> recovered = Recover(*where, file, *info, loaded, mode);
   if (!recovered.has_value()) return recovered.error();
@@ -269,9 +275,9 @@ MaybeError SafeFileStore::Stamp(const std::string& path, FileStamp& stamp) {
   Result<FileInfo> info = (*file)->Info();
   if (!info.has_value()) return info.error();
   if (MaybeError error = RegularFileOnly(*info)) return error;
-  Result<FileAttributes> attributes = (*file)->ReadAttributes();
-  if (!attributes.has_value()) return attributes.error();
-  stamp = {info->size, info->accessed, info->modified, attributes->mode};
+  Result<std::uint32_t> mode = (*file)->ReadMode();
+  if (!mode.has_value()) return mode.error();
+  stamp = {info->size, info->accessed, info->modified, *mode, info->key};
   return std::nullopt;
 }
 
@@ -473,7 +479,7 @@ SafeFileStore::RenameOutcome SafeFileStore::WriteNewContent(Target& target, cons
   }
   Folder& folder = *target.where.folder;
   const std::string tempName = NewContentName(target.where.name);
-  std::unique_ptr<OpenFile> spare = TakeSpare(folder, tempName, true);
+  std::unique_ptr<OpenFile> spare = TakeSpare(folder, tempName, true, *target.file);
   if (!spare && folder.InfoOf(tempName).has_value()) {
     // One left by an interrupted save (the target is held, so no save of it
     // is going on); a name this program does not own is left alone, and the
@@ -481,7 +487,7 @@ SafeFileStore::RenameOutcome SafeFileStore::WriteNewContent(Target& target, cons
     if (WhyNotTrustedIn(folder, tempName, *target.file)) return RenameOutcome::kUseInPlace;
     (void)folder.Remove(tempName);  // if it stays, the create below says why
   }
-  if (!spare) spare = TakeSpare(folder, tempName, false);
+  if (!spare) spare = TakeSpare(folder, tempName, false, *target.file);
   Result<std::unique_ptr<OpenFile>> created =
       spare ? Result<std::unique_ptr<OpenFile>>(std::move(spare)) : folder.Create(tempName);
   if (!created.has_value()) {
@@ -537,12 +543,15 @@ void SafeFileStore::KeepSpare(Target& target) {
   spares_.push_back(std::move(spare));
 }
 
-// A kept old file of `folder`, emptied and named `name`, or nothing: the
-// one lying under `name` already if there is one, else the newest. Only a
-// file that nobody else holds open is written again: a program still
-// reading or writing the old file must not meet another file's text.
+// A kept old file of `folder`, emptied, private and named `name`, for new
+// content of `original`, or nothing: the one lying under `name` already if
+// there is one, else the newest. Only a file that nobody else holds open is
+// written again (a program still reading or writing the old file must not
+// meet another file's text), and only one whose owner, group and access
+// list are the original's, so that nobody else may read the new text
+// before it takes its place.
 std::unique_ptr<OpenFile> SafeFileStore::TakeSpare(Folder& folder, const std::string& name,
-                                                   bool namedOnly) {
+                                                   bool namedOnly, OpenFile& original) {
   if (spares_.empty()) return nullptr;
   Result<FileInfo> folderInfo = folder.InfoOf(".");
   if (!folderInfo.has_value()) return nullptr;
@@ -558,9 +567,14 @@ std::unique_ptr<OpenFile> SafeFileStore::TakeSpare(Folder& folder, const std::st
   spares_.erase(spares_.begin() + static_cast<std::ptrdiff_t>(*chosen));
   OpenFile& file = *spare.file;
   Result<FileInfo> info = file.Info();
-  const bool alone = info.has_value() && info->linkCount == 1 &&
+  Result<FileAttributes> wanted = original.ReadAttributes();
+  Result<FileAttributes> has = file.ReadAttributes();
+  const bool sameAudience = wanted.has_value() && has.has_value() && wanted->owner == has->owner &&
+                            wanted->group == has->group && wanted->named == has->named;
+  const bool alone = info.has_value() && info->linkCount == 1 && sameAudience &&
                      !StillNamed(*spare.folder, spare.name, *info) && file.HoldOthersBack();
-  if (alone && !file.Truncate(0) && (spare.name == name || !file.RenameTo(name))) {
+  if (alone && !file.Truncate(0) && !file.SetMode(kPrivateMode) &&
+      (spare.name == name || !file.RenameTo(name))) {
     return std::move(spare.file);
   }
   DropSpare(spare);

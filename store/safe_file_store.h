@@ -100,7 +100,8 @@ class SafeFileStore final : public FileStore {
                                 const LoadedVersion* loaded, std::unique_ptr<OpenFile>& temp,
                                 MaybeError& error);
   [[nodiscard]] static MaybeError PutInPlace(Target& target, OpenFile& temp, bool* keptOld);
-  std::unique_ptr<OpenFile> TakeSpare(Folder& folder, const std::string& name, bool namedOnly);
+  std::unique_ptr<OpenFile> TakeSpare(Folder& folder, const std::string& name, bool namedOnly,
+                                      OpenFile& original);
   void KeepSpare(Target& target);
   bool IsSpare(Folder& folder, const std::string& name);
   void DropSpare(Spare& spare);

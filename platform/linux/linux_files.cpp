@@ -178,6 +178,12 @@ class LinuxOpenFile final : public OpenFile {
     return attributes;
   }
 
+  Result<std::uint32_t> ReadMode() override {
+    struct statx status {};
+    if (sys_.Statx(fd_, "", AT_EMPTY_PATH, &status) != 0) return LastError();
+    return std::uint32_t{status.stx_mode & 07777u};
+  }
+
   MaybeError WriteAttributes(const FileAttributes& attributes) override {
     // The owner first: a change of owner clears the set-user-ID and
     // set-group-ID bits and file capabilities, which come back below.

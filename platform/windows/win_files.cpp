@@ -190,6 +190,14 @@ class WinOpenFile final : public OpenFile {
 
   MaybeError Sync() override { return Check(FlushFileBuffers(handle_)); }
 
+  Result<std::uint32_t> ReadMode() override {
+    FILE_BASIC_INFO basic{};
+    if (!GetFileInformationByHandleEx(handle_, FileBasicInfo, &basic, sizeof basic)) {
+      return LastWin32Error();
+    }
+    return std::uint32_t{basic.FileAttributes & kCarriedAttributes};
+  }
+
   Result<FileAttributes> ReadAttributes() override {
     FILE_BASIC_INFO basic{};
     if (!GetFileInformationByHandleEx(handle_, FileBasicInfo, &basic, sizeof basic)) {

@@ -16,7 +16,6 @@
 #include <functional>
 #include <iterator>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -298,23 +297,34 @@ TEST(LinuxTransferTest, ABatchIsFlushedTogetherRenamedAndItsFolderFlushedBeforeA
 }
 
 // A batch's old files are written again as the next batch's new contents,
-// so a run makes no file per save; one that another program still holds
-// open keeps its old text for it.
-TEST(LinuxTransferTest, OldFilesAreWrittenAgainOnlyWhereNobodyHoldsThem) {
+// so a run makes no file per save; but not one that another program still
+// holds open (it keeps its old text for it), nor one that others may read
+// where the new file's readers may not.
+TEST(LinuxTransferTest, OldFilesAreWrittenAgainOnlyWhereNobodyElseMayReadThem) {
   test::TempFolder folder;
   SafeFileStore store{MakeSystemFileSystem("")};
-  const std::vector<std::string> names{"a", "b", "c"};
-  std::set<ino_t> first;
+  const std::vector<std::string> names{"a", "b", "c", "d"};
+  // A file's number and birth: a number freed this second may be given
+  // to the next new file, its birth not.
+  const auto identity = [&](const std::string& name) {
+    struct statx status {};
+    EXPECT_EQ(::statx(AT_FDCWD, (folder / name).c_str(), 0, STATX_INO | STATX_BTIME, &status), 0);
+    return std::pair{status.stx_ino,
+                     status.stx_btime.tv_sec * 1000000000LL + status.stx_btime.tv_nsec};
+  };
+  std::map<std::string, std::pair<std::uint64_t, long long>> first;
   for (const std::string& name : names) {
     WriteFile(folder / name, "first " + name);
-    first.insert(StatOf(folder / name).st_ino);
+    first[name] = identity(name);
   }
-  const ino_t heldFile = StatOf(folder / "a").st_ino;
+  if (::setxattr((folder / "b").c_str(), "user.mark", "x", 1, 0) != 0) {
+    GTEST_SKIP() << "no extended attributes here";
+  }
   const int holder = ::open((folder / "a").c_str(), O_RDONLY | O_CLOEXEC);
   ASSERT_GE(holder, 0);
-  // Each round saves the files in another order, so that each takes an old
-  // file other than its own.
-  for (const auto& round : {std::vector<std::string>{"a", "b", "c"}, {"c", "a", "b"}}) {
+  // The second round takes the old files in another order: a's is held, so
+  // a takes d's; c its own; d is left b's, which carries what d does not.
+  for (const auto& round : {names, std::vector<std::string>{"a", "c", "d", "b"}}) {
     for (const std::string& name : round) {
       ASSERT_TRUE(store.Load(folder / name).ok());
       store.SaveInBatch(folder / name, "new " + name,
@@ -322,20 +332,20 @@ TEST(LinuxTransferTest, OldFilesAreWrittenAgainOnlyWhereNobodyHoldsThem) {
     }
     store.Commit();
   }
-  std::set<ino_t> last;
+  std::map<std::string, std::pair<std::uint64_t, long long>> last;
   for (const std::string& name : names) {
     EXPECT_EQ(ReadFile(folder / name), "new " + name);
-    last.insert(StatOf(folder / name).st_ino);
+    last[name] = identity(name);
   }
-  std::vector<ino_t> reused;
-  std::set_intersection(first.begin(), first.end(), last.begin(), last.end(),
-                        std::back_inserter(reused));
-  EXPECT_EQ(reused.size(), 2u);
-  EXPECT_EQ(last.count(heldFile), 0u);
+  EXPECT_EQ(last["a"], first["d"]);
+  EXPECT_EQ(last["c"], first["c"]);
+  EXPECT_NE(last["d"], first["b"]);
   char held[16] = {};
   EXPECT_EQ(::pread(holder, held, sizeof held, 0), 7);
   EXPECT_STREQ(held, "first a");
   ::close(holder);
+  char mark[4] = {};
+  EXPECT_EQ(::getxattr((folder / "d").c_str(), "user.mark", mark, sizeof mark), -1);
   store.Flush();
   EXPECT_EQ(folder.Names(), names);
 }
