@@ -213,10 +213,21 @@ MaybeError RunFolder::AppendTo(Appended& slot, std::string_view name, std::strin
 }
 
 MaybeError RunFolder::Sync() {
-  for (Appended* slot : {&journal_, &packed_, &undone_}) {
-    if (!slot->file) continue;
-    if (MaybeError error = slot->file->Sync()) return error;
+  for (const std::shared_ptr<OpenFile>& file : OpenFiles()) {
+    if (MaybeError error = file->Sync()) return error;
   }
+  return SyncNames();
+}
+
+std::vector<std::shared_ptr<OpenFile>> RunFolder::OpenFiles() const {
+  std::vector<std::shared_ptr<OpenFile>> files;
+  for (const Appended* slot : {&journal_, &packed_, &undone_}) {
+    if (slot->file) files.push_back(slot->file);
+  }
+  return files;
+}
+
+MaybeError RunFolder::SyncNames() {
   if (namesChanged_) {
     if (MaybeError error = folder_->Sync()) return error;
     namesChanged_ = false;

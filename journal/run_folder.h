@@ -51,6 +51,11 @@ class RunFolder {
   [[nodiscard]] MaybeError MarkUndone(int number);
   // Makes the files written so far, and their names, durable.
   [[nodiscard]] MaybeError Sync();
+  // Sync in two parts, so that the files can be flushed while others go on
+  // writing: the files open now (each kept open while it is held), then
+  // their names.
+  std::vector<std::shared_ptr<OpenFile>> OpenFiles() const;
+  [[nodiscard]] MaybeError SyncNames();
   // The bytes its files hold.
   std::uint64_t Size();
   // Gives up the open files.
@@ -58,7 +63,7 @@ class RunFolder {
 
  private:
   struct Appended {
-    std::unique_ptr<OpenFile> file;
+    std::shared_ptr<OpenFile> file;
     std::uint64_t size = 0;
   };
   [[nodiscard]] Result<Appended*> OpenForAppending(Appended& slot, std::string_view name);

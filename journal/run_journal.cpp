@@ -120,9 +120,20 @@ void RunJournal::TakeBack(int number) {
 }
 
 MaybeError RunJournal::Sync() {
+  std::vector<std::shared_ptr<OpenFile>> files;
+  {
+    const std::lock_guard lock(mutex_);
+    if (!folder_) return std::nullopt;
+    files = folder_->OpenFiles();
+  }
+  // Flushed without the lock: the other workers go on with their entries
+  // meanwhile. What this worker wrote before is in these files either way.
+  for (const std::shared_ptr<OpenFile>& file : files) {
+    if (MaybeError error = file->Sync()) return error;
+  }
   const std::lock_guard lock(mutex_);
   if (!folder_) return std::nullopt;
-  return folder_->Sync();
+  return folder_->SyncNames();
 }
 
 void RunJournal::Finish() {
