@@ -145,7 +145,7 @@ printf 'a\0b' | "$wine" "$cli" --notes >out.htm 2>err.txt || rc=$?
 expect "NUL on standard input: exit status" "$rc" 1
 # The error stream is in text mode: its lines end in CR LF.
 expect "NUL on standard input: message" "$(cat err.txt)" \
-  "$(printf 'quillmere-cli: standard input holds a NUL byte; it is not text (UTF-16 needs its byte order mark)\r')"
+  "$(printf 'quillmere-cli: standard input holds a NUL byte; it is not text (UTF-16 without its byte order mark needs --encoding)\r')"
 
 rc=0
 "$wine" "$cli" --no-such-option </dev/null >out.htm 2>err.txt || rc=$?
