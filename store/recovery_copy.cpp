@@ -82,9 +82,21 @@ std::string RecoveryCopyName(const std::string& name) {
 }
 
 std::string RecoveryCopyName(const FileKey& key) {
-  if (key.birth != 0)
-    return "i" + Hex(key.id) + "-b" + Hex(key.birth) + std::string(kRecoverySuffix);
-  return Hex(key.device) + "-" + Hex(key.id) + std::string(kRecoverySuffix);
+  // Built by appending: GCC 12 warns falsely of overlapping copies in
+  // "literal" + a temporary string.
+  std::string name;
+  if (key.birth != 0) {
+    name += 'i';
+    name += Hex(key.id);
+    name += "-b";
+    name += Hex(key.birth);
+  } else {
+    name += Hex(key.device);
+    name += '-';
+    name += Hex(key.id);
+  }
+  name += kRecoverySuffix;
+  return name;
 }
 
 namespace {
