@@ -101,14 +101,14 @@ struct SafeFileStore::Held {
   SaveDone done;
 };
 
+// What a new file is made with: its owner's alone.
+constexpr std::uint32_t kPrivateMode = 0600;
+
 // The old file of a save whose new content took its name by an exchange of
 // names: it lies under the new content's former name, held open, and is
 // written again as the next new content in its folder. A run then makes no
 // new file per save; making one is slow on a disk where many files were
 // just removed.
-// What a new file is made with: its owner's alone.
-constexpr std::uint32_t kPrivateMode = 0600;
-
 struct SafeFileStore::Spare {
   FileKey folderKey;
   std::unique_ptr<Folder> folder;
