@@ -112,7 +112,14 @@ class FileStore {
   // be: the caller should Commit before the next.
   virtual bool BatchFull() { return false; }
   // Finishes every save held back, calling their `done`.
-  virtual void Commit() {}
+  void Commit() { CommitAfter({}); }
+  // Runs once a batch's new contents are flushed and before any of its
+  // files is replaced: a layer makes its own writes durable meanwhile.
+  using BeforeReplacing = std::function<void()>;
+  // Commit, with `beforeReplacing` (if any) run at that point.
+  virtual void CommitAfter(const BeforeReplacing& beforeReplacing) {
+    if (beforeReplacing) beforeReplacing();
+  }
 };
 
 // The store of the system the program runs on.

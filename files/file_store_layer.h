@@ -35,7 +35,9 @@ class FileStoreLayer : public FileStore {
   // A layer saves through its own Save, one file at a time, unless it
   // holds its work back with the saves (ForwardSaveInBatch).
   bool BatchFull() override { return inner_->BatchFull(); }
-  void Commit() override { inner_->Commit(); }
+  void CommitAfter(const BeforeReplacing& beforeReplacing) override {
+    inner_->CommitAfter(beforeReplacing);
+  }
 
  protected:
   FileStore& inner() { return *inner_; }

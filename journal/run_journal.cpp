@@ -1,6 +1,8 @@
 #include "run_journal.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <future>
 #include <system_error>
 
 #include "file_content.h"
@@ -71,6 +73,7 @@ Result<std::uint64_t> RunJournal::PackCopy(std::string_view content) {
   // Handed to the system before the file is replaced, so that a run killed
   // after the save still has it.
   Result<std::uint64_t> at = (*folder)->Pack(content);
+  Wrote();
   if (at.has_value()) journals_.Added(content.size());
   return at;
 }
@@ -94,6 +97,7 @@ MaybeError RunJournal::KeepCopy(int number, const std::string& path, std::uint64
   error = source.has_value() ? folder->Keep(number, **source, size) : MaybeError(source.error());
   const std::lock_guard lock(mutex_);
   copying_ -= size;
+  Wrote();
   if (!error) journals_.Added(size);
   return error;
 }
@@ -108,6 +112,7 @@ MaybeError RunJournal::Record(const JournalEntry& entry) {
   if (!folder_) return startError_;
   const std::string line = EntryLine(entry);
   // Each line is handed to the system at once: a run killed later keeps it.
+  Wrote();
   if (MaybeError error = folder_->Append(line)) return error;
   journals_.Added(line.size());
   return std::nullopt;
@@ -117,23 +122,35 @@ void RunJournal::TakeBack(int number) {
   const std::lock_guard lock(mutex_);
   // Best done: the failed save's own error is the one reported.
   if (folder_) (void)folder_->Append(TakeBackLine(number));
+  Wrote();
 }
 
 MaybeError RunJournal::Sync() {
-  std::vector<std::shared_ptr<OpenFile>> files;
-  {
-    const std::lock_guard lock(mutex_);
-    if (!folder_) return std::nullopt;
-    files = folder_->OpenFiles();
+  std::unique_lock lock(mutex_);
+  const std::uint64_t wanted = written_;
+  while (durable_ < wanted && folder_) {
+    if (syncing_) {
+      synced_.wait(lock);
+      continue;
+    }
+    syncing_ = true;
+    const std::uint64_t covered = written_;
+    const std::vector<std::shared_ptr<OpenFile>> files = folder_->OpenFiles();
+    lock.unlock();
+    // Flushed without the lock: the other workers go on with their entries
+    // meanwhile.
+    MaybeError error;
+    for (const std::shared_ptr<OpenFile>& file : files) {
+      if ((error = file->Sync())) break;
+    }
+    lock.lock();
+    if (!error && folder_) error = folder_->SyncNames();
+    syncing_ = false;
+    if (!error) durable_ = std::max(durable_, covered);
+    synced_.notify_all();
+    if (error) return error;
   }
-  // Flushed without the lock: the other workers go on with their entries
-  // meanwhile. What this worker wrote before is in these files either way.
-  for (const std::shared_ptr<OpenFile>& file : files) {
-    if (MaybeError error = file->Sync()) return error;
-  }
-  const std::lock_guard lock(mutex_);
-  if (!folder_) return std::nullopt;
-  return folder_->SyncNames();
+  return std::nullopt;
 }
 
 void RunJournal::Finish() {
@@ -262,11 +279,20 @@ void JournaledFileStore::SaveInBatch(const std::string& path, const std::string&
                           MaybeError saved) mutable { done(End(pending, std::move(saved))); });
 }
 
-void JournaledFileStore::Commit() {
+void JournaledFileStore::CommitAfter(const BeforeReplacing& beforeReplacing) {
   // A journal that cannot be made durable still holds what a kill leaves;
   // the files' saves go on, as they do when no copy could be kept.
-  (void)journal_.Sync();
-  inner().Commit();
+  const auto sync = [this] { (void)journal_.Sync(); };
+  std::future<void> synced;
+  try {
+    synced = std::async(std::launch::async, sync);
+  } catch (const std::system_error&) {
+    sync();  // no thread to spare: flushed before the batch's files instead
+  }
+  inner().CommitAfter([&] {
+    if (synced.valid()) synced.get();
+    if (beforeReplacing) beforeReplacing();
+  });
 }
 
 void JournaledFileStore::Flush() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -42,6 +43,8 @@ class RunJournal {
   void TakeBack(int number);
   // Makes what the journal holds so far durable: the old contents and
   // entries of a batch go to the disk before any of its files is replaced.
+  // Workers share the flushes: one waits for a flush going on, and flushes
+  // again only if its writes came after that one began.
   [[nodiscard]] MaybeError Sync();
   // The run's files are given up (the run ended); the next entry still
   // goes to the same run.
@@ -52,13 +55,22 @@ class RunJournal {
  private:
   [[nodiscard]] Result<RunFolder*> Folder();
 
+  // Counts a write handed to the system, for Sync to know what it covers.
+  void Wrote() { ++written_; }
+
   mutable std::mutex mutex_;
+  std::condition_variable synced_;
   RunJournals& journals_;
   std::unique_ptr<RunFolder> folder_;
   std::optional<FileError> startError_;
   bool started_ = false;
   int entries_ = 0;
   std::uint64_t copying_ = 0;  // the bytes of copies being made
+  // Writes handed to the system, and how many of them are durable: a sync
+  // started after a worker's writes makes them durable for it too.
+  std::uint64_t written_ = 0;
+  std::uint64_t durable_ = 0;
+  bool syncing_ = false;
 };
 
 // A file store that writes a run's journal as it saves: before a file is
@@ -81,8 +93,9 @@ class JournaledFileStore final : public FileStoreLayer {
   // The old content and the pending entry are written at once; the entry
   // is completed once the save held back is done.
   void SaveInBatch(const std::string& path, const std::string& text, SaveDone done) override;
-  // The journal is made durable first, then the saves held back.
-  void Commit() override;
+  // The journal is made durable while the saves held back are flushed,
+  // before any of their files is replaced.
+  void CommitAfter(const BeforeReplacing& beforeReplacing) override;
   void Flush() override;
 
   // The run this store journals, once a file was saved.

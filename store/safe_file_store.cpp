@@ -368,12 +368,13 @@ bool SafeFileStore::BatchFull() {
 // as each was written), then renamed over their files, then each folder
 // is flushed once; only then is each save told done. A crash at any point
 // leaves each file wholly old or wholly new.
-void SafeFileStore::Commit() {
+void SafeFileStore::CommitAfter(const BeforeReplacing& beforeReplacing) {
   std::vector<Held> held = std::move(held_);
   held_.clear();
   heldBytes_ = 0;
   std::vector<MaybeError> errors(held.size());
   for (std::size_t i = 0; i < held.size(); ++i) errors[i] = held[i].temp->Sync();
+  if (beforeReplacing) beforeReplacing();
   std::map<std::string, Folder*> folders;
   std::vector<bool> keptOld(held.size(), false);
   for (std::size_t i = 0; i < held.size(); ++i) {

@@ -64,7 +64,7 @@ class SafeFileStore final : public FileStore {
   void Flush() override;
   void SaveInBatch(const std::string& path, const std::string& text, SaveDone done) override;
   bool BatchFull() override;
-  void Commit() override;
+  void CommitAfter(const BeforeReplacing& beforeReplacing) override;
 
  private:
   // What the latest successful Load read, to recognise the file at Save.

@@ -33,7 +33,9 @@ int FaultySyscalls::Openat(int folder, const char* path, int flags, mode_t mode)
 int FaultySyscalls::Fsync(int fd) {
   ++syncs;
   order.push_back("sync");
-  return LinuxSyscalls::Fsync(fd);
+  const int result = LinuxSyscalls::Fsync(fd);
+  if (afterSync) afterSync(fd);
+  return result;
 }
 
 int FaultySyscalls::StartWriteback(int fd) {
@@ -43,12 +45,14 @@ int FaultySyscalls::StartWriteback(int fd) {
 
 int FaultySyscalls::Renameat(int fromFolder, const char* from, int toFolder, const char* to) {
   order.push_back("rename");
+  if (beforeRename) beforeRename();
   return LinuxSyscalls::Renameat(fromFolder, from, toFolder, to);
 }
 
 int FaultySyscalls::ExchangeAt(int firstFolder, const char* first, int secondFolder,
                                const char* second) {
   order.push_back("rename");
+  if (beforeRename) beforeRename();
   return LinuxSyscalls::ExchangeAt(firstFolder, first, secondFolder, second);
 }
 

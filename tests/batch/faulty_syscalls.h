@@ -20,6 +20,10 @@ class FaultySyscalls : public LinuxSyscalls {
   std::vector<std::string> order;  // "sync", "start", "rename"
   // Runs before each open of a name.
   std::function<void(const char* name)> beforeOpen;
+  // Run after each sync (with the file synced), and before each rename or
+  // exchange of names.
+  std::function<void(int fd)> afterSync;
+  std::function<void()> beforeRename;
 
   ssize_t Pread(int fd, void* buffer, std::size_t count, off_t offset) override;
   ssize_t Pwrite(int fd, const void* buffer, std::size_t count, off_t offset) override;

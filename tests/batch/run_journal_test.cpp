@@ -10,15 +10,21 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "batch_job.h"
 #include "faulty_file_system.h"
+#include "faulty_syscalls.h"
 #include "file_store_layer.h"
+#include "linux_file_system.h"
 #include "linux_test_files.h"
 #include "param_name.h"
 #include "run_id.h"
@@ -402,6 +408,80 @@ TEST_F(RunJournalTest, AJournalThatCannotBeWrittenSaysWhyAndTheFileIsCleanedAllT
     ASSERT_EQ(notKept.size(), 1u);
     EXPECT_THAT(notKept[0], ::testing::StartsWith(path + ": " + ReasonText(FileError{problem})));
   }
+}
+
+// The journal is flushed on a thread of its own while the batch's new
+// contents are; no file of the batch may be replaced before it is done,
+// however slow its flush.
+TEST(JournaledBatchTest, NoFileOfABatchIsReplacedBeforeItsJournalIsDurable) {
+  test::TempFolder folder;
+  test::TempFolder runs;
+  test::FaultySyscalls journalSys;
+  test::FaultySyscalls fileSys;
+  std::atomic<int> journalSyncs{0};
+  journalSys.afterSync = [&](int) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    ++journalSyncs;
+  };
+  std::vector<int> syncsAtRename;
+  fileSys.beforeRename = [&] { syncsAtRename.push_back(journalSyncs.load()); };
+  SafeFileStore files{std::make_unique<LinuxFileSystem>(fileSys, "")};
+  RunJournals journals{std::make_unique<LinuxFileSystem>(journalSys, ""), runs.path(), 1 << 22};
+  JournaledFileStore journaled(files, journals, nullptr);
+  for (const char* name : {"a", "b"}) {
+    WriteFile(folder / name, "aXb");
+    ASSERT_TRUE(journaled.Load(folder / name).ok());
+    journaled.SaveInBatch(folder / name, "ab",
+                          [](std::optional<FileError> error) { EXPECT_EQ(error, std::nullopt); });
+  }
+  const int before = journalSyncs;
+  journaled.Commit();
+  EXPECT_GT(journalSyncs, before);
+  EXPECT_THAT(syncsAtRename, ElementsAre(journalSyncs.load(), journalSyncs.load()));
+  EXPECT_EQ(ReadFile(folder / "b"), "ab");
+}
+
+// Workers share the journal's flushes: a worker whose entry came after a
+// flush began still gets a flush of its own before its sync returns.
+TEST(JournaledBatchTest, AnEntryWrittenDuringAnotherWorkersFlushIsFlushedBeforeItsSyncReturns) {
+  test::TempFolder runs;
+  test::FaultySyscalls journalSys;
+  RunJournals journals{std::make_unique<LinuxFileSystem>(journalSys, ""), runs.path(), 1 << 22};
+  RunJournal journal(journals);
+  JournalEntry entry;
+  entry.path = "/first";
+  entry.number = *journal.NewEntry();
+  ASSERT_EQ(journal.Record(entry), std::nullopt);
+
+  std::promise<void> flushing;
+  std::promise<void> written;
+  std::shared_future<void> writtenDone = written.get_future().share();
+  std::atomic<bool> first{true};
+  std::atomic<int> syncsAfterWrite{0};  // of the journal's files, not its folder
+  std::atomic<bool> wrote{false};
+  journalSys.afterSync = [&](int fd) {
+    struct stat status {};
+    const bool file = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    if (first.exchange(false)) {
+      flushing.set_value();
+      // The other worker writes, and asks for its sync, while this flush
+      // goes on.
+      writtenDone.wait();
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    } else if (wrote && file) {
+      ++syncsAfterWrite;
+    }
+  };
+  std::thread other([&] { EXPECT_EQ(journal.Sync(), std::nullopt); });
+  flushing.get_future().wait();
+  entry.path = "/second";
+  entry.number = *journal.NewEntry();
+  ASSERT_EQ(journal.Record(entry), std::nullopt);
+  wrote = true;
+  written.set_value();
+  EXPECT_EQ(journal.Sync(), std::nullopt);
+  EXPECT_GT(syncsAfterWrite, 0);
+  other.join();
 }
 
 }  // namespace
