@@ -89,6 +89,8 @@ class FileStore {
   [[nodiscard]] virtual std::optional<FileError> Stamp(const std::string& path,
                                                        FileStamp& stamp) = 0;
   // Gives the file these times and this mode back (its size is not touched).
+  // Whether every Load tells the file's stamp as it was before it was read.
+  virtual bool StampsLoads() { return false; }
   [[nodiscard]] virtual std::optional<FileError> Restamp(const std::string& path,
                                                          const FileStamp& stamp) = 0;
   // Which file the path reaches now, when the store can tell: a save by

@@ -31,6 +31,7 @@ class FileStoreLayer : public FileStore {
     return inner_->Restamp(path, stamp);
   }
   std::optional<FileKey> KeyOf(const std::string& path) override { return inner_->KeyOf(path); }
+  bool StampsLoads() override { return inner_->StampsLoads(); }
   void Flush() override { inner_->Flush(); }
   // A layer saves through its own Save, one file at a time, unless it
   // holds its work back with the saves (ForwardSaveInBatch).

@@ -94,17 +94,37 @@ RunCounters ParallelBatchJob::Run(const std::vector<RunItem>& items,
   return counters;
 }
 
+// A worker's store, and the outcomes it knows but has not posted yet:
+// they are posted once the store has let their files go, so that another
+// worker never finds a file it may take still held.
+struct ParallelBatchJob::Worker {
+  Shared& shared;
+  FileStore& store;
+  FileNotes& notes;
+  std::vector<std::pair<int, FileOutcome>> ready;
+
+  void PostReady() {
+    for (auto& [index, outcome] : ready) shared.Post(index, std::move(outcome));
+    ready.clear();
+  }
+  void Commit() {
+    store.Commit();
+    PostReady();
+  }
+};
+
 // Each worker holds its saves back in batches: before it waits for anything
 // (room to take a file, another name's file) it commits what it holds, so
 // that no file it holds is what it, or another worker, waits for.
 void ParallelBatchJob::Work(Shared& shared, FileStore& store, FileNotes& notes) {
+  Worker worker{shared, store, notes, {}};
   for (;;) {
     int index = 0;
     {
       std::unique_lock lock(shared.mutex);
       if (!shared.MayTake()) {
         lock.unlock();
-        store.Commit();
+        worker.Commit();
         lock.lock();
       }
       shared.changed.wait(lock, [&] { return shared.MayTake(); });
@@ -112,19 +132,20 @@ void ParallelBatchJob::Work(Shared& shared, FileStore& store, FileNotes& notes) 
       index = shared.next++;
     }
     try {
-      Process(shared, store, notes, index);
+      Process(shared, worker, index);
     } catch (const std::bad_alloc&) {
       FileOutcome outcome;
       outcome.result = FileOutcome::Result::kFailed;
       outcome.error = FileError{FileProblem::kOutOfMemory};
-      shared.Post(index, std::move(outcome));
+      worker.ready.emplace_back(index, std::move(outcome));
     }
-    if (store.BatchFull()) store.Commit();
+    worker.PostReady();
+    if (store.BatchFull()) worker.Commit();
   }
-  store.Commit();
+  worker.Commit();
 }
 
-void ParallelBatchJob::Process(Shared& shared, FileStore& store, FileNotes& notes, int index) {
+void ParallelBatchJob::Process(Shared& shared, Worker& worker, int index) {
   const RunItem& item = shared.items[static_cast<std::size_t>(index)];
   // Of two names of one file the first cleans it, as in a serial run; the
   // second is loaded only once the first is done.
@@ -133,14 +154,15 @@ void ParallelBatchJob::Process(Shared& shared, FileStore& store, FileNotes& note
     std::unique_lock lock(shared.mutex);
     if (!shared.Finished(first)) {
       lock.unlock();
-      store.Commit();
+      worker.Commit();
       lock.lock();
     }
     shared.changed.wait(lock, [&] { return shared.Finished(first); });
   }
-  CleanItemInBatch(
-      store, item, first == index, shared.options, notes,
-      [&shared, index](FileOutcome outcome) { shared.Post(index, std::move(outcome)); });
+  CleanItemInBatch(worker.store, item, first == index, shared.options, worker.notes,
+                   [&worker, index](FileOutcome outcome) {
+                     worker.ready.emplace_back(index, std::move(outcome));
+                   });
 }
 
 RunCounters ParallelBatchJob::Report(Shared& shared) {

@@ -37,8 +37,9 @@ class ParallelBatchJob {
 
  private:
   struct Shared;
+  struct Worker;
   static void Work(Shared& shared, FileStore& store, FileNotes& notes);
-  static void Process(Shared& shared, FileStore& store, FileNotes& notes, int index);
+  static void Process(Shared& shared, Worker& worker, int index);
   RunCounters Report(Shared& shared);
 
   WorkerStoreMaker makeStore_;

@@ -5,6 +5,11 @@
 namespace quillmere {
 
 LoadedFile KeepTimesFileStore::Load(const std::string& path) {
+  if (inner().StampsLoads()) {
+    LoadedFile loaded = inner().Load(path);
+    before_ = Before{path, loaded.stamp, loaded.error.value_or(FileError{})};
+    return loaded;
+  }
   // Taken before the file is read, which may set its time of last access.
   Before before{path, FileStamp{}, {}};
   if (std::optional<FileError> error = inner().Stamp(path, *before.stamp)) {

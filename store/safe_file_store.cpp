@@ -96,6 +96,7 @@ struct SafeFileStore::Target {
 // A save held back: its new content written beside the file and on its way
 // to the disk, the file held open as it was found.
 struct SafeFileStore::Held {
+  std::string path;
   Target target;
   std::unique_ptr<OpenFile> temp;
   SaveDone done;
@@ -267,30 +268,50 @@ void SafeFileStore::RemoveLeftoverNewContent(Location& where, OpenFile& file) {
   if (!WhyNotTrustedIn(*where.folder, name, file)) (void)where.folder->Remove(name);
 }
 
-MaybeError SafeFileStore::Stamp(const std::string& path, FileStamp& stamp) {
-  Result<Location> where = fs_->Locate(path);
-  if (!where.has_value()) return where.error();
-  Result<std::unique_ptr<OpenFile>> file = where->folder->Open(where->name, Access::kRead);
-  if (!file.has_value()) return file.error();
-  Result<FileInfo> info = (*file)->Info();
+namespace {
+
+MaybeError StampOf(OpenFile& file, FileStamp& stamp) {
+  Result<FileInfo> info = file.Info();
   if (!info.has_value()) return info.error();
   if (MaybeError error = RegularFileOnly(*info)) return error;
-  Result<std::uint32_t> mode = (*file)->ReadMode();
+  Result<std::uint32_t> mode = file.ReadMode();
   if (!mode.has_value()) return mode.error();
   stamp = {info->size, info->accessed, info->modified, *mode, info->key};
   return std::nullopt;
 }
 
+MaybeError RestampOf(OpenFile& file, const FileStamp& stamp) {
+  if (MaybeError error = file.SetMode(stamp.mode)) return error;
+  return file.SetTimes(stamp.accessed, stamp.modified);
+}
+
+}  // namespace
+
+// A file a batch just saved is stamped through the new file itself: it is
+// what the save left, whatever has happened to the name since.
+MaybeError SafeFileStore::Stamp(const std::string& path, FileStamp& stamp) {
+  if (OpenFile* saved = JustSaved(path)) return StampOf(*saved, stamp);
+  Result<Location> where = fs_->Locate(path);
+  if (!where.has_value()) return where.error();
+  Result<std::unique_ptr<OpenFile>> file = where->folder->Open(where->name, Access::kRead);
+  if (!file.has_value()) return file.error();
+  return StampOf(**file, stamp);
+}
+
 MaybeError SafeFileStore::Restamp(const std::string& path, const FileStamp& stamp) {
+  if (OpenFile* saved = JustSaved(path)) return RestampOf(*saved, stamp);
   Result<Location> where = fs_->Locate(path);
   if (!where.has_value()) return where.error();
   Result<std::unique_ptr<OpenFile>> file = where->folder->Open(where->name, Access::kReadWrite);
   if (!file.has_value()) return file.error();
-  if (MaybeError error = (*file)->SetMode(stamp.mode)) return error;
-  return (*file)->SetTimes(stamp.accessed, stamp.modified);
+  return RestampOf(**file, stamp);
 }
 
 std::optional<FileKey> SafeFileStore::KeyOf(const std::string& path) {
+  if (OpenFile* saved = JustSaved(path)) {
+    Result<FileInfo> info = saved->Info();
+    return info.has_value() ? std::optional<FileKey>(info->key) : std::nullopt;
+  }
   Result<Location> where = fs_->Locate(path);
   if (!where.has_value()) return std::nullopt;
   Result<FileInfo> info = where->folder->InfoOf(where->name);
@@ -350,7 +371,7 @@ void SafeFileStore::SaveInBatch(const std::string& path, const std::string& text
       if (outcome == RenameOutcome::kDone) {
         temp->StartSync();
         heldBytes_ += text.size();
-        held_.push_back(Held{std::move(*target), std::move(temp), std::move(done)});
+        held_.push_back(Held{path, std::move(*target), std::move(temp), std::move(done)});
         return;
       }
     }
@@ -396,12 +417,24 @@ void SafeFileStore::CommitAfter(const BeforeReplacing& beforeReplacing) {
     if (keptOld[i]) KeepSpare(held[i].target);
   }
   DropSpares(kBatchFiles);
-  // The files are let go before their saves are told done.
+  // The files are let go before their saves are told done, but for the
+  // new ones, which stay at hand (for this process alone) until then.
   std::vector<SaveDone> done;
   done.reserve(held.size());
-  for (Held& one : held) done.push_back(std::move(one.done));
+  for (std::size_t i = 0; i < held.size(); ++i) {
+    done.push_back(std::move(held[i].done));
+    if (errors[i]) continue;
+    held[i].temp->LetOthersIn();
+    justSaved_[held[i].path] = std::move(held[i].temp);
+  }
   held.clear();
   for (std::size_t i = 0; i < done.size(); ++i) done[i](std::move(errors[i]));
+  justSaved_.clear();
+}
+
+OpenFile* SafeFileStore::JustSaved(const std::string& path) {
+  const auto found = justSaved_.find(path);
+  return found == justSaved_.end() ? nullptr : found->second.get();
 }
 
 Result<SafeFileStore::Target> SafeFileStore::OpenForSave(const std::string& path,
@@ -489,6 +522,7 @@ SafeFileStore::RenameOutcome SafeFileStore::WriteNewContent(Target& target, cons
     (void)folder.Remove(tempName);  // if it stays, the create below says why
   }
   if (!spare) spare = TakeSpare(folder, tempName, false, *target.file);
+  const bool reused = spare != nullptr;
   Result<std::unique_ptr<OpenFile>> created =
       spare ? Result<std::unique_ptr<OpenFile>>(std::move(spare)) : folder.Create(tempName);
   if (!created.has_value()) {
@@ -501,6 +535,10 @@ SafeFileStore::RenameOutcome SafeFileStore::WriteNewContent(Target& target, cons
   }
   temp = std::move(*created);
   error = WriteWhole(*temp, text);
+  // An old file is written over and then cut to length: emptying it first
+  // would free its blocks only to take them again, and a disk that discards
+  // freed blocks makes that slow.
+  if (!error && reused) error = temp->Truncate(text.size());
   if (error) {
     DiscardNewContent(target, temp);
     return RenameOutcome::kFailed;
@@ -544,7 +582,7 @@ void SafeFileStore::KeepSpare(Target& target) {
   spares_.push_back(std::move(spare));
 }
 
-// A kept old file of `folder`, emptied, private and named `name`, for new
+// A kept old file of `folder`, private and named `name`, for new
 // content of `original`, or nothing: the one lying under `name` already if
 // there is one, else the newest. Only a file that nobody else holds open is
 // written again (a program still reading or writing the old file must not
@@ -574,8 +612,7 @@ std::unique_ptr<OpenFile> SafeFileStore::TakeSpare(Folder& folder, const std::st
                             wanted->group == has->group && wanted->named == has->named;
   const bool alone = info.has_value() && info->linkCount == 1 && sameAudience &&
                      !StillNamed(*spare.folder, spare.name, *info) && file.HoldOthersBack();
-  if (alone && !file.Truncate(0) && !file.SetMode(kPrivateMode) &&
-      (spare.name == name || !file.RenameTo(name))) {
+  if (alone && !file.SetMode(kPrivateMode) && (spare.name == name || !file.RenameTo(name))) {
     return std::move(spare.file);
   }
   DropSpare(spare);

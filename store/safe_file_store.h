@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -61,6 +62,7 @@ class SafeFileStore final : public FileStore {
   [[nodiscard]] MaybeError Stamp(const std::string& path, FileStamp& stamp) override;
   [[nodiscard]] MaybeError Restamp(const std::string& path, const FileStamp& stamp) override;
   std::optional<FileKey> KeyOf(const std::string& path) override;
+  bool StampsLoads() override { return true; }
   void Flush() override;
   void SaveInBatch(const std::string& path, const std::string& text, SaveDone done) override;
   bool BatchFull() override;
@@ -91,6 +93,8 @@ class SafeFileStore final : public FileStore {
                                                            FileInfo& info, LoadedFile& loaded,
                                                            Mode mode);
   void RemoveLeftoverNewContent(Location& where, OpenFile& file);
+  // The file a batch saved at `path`, while its save is told done.
+  OpenFile* JustSaved(const std::string& path);
   [[nodiscard]] Result<Target> OpenForSave(const std::string& path, const LoadedVersion* loaded);
   [[nodiscard]] static MaybeError OnlyMetadataMoved(OpenFile& file, const LoadedVersion& loaded,
                                                     const FileInfo& now);
@@ -116,7 +120,10 @@ class SafeFileStore final : public FileStore {
   RecoveryCopies recovery_;
   std::optional<LoadedVersion> loaded_;
   std::set<std::string> unsyncedFolders_;
-  std::vector<Held> held_;     // the saves held back, in the order they were made
+  std::vector<Held> held_;  // the saves held back, in the order they were made
+  // While a batch's saves are told done: each new file by its path, for
+  // the layers above to stamp it without walking its path again.
+  std::map<std::string, std::unique_ptr<OpenFile>> justSaved_;
   std::vector<Spare> spares_;  // oldest first
   std::uint64_t heldBytes_ = 0;
 };

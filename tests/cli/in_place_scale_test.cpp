@@ -193,20 +193,26 @@ TEST_F(InPlaceScaleTest, JsonLinesParseBackWithEveryPathExact) {
 
 TEST_F(InPlaceScaleTest, KeepMtimeGivesAChangedFileBackItsTimes) {
   test::TempFolder folder;
+  const timespec old[2] = {{1000000000, 5000}, {1100000000, 7000}};
+  // Two files and two workers: their saves are held back and made in a batch.
   for (const bool keep : {true, false}) {
-    const std::string path = folder / (keep ? "kept.htm" : "new.htm");
-    WriteFile(path, "aXb");
-    const timespec old[2] = {{1000000000, 5000}, {1100000000, 7000}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), old, 0), 0);
-    std::vector<std::string> args = {"--remove-text", "x", path};
+    const std::string name = keep ? "kept" : "new";
+    const std::vector<std::string> paths = {folder / (name + "1.htm"), folder / (name + "2.htm")};
+    for (const std::string& path : paths) {
+      WriteFile(path, "aXb");
+      ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), old, 0), 0);
+    }
+    std::vector<std::string> args = {"--jobs", "2", "--remove-text", "x", paths[0], paths[1]};
     if (keep) args.push_back("--keep-mtime");
     EXPECT_EQ(RunTool(args).status, kExitOk);
-    const struct stat after = test::StatOf(path);  // before reading it sets its access time
-    EXPECT_EQ(ReadFile(path), "ab");
-    EXPECT_EQ(after.st_mtim.tv_sec == old[1].tv_sec && after.st_mtim.tv_nsec == old[1].tv_nsec,
-              keep);
-    EXPECT_EQ(after.st_atim.tv_sec == old[0].tv_sec && after.st_atim.tv_nsec == old[0].tv_nsec,
-              keep);
+    for (const std::string& path : paths) {
+      const struct stat after = test::StatOf(path);  // before reading it sets its access time
+      EXPECT_EQ(ReadFile(path), "ab");
+      EXPECT_EQ(after.st_mtim.tv_sec == old[1].tv_sec && after.st_mtim.tv_nsec == old[1].tv_nsec,
+                keep);
+      EXPECT_EQ(after.st_atim.tv_sec == old[0].tv_sec && after.st_atim.tv_nsec == old[0].tv_nsec,
+                keep);
+    }
   }
 }
 
