@@ -128,29 +128,26 @@ void RunJournal::TakeBack(int number) {
 MaybeError RunJournal::Sync() {
   std::unique_lock lock(mutex_);
   const std::uint64_t wanted = written_;
-  while (durable_ < wanted && folder_) {
-    if (syncing_) {
-      synced_.wait(lock);
-      continue;
-    }
-    syncing_ = true;
-    const std::uint64_t covered = written_;
-    const std::vector<std::shared_ptr<OpenFile>> files = folder_->OpenFiles();
-    lock.unlock();
-    // Flushed without the lock: the other workers go on with their entries
-    // meanwhile.
-    MaybeError error;
-    for (const std::shared_ptr<OpenFile>& file : files) {
-      if ((error = file->Sync())) break;
-    }
-    lock.lock();
-    if (!error && folder_) error = folder_->SyncNames();
-    syncing_ = false;
-    if (!error) durable_ = std::max(durable_, covered);
-    synced_.notify_all();
-    if (error) return error;
+  const auto covering = [&] { return !flushing_.empty() && *flushing_.rbegin() >= wanted; };
+  synced_.wait(lock, [&] { return durable_ >= wanted || !folder_ || !covering(); });
+  if (durable_ >= wanted || !folder_) return std::nullopt;
+  // No flush going on covers these writes: this one starts beside them.
+  const std::uint64_t covered = written_;
+  const auto mine = flushing_.insert(covered);
+  const std::vector<std::shared_ptr<OpenFile>> files = folder_->OpenFiles();
+  lock.unlock();
+  // Flushed without the lock: the other workers go on with their entries
+  // meanwhile.
+  MaybeError error;
+  for (const std::shared_ptr<OpenFile>& file : files) {
+    if ((error = file->Sync())) break;
   }
-  return std::nullopt;
+  lock.lock();
+  if (!error && folder_) error = folder_->SyncNames();
+  flushing_.erase(mine);
+  if (!error) durable_ = std::max(durable_, covered);
+  synced_.notify_all();
+  return error;
 }
 
 void RunJournal::Finish() {

@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -43,8 +44,8 @@ class RunJournal {
   void TakeBack(int number);
   // Makes what the journal holds so far durable: the old contents and
   // entries of a batch go to the disk before any of its files is replaced.
-  // Workers share the flushes: one waits for a flush going on, and flushes
-  // again only if its writes came after that one began.
+  // Workers share the flushes: one waits for a flush going on that began
+  // after its writes, and otherwise flushes at once, beside any other.
   [[nodiscard]] MaybeError Sync();
   // The run's files are given up (the run ended); the next entry still
   // goes to the same run.
@@ -70,7 +71,7 @@ class RunJournal {
   // started after a worker's writes makes them durable for it too.
   std::uint64_t written_ = 0;
   std::uint64_t durable_ = 0;
-  bool syncing_ = false;
+  std::multiset<std::uint64_t> flushing_;  // what each flush going on covers
 };
 
 // A file store that writes a run's journal as it saves: before a file is

@@ -442,46 +442,49 @@ TEST(JournaledBatchTest, NoFileOfABatchIsReplacedBeforeItsJournalIsDurable) {
 }
 
 // Workers share the journal's flushes: a worker whose entry came after a
-// flush began still gets a flush of its own before its sync returns.
+// flush began still gets a flush of its own before its sync returns, asked
+// for while that flush goes on or after it ended.
 TEST(JournaledBatchTest, AnEntryWrittenDuringAnotherWorkersFlushIsFlushedBeforeItsSyncReturns) {
-  test::TempFolder runs;
-  test::FaultySyscalls journalSys;
-  RunJournals journals{std::make_unique<LinuxFileSystem>(journalSys, ""), runs.path(), 1 << 22};
-  RunJournal journal(journals);
-  JournalEntry entry;
-  entry.path = "/first";
-  entry.number = *journal.NewEntry();
-  ASSERT_EQ(journal.Record(entry), std::nullopt);
+  for (const bool afterItEnded : {false, true}) {
+    test::TempFolder runs;
+    test::FaultySyscalls journalSys;
+    RunJournals journals{std::make_unique<LinuxFileSystem>(journalSys, ""), runs.path(), 1 << 22};
+    RunJournal journal(journals);
+    JournalEntry entry;
+    entry.path = "/first";
+    entry.number = *journal.NewEntry();
+    ASSERT_EQ(journal.Record(entry), std::nullopt);
 
-  std::promise<void> flushing;
-  std::promise<void> written;
-  std::shared_future<void> writtenDone = written.get_future().share();
-  std::atomic<bool> first{true};
-  std::atomic<int> syncsAfterWrite{0};  // of the journal's files, not its folder
-  std::atomic<bool> wrote{false};
-  journalSys.afterSync = [&](int fd) {
-    struct stat status {};
-    const bool file = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
-    if (first.exchange(false)) {
-      flushing.set_value();
-      // The other worker writes, and asks for its sync, while this flush
-      // goes on.
-      writtenDone.wait();
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    } else if (wrote && file) {
-      ++syncsAfterWrite;
-    }
-  };
-  std::thread other([&] { EXPECT_EQ(journal.Sync(), std::nullopt); });
-  flushing.get_future().wait();
-  entry.path = "/second";
-  entry.number = *journal.NewEntry();
-  ASSERT_EQ(journal.Record(entry), std::nullopt);
-  wrote = true;
-  written.set_value();
-  EXPECT_EQ(journal.Sync(), std::nullopt);
-  EXPECT_GT(syncsAfterWrite, 0);
-  other.join();
+    std::promise<void> flushing;
+    std::promise<void> written;
+    std::shared_future<void> writtenDone = written.get_future().share();
+    std::atomic<bool> first{true};
+    std::atomic<int> syncsAfterWrite{0};  // of the journal's files, not its folder
+    std::atomic<bool> wrote{false};
+    journalSys.afterSync = [&](int fd) {
+      struct stat status {};
+      const bool file = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+      if (first.exchange(false)) {
+        flushing.set_value();
+        // The other worker writes (and may ask for its sync) meanwhile.
+        writtenDone.wait();
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      } else if (wrote && file) {
+        ++syncsAfterWrite;
+      }
+    };
+    std::thread other([&] { EXPECT_EQ(journal.Sync(), std::nullopt); });
+    flushing.get_future().wait();
+    entry.path = "/second";
+    entry.number = *journal.NewEntry();
+    ASSERT_EQ(journal.Record(entry), std::nullopt);
+    wrote = true;
+    written.set_value();
+    if (afterItEnded) other.join();
+    EXPECT_EQ(journal.Sync(), std::nullopt);
+    EXPECT_GT(syncsAfterWrite, 0) << (afterItEnded ? "after" : "during") << " the other flush";
+    if (!afterItEnded) other.join();
+  }
 }
 
 }  // namespace
