@@ -287,22 +287,25 @@ MaybeError RestampOf(OpenFile& file, const FileStamp& stamp) {
 
 }  // namespace
 
+Result<std::unique_ptr<OpenFile>> SafeFileStore::OpenByPath(const std::string& path,
+                                                            Access access) {
+  Result<Location> where = fs_->Locate(path);
+  if (!where.has_value()) return where.error();
+  return where->folder->Open(where->name, access);
+}
+
 // A file a batch just saved is stamped through the new file itself: it is
 // what the save left, whatever has happened to the name since.
 MaybeError SafeFileStore::Stamp(const std::string& path, FileStamp& stamp) {
   if (OpenFile* saved = JustSaved(path)) return StampOf(*saved, stamp);
-  Result<Location> where = fs_->Locate(path);
-  if (!where.has_value()) return where.error();
-  Result<std::unique_ptr<OpenFile>> file = where->folder->Open(where->name, Access::kRead);
+  Result<std::unique_ptr<OpenFile>> file = OpenByPath(path, Access::kRead);
   if (!file.has_value()) return file.error();
   return StampOf(**file, stamp);
 }
 
 MaybeError SafeFileStore::Restamp(const std::string& path, const FileStamp& stamp) {
   if (OpenFile* saved = JustSaved(path)) return RestampOf(*saved, stamp);
-  Result<Location> where = fs_->Locate(path);
-  if (!where.has_value()) return where.error();
-  Result<std::unique_ptr<OpenFile>> file = where->folder->Open(where->name, Access::kReadWrite);
+  Result<std::unique_ptr<OpenFile>> file = OpenByPath(path, Access::kReadWrite);
   if (!file.has_value()) return file.error();
   return RestampOf(**file, stamp);
 }

@@ -93,6 +93,8 @@ class SafeFileStore final : public FileStore {
                                                            FileInfo& info, LoadedFile& loaded,
                                                            Mode mode);
   void RemoveLeftoverNewContent(Location& where, OpenFile& file);
+  [[nodiscard]] Result<std::unique_ptr<OpenFile>> OpenByPath(const std::string& path,
+                                                             Access access);
   // The file a batch saved at `path`, while its save is told done.
   OpenFile* JustSaved(const std::string& path);
   [[nodiscard]] Result<Target> OpenForSave(const std::string& path, const LoadedVersion* loaded);
